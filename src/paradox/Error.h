@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace paradox {
+
+// The one error type of the table engine. The text is Czech and ready to be
+// shown to the user; it names the file concerned.
+class TableError : public std::runtime_error
+{
+public:
+    enum class Kind {
+        Damaged,     // header, chain or index that cannot be trusted
+        Unreadable,  // missing file, no permission, I/O failure
+        InUse,       // another handle, process or computer holds the table
+        Unsupported, // a level, type or feature the engine does not handle
+        Invalid,     // the caller asked for something the table cannot do
+    };
+
+    TableError(Kind kind, const QString &message)
+        : std::runtime_error(message.toStdString()), m_kind(kind), m_message(message)
+    {
+    }
+
+    Kind kind() const noexcept { return m_kind; }
+    const QString &message() const noexcept { return m_message; }
+
+private:
+    Kind m_kind;
+    QString m_message;
+};
+
+} // namespace paradox
