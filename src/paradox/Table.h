@@ -1,0 +1,140 @@
+#pragma once
+
+#include "paradox/Error.h"
+#include "paradox/Schema.h"
+#include "paradox/TableLock.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMetaType>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <cstdint>
+#include <memory>
+
+namespace paradox {
+
+// Stands in for the value of a field the engine does not decode (memo and
+// blob kinds, BCD, Bytes). The rest of the record reads normally; such a
+// field is carried through updates unchanged.
+struct UnsupportedValue
+{
+    FieldType type = FieldType::Blob;
+    friend bool operator==(const UnsupportedValue &, const UnsupportedValue &) = default;
+};
+
+inline bool isUnsupported(const QVariant &value) { return value.metaType() == QMetaType::fromType<UnsupportedValue>(); }
+
+// How a table file is laid out, beyond its fields. Reading fills it from the
+// header; creating takes it as the wish for the new file.
+struct TableFormat
+{
+    int level = 7;           // file version: 3, 4 (3.5), 5 (4.x), 6 (5.x), 7 (7.x)
+    int codePage = 1250;
+    int blockSizeKiB = 4;    // 1, 2, 3, 4, 16 or 32
+    std::uint8_t sortOrder = czechSortOrder;
+    QString sortOrderName = czechSortOrderName;
+    bool encrypted = false;  // read-only view through pxlib until the first change
+
+    // What new Czech tables are written with (see docs/paradox-engine.md).
+    static constexpr std::uint8_t czechSortOrder = 0xDC;
+    static inline const QString czechSortOrderName = QStringLiteral("anczech");
+};
+
+struct OpenOptions
+{
+    OpenMode mode = OpenMode::Shared;
+    QString netDir;   // network control directory handed to TableLock
+    QString password; // for password-protected tables; ignored otherwise
+    bool readOnly = false;
+};
+
+class TablePrivate;
+
+// One open Paradox table (.DB with its .PX when keyed).
+//
+// Rows are numbered 0..recordCount()-1 in key order for keyed tables and in
+// chain order otherwise. A record is a QVariantList with one entry per field:
+// a null QVariant() is NULL; Alpha → QString, Date → QDate, Time → QTime,
+// Timestamp → QDateTime, Short/Long/Autoinc → int, Number/Currency → double,
+// Logical → bool, anything else → UnsupportedValue.
+//
+// Every change is written to disk before the call returns and survives a
+// process killed at any moment (old or new content, never a mix). Every
+// failure throws TableError with a Czech message naming the file.
+class Table
+{
+public:
+    ~Table();
+    Table(const Table &) = delete;
+    Table &operator=(const Table &) = delete;
+
+    static std::unique_ptr<Table> open(const QString &dbPath, const OpenOptions &options = {});
+    // Fails when the file exists. Keyed when schema.keyFields > 0 (writes an empty .PX too).
+    static std::unique_ptr<Table> create(const QString &dbPath, const Schema &schema,
+                                         const TableFormat &format = {}, const OpenOptions &options = {});
+    void close();
+
+    const QString &filePath() const;
+    QString name() const; // "Vdvl" for .../Vdvl.DB
+    const Schema &schema() const;
+    const TableFormat &format() const;
+    int fieldIndex(const QString &fieldName) const; // case-insensitive; -1 when absent
+    bool isKeyed() const;
+    OpenMode mode() const;
+    bool isReadOnly() const;
+
+    int recordCount() const;
+    QVariantList record(int row) const;
+    QVariant value(int row, int field) const;
+    bool isNull(int row, int field) const;
+    // The record as stored (big-endian field encodings, code page bytes).
+    QByteArray rawRecord(int row) const;
+
+    // Exact match of the first key.size() key fields (a prefix of the key is
+    // allowed); -1 when absent or the table is unkeyed.
+    int findKey(const QVariantList &key) const;
+    // First row whose key is not less than key (recordCount() when none).
+    int lowerBound(const QVariantList &key) const;
+
+    // Each returns the row where the record ended up. An Autoinc field left
+    // NULL gets the next number. Keyed tables place the record by its key and
+    // refuse a duplicate key (TableError::Kind::Invalid).
+    int append(const QVariantList &values);
+    int insert(int row, const QVariantList &values); // unkeyed: before row; keyed: as append
+    int update(int row, const QVariantList &values);
+    void remove(int row);
+
+    void empty();                      // removes every record, keeps structure and indexes
+    int deleteWhereNull(int field);    // returns the number of rows removed
+    // Adds fields at the end; existing records keep their values, new fields
+    // are NULL. Writes a new file and replaces the old one when complete.
+    void addFields(const QList<FieldDef> &fields);
+    void rebuildIndexes();
+
+    // Another handle, process or computer may have changed the files: picks
+    // their state up. Returns true when anything changed since the last read.
+    bool refresh();
+    bool changedOnDisk() const;
+    // Rises with every change this handle wrote or picked up; lets the data
+    // layer tell whether its cached row numbers are still valid.
+    quint64 generation() const;
+
+    // The files that make up a table: the .DB, its .PX, secondary .Xnn/.Ynn
+    // (existing ones only), in this order.
+    static QStringList tableFiles(const QString &dbPath);
+    // Copies all of a table's files, replacing the target's (the target's
+    // stale index files are removed). The copy appears complete or not at all.
+    static void copyTable(const QString &sourceDbPath, const QString &targetDbPath);
+    static void removeTable(const QString &dbPath);
+
+private:
+    explicit Table(std::unique_ptr<TablePrivate> d);
+    std::unique_ptr<TablePrivate> d;
+};
+
+} // namespace paradox
+
+Q_DECLARE_METATYPE(paradox::UnsupportedValue)
