@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/IniDocument.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+// One INI file on disk, used the way the Windows private-profile functions
+// are: every call reads the file afresh and every write reads, changes and
+// writes it back at once. So two programs that write the same file one after
+// the other keep each other's keys, and the files stay interchangeable with
+// installations on Windows (code page 1250, CRLF).
+//
+// A file that is missing or cannot be read reads as empty, so every read
+// gives its default. Writes replace the file through a temporary file, so a
+// crash never leaves half a file; a failed write returns false and leaves a
+// Czech errorString().
+class IniFile
+{
+public:
+    explicit IniFile(QString path);
+
+    const QString &path() const { return m_path; }
+    const QString &errorString() const { return m_error; }
+
+    QString readString(QStringView section, QStringView key, const QString &defaultValue = {}) const;
+
+    // Like GetPrivateProfileInt: leading blanks, an optional sign, then
+    // decimal digits or "0x"/"0X" and hexadecimal digits; whatever follows
+    // the digits is ignored ("12 px" reads 12). A value without any digit or
+    // beyond the range of int yields the default.
+    int readInteger(QStringView section, QStringView key, int defaultValue) const;
+    // Any readable integer other than 0 is true.
+    bool readBool(QStringView section, QStringView key, bool defaultValue) const;
+
+    bool sectionExists(QStringView section) const;
+    bool valueExists(QStringView section, QStringView key) const;
+    // Key names of the section in file order.
+    QStringList readSection(QStringView section) const;
+    QStringList readSections() const;
+
+    // Characters outside code page 1250 are stored as '?'.
+    bool writeString(QStringView section, QStringView key, QStringView value);
+    bool writeInteger(QStringView section, QStringView key, int value);
+    // "1" or "0".
+    bool writeBool(QStringView section, QStringView key, bool value);
+    // Removing what does not exist succeeds without touching the file.
+    bool deleteKey(QStringView section, QStringView key);
+    bool eraseSection(QStringView section);
+
+    // Parses an integer the way readInteger does; nothing when unreadable.
+    static std::optional<int> parseInteger(QStringView text);
+
+private:
+    IniDocument load() const;
+    // Reads for a change; fails when the file exists but cannot be read,
+    // since writing then would wipe what it holds.
+    bool loadForWrite(IniDocument &doc);
+    bool save(const IniDocument &doc);
+
+    QString m_path;
+    QString m_error;
+};
+
+} // namespace platform
