@@ -1,6 +1,7 @@
 #include "data/TableDefs.h"
 
-#include <QHash>
+#include <QDir>
+#include <QFileInfo>
 
 #include <utility>
 
@@ -656,6 +657,18 @@ const QList<ListIndex> &listIndexes()
         {u"Nazev"_s, u"Nazev"_s, u"Data.X03"_s, u"Data.Y03"_s},
     };
     return indexes;
+}
+
+QString tableFilePath(const QString &dir, const QString &fileName)
+{
+    QString folder = dir;
+    folder.replace(u'\\', u'/');
+    const QDir d(folder);
+    const QString exact = d.filePath(fileName);
+    if (QFileInfo::exists(exact))
+        return exact;
+    const QStringList found = d.entryList({fileName}, QDir::Files | QDir::Hidden);
+    return found.isEmpty() ? exact : d.filePath(found.first());
 }
 
 } // namespace data

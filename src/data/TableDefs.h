@@ -193,6 +193,11 @@ struct ListIndex
 };
 const QList<ListIndex> &listIndexes();
 
+// The path of fileName in dir. dir may use "\" as stored paths do; on file
+// systems that tell letter case apart, an existing file whose name differs
+// only in case (files copied from Windows are often upper case) is found too.
+QString tableFilePath(const QString &dir, const QString &fileName);
+
 // Amounts default to this edit range unless stated otherwise.
 inline constexpr double AmountLimit = 9999999999.0;
 

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace data {
+
+// The one error type of the dataset layer. The text is Czech and ready for a
+// message box; a refused value leaves the record as it was before the
+// assignment, so the caller can keep the user in the box.
+class DatabaseError : public std::runtime_error
+{
+public:
+    enum class Kind {
+        InvalidValue, // text that does not read as the field's type, or out of range
+        State,        // operation not allowed in the table's current state
+        MissingField, // the file lacks a field the program declares
+        KeyViolation, // a second record with the same primary key
+        Engine,       // the table engine failed (damaged file, lock, I/O)
+    };
+
+    DatabaseError(Kind kind, const QString &message)
+        : std::runtime_error(message.toStdString()), m_kind(kind), m_message(message)
+    {
+    }
+
+    Kind kind() const noexcept { return m_kind; }
+    const QString &message() const noexcept { return m_message; }
+
+private:
+    Kind m_kind;
+    QString m_message;
+};
+
+} // namespace data

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "data/TableDefs.h"
+#include "paradox/Table.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Bringing table files written by earlier versions up to the structure of
+// TableDefs, before the data module opens its datasets on them. Everything
+// here works on files only: no dataset, no window. Engine failures arrive as
+// paradox::TableError with a Czech message.
+namespace data {
+
+// One step in the history of a table: the fields an earlier version lacked,
+// in the order in which they are appended to an older file.
+struct Generation
+{
+    QString label; // "1".."8" for Prp, "A".."C" for Vdvl, ...
+    QStringList fields;
+};
+
+// Oldest first; empty for a table whose structure never changed.
+const QList<Generation> &generations(TableId id);
+
+// How many of the table's generations (counted from the oldest) a file's
+// fields already contain: 0 for a file older than all of them,
+// generations(id).size() for a current one.
+int detectGeneration(TableId id, const paradox::Schema &schema);
+
+struct UpgradeFlags
+{
+    bool printSettings = false;         // print settings were added to Dmt
+    bool statementTypes = false;        // the statement types were added to Prp
+    bool lastCompanyGeneration = false; // Prp gained its last generation
+
+    bool any() const { return printSettings || statementTypes || lastCompanyGeneration; }
+    friend bool operator==(const UpgradeFlags &, const UpgradeFlags &) = default;
+};
+
+struct UpgradeResult
+{
+    UpgradeFlags flags;
+    // Tables whose files were changed or copied from the templates, in the
+    // order of opening.
+    QList<TableId> changedTables;
+    // Work left for the data module once its datasets are open: these
+    // single-record tables are to be edited and posted once, so the posting
+    // rules (rounding, empty amounts) reach the added fields...
+    QList<TableId> postOnce;
+    // ...and then these statements recomputed as a whole.
+    bool recalculateEmployment = false;  // Vdvl gained generation B or C
+    bool recalculateWithholding = false; // Vdvs gained its withholding columns
+};
+
+// Upgrades every table of the settlement in settlementDir, in the order the
+// tables are opened, copying "Vdvs.DB", "Vpkb.DB" and "Mzd11.DB"/".PX" from
+// templateDir when the settlement lacks them. A settlement of the current
+// structure is only read, never written. options carries the network
+// control directory and the tables' password; tables that need changes are
+// reopened exclusively for the change.
+UpgradeResult upgradeSettlement(const QString &settlementDir, const QString &templateDir,
+                                const paradox::OpenOptions &options = {});
+
+// List file copy: the files of a group from sourceDir to targetDir,
+// replacing existing ones; missing source files are skipped. When the group's
+// table is copied, index files the source lacks are removed from the target,
+// since they would no longer match the copied table.
+void KopSezn1(const QString &sourceDir, const QString &targetDir, ListGroup group);
+
+struct ListUpgradeResult
+{
+    bool converted = false;         // an old list without Pozice was rewritten
+    bool nameIndexAdded = false;    // the secondary index on Nazev was created
+    bool passwordsReplaced = false; // a missing or damaged Uziv.DB became the empty template
+    // Failures that were passed over, in Czech; the list is used as it is.
+    QStringList errors;
+};
+
+// List file upgrade of the data root fileDir (templates in fileDir + "Data/"):
+// converts a list written by older versions, adds the index on Nazev where it
+// is missing, and replaces a missing or damaged password table by the empty
+// template. The template directory itself is never changed.
+ListUpgradeResult PrevodSeznF1(const QString &fileDir, const paradox::OpenOptions &options = {});
+
+} // namespace data
