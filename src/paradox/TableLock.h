@@ -52,6 +52,9 @@ public:
     Guard lockForWrite(); // exclusive across processes while one change is written
     Guard lockForRead();  // shared, while the table's blocks are re-read
 
+    // How long lockForWrite/lockForRead wait for other holders (default 5 s).
+    void setGuardTimeout(int milliseconds);
+
     OpenMode mode() const;
     const QString &filePath() const;
 

@@ -1,0 +1,125 @@
+// A second process for the locking tests: holds tables the way another user
+// of the program would, so the tests can see what a different process sees.
+//
+//   lockholder hold <file.DB> shared|exclusive [netdir]
+//       opens the table, prints "ready" (or "inuse"), waits for a line on
+//       stdin or for its death
+//   lockholder append <file.DB> <log> <count>
+//       count times under the write guard: reads the last number of log and
+//       appends the next one, the way a record append reads and writes
+//   lockholder exclusive-loop <file.DB> <log> <count>
+//       count times tries an exclusive open and, while it holds it, writes
+//       "+pid" and "-pid" lines to log
+
+#include "paradox/Error.h"
+#include "paradox/TableLock.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextStream>
+#include <QThread>
+
+#include <cstdio>
+
+using namespace paradox;
+
+namespace {
+
+int lastNumber(const QString &log)
+{
+    QFile f(log);
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
+        if (!it->isEmpty())
+            return it->toInt();
+    }
+    return 0;
+}
+
+bool appendLine(const QString &log, const QByteArray &line)
+{
+    QFile f(log);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return false;
+    return f.write(line + '\n') == line.size() + 1;
+}
+
+int hold(const QStringList &args)
+{
+    const OpenMode mode = args.value(3) == QLatin1String("exclusive") ? OpenMode::Exclusive : OpenMode::Shared;
+    std::unique_ptr<TableLock> lock;
+    try {
+        lock = TableLock::acquire(args.at(2), mode, args.value(4));
+    } catch (const TableError &e) {
+        std::printf("%s\n", e.kind() == TableError::Kind::InUse ? "inuse" : "error");
+        std::fflush(stdout);
+        return 3;
+    }
+    std::printf("ready\n");
+    std::fflush(stdout);
+    char buffer[16];
+    std::fgets(buffer, sizeof buffer, stdin);
+    return 0;
+}
+
+int append(const QStringList &args)
+{
+    auto lock = TableLock::acquire(args.at(2), OpenMode::Shared);
+    const QString log = args.at(3);
+    const int count = args.at(4).toInt();
+    for (int i = 0; i < count; ++i) {
+        auto guard = lock->lockForWrite();
+        const int next = lastNumber(log) + 1;
+        // Widens the window in which an unguarded writer would interleave.
+        QThread::usleep(200);
+        if (!appendLine(log, QByteArray::number(next)))
+            return 4;
+    }
+    return 0;
+}
+
+int exclusiveLoop(const QStringList &args)
+{
+    const QString log = args.at(3);
+    const int count = args.at(4).toInt();
+    const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid());
+    for (int i = 0; i < count; ++i) {
+        try {
+            auto lock = TableLock::acquire(args.at(2), OpenMode::Exclusive);
+            appendLine(log, '+' + pid);
+            QThread::usleep(300);
+            appendLine(log, '-' + pid);
+        } catch (const TableError &e) {
+            if (e.kind() != TableError::Kind::InUse)
+                return 5;
+        }
+        // Gives a cleanup in another process the chance to find the lock
+        // file unused and delete it between two opens.
+        QThread::usleep(200 + 100 * (i % 7));
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 4)
+        return 2;
+    try {
+        if (args.at(1) == QLatin1String("hold"))
+            return hold(args);
+        if (args.size() >= 5 && args.at(1) == QLatin1String("append"))
+            return append(args);
+        if (args.size() >= 5 && args.at(1) == QLatin1String("exclusive-loop"))
+            return exclusiveLoop(args);
+    } catch (const TableError &e) {
+        QTextStream(stderr) << e.message() << '\n';
+        return 6;
+    }
+    return 2;
+}
