@@ -1,0 +1,95 @@
+#include "app/AppPaths.h"
+#include "app/EnvironmentMessages.h"
+#include "app/Startup.h"
+#include "app/Version.h"
+#include "platform/QtMessages.h"
+#include "platform/ShellFolders.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMainWindow>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+// Stands in for the main window until the real one is built: it carries the
+// caption, the placement and the start-up sequence.
+class MainWindow : public QMainWindow
+{
+public:
+    explicit MainWindow(app::Startup &startup) : m_startup(startup)
+    {
+        setWindowTitle(app::Version::mainWindowCaption());
+    }
+
+    void applyPlacement(const app::WindowPlacement &p)
+    {
+        setGeometry(p.left, p.top, p.width, p.height);
+        m_maximized = p.state == app::WindowPlacement::State::Maximized;
+    }
+
+    void showPlaced()
+    {
+        if (m_maximized)
+            showMaximized();
+        else
+            show();
+        QTimer::singleShot(0, this, [this] {
+            if (m_startup.formActivate() != app::Startup::Activation::Ready)
+                close();
+        });
+    }
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        app::WindowPlacement p;
+        const QRect g = isMaximized() ? normalGeometry() : geometry();
+        p.top = g.top();
+        p.left = g.left();
+        p.width = g.width();
+        p.height = g.height();
+        p.state = isMaximized() ? app::WindowPlacement::State::Maximized : app::WindowPlacement::State::Normal;
+        m_startup.formClose(p);
+        event->accept();
+    }
+
+private:
+    app::Startup &m_startup;
+    bool m_maximized = false;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(app::Version::applicationTitle());
+    QApplication::setApplicationDisplayName(app::Version::applicationTitle());
+
+    std::unique_ptr<platform::IMessages> messages = app::EnvironmentMessages::fromEnvironment();
+    if (!messages)
+        messages = std::make_unique<platform::QtMessages>();
+
+    app::AppPaths paths = app::AppPaths::resolve(QCoreApplication::applicationDirPath(),
+                                                 platform::ShellFolders::commonAppData(),
+                                                 platform::ShellFolders::personal());
+    // The table engine and the windows plug their parts in later.
+    app::IStartupHooks hooks;
+    app::Startup startup(paths, *messages, hooks);
+
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QSize screenSize = screen ? screen->size() : QSize(1024, 768);
+    const app::WindowPlacement placement = startup.formCreate(screenSize);
+
+    if (!paths.dataDirFound) {
+        startup.formActivate();
+        return 1;
+    }
+
+    MainWindow window(startup);
+    window.applyPlacement(placement);
+    window.showPlaced();
+    return QApplication::exec();
+}
