@@ -12,6 +12,7 @@
 #include <QVariant>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace paradox {
@@ -103,6 +104,8 @@ public:
     // NULL gets the next number. Keyed tables place the record by its key and
     // refuse a duplicate key (TableError::Kind::Invalid).
     int append(const QVariantList &values);
+    // Many records in one change (one journal, one index rewrite).
+    void appendRecords(const QList<QVariantList> &records);
     int insert(int row, const QVariantList &values); // unkeyed: before row; keyed: as append
     int update(int row, const QVariantList &values);
     void remove(int row);
@@ -122,6 +125,11 @@ public:
     // layer tell whether its cached row numbers are still valid.
     quint64 generation() const;
 
+    // Called after every change this handle wrote, while the write is still
+    // exclusive, so that files kept in step with the table (secondary
+    // indexes) can be rewritten.
+    void setChangeHook(std::function<void(Table &)> hook);
+
     // The files that make up a table: the .DB, its .PX, secondary .Xnn/.Ynn
     // (existing ones only), in this order.
     static QStringList tableFiles(const QString &dbPath);
@@ -137,4 +145,3 @@ private:
 
 } // namespace paradox
 
-Q_DECLARE_METATYPE(paradox::UnsupportedValue)

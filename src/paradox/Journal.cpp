@@ -1,0 +1,89 @@
+#include "paradox/Journal.h"
+
+#include "paradox/Error.h"
+
+#include <QDataStream>
+#include <QFile>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+using namespace Qt::StringLiterals;
+
+namespace paradox::journal {
+
+namespace {
+
+constexpr quint32 magic = 0x51504A31; // "QPJ1"
+constexpr qint32 maxRanges = 1 << 20;
+
+quint64 fnv1a(const QByteArray &data)
+{
+    quint64 hash = 14695981039346656037ull;
+    for (char c : data) {
+        hash ^= quint8(c);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+} // namespace
+
+QString pathFor(const QString &dbPath)
+{
+    const QFileInfo info(dbPath);
+    return info.dir().filePath(info.completeBaseName() + u".JRN"_s);
+}
+
+void write(const QString &path, const Journal &journal, const QString &displayName)
+{
+    QByteArray body;
+    {
+        QDataStream out(&body, QIODevice::WriteOnly);
+        out << magic << journal.originalSize << journal.oldStamp << journal.newStamp
+            << qint32(journal.ranges.size());
+        for (const Range &r : journal.ranges)
+            out << r.offset << r.bytes;
+    }
+    QByteArray sum;
+    QDataStream(&sum, QIODevice::WriteOnly) << fnv1a(body);
+    body += sum;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size() || !file.commit()) {
+        throw TableError(TableError::Kind::Unreadable,
+                         u"Změnu tabulky %1 nelze zapsat: %2"_s.arg(displayName, file.errorString()));
+    }
+}
+
+std::optional<Journal> read(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray all = file.readAll();
+    if (all.size() < 8 + 4)
+        return std::nullopt;
+    const QByteArray body = all.left(all.size() - 8);
+    QDataStream tail(all.right(8));
+    quint64 sum = 0;
+    tail >> sum;
+    if (sum != fnv1a(body))
+        return std::nullopt;
+    QDataStream in(body);
+    quint32 m = 0;
+    qint32 count = 0;
+    Journal j;
+    in >> m >> j.originalSize >> j.oldStamp >> j.newStamp >> count;
+    if (m != magic || count < 0 || count > maxRanges)
+        return std::nullopt;
+    for (qint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        Range r;
+        in >> r.offset >> r.bytes;
+        j.ranges.append(r);
+    }
+    if (in.status() != QDataStream::Ok)
+        return std::nullopt;
+    return j;
+}
+
+} // namespace paradox::journal

@@ -1,0 +1,1212 @@
+#include "paradox/Table.h"
+
+#include "paradox/EncryptedReader.h"
+#include "paradox/Format.h"
+#include "paradox/Journal.h"
+#ifdef QESTO_PARADOX_HAVE_COLLATION
+#include "paradox/Collation.h"
+#endif
+
+#include "platform/Cp1250.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSet>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <set>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace paradox {
+
+using format::blockHeaderSize;
+using format::le16;
+using format::putLe16;
+
+namespace {
+
+// Bytes of the header compared to tell whether another handle changed the
+// table: counts, chain ends, change counter, autoincrement and update time.
+constexpr int stampSize = 0x78;
+
+QString displayNameOf(const QString &path)
+{
+    return QFileInfo(path).fileName();
+}
+
+[[noreturn]] void throwIo(const QString &displayName, const QFile &file)
+{
+    throw TableError(TableError::Kind::Unreadable,
+                     u"Tabulku %1 nelze zapsat: %2"_s.arg(displayName, file.errorString()));
+}
+
+QString companionPath(const QString &dbPath, const QString &suffix)
+{
+    const QFileInfo info(dbPath);
+    // Keep the letter case of the table's own extension ("Vpz.DB" → "Vpz.PX").
+    const bool lower = info.suffix() == info.suffix().toLower() && !info.suffix().isEmpty();
+    return info.dir().filePath(info.completeBaseName() + u'.' + (lower ? suffix.toLower() : suffix));
+}
+
+QString existingCompanion(const QString &dbPath, const QString &suffix)
+{
+    const QFileInfo info(dbPath);
+    const QDir dir = info.dir();
+    const QStringList names = dir.entryList({info.completeBaseName() + u'.' + suffix}, QDir::Files);
+    for (const QString &n : names) {
+        if (n.compare(info.completeBaseName() + u'.' + suffix, Qt::CaseInsensitive) == 0)
+            return dir.filePath(n);
+    }
+    return companionPath(dbPath, suffix);
+}
+
+bool writableType(FieldType t)
+{
+    switch (t) {
+    case FieldType::Alpha:
+    case FieldType::Date:
+    case FieldType::Short:
+    case FieldType::Long:
+    case FieldType::Number:
+    case FieldType::Currency:
+    case FieldType::Logical:
+    case FieldType::Autoinc:
+    case FieldType::Time:
+    case FieldType::Timestamp:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+class TablePrivate
+{
+public:
+    QString path;
+    QString displayName;
+    OpenOptions options;
+    std::unique_ptr<TableLock> lock;
+    std::function<void(Table &)> hook;
+
+    format::Header h;
+    QByteArray image; // the whole .DB as on disk, blocks padded to full size
+    std::vector<int> chain;
+    std::vector<int> cum; // cum[k] = rows before chain[k]; cum.back() = total
+    QList<int> offsets;
+    int keyBytes = 0;
+    int perBlock = 0;
+    bool protectedView = false;
+    bool czechOrder = false;
+    quint64 generation = 0;
+    mutable std::size_t lastBlockHit = 0;
+
+    // What the disk held when last read or written.
+    qint64 diskSize = 0;
+    QByteArray diskStamp;
+    int diskBlocks = 0;
+
+    // The change being prepared: original bytes of every block touched.
+    std::map<int, QByteArray> before;
+    std::set<int> dirty;
+
+    // --- block access -----------------------------------------------------
+    char *block(int n) { return image.data() + h.headerSize + qsizetype(n - 1) * h.blockSize; }
+    const char *block(int n) const
+    {
+        return image.constData() + h.headerSize + qsizetype(n - 1) * h.blockSize;
+    }
+    int maxBlock() const { return int((image.size() - h.headerSize) / h.blockSize); }
+    int count(int n) const { return qint16(le16(block(n) + 4)) / h.recordSize + 1; }
+    int next(int n) const { return le16(block(n)); }
+    void setCount(int n, int c) { putLe16(block(n) + 4, std::uint32_t(std::uint16_t(qint16((c - 1) * h.recordSize)))); }
+    void setNext(int n, int v) { putLe16(block(n), std::uint32_t(v)); }
+    void setPrev(int n, int v) { putLe16(block(n) + 2, std::uint32_t(v)); }
+
+    int total() const { return cum.empty() ? 0 : cum.back(); }
+
+    std::size_t blockIndexOf(int row) const
+    {
+        if (lastBlockHit + 1 < cum.size() && cum[lastBlockHit] <= row && row < cum[lastBlockHit + 1])
+            return lastBlockHit;
+        const auto it = std::upper_bound(cum.begin(), cum.end(), row);
+        lastBlockHit = std::size_t(it - cum.begin()) - 1;
+        return lastBlockHit;
+    }
+
+    const char *rowPtr(int row) const
+    {
+        const std::size_t k = blockIndexOf(row);
+        return block(chain[k]) + blockHeaderSize + qsizetype(row - cum[k]) * h.recordSize;
+    }
+
+    void checkRow(int row) const
+    {
+        if (row < 0 || row >= total())
+            throw TableError(TableError::Kind::Invalid,
+                             u"Tabulka %1 nemá záznam číslo %2."_s.arg(displayName).arg(row + 1));
+    }
+
+    void recount()
+    {
+        cum.assign(chain.size() + 1, 0);
+        for (std::size_t k = 0; k < chain.size(); ++k)
+            cum[k + 1] = cum[k] + count(chain[k]);
+        lastBlockHit = 0;
+    }
+
+    void touch(int n)
+    {
+        if (n <= diskBlocks && !before.count(n))
+            before.emplace(n, QByteArray(block(n), h.blockSize));
+        dirty.insert(n);
+    }
+
+    int allocBlock()
+    {
+        int n = h.firstFreeBlock;
+        const bool usable = n >= 1 && n <= maxBlock()
+                            && std::find(chain.begin(), chain.end(), n) == chain.end();
+        if (usable) {
+            touch(n);
+            h.firstFreeBlock = next(n);
+            if (h.firstFreeBlock > maxBlock())
+                h.firstFreeBlock = 0;
+        } else {
+            h.firstFreeBlock = 0;
+            if (maxBlock() >= 0xFFFF)
+                throw TableError(TableError::Kind::Invalid,
+                                 u"Tabulka %1 je plná (dosáhla největšího počtu bloků)."_s.arg(displayName));
+            n = maxBlock() + 1;
+            image.resize(image.size() + h.blockSize, '\0');
+            dirty.insert(n);
+        }
+        std::memset(block(n), 0, size_t(h.blockSize));
+        setCount(n, 0);
+        h.usedBlocks += 1;
+        h.fileBlocks = std::max(h.fileBlocks, n);
+        return n;
+    }
+
+    void releaseBlock(std::size_t k)
+    {
+        const int n = chain[k];
+        const int p = k > 0 ? chain[k - 1] : 0;
+        const int nx = k + 1 < chain.size() ? chain[k + 1] : 0;
+        if (p) {
+            touch(p);
+            setNext(p, nx);
+        }
+        if (nx) {
+            touch(nx);
+            setPrev(nx, p);
+        }
+        touch(n);
+        setNext(n, h.firstFreeBlock);
+        setPrev(n, 0);
+        setCount(n, 0);
+        h.firstFreeBlock = n;
+        h.usedBlocks = std::max(0, h.usedBlocks - 1);
+        chain.erase(chain.begin() + qsizetype(k));
+    }
+
+    void linkAfter(std::size_t k, int m)
+    {
+        const int n = chain[k];
+        const int nx = next(n);
+        touch(n);
+        setNext(n, m);
+        setPrev(m, n);
+        setNext(m, nx);
+        if (nx) {
+            touch(nx);
+            setPrev(nx, m);
+        }
+        chain.insert(chain.begin() + qsizetype(k) + 1, m);
+    }
+
+    // --- keys ---------------------------------------------------------------
+    int compareKeys(const char *a, const char *b, int fields) const
+    {
+        for (int i = 0; i < fields; ++i) {
+            const FieldDef &f = h.schema.fields[i];
+            const char *fa = a + offsets[i];
+            const char *fb = b + offsets[i];
+#ifdef QESTO_PARADOX_HAVE_COLLATION
+            if (f.type == FieldType::Alpha && czechOrder) {
+                const QString sa = platform::Cp1250::decode(fa, qsizetype(strnlen(fa, size_t(f.size))));
+                const QString sb = platform::Cp1250::decode(fb, qsizetype(strnlen(fb, size_t(f.size))));
+                if (const int c = compareCzech(sa, sb))
+                    return c;
+            }
+#endif
+            if (const int c = std::memcmp(fa, fb, size_t(f.size)))
+                return c;
+        }
+        return 0;
+    }
+
+    int lowerBound(const char *key, int fields) const
+    {
+        int lo = 0;
+        int hi = total();
+        while (lo < hi) {
+            const int mid = lo + (hi - lo) / 2;
+            if (compareKeys(rowPtr(mid), key, fields) < 0)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        return lo;
+    }
+
+    QByteArray encodeKey(const QVariantList &key) const
+    {
+        QByteArray out(h.recordSize, '\0');
+        for (int i = 0; i < key.size() && i < h.schema.keyFields; ++i)
+            format::encodeField(h.schema.fields[i], key[i], out.data() + offsets[i], displayName);
+        return out;
+    }
+
+    // --- reading ------------------------------------------------------------
+    void load();
+    void loadImage(QByteArray bytes);
+    void recoverIfNeeded();
+    bool changedOnDisk() const;
+    QByteArray readStamp(qint64 *size) const;
+
+    // --- writing ------------------------------------------------------------
+    TableLock::Guard writeGuard();
+    TableLock::Guard readGuard();
+    void beginWrite();
+    void commit();
+    void abandon();
+    void writeIndex(const QString &pxPath) const;
+    QList<format::IndexEntry> indexEntries() const;
+    void rewrite(const Schema &schema, const QList<QByteArray> &records);
+
+    QByteArray buildRecord(const QVariantList &values, const char *base);
+    int placeRecord(const QByteArray &raw, int unkeyedRow);
+    void insertAt(int row, const char *raw);
+    void removeAt(int row);
+    int resolveRow(int row, const QByteArray &expected) const;
+    int keyedRowFor(const char *raw, int ignoreRow) const;
+
+    QString pxPath() const { return existingCompanion(path, u"PX"_s); }
+};
+
+// ---------------------------------------------------------------------------
+
+QByteArray TablePrivate::readStamp(qint64 *size) const
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    *size = file.size();
+    return file.read(stampSize);
+}
+
+bool TablePrivate::changedOnDisk() const
+{
+    if (QFile::exists(journal::pathFor(path)))
+        return true;
+    qint64 size = 0;
+    const QByteArray stamp = readStamp(&size);
+    return size != diskSize || stamp != diskStamp;
+}
+
+void TablePrivate::recoverIfNeeded()
+{
+    const QString jpath = journal::pathFor(path);
+    if (!QFile::exists(jpath))
+        return;
+    const std::optional<journal::Journal> j = journal::read(jpath);
+    if (j) {
+        qint64 size = 0;
+        const QByteArray stamp = readStamp(&size);
+        const bool applies = stamp == j->oldStamp || stamp == j->newStamp;
+        if (applies && j->originalSize >= 0) {
+            QFile file(path);
+            if (!file.open(QIODevice::ReadWrite))
+                throw TableError(TableError::Kind::Unreadable,
+                                 u"Nedokončenou změnu tabulky %1 nelze vrátit: %2"_s.arg(displayName,
+                                                                                        file.errorString()));
+            for (const journal::Range &r : j->ranges) {
+                if (!file.seek(r.offset) || file.write(r.bytes) != r.bytes.size())
+                    throwIo(displayName, file);
+            }
+            if (!file.resize(j->originalSize))
+                throwIo(displayName, file);
+        }
+        if (applies) {
+            // The index is derived from the table: rebuild it from whatever
+            // the table now holds.
+            loadImage([&] {
+                QFile file(path);
+                if (!file.open(QIODevice::ReadOnly))
+                    throw TableError(TableError::Kind::Unreadable,
+                                     u"Tabulku %1 nelze otevřít: %2"_s.arg(displayName, file.errorString()));
+                return file.readAll();
+            }());
+            if (h.schema.keyFields > 0)
+                writeIndex(pxPath());
+        }
+    }
+    QFile::remove(jpath);
+}
+
+void TablePrivate::load()
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw TableError(TableError::Kind::Unreadable,
+                         u"Tabulku %1 nelze otevřít: %2"_s.arg(displayName, file.errorString()));
+    }
+    loadImage(file.readAll());
+}
+
+void TablePrivate::loadImage(QByteArray bytes)
+{
+    const qint64 fileSize = bytes.size();
+    format::Header hh = format::parseHeader(bytes.constData(), bytes.size(), fileSize, displayName);
+    if (hh.fileType == format::PrimaryIndex || hh.fileType == format::SecondaryIndex || hh.fileType == 7)
+        throw TableError(TableError::Kind::Unsupported, u"Soubor %1 není tabulka, ale index."_s.arg(displayName));
+    auto damaged = [&](const QString &reason) {
+        return TableError(TableError::Kind::Damaged, format::damagedMessage(displayName, reason));
+    };
+
+    diskSize = fileSize;
+    diskStamp = bytes.left(stampSize);
+    before.clear();
+    dirty.clear();
+    protectedView = false;
+
+    if (hh.format.encrypted) {
+        const QList<QByteArray> records =
+            readProtectedRecords(path, options.password, hh.recordSize, displayName);
+        format::Header plain = hh;
+        plain.format.encrypted = false;
+        plain.encryptionKey = 0;
+        int kb = 0;
+        for (int i = 0; i < hh.schema.keyFields; ++i)
+            kb += hh.schema.fields[i].size;
+        bytes = format::buildTableFile(plain, records, kb, nullptr);
+        hh = format::parseHeader(bytes.constData(), bytes.size(), bytes.size(), displayName);
+        hh.format.encrypted = true;
+        protectedView = true;
+    }
+
+    h = hh;
+    image = std::move(bytes);
+    const qint64 blockArea = image.size() - h.headerSize;
+    const qint64 blocks = (blockArea + h.blockSize - 1) / h.blockSize;
+    if (blocks > 0xFFFF)
+        throw damaged(u"soubor má víc bloků, než formát dovoluje"_s);
+    // A final block may be cut short; reading it must not run past the end.
+    image.resize(h.headerSize + blocks * h.blockSize, '\0');
+    const qint64 realEnd = protectedView ? image.size() : fileSize;
+
+    offsets = format::fieldOffsets(h.schema);
+    keyBytes = 0;
+    for (int i = 0; i < h.schema.keyFields; ++i)
+        keyBytes += h.schema.fields[i].size;
+    perBlock = (h.blockSize - blockHeaderSize) / h.recordSize;
+    czechOrder = h.format.sortOrder != 0;
+
+    chain.clear();
+    std::vector<bool> seen(std::size_t(blocks) + 1, false);
+    int n = h.firstBlock;
+    if (h.recordCount == 0 && h.usedBlocks == 0)
+        n = n > 0 && n <= blocks ? n : 0;
+    int prev = 0;
+    while (n != 0) {
+        if (n < 0 || n > blocks)
+            throw damaged(u"řetěz odkazuje na blok %1 mimo soubor"_s.arg(n));
+        if (seen[std::size_t(n)])
+            throw damaged(u"řetěz bloků se zacyklil v bloku %1"_s.arg(n));
+        seen[std::size_t(n)] = true;
+        const char *b = block(n);
+        const int add = qint16(le16(b + 4));
+        if (add % h.recordSize != 0 || add < -h.recordSize || add / h.recordSize + 1 > perBlock)
+            throw damaged(u"blok %1 udává neplatný počet záznamů"_s.arg(n));
+        const int c = add / h.recordSize + 1;
+        const qint64 end = h.headerSize + qint64(n - 1) * h.blockSize + blockHeaderSize + qint64(c) * h.recordSize;
+        if (end > realEnd)
+            throw damaged(u"blok %1 je za koncem souboru"_s.arg(n));
+        chain.push_back(n);
+        // Keep the back links right for the blocks this handle may rewrite.
+        if (le16(b + 2) != prev)
+            setPrev(n, prev);
+        prev = n;
+        n = le16(b);
+    }
+    h.fileBlocks = int(blocks);
+    diskBlocks = int(blocks);
+    if (h.firstFreeBlock > blocks || (h.firstFreeBlock > 0 && seen[std::size_t(h.firstFreeBlock)]))
+        h.firstFreeBlock = 0;
+    h.usedBlocks = int(chain.size());
+    recount();
+    ++generation;
+}
+
+TableLock::Guard TablePrivate::writeGuard()
+{
+    if (!lock)
+        throw TableError(TableError::Kind::Invalid, u"Tabulka %1 je zavřená."_s.arg(displayName));
+    if (options.readOnly)
+        throw TableError(TableError::Kind::Invalid, u"Tabulka %1 je otevřena jen pro čtení."_s.arg(displayName));
+    return lock->lockForWrite();
+}
+
+TableLock::Guard TablePrivate::readGuard()
+{
+    if (!lock)
+        throw TableError(TableError::Kind::Invalid, u"Tabulka %1 je zavřená."_s.arg(displayName));
+    return lock->lockForRead();
+}
+
+void TablePrivate::beginWrite()
+{
+    if (protectedView) {
+        // A protected table is first rewritten unprotected, then changed.
+        QList<QByteArray> records;
+        records.reserve(total());
+        for (int r = 0; r < total(); ++r)
+            records.append(QByteArray(rowPtr(r), h.recordSize));
+        rewrite(h.schema, records);
+    }
+    before.clear();
+    dirty.clear();
+}
+
+QList<format::IndexEntry> TablePrivate::indexEntries() const
+{
+    QList<format::IndexEntry> entries;
+    entries.reserve(qsizetype(chain.size()));
+    for (std::size_t k = 0; k < chain.size(); ++k) {
+        const char *first = block(chain[k]) + blockHeaderSize;
+        entries.append({QByteArray(first, keyBytes), chain[k], count(chain[k])});
+    }
+    return entries;
+}
+
+void TablePrivate::writeIndex(const QString &px) const
+{
+    format::IndexSpec spec;
+    spec.keyFields = h.schema.fields.mid(0, h.schema.keyFields);
+    spec.blockSize = h.blockSize;
+    spec.fileVersion = h.fileVersion;
+    spec.sortOrder = h.format.sortOrder;
+    spec.changeCounter = h.changeCounter;
+    spec.tableName = QFileInfo(px).fileName();
+    const QByteArray bytes = format::buildIndexFile(spec, indexEntries());
+    QFile file(px);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        throwIo(QFileInfo(px).fileName(), file);
+}
+
+void TablePrivate::commit()
+{
+    h.recordCount = std::uint32_t(total());
+    h.firstBlock = chain.empty() ? 0 : chain.front();
+    h.lastBlock = chain.empty() ? 0 : chain.back();
+    h.changeCounter = std::uint8_t(h.changeCounter + 1 ? h.changeCounter + 1 : 1);
+    h.fileBlocks = maxBlock();
+
+    QByteArray header(image.constData(), h.headerSize);
+    format::writeCounts(header, h);
+    if (format::hasExtendedHeader(h.fileVersion, h.fileType))
+        format::putLe32(header.data() + 0x60, std::uint32_t(QDateTime::currentSecsSinceEpoch()));
+
+    journal::Journal j;
+    j.originalSize = diskSize;
+    j.oldStamp = diskStamp;
+    j.newStamp = header.left(stampSize);
+    j.ranges.append({0, QByteArray(image.constData(), h.headerSize)});
+    for (const auto &[n, bytes] : before)
+        j.ranges.append({h.headerSize + qint64(n - 1) * h.blockSize, bytes});
+    // The journal keeps the pre-change header, which the image still holds.
+    const QString jpath = journal::pathFor(path);
+    journal::write(jpath, j, displayName);
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        throwIo(displayName, file);
+    for (int n : dirty) {
+        if (!file.seek(h.headerSize + qint64(n - 1) * h.blockSize)
+            || file.write(block(n), h.blockSize) != h.blockSize)
+            throwIo(displayName, file);
+    }
+    // The header goes last: until it is written the table still reads as before.
+    if (!file.seek(0) || file.write(header) != header.size() || !file.flush())
+        throwIo(displayName, file);
+    const qint64 newSize = file.size();
+    file.close();
+    std::memcpy(image.data(), header.constData(), size_t(header.size()));
+    if (h.schema.keyFields > 0)
+        writeIndex(pxPath());
+    QFile::remove(jpath);
+
+    diskSize = newSize;
+    diskStamp = header.left(stampSize);
+    diskBlocks = maxBlock();
+    before.clear();
+    dirty.clear();
+    ++generation;
+}
+
+void TablePrivate::abandon()
+{
+    // A failed change leaves memory ahead of the disk: start over from the
+    // disk (rolling back a partial write through the journal).
+    before.clear();
+    dirty.clear();
+    try {
+        recoverIfNeeded();
+        load();
+    } catch (const TableError &) {
+    }
+}
+
+void TablePrivate::rewrite(const Schema &schema, const QList<QByteArray> &records)
+{
+    format::Header nh = h;
+    nh.schema = schema;
+    nh.recordSize = 0;
+    for (const FieldDef &f : schema.fields)
+        nh.recordSize += f.size;
+    nh.format.encrypted = false;
+    nh.encryptionKey = 0;
+    nh.headerSize = 0;
+    nh.changeCounter = std::uint8_t(h.changeCounter + 1 ? h.changeCounter + 1 : 1);
+    nh.tableName = QFileInfo(path).fileName();
+    // Grow the blocks when the records no longer fit (or would need more
+    // blocks than a file can number).
+    static constexpr int sizes[] = {1, 2, 3, 4, 16, 32};
+    for (int kib : sizes) {
+        if (kib * 1024 < nh.blockSize)
+            continue;
+        const int per = (kib * 1024 - blockHeaderSize) / nh.recordSize;
+        if (per >= 1 && (records.size() + per - 1) / per <= 0xFFFF) {
+            nh.blockSize = kib * 1024;
+            break;
+        }
+    }
+    if (nh.blockSize > 4096 && nh.fileVersion < 12)
+        nh.fileVersion = 12;
+    nh.format.blockSizeKiB = nh.blockSize / 1024;
+    int kb = 0;
+    for (int i = 0; i < schema.keyFields; ++i)
+        kb += schema.fields[i].size;
+    const QByteArray bytes = format::buildTableFile(nh, records, kb, nullptr);
+
+    journal::Journal j; // index-only: the table itself is replaced by a rename
+    j.originalSize = -1;
+    j.oldStamp = diskStamp;
+    j.newStamp = bytes.left(stampSize);
+    const QString jpath = journal::pathFor(path);
+    journal::write(jpath, j, displayName);
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw TableError(TableError::Kind::Unreadable,
+                         u"Tabulku %1 nelze zapsat: %2"_s.arg(displayName, file.errorString()));
+    const quint64 gen = generation;
+    loadImage(bytes);
+    generation = gen + 1;
+    if (h.schema.keyFields > 0)
+        writeIndex(pxPath());
+    else if (const QString px = pxPath(); QFile::exists(px))
+        QFile::remove(px);
+    QFile::remove(jpath);
+}
+
+QByteArray TablePrivate::buildRecord(const QVariantList &values, const char *base)
+{
+    if (values.size() > h.schema.fields.size())
+        throw TableError(TableError::Kind::Invalid,
+                         u"Záznam má víc hodnot, než má tabulka %1 polí."_s.arg(displayName));
+    QByteArray raw = base ? QByteArray(base, h.recordSize) : QByteArray(h.recordSize, '\0');
+    for (int i = 0; i < h.schema.fields.size(); ++i) {
+        const FieldDef &f = h.schema.fields[i];
+        const QVariant v = i < values.size() ? values[i] : QVariant();
+        char *out = raw.data() + offsets[i];
+        if (f.type == FieldType::Autoinc) {
+            if (v.isNull() || !v.isValid()) {
+                if (!base) {
+                    h.autoincrement += 1;
+                    format::encodeField(f, int(h.autoincrement), out, displayName);
+                }
+                continue;
+            }
+            const qlonglong given = v.toLongLong();
+            if (given > qlonglong(h.autoincrement) && given <= 0x7FFFFFFF)
+                h.autoincrement = std::uint32_t(given);
+        }
+        if (!writableType(f.type) && !isUnsupported(v) && !v.isNull())
+            throw TableError(TableError::Kind::Unsupported,
+                             u"Pole %1 tabulky %2 je typu, který nelze zapisovat."_s.arg(f.name, displayName));
+        if (writableType(f.type))
+            format::encodeField(f, v, out, displayName);
+    }
+    return raw;
+}
+
+int TablePrivate::keyedRowFor(const char *raw, int ignoreRow) const
+{
+    const int row = lowerBound(raw, h.schema.keyFields);
+    for (int r = row; r < total() && compareKeys(rowPtr(r), raw, h.schema.keyFields) == 0; ++r) {
+        if (r != ignoreRow)
+            throw TableError(TableError::Kind::Invalid,
+                             u"Porušení klíče: záznam se stejným klíčem už v tabulce %1 je."_s.arg(displayName));
+    }
+    return row;
+}
+
+void TablePrivate::insertAt(int row, const char *raw)
+{
+    if (chain.empty()) {
+        const int n = allocBlock();
+        setNext(n, 0);
+        setPrev(n, 0);
+        chain.push_back(n);
+        recount();
+    }
+    std::size_t k = row >= total() ? chain.size() - 1 : blockIndexOf(row);
+    // At a block boundary the previous block may still have room.
+    if (k > 0 && row == cum[k] && count(chain[k - 1]) < perBlock && count(chain[k]) >= perBlock)
+        --k;
+    int n = chain[k];
+    int pos = row - cum[k];
+    int c = count(n);
+    if (c >= perBlock) {
+        const int m = allocBlock();
+        linkAfter(k, m);
+        if (k + 1 == chain.size() - 1 && pos == c) {
+            // Appending past a full last block: a new block, as the original engine does.
+            n = m;
+            pos = 0;
+            c = 0;
+        } else {
+            touch(n);
+            const int keep = c / 2;
+            std::memcpy(block(m) + blockHeaderSize, block(n) + blockHeaderSize + qsizetype(keep) * h.recordSize,
+                        size_t(c - keep) * size_t(h.recordSize));
+            setCount(m, c - keep);
+            setCount(n, keep);
+            if (pos > keep) {
+                n = m;
+                pos -= keep;
+                c -= keep;
+            } else {
+                c = keep;
+            }
+        }
+    }
+    touch(n);
+    char *at = block(n) + blockHeaderSize + qsizetype(pos) * h.recordSize;
+    std::memmove(at + h.recordSize, at, size_t(c - pos) * size_t(h.recordSize));
+    std::memcpy(at, raw, size_t(h.recordSize));
+    setCount(n, c + 1);
+    recount();
+}
+
+void TablePrivate::removeAt(int row)
+{
+    const std::size_t k = blockIndexOf(row);
+    const int n = chain[k];
+    const int pos = row - cum[k];
+    const int c = count(n);
+    touch(n);
+    char *at = block(n) + blockHeaderSize + qsizetype(pos) * h.recordSize;
+    std::memmove(at, at + h.recordSize, size_t(c - pos - 1) * size_t(h.recordSize));
+    std::memset(block(n) + blockHeaderSize + qsizetype(c - 1) * h.recordSize, 0, size_t(h.recordSize));
+    setCount(n, c - 1);
+    if (c - 1 == 0)
+        releaseBlock(k);
+    recount();
+}
+
+int TablePrivate::resolveRow(int row, const QByteArray &expected) const
+{
+    // Another handle changed the table since the caller read the row: find
+    // the same record again, or refuse rather than change the wrong one.
+    auto matches = [&](int r) { return r >= 0 && r < total() && std::memcmp(rowPtr(r), expected.constData(), size_t(h.recordSize)) == 0; };
+    if (h.schema.keyFields > 0) {
+        const int r = lowerBound(expected.constData(), h.schema.keyFields);
+        if (matches(r))
+            return r;
+    } else {
+        for (int d = 0; d < total(); ++d) {
+            if (matches(row + d))
+                return row + d;
+            if (matches(row - d))
+                return row - d;
+            if (row + d >= total() && row - d < 0)
+                break;
+        }
+    }
+    throw TableError(TableError::Kind::Invalid,
+                     u"Záznam tabulky %1 byl mezitím změněn nebo smazán jiným uživatelem."_s.arg(displayName));
+}
+
+// ---------------------------------------------------------------------------
+
+Table::Table(std::unique_ptr<TablePrivate> d) : d(std::move(d)) {}
+
+Table::~Table() = default;
+
+std::unique_ptr<Table> Table::open(const QString &dbPath, const OpenOptions &options)
+{
+    auto p = std::make_unique<TablePrivate>();
+    p->path = dbPath;
+    p->displayName = displayNameOf(dbPath);
+    p->options = options;
+    if (!QFile::exists(dbPath))
+        throw TableError(TableError::Kind::Unreadable, u"Tabulka %1 neexistuje."_s.arg(p->displayName));
+    p->lock = TableLock::acquire(dbPath, options.mode, options.netDir);
+    if (QFile::exists(journal::pathFor(dbPath))) {
+        TableLock::Guard g = p->lock->lockForWrite();
+        p->recoverIfNeeded();
+    }
+    {
+        TableLock::Guard g = p->readGuard();
+        p->load();
+    }
+    return std::unique_ptr<Table>(new Table(std::move(p)));
+}
+
+std::unique_ptr<Table> Table::create(const QString &dbPath, const Schema &schema, const TableFormat &fmt,
+                                     const OpenOptions &options)
+{
+    const QString name = displayNameOf(dbPath);
+    auto invalid = [&](const QString &why) {
+        return TableError(TableError::Kind::Invalid, u"Tabulku %1 nelze vytvořit: %2"_s.arg(name, why));
+    };
+    if (QFile::exists(dbPath))
+        throw invalid(u"soubor už existuje"_s);
+    if (schema.fields.isEmpty() || schema.fields.size() > 255)
+        throw invalid(u"tabulka musí mít 1 až 255 polí"_s);
+    if (schema.keyFields < 0 || schema.keyFields > 16 || schema.keyFields > schema.fields.size())
+        throw invalid(u"neplatný počet polí klíče"_s);
+    format::Header h;
+    h.schema = schema;
+    QSet<QString> names;
+    for (FieldDef &f : h.schema.fields) {
+        if (!writableType(f.type))
+            throw invalid(u"pole %1 má typ, který nelze vytvořit"_s.arg(f.name));
+        if (f.type != FieldType::Alpha)
+            f.size = fixedSize(f.type);
+        if (f.size < 1 || f.size > 255)
+            throw invalid(u"pole %1 má neplatnou délku"_s.arg(f.name));
+        if (f.name.isEmpty() || f.name.size() > 25 || names.contains(f.name.toUpper()))
+            throw invalid(u"neplatné nebo opakované jméno pole „%1“"_s.arg(f.name));
+        names.insert(f.name.toUpper());
+        h.recordSize += f.size;
+    }
+    h.fileType = schema.keyFields > 0 ? format::KeyedTable : format::UnkeyedTable;
+    h.format = fmt;
+    h.format.encrypted = false;
+    h.fileVersion = format::versionForLevel(std::max(fmt.level, 5));
+    h.format.level = format::levelFromVersion(h.fileVersion);
+    static constexpr int sizes[] = {1, 2, 3, 4, 16, 32};
+    if (std::find(std::begin(sizes), std::end(sizes), fmt.blockSizeKiB) == std::end(sizes))
+        throw invalid(u"neplatná velikost bloku"_s);
+    h.blockSize = fmt.blockSizeKiB * 1024;
+    while (h.blockSize - blockHeaderSize < h.recordSize) {
+        h.blockSize = h.blockSize < 4096 ? h.blockSize + 1024 : h.blockSize * 4 > 32768 ? 32768 : h.blockSize * 4;
+        if (h.blockSize == 32768 && h.blockSize - blockHeaderSize < h.recordSize)
+            throw invalid(u"záznam je delší než největší blok"_s);
+    }
+    if (h.blockSize > 4096)
+        h.fileVersion = 12;
+    h.format.blockSizeKiB = h.blockSize / 1024;
+    h.headerSize = 0x800;
+    h.changeCounter = 2;
+    h.tableName = name;
+    const QByteArray bytes = format::buildTableFile(h, {}, 0, nullptr);
+
+    QSaveFile file(dbPath);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw TableError(TableError::Kind::Unreadable,
+                         u"Tabulku %1 nelze vytvořit: %2"_s.arg(name, file.errorString()));
+    if (schema.keyFields > 0) {
+        format::IndexSpec spec;
+        spec.keyFields = h.schema.fields.mid(0, schema.keyFields);
+        spec.blockSize = h.blockSize;
+        spec.fileVersion = h.fileVersion;
+        spec.sortOrder = h.format.sortOrder;
+        spec.changeCounter = h.changeCounter;
+        const QString px = companionPath(dbPath, u"PX"_s);
+        spec.tableName = QFileInfo(px).fileName();
+        const QByteArray index = format::buildIndexFile(spec, {});
+        QFile pxFile(px);
+        if (!pxFile.open(QIODevice::WriteOnly | QIODevice::Truncate) || pxFile.write(index) != index.size())
+            throwIo(QFileInfo(px).fileName(), pxFile);
+    }
+    return open(dbPath, options);
+}
+
+void Table::close()
+{
+    d->lock.reset();
+}
+
+const QString &Table::filePath() const { return d->path; }
+QString Table::name() const { return QFileInfo(d->path).completeBaseName(); }
+const Schema &Table::schema() const { return d->h.schema; }
+const TableFormat &Table::format() const { return d->h.format; }
+bool Table::isKeyed() const { return d->h.schema.keyFields > 0; }
+OpenMode Table::mode() const { return d->options.mode; }
+bool Table::isReadOnly() const { return d->options.readOnly; }
+int Table::recordCount() const { return d->total(); }
+quint64 Table::generation() const { return d->generation; }
+void Table::setChangeHook(std::function<void(Table &)> hook) { d->hook = std::move(hook); }
+
+int Table::fieldIndex(const QString &fieldName) const
+{
+    for (int i = 0; i < d->h.schema.fields.size(); ++i) {
+        if (d->h.schema.fields[i].name.compare(fieldName, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QVariantList Table::record(int row) const
+{
+    d->checkRow(row);
+    const char *p = d->rowPtr(row);
+    QVariantList out;
+    out.reserve(d->h.schema.fields.size());
+    for (int i = 0; i < d->h.schema.fields.size(); ++i)
+        out.append(format::decodeField(d->h.schema.fields[i], p + d->offsets[i]));
+    return out;
+}
+
+QVariant Table::value(int row, int field) const
+{
+    d->checkRow(row);
+    if (field < 0 || field >= d->h.schema.fields.size())
+        return {};
+    return format::decodeField(d->h.schema.fields[field], d->rowPtr(row) + d->offsets[field]);
+}
+
+bool Table::isNull(int row, int field) const
+{
+    d->checkRow(row);
+    if (field < 0 || field >= d->h.schema.fields.size())
+        return true;
+    return format::isNullField(d->h.schema.fields[field], d->rowPtr(row) + d->offsets[field]);
+}
+
+QByteArray Table::rawRecord(int row) const
+{
+    d->checkRow(row);
+    return QByteArray(d->rowPtr(row), d->h.recordSize);
+}
+
+int Table::findKey(const QVariantList &key) const
+{
+    if (!isKeyed() || key.isEmpty())
+        return -1;
+    const int fields = int(std::min<qsizetype>(key.size(), d->h.schema.keyFields));
+    const QByteArray k = d->encodeKey(key);
+    const int row = d->lowerBound(k.constData(), fields);
+    if (row < d->total() && d->compareKeys(d->rowPtr(row), k.constData(), fields) == 0)
+        return row;
+    return -1;
+}
+
+int Table::lowerBound(const QVariantList &key) const
+{
+    if (!isKeyed() || key.isEmpty())
+        return 0;
+    const int fields = int(std::min<qsizetype>(key.size(), d->h.schema.keyFields));
+    const QByteArray k = d->encodeKey(key);
+    return d->lowerBound(k.constData(), fields);
+}
+
+namespace {
+
+// Runs one change: exclusive across processes, on the table's current disk
+// state, committed through the journal, rolled back in memory on failure.
+template<typename Fn>
+auto change(TablePrivate &d, Table &table, Fn &&fn)
+{
+    TableLock::Guard guard = d.writeGuard();
+    if (d.changedOnDisk()) {
+        d.recoverIfNeeded();
+        d.load();
+    }
+    d.beginWrite();
+    try {
+        if constexpr (std::is_void_v<decltype(fn())>) {
+            fn();
+            d.commit();
+            if (d.hook)
+                d.hook(table);
+        } else {
+            auto result = fn();
+            d.commit();
+            if (d.hook)
+                d.hook(table);
+            return result;
+        }
+    } catch (...) {
+        d.abandon();
+        throw;
+    }
+}
+
+} // namespace
+
+int TablePrivate::placeRecord(const QByteArray &raw, int unkeyedRow)
+{
+    const int row = h.schema.keyFields > 0 ? keyedRowFor(raw.constData(), -1) : unkeyedRow;
+    insertAt(row, raw.constData());
+    return row;
+}
+
+int Table::append(const QVariantList &values)
+{
+    return change(*d, *this, [&] { return d->placeRecord(d->buildRecord(values, nullptr), d->total()); });
+}
+
+void Table::appendRecords(const QList<QVariantList> &records)
+{
+    if (records.isEmpty())
+        return;
+    change(*d, *this, [&] {
+        for (const QVariantList &values : records)
+            d->placeRecord(d->buildRecord(values, nullptr), d->total());
+    });
+}
+
+int Table::insert(int row, const QVariantList &values)
+{
+    return change(*d, *this, [&] {
+        return d->placeRecord(d->buildRecord(values, nullptr), std::clamp(row, 0, d->total()));
+    });
+}
+
+int Table::update(int row, const QVariantList &values)
+{
+    d->checkRow(row);
+    const QByteArray old = rawRecord(row);
+    return change(*d, *this, [&] {
+        const int at = d->resolveRow(row, old);
+        const QByteArray raw = d->buildRecord(values, d->rowPtr(at));
+        if (std::memcmp(raw.constData(), d->rowPtr(at), size_t(d->keyBytes)) == 0) {
+            const std::size_t k = d->blockIndexOf(at);
+            d->touch(d->chain[k]);
+            std::memcpy(d->block(d->chain[k]) + blockHeaderSize + qsizetype(at - d->cum[k]) * d->h.recordSize,
+                        raw.constData(), size_t(d->h.recordSize));
+            return at;
+        }
+        d->keyedRowFor(raw.constData(), at);
+        d->removeAt(at);
+        return d->placeRecord(raw, 0);
+    });
+}
+
+void Table::remove(int row)
+{
+    d->checkRow(row);
+    const QByteArray old = rawRecord(row);
+    change(*d, *this, [&] { d->removeAt(d->resolveRow(row, old)); });
+}
+
+void Table::empty()
+{
+    TableLock::Guard guard = d->writeGuard();
+    d->recoverIfNeeded();
+    d->load();
+    d->rewrite(d->h.schema, {});
+    if (d->hook)
+        d->hook(*this);
+}
+
+int Table::deleteWhereNull(int field)
+{
+    if (field < 0 || field >= d->h.schema.fields.size())
+        throw TableError(TableError::Kind::Invalid, u"Tabulka %1 takové pole nemá."_s.arg(d->displayName));
+    TableLock::Guard guard = d->writeGuard();
+    d->recoverIfNeeded();
+    d->load();
+    QList<QByteArray> keep;
+    const FieldDef &f = d->h.schema.fields[field];
+    for (int r = 0; r < d->total(); ++r) {
+        const char *p = d->rowPtr(r);
+        if (!format::isNullField(f, p + d->offsets[field]))
+            keep.append(QByteArray(p, d->h.recordSize));
+    }
+    const int removed = d->total() - int(keep.size());
+    if (removed > 0 || d->protectedView) {
+        d->rewrite(d->h.schema, keep);
+        if (d->hook)
+            d->hook(*this);
+    }
+    return removed;
+}
+
+void Table::addFields(const QList<FieldDef> &fields)
+{
+    if (fields.isEmpty())
+        return;
+    TableLock::Guard guard = d->writeGuard();
+    d->recoverIfNeeded();
+    d->load();
+    Schema schema = d->h.schema;
+    for (FieldDef f : fields) {
+        if (!writableType(f.type))
+            throw TableError(TableError::Kind::Unsupported,
+                             u"Pole %1 nelze do tabulky %2 přidat: typ není podporován."_s.arg(f.name, d->displayName));
+        if (f.type != FieldType::Alpha)
+            f.size = fixedSize(f.type);
+        if (f.size < 1 || f.size > 255 || f.name.isEmpty() || f.name.size() > 25)
+            throw TableError(TableError::Kind::Invalid,
+                             u"Pole %1 nelze do tabulky %2 přidat: neplatná délka nebo jméno."_s.arg(f.name, d->displayName));
+        for (const FieldDef &e : schema.fields) {
+            if (e.name.compare(f.name, Qt::CaseInsensitive) == 0)
+                throw TableError(TableError::Kind::Invalid,
+                                 u"Pole %1 v tabulce %2 už je."_s.arg(f.name, d->displayName));
+        }
+        schema.fields.append(f);
+    }
+    if (schema.fields.size() > 255)
+        throw TableError(TableError::Kind::Invalid, u"Tabulka %1 by měla víc než 255 polí."_s.arg(d->displayName));
+    int addBytes = 0;
+    for (const FieldDef &f : fields)
+        addBytes += f.type == FieldType::Alpha ? f.size : fixedSize(f.type);
+    QList<QByteArray> records;
+    records.reserve(d->total());
+    for (int r = 0; r < d->total(); ++r) {
+        QByteArray raw(d->rowPtr(r), d->h.recordSize);
+        raw.append(addBytes, '\0');
+        records.append(raw);
+    }
+    // Long, Logical and Autoincrement need level 5 files at least.
+    if (d->h.fileVersion < 5)
+        d->h.fileVersion = format::versionForLevel(7);
+    d->h.format.level = format::levelFromVersion(d->h.fileVersion);
+    d->rewrite(schema, records);
+    if (d->hook)
+        d->hook(*this);
+}
+
+void Table::rebuildIndexes()
+{
+    TableLock::Guard guard = d->writeGuard();
+    d->recoverIfNeeded();
+    d->load();
+    if (isKeyed())
+        d->writeIndex(d->pxPath());
+    if (d->hook)
+        d->hook(*this);
+}
+
+bool Table::changedOnDisk() const
+{
+    return d->changedOnDisk();
+}
+
+bool Table::refresh()
+{
+    if (!d->changedOnDisk())
+        return false;
+    if (QFile::exists(journal::pathFor(d->path))) {
+        TableLock::Guard guard = d->lock ? d->lock->lockForWrite() : TableLock::Guard();
+        d->recoverIfNeeded();
+    }
+    TableLock::Guard guard = d->readGuard();
+    d->load();
+    return true;
+}
+
+QStringList Table::tableFiles(const QString &dbPath)
+{
+    const QFileInfo info(dbPath);
+    const QString base = info.completeBaseName();
+    const QDir dir = info.dir();
+    QStringList main;
+    QStringList secondary;
+    QString db;
+    const QStringList all = dir.entryList({base + u".*"_s}, QDir::Files, QDir::Name);
+    for (const QString &n : all) {
+        const QFileInfo f(n);
+        if (f.completeBaseName().compare(base, Qt::CaseInsensitive) != 0)
+            continue;
+        const QString ext = f.suffix().toUpper();
+        if (ext == u"DB")
+            db = dir.filePath(n);
+        else if (ext == u"PX" || ext == u"MB" || ext == u"VAL")
+            main.append(dir.filePath(n));
+        else if (ext.size() == 3 && (ext[0] == u'X' || ext[0] == u'Y')) {
+            bool hex = false;
+            ext.mid(1).toInt(&hex, 16);
+            if (hex || ext[1] == u'G')
+                secondary.append(dir.filePath(n));
+        }
+    }
+    if (db.isEmpty())
+        return {};
+    return QStringList{db} + main + secondary;
+}
+
+void Table::copyTable(const QString &sourceDbPath, const QString &targetDbPath)
+{
+    const QStringList files = tableFiles(sourceDbPath);
+    const QString name = displayNameOf(sourceDbPath);
+    if (files.isEmpty())
+        throw TableError(TableError::Kind::Unreadable, u"Tabulka %1 neexistuje."_s.arg(name));
+    const QFileInfo target(targetDbPath);
+    const QString targetBase = target.completeBaseName();
+    QStringList temps;
+    QStringList finals;
+    auto cleanup = [&] {
+        for (const QString &t : temps)
+            QFile::remove(t);
+    };
+    for (const QString &src : files) {
+        const QString ext = QFileInfo(src).suffix();
+        const QString dst = target.dir().filePath(targetBase + u'.' + ext);
+        const QString tmp = dst + u".copy"_s;
+        QFile::remove(tmp);
+        if (!QFile::copy(src, tmp)) {
+            cleanup();
+            throw TableError(TableError::Kind::Unreadable,
+                             u"Tabulku %1 nelze zkopírovat do %2."_s.arg(name, target.absolutePath()));
+        }
+        temps.append(tmp);
+        finals.append(dst);
+    }
+    // Only now that every copy is complete do the target's files give way.
+    removeTable(targetDbPath);
+    for (qsizetype i = 0; i < temps.size(); ++i) {
+        if (!QFile::rename(temps[i], finals[i])) {
+            cleanup();
+            throw TableError(TableError::Kind::Unreadable,
+                             u"Tabulku %1 nelze zkopírovat do %2."_s.arg(name, target.absolutePath()));
+        }
+    }
+}
+
+void Table::removeTable(const QString &dbPath)
+{
+    for (const QString &f : tableFiles(dbPath)) {
+        if (!QFile::remove(f))
+            throw TableError(TableError::Kind::Unreadable, u"Soubor %1 nelze smazat."_s.arg(QFileInfo(f).fileName()));
+    }
+    QFile::remove(journal::pathFor(dbPath));
+}
+
+} // namespace paradox
