@@ -1,0 +1,150 @@
+// File operations on stored Windows paths, shell folders and the scripted
+// message boxes.
+
+#include "platform/FileOps.h"
+#include "platform/Messages.h"
+#include "platform/ShellFolders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+namespace FileOps = platform::FileOps;
+
+namespace {
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void storedPathsMapToTheSystem_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("native");
+        QTest::addColumn<QString>("drive");
+#ifdef Q_OS_WIN
+        QTest::newRow("drive") << "C:\\Data\\x.ini" << "C:\\Data\\x.ini" << "C:\\";
+        QTest::newRow("slashes") << "C:/Data/" << "C:\\Data\\" << "C:\\";
+        QTest::newRow("UNC") << "\\\\srv\\share\\Qesto\\" << "\\\\srv\\share\\Qesto\\" << "\\\\srv\\share\\";
+        QTest::newRow("relative") << "Zaloha\\a.zip" << "Zaloha\\a.zip" << "";
+#else
+        QTest::newRow("drive is the root") << "C:\\Data\\x.ini" << "/Data/x.ini" << "C:\\";
+        QTest::newRow("bare drive") << "F:" << "/" << "F:\\";
+        QTest::newRow("absolute with stored tail")
+            << "/home/u/.local/share\\Morvatek\\Qesto 2015\\" << "/home/u/.local/share/Morvatek/Qesto 2015/" << "/";
+        QTest::newRow("doubled separators") << "/a\\\\b//c" << "/a/b/c" << "/";
+        QTest::newRow("relative") << "Zaloha\\a.zip" << "Zaloha/a.zip" << "";
+        QTest::newRow("rooted without drive") << "\\Zaloha" << "/Zaloha" << "";
+        QTest::newRow("UNC") << "\\\\srv\\share\\Qesto" << "/srv/share/Qesto" << "\\\\srv\\share\\";
+#endif
+    }
+
+    void storedPathsMapToTheSystem()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, native);
+        QFETCH(QString, drive);
+        QCOMPARE(FileOps::nativePath(stored), native);
+        QCOMPARE(FileOps::driveRoot(stored), drive);
+        QCOMPARE(FileOps::hasDrive(stored), !drive.isEmpty());
+    }
+
+    void namesMatchWithoutRegardToCase()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(u"DATA/Sub"_s));
+        QVERIFY(writeFile(dir.filePath(u"DATA/Verze.INI"_s), "x"));
+        QVERIFY(writeFile(dir.filePath(u"VDVL.DB"_s), "y"));
+
+        const QString root = FileOps::withTrailingSeparator(dir.path());
+        QVERIFY(FileOps::fileExists(root + u"Vdvl.DB"));
+        QVERIFY(FileOps::fileExists(root + u"data\\verze.ini"));
+        QVERIFY(FileOps::dirExists(root + u"Data\\sub\\"));
+        QVERIFY(!FileOps::fileExists(root + u"Data\\sub"));
+        QCOMPARE(QFileInfo(FileOps::findFile(dir.path(), u"vdvl.db"_s)).fileName(), u"VDVL.DB"_s);
+        QCOMPARE(FileOps::findFile(dir.path(), u"Prp.DB"_s), QDir(dir.path()).filePath(u"Prp.DB"_s));
+#ifndef Q_OS_WIN
+        // Missing parts keep their spelling, existing ones take the disk's.
+        QCOMPARE(FileOps::resolve(root + u"data\\NEW\\x.ini"), QString(dir.path() + u"/DATA/NEW/x.ini"));
+#endif
+    }
+
+    void copyDeleteAndDirectories()
+    {
+        QTemporaryDir dir;
+        const QString root = FileOps::withTrailingSeparator(dir.path());
+        QVERIFY(writeFile(dir.filePath(u"a.DB"_s), "new"));
+        QVERIFY(writeFile(dir.filePath(u"b.DB"_s), "old"));
+
+        QVERIFY(!FileOps::copyFile(root + u"a.DB", root + u"b.DB", false));
+        QCOMPARE(readFile(dir.filePath(u"b.DB"_s)), QByteArray("old"));
+        QVERIFY(FileOps::copyFile(root + u"A.db", root + u"B.db", true));
+        QCOMPARE(readFile(dir.filePath(u"b.DB"_s)), QByteArray("new"));
+        QVERIFY(!FileOps::copyFile(root + u"missing.DB", root + u"c.DB", true));
+
+        QVERIFY(!FileOps::createDir(root + u"x\\y\\"));
+        QVERIFY(FileOps::forceDirectories(root + u"x\\y\\"));
+        QVERIFY(FileOps::forceDirectories(root + u"x\\y"));
+        QVERIFY(FileOps::createDir(root + u"x\\z"));
+        QVERIFY(FileOps::copyFile(root + u"a.DB", root + u"x\\y\\a.DB", false));
+        QVERIFY(!FileOps::removeDir(root + u"x\\y\\"));
+        QVERIFY(!FileOps::deleteFile(root + u"x\\y"));
+        QVERIFY(FileOps::deleteFile(root + u"X\\Y\\A.DB"));
+        QVERIFY(FileOps::removeDir(root + u"x\\y\\"));
+        QVERIFY(!FileOps::dirExists(root + u"x\\y"));
+
+        QVERIFY(FileOps::createEmptyFile(root + u"Verze.txt"));
+        QCOMPARE(QFileInfo(dir.filePath(u"Verze.txt"_s)).size(), 0);
+
+        const QString before = QDir::currentPath();
+        QVERIFY(FileOps::setCurrentDir(root + u"X\\"));
+        QCOMPARE(QFileInfo(FileOps::nativePath(FileOps::currentDir())).canonicalFilePath(),
+                 QFileInfo(dir.filePath(u"x"_s)).canonicalFilePath());
+        QDir::setCurrent(before);
+    }
+
+    void shellFoldersFollowTheEnvironment()
+    {
+        qputenv("QESTO_COMMON_APPDATA", QDir::toNativeSeparators(u"/tmp/common/"_s).toLocal8Bit());
+        qputenv("QESTO_PERSONAL", "");
+        QCOMPARE(platform::ShellFolders::commonAppData(), QDir::toNativeSeparators(u"/tmp/common"_s));
+        QCOMPARE(platform::ShellFolders::personal(), QString());
+        qunsetenv("QESTO_COMMON_APPDATA");
+        qunsetenv("QESTO_PERSONAL");
+        const QString personal = platform::ShellFolders::personal();
+        QVERIFY(!personal.endsWith(u'/') && !personal.endsWith(u'\\'));
+    }
+
+    void scriptedMessagesAnswerInOrder()
+    {
+        using platform::IMessages;
+        platform::ScriptedMessages m({IMessages::Answer::Yes, IMessages::Answer::Cancel});
+        m.error(u"e"_s);
+        QVERIFY(m.confirm(u"c"_s));
+        QCOMPARE(m.question(u"q"_s), IMessages::Answer::Cancel);
+        m.information(u"i"_s);
+        QVERIFY_THROWS_EXCEPTION(platform::ScriptedMessages::ScriptExhausted, m.confirm(u"unexpected"_s));
+        QCOMPARE(m.texts(), QStringList({u"e"_s, u"c"_s, u"q"_s, u"i"_s, u"unexpected"_s}));
+        QCOMPARE(m.texts(IMessages::Kind::Confirmation), QStringList({u"c"_s, u"unexpected"_s}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFiles)
+#include "test_files.moc"
