@@ -1,7 +1,7 @@
 #include "data/TableDefs.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include "platform/FileOps.h"
+
 
 #include <utility>
 
@@ -661,14 +661,7 @@ const QList<ListIndex> &listIndexes()
 
 QString tableFilePath(const QString &dir, const QString &fileName)
 {
-    QString folder = dir;
-    folder.replace(u'\\', u'/');
-    const QDir d(folder);
-    const QString exact = d.filePath(fileName);
-    if (QFileInfo::exists(exact))
-        return exact;
-    const QStringList found = d.entryList({fileName}, QDir::Files | QDir::Hidden);
-    return found.isEmpty() ? exact : d.filePath(found.first());
+    return platform::FileOps::resolve(platform::FileOps::withTrailingSeparator(dir) + fileName);
 }
 
 } // namespace data

@@ -66,8 +66,9 @@ UpgradeResult upgradeSettlement(const QString &settlementDir, const QString &tem
 // List file copy: the files of a group from sourceDir to targetDir,
 // replacing existing ones; missing source files are skipped. When the group's
 // table is copied, index files the source lacks are removed from the target,
-// since they would no longer match the copied table.
-void KopSezn1(const QString &sourceDir, const QString &targetDir, ListGroup group);
+// since they would no longer match the copied table. Returns false, with the
+// Czech reason in error, when a file could not be copied.
+bool KopSezn1(const QString &sourceDir, const QString &targetDir, ListGroup group, QString *error = nullptr);
 
 struct ListUpgradeResult
 {

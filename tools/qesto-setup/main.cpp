@@ -1,0 +1,82 @@
+// qesto-setup: creates a complete, empty data root, the installer's part of
+// putting the program on a computer.
+
+#include "data/Templates.h"
+#include "platform/FileOps.h"
+#include "platform/ShellFolders.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The data directory the program looks in when no Data.ini names another.
+QString defaultDataRoot()
+{
+    const QString common = platform::ShellFolders::commonAppData();
+    if (common.isEmpty())
+        return QString();
+    return common + u"/Morvatek/Qesto 2015/"_s;
+}
+
+int fail(const QString &message)
+{
+    QTextStream(stderr) << message << Qt::endl;
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(u"qesto-setup"_s);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Vytvoří prázdný datový adresář programu Qesto: seznam Qesto (Data.DB s indexy), tabulku hesel "
+        "(Uziv.DB), Qesto.ini a adresář šablon Data\\ se všemi prázdnými tabulkami a Verze.ini (1410).\n\n"
+        "Bez ADRESÁŘE se použije výchozí datový adresář, ve kterém program hledá data, když vedle něj "
+        "není Data.ini:\n  %1\n(proměnná prostředí QESTO_COMMON_APPDATA nahrazuje společný adresář "
+        "aplikačních dat). Program tam data najde sám, nic dalšího není třeba nastavovat. Jiný adresář "
+        "programu oznámí Data.ini v adresáři programu s řádky [Data] a Qesto=<adresář>."_s.arg(
+            QDir::toNativeSeparators(defaultDataRoot())));
+    parser.addHelpOption();
+    const QCommandLineOption ifMissing(
+        u"if-missing"_s, u"Nic nedělá, pokud už adresář data obsahuje (Data.DB); jinak je vytvoří."_s);
+    const QCommandLineOption templates(
+        u"templates"_s,
+        u"V existujícím datovém adresáři jen znovu zapíše šablony v Data\\ a Verze.ini; seznam, hesla a "
+        "Qesto zůstanou beze změny."_s);
+    parser.addOption(ifMissing);
+    parser.addOption(templates);
+    parser.addPositionalArgument(u"ADRESÁŘ"_s, u"Datový adresář, který se má vytvořit."_s, u"[ADRESÁŘ]"_s);
+    parser.process(app);
+
+    const QStringList args = parser.positionalArguments();
+    if (args.size() > 1)
+        return fail(u"Zadejte nejvýše jeden adresář."_s);
+    const QString root = args.isEmpty() ? defaultDataRoot() : args.first();
+    if (root.isEmpty())
+        return fail(u"Výchozí datový adresář nelze zjistit; zadejte adresář."_s);
+    const QString shown = QDir::toNativeSeparators(platform::FileOps::nativePath(root));
+
+    if (parser.isSet(templates)) {
+        if (!data::isDataRoot(root))
+            return fail(u"V adresáři %1 nejsou data programu Qesto."_s.arg(shown));
+        if (const QString error = data::refreshTemplates(root); !error.isEmpty())
+            return fail(error);
+        QTextStream(stdout) << u"Šablony v adresáři %1 byly obnoveny."_s.arg(shown) << Qt::endl;
+        return 0;
+    }
+    if (parser.isSet(ifMissing) && data::isDataRoot(root))
+        return 0;
+    if (const QString error = data::createDataRoot(root); !error.isEmpty())
+        return fail(error);
+    QTextStream(stdout) << u"Datový adresář %1 byl vytvořen."_s.arg(shown) << Qt::endl;
+    return 0;
+}
