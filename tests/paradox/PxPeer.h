@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// pxlib, an independent implementation of the format, as the peer that the
+// engine's files are compared with: what it reads from a file, and files it
+// writes itself.
+namespace pxpeer {
+
+struct Field
+{
+    QString name;
+    int type = 0;
+    int size = 0;
+};
+
+struct Contents
+{
+    bool ok = false;
+    QList<Field> fields;
+    int recordSize = 0;
+    int codePage = 0;
+    int keyFields = 0;
+    QList<QByteArray> records; // raw, decrypted
+};
+
+Contents read(const QString &path, const QString &password = {});
+
+// Writes an unkeyed level 7 table in code page 1250 from raw records;
+// encrypted when a password is given.
+bool write(const QString &path, const QList<Field> &fields, const QList<QByteArray> &records,
+           const QString &password = {});
+
+} // namespace pxpeer
