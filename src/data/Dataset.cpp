@@ -83,29 +83,29 @@ F *Dataset::declare(Args &&...args)
     return raw;
 }
 
-FloatField *Dataset::addFloatField(const QString &name, FieldKind kind)
+FloatField *Dataset::addFloatField(const QString &name, FieldRole role)
 {
-    return declare<FloatField>(name, kind);
+    return declare<FloatField>(name, role);
 }
 
-IntegerField *Dataset::addIntegerField(const QString &name, paradox::FieldType type, FieldKind kind)
+IntegerField *Dataset::addIntegerField(const QString &name, paradox::FieldType type, FieldRole role)
 {
-    return declare<IntegerField>(name, type, kind);
+    return declare<IntegerField>(name, type, role);
 }
 
-StringField *Dataset::addStringField(const QString &name, int size, FieldKind kind)
+StringField *Dataset::addStringField(const QString &name, int size, FieldRole role)
 {
-    return declare<StringField>(name, size, kind);
+    return declare<StringField>(name, size, role);
 }
 
-BooleanField *Dataset::addBooleanField(const QString &name, FieldKind kind)
+BooleanField *Dataset::addBooleanField(const QString &name, FieldRole role)
 {
-    return declare<BooleanField>(name, kind);
+    return declare<BooleanField>(name, role);
 }
 
-DateField *Dataset::addDateField(const QString &name, FieldKind kind)
+DateField *Dataset::addDateField(const QString &name, FieldRole role)
 {
-    return declare<DateField>(name, kind);
+    return declare<DateField>(name, role);
 }
 
 Field *Dataset::addField(const paradox::FieldDef &def)

@@ -49,12 +49,12 @@ public:
     void setStore(RecordStore *store); // only while closed
 
     // Field declaration, in declaration order; only while closed.
-    FloatField *addFloatField(const QString &name, FieldKind kind = FieldKind::Data);
+    FloatField *addFloatField(const QString &name, FieldRole role = FieldRole::Stored);
     IntegerField *addIntegerField(const QString &name, paradox::FieldType type = paradox::FieldType::Long,
-                                  FieldKind kind = FieldKind::Data);
-    StringField *addStringField(const QString &name, int size = 20, FieldKind kind = FieldKind::Data);
-    BooleanField *addBooleanField(const QString &name, FieldKind kind = FieldKind::Data);
-    DateField *addDateField(const QString &name, FieldKind kind = FieldKind::Data);
+                                  FieldRole role = FieldRole::Stored);
+    StringField *addStringField(const QString &name, int size = 20, FieldRole role = FieldRole::Stored);
+    BooleanField *addBooleanField(const QString &name, FieldRole role = FieldRole::Stored);
+    DateField *addDateField(const QString &name, FieldRole role = FieldRole::Stored);
     // A stored field of the given engine type.
     Field *addField(const paradox::FieldDef &def);
     // One stored field per schema field that is not declared yet.

@@ -23,8 +23,8 @@ namespace {
 
 // ---------------------------------------------------------------- Field
 
-Field::Field(Dataset *dataset, const QString &name, paradox::FieldType type, int size, FieldKind kind)
-    : m_dataset(dataset), m_name(name), m_type(type), m_size(size), m_kind(kind)
+Field::Field(Dataset *dataset, const QString &name, paradox::FieldType type, int size, FieldRole role)
+    : m_dataset(dataset), m_name(name), m_type(type), m_size(size), m_role(role)
 {
 }
 
@@ -140,8 +140,8 @@ void Field::setData(const QVariant &value)
 
 // ---------------------------------------------------------------- FloatField
 
-FloatField::FloatField(Dataset *dataset, const QString &name, FieldKind kind)
-    : Field(dataset, name, paradox::FieldType::Number, 0, kind)
+FloatField::FloatField(Dataset *dataset, const QString &name, FieldRole role)
+    : Field(dataset, name, paradox::FieldType::Number, 0, role)
 {
 }
 
@@ -205,8 +205,8 @@ QString FloatField::text(bool display) const
 
 // ---------------------------------------------------------------- IntegerField
 
-IntegerField::IntegerField(Dataset *dataset, const QString &name, paradox::FieldType type, FieldKind kind)
-    : Field(dataset, name, type, 0, kind)
+IntegerField::IntegerField(Dataset *dataset, const QString &name, paradox::FieldType type, FieldRole role)
+    : Field(dataset, name, type, 0, role)
 {
     if (type == paradox::FieldType::Short) {
         m_min = std::numeric_limits<qint16>::min();
@@ -276,8 +276,8 @@ void IntegerField::setAsString(const QString &text)
 
 // ---------------------------------------------------------------- StringField
 
-StringField::StringField(Dataset *dataset, const QString &name, int size, FieldKind kind)
-    : Field(dataset, name, paradox::FieldType::Alpha, size, kind)
+StringField::StringField(Dataset *dataset, const QString &name, int size, FieldRole role)
+    : Field(dataset, name, paradox::FieldType::Alpha, size, role)
 {
 }
 
@@ -338,8 +338,8 @@ void StringField::setAsBoolean(bool v)
 
 // ---------------------------------------------------------------- BooleanField
 
-BooleanField::BooleanField(Dataset *dataset, const QString &name, FieldKind kind)
-    : Field(dataset, name, paradox::FieldType::Logical, 0, kind), m_trueText(u"Ano"_s), m_falseText(u"Ne"_s)
+BooleanField::BooleanField(Dataset *dataset, const QString &name, FieldRole role)
+    : Field(dataset, name, paradox::FieldType::Logical, 0, role), m_trueText(u"Ano"_s), m_falseText(u"Ne"_s)
 {
 }
 
@@ -402,8 +402,8 @@ void BooleanField::setAsInteger(int v)
 
 // ---------------------------------------------------------------- DateField
 
-DateField::DateField(Dataset *dataset, const QString &name, FieldKind kind)
-    : Field(dataset, name, paradox::FieldType::Date, 0, kind)
+DateField::DateField(Dataset *dataset, const QString &name, FieldRole role)
+    : Field(dataset, name, paradox::FieldType::Date, 0, role)
 {
 }
 

@@ -15,8 +15,8 @@ namespace data {
 
 class Dataset;
 
-enum class FieldKind {
-    Data,       // stored in the table file
+enum class FieldRole {
+    Stored,     // stored in the table file
     Calculated, // computed from the stored fields of the same record, never stored
 };
 
@@ -38,8 +38,8 @@ public:
     Dataset *dataset() const { return m_dataset; }
     const QString &fieldName() const { return m_name; }
     paradox::FieldType dataType() const { return m_type; }
-    FieldKind kind() const { return m_kind; }
-    bool isCalculated() const { return m_kind == FieldKind::Calculated; }
+    FieldRole role() const { return m_role; }
+    bool isCalculated() const { return m_role == FieldRole::Calculated; }
     // Position among the dataset's fields, in declaration order.
     int index() const { return m_index; }
     // Characters of a text field; 0 for other types.
@@ -93,7 +93,7 @@ public:
     std::function<void(Field &)> onChange;
 
 protected:
-    Field(Dataset *dataset, const QString &name, paradox::FieldType type, int size, FieldKind kind);
+    Field(Dataset *dataset, const QString &name, paradox::FieldType type, int size, FieldRole role);
 
     virtual QString text(bool display) const;
     virtual void assignText(const QString &text);
@@ -109,7 +109,7 @@ private:
     QString m_displayLabel;
     paradox::FieldType m_type;
     int m_size;
-    FieldKind m_kind;
+    FieldRole m_role;
     int m_index = -1;
     int m_column = -1; // column in the store's record, -1 for calculated fields
     bool m_required = false;
@@ -121,7 +121,7 @@ private:
 class FloatField : public Field
 {
 public:
-    FloatField(Dataset *dataset, const QString &name, FieldKind kind = FieldKind::Data);
+    FloatField(Dataset *dataset, const QString &name, FieldRole role = FieldRole::Stored);
 
     double asFloat() const override;
     void setAsFloat(double value) override;
@@ -153,7 +153,7 @@ class IntegerField : public Field
 {
 public:
     IntegerField(Dataset *dataset, const QString &name, paradox::FieldType type = paradox::FieldType::Long,
-                 FieldKind kind = FieldKind::Data);
+                 FieldRole role = FieldRole::Stored);
 
     double asFloat() const override;
     void setAsFloat(double value) override;
@@ -176,7 +176,7 @@ private:
 class StringField : public Field
 {
 public:
-    StringField(Dataset *dataset, const QString &name, int size = 20, FieldKind kind = FieldKind::Data);
+    StringField(Dataset *dataset, const QString &name, int size = 20, FieldRole role = FieldRole::Stored);
 
     QString asString() const override;
     // Text longer than the field is cut to its size, as the box limits typing;
@@ -193,7 +193,7 @@ public:
 class BooleanField : public Field
 {
 public:
-    BooleanField(Dataset *dataset, const QString &name, FieldKind kind = FieldKind::Data);
+    BooleanField(Dataset *dataset, const QString &name, FieldRole role = FieldRole::Stored);
 
     bool asBoolean() const override;
     void setAsBoolean(bool value) override;
@@ -216,7 +216,7 @@ private:
 class DateField : public Field
 {
 public:
-    DateField(Dataset *dataset, const QString &name, FieldKind kind = FieldKind::Data);
+    DateField(Dataset *dataset, const QString &name, FieldRole role = FieldRole::Stored);
 
     QDate asDate() const override;
     void setAsDate(const QDate &value) override;
