@@ -1,0 +1,125 @@
+#include "data/DataError.h"
+#include "data/Dataset.h"
+#include "data/ParadoxStore.h"
+#include "data/Rounding.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using paradox::FieldType;
+
+// The dataset layer over real table files: what a post writes is what the
+// engine reads back after the file is closed and opened again.
+class TestDatasetParadox : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void postReachesTheFile();
+    void keyedTableThroughTheEngine();
+    void engineErrorsComeAsDatabaseError();
+};
+
+void TestDatasetParadox::postReachesTheFile()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(u"Vdvl.DB"_s);
+    const paradox::Schema schema{{paradox::field(u"Sl21"_s, FieldType::Number), paradox::field(u"Vc1"_s, FieldType::Number),
+                                  paradox::alpha(u"Slc31"_s, 30), paradox::field(u"D11"_s, FieldType::Date),
+                                  paradox::field(u"Pk"_s, FieldType::Logical), paradox::field(u"Kop"_s, FieldType::Short)},
+                                 0};
+    paradox::Table::create(path, schema)->close();
+
+    data::ParadoxStore store(path);
+    data::Dataset vdvl(u"Vdvl"_s, &store);
+    vdvl.createFields(schema);
+    auto *sl21 = vdvl.fieldAs<data::FloatField>(u"Sl21"_s);
+    auto *vc1 = vdvl.fieldAs<data::FloatField>(u"Vc1"_s);
+    vdvl.beforePost = [&](data::Dataset &) {
+        data::roundAmounts({sl21}, data::EmptyAmount::Zero);
+        data::roundAmounts({vc1}, data::EmptyAmount::Keep);
+    };
+    vdvl.setOneRecord(true);
+    vdvl.open();
+    QCOMPARE(vdvl.recordCount(), 1);
+
+    vdvl.edit();
+    sl21->setText(u"12,5"_s);
+    vdvl.fieldByName(u"Slc31"_s)->setText(u"č. j. 123/2015 – Žďár"_s);
+    vdvl.fieldByName(u"D11"_s)->setText(u"1.2.2015"_s);
+    vdvl.fieldByName(u"Pk"_s)->setAsBoolean(true);
+    vdvl.fieldByName(u"Kop"_s)->setText(u"2"_s);
+    vdvl.post();
+    vdvl.close();
+
+    auto table = paradox::Table::open(path);
+    QCOMPARE(table->recordCount(), 1);
+    const QVariantList record = table->record(0);
+    QCOMPARE(record.at(0).toDouble(), 13.0);
+    QVERIFY(record.at(1).isNull() || !record.at(1).isValid()); // an empty Vc1 stays empty
+    QCOMPARE(record.at(2).toString(), u"č. j. 123/2015 – Žďár"_s);
+    QCOMPARE(record.at(3).toDate(), QDate(2015, 2, 1));
+    QCOMPARE(record.at(4).toBool(), true);
+    QCOMPARE(record.at(5).toInt(), 2);
+}
+
+void TestDatasetParadox::keyedTableThroughTheEngine()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(u"Mzd11.DB"_s);
+    const paradox::Schema schema{{paradox::field(u"O"_s, FieldType::Short), paradox::field(u"Dan"_s, FieldType::Long)}, 1};
+    paradox::Table::create(path, schema)->close();
+
+    data::ParadoxStore store(path);
+    data::Dataset mzd11(u"Mzd11"_s, &store);
+    mzd11.createFields(schema);
+    data::Field *o = mzd11.fieldByName(u"O"_s);
+    data::Field *dan = mzd11.fieldByName(u"Dan"_s);
+    mzd11.open();
+    for (int month : {12, 3, 7}) {
+        mzd11.append();
+        o->setAsInteger(month);
+        dan->setAsInteger(month * 10);
+        mzd11.post();
+    }
+    QCOMPARE(mzd11.recNo(), 2);
+    mzd11.append();
+    o->setAsInteger(3);
+    try {
+        mzd11.post();
+        QFAIL("duplicate key accepted");
+    } catch (const data::DatabaseError &e) {
+        QCOMPARE(e.kind(), data::DatabaseError::Kind::KeyViolation);
+    }
+    mzd11.cancel();
+    QVERIFY(mzd11.findKey({12}));
+    QCOMPARE(dan->asInteger(), 120);
+    mzd11.deleteRecord();
+    mzd11.close();
+
+    auto table = paradox::Table::open(path);
+    QCOMPARE(table->recordCount(), 2);
+    QCOMPARE(table->record(0).at(0).toInt(), 3);
+    QCOMPARE(table->record(1).at(0).toInt(), 7);
+}
+
+void TestDatasetParadox::engineErrorsComeAsDatabaseError()
+{
+    QTemporaryDir dir;
+    data::ParadoxStore store(dir.filePath(u"Chybi.DB"_s));
+    data::Dataset table(u"Chybi"_s, &store);
+    try {
+        table.open();
+        QFAIL("a missing file opened");
+    } catch (const data::DatabaseError &e) {
+        QCOMPARE(e.kind(), data::DatabaseError::Kind::Engine);
+        QVERIFY(!e.message().isEmpty());
+    }
+    QVERIFY(!table.isActive());
+}
+
+QTEST_GUILESS_MAIN(TestDatasetParadox)
+#include "test_dataset_paradox.moc"
