@@ -41,8 +41,7 @@ bool startsWithPath(const QString &path, const QString &prefix)
 bool samePath(const QString &a, const QString &b)
 {
     return normalised(FileOps::withoutTrailingSeparator(a))
-               .compare(normalised(FileOps::withoutTrailingSeparator(b)), Qt::CaseInsensitive)
-           == 0;
+               .compare(normalised(FileOps::withoutTrailingSeparator(b)), Qt::CaseInsensitive) == 0;
 }
 
 QString AppPaths::defaultSubdirectory()
@@ -59,9 +58,7 @@ AppPaths AppPaths::resolve(const QString &programDir, const QString &commonAppDa
 
     const QString dataIni = p.FileDirPrg + DataFiles::dataIni();
     if (FileOps::fileExists(dataIni)) {
-        QString dir = platform::IniFile(FileOps::resolve(dataIni))
-                          .readString(u"Data", u"Qesto")
-                          .trimmed();
+        QString dir = platform::IniFile(FileOps::resolve(dataIni)).readString(u"Data", u"Qesto").trimmed();
         if (dir.startsWith(u"AdresarPrg", Qt::CaseInsensitive))
             dir = p.FileDirPrg;
         else if (!dir.isEmpty() && !FileOps::hasDrive(dir) && !isSeparator(dir.front()))

@@ -10,9 +10,9 @@ namespace app::DataFiles {
 // The eleven files of a settlement, in the order every operation walks them.
 inline QStringList settlementFiles()
 {
-    return {QStringLiteral("Dmt.DB"),   QStringLiteral("Prp.DB"),   QStringLiteral("Vdvl.DB"),
-            QStringLiteral("Vpkv.DB"),  QStringLiteral("Vpz.DB"),   QStringLiteral("Vpz.PX"),
-            QStringLiteral("Vvdp.DB"),  QStringLiteral("Vdvs.DB"),  QStringLiteral("Mzd11.DB"),
+    return {QStringLiteral("Dmt.DB"),   QStringLiteral("Prp.DB"),  QStringLiteral("Vdvl.DB"),
+            QStringLiteral("Vpkv.DB"),  QStringLiteral("Vpz.DB"),  QStringLiteral("Vpz.PX"),
+            QStringLiteral("Vvdp.DB"),  QStringLiteral("Vdvs.DB"), QStringLiteral("Mzd11.DB"),
             QStringLiteral("Mzd11.PX"), QStringLiteral("Vpkb.DB")};
 }
 

@@ -24,8 +24,7 @@ IniFile iniAt(const QString &storedPath)
 
 Startup::Startup(AppPaths &paths, platform::IMessages &messages, IStartupHooks &hooks)
     : m_paths(paths), m_messages(messages), m_hooks(hooks)
-{
-}
+{}
 
 int Startup::readDataVersion(const QString &dataRoot)
 {
@@ -145,8 +144,8 @@ bool Startup::refreshNetworkTemplates()
         m_hooks.setBusy(false);
         if (!failed.isEmpty()) {
             ok = false;
-            m_messages.error(u"Šablony tabulek v adresáři "_s + target
-                             + u"\nnelze aktualizovat. Chybí nebo nelze zapsat:\n"_s + failed.join(u", "));
+            m_messages.error(u"Šablony tabulek v adresáři "_s + target +
+                             u"\nnelze aktualizovat. Chybí nebo nelze zapsat:\n"_s + failed.join(u", "));
         }
     }
     if (m_paths.localDataVersion < m_paths.networkDataVersion)
@@ -169,8 +168,8 @@ Startup::Activation Startup::formActivate()
     if (iniAt(m_paths.localFile(DataFiles::settingsIni())).readString(u"Qesto", u"Net").isEmpty())
         m_hooks.chooseDataWork(m_paths);
 
-    if (!samePath(m_paths.FileDir, m_paths.FileDirLocal)
-        && FileOps::fileExists(m_paths.dataFile(DataFiles::listTable())))
+    if (!samePath(m_paths.FileDir, m_paths.FileDirLocal) &&
+        FileOps::fileExists(m_paths.dataFile(DataFiles::listTable())))
         refreshNetworkTemplates();
 
     m_hooks.previousVersionCheck();
@@ -184,11 +183,11 @@ bool Startup::formClose(const WindowPlacement &placement)
     IniFile ini = iniAt(m_paths.localFile(DataFiles::settingsIni()));
     bool ok = true;
     if (placement.state == WindowPlacement::State::Normal) {
-        ok = ini.writeInteger(u"Qesto", u"Top", placement.top)
-             && ini.writeInteger(u"Qesto", u"Left", placement.left)
-             && ini.writeInteger(u"Qesto", u"Width", placement.width)
-             && ini.writeInteger(u"Qesto", u"Height", placement.height)
-             && ini.writeInteger(u"Qesto", u"Maximized", 0);
+        ok = ini.writeInteger(u"Qesto", u"Top", placement.top) &&
+             ini.writeInteger(u"Qesto", u"Left", placement.left) &&
+             ini.writeInteger(u"Qesto", u"Width", placement.width) &&
+             ini.writeInteger(u"Qesto", u"Height", placement.height) &&
+             ini.writeInteger(u"Qesto", u"Maximized", 0);
     } else {
         ok = ini.writeInteger(u"Qesto", u"Maximized", 1);
     }

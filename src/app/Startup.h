@@ -14,7 +14,11 @@ namespace app {
 // Size, position and state of the main window, independent of any widget.
 struct WindowPlacement
 {
-    enum class State { Normal, Maximized };
+    enum class State
+    {
+        Normal,
+        Maximized
+    };
 
     int top = 0;
     int left = 0;
@@ -53,7 +57,8 @@ public:
 class Startup
 {
 public:
-    enum class Activation {
+    enum class Activation
+    {
         AlreadyDone,     // not the first activation: nothing to do
         NoDataDirectory, // the error was shown; close the main window
         Quit,            // the user ended the program in the selection

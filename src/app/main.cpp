@@ -50,7 +50,8 @@ protected:
         p.left = g.left();
         p.width = g.width();
         p.height = g.height();
-        p.state = isMaximized() ? app::WindowPlacement::State::Maximized : app::WindowPlacement::State::Normal;
+        p.state =
+            isMaximized() ? app::WindowPlacement::State::Maximized : app::WindowPlacement::State::Normal;
         m_startup.formClose(p);
         event->accept();
     }
@@ -72,9 +73,9 @@ int main(int argc, char *argv[])
     if (!messages)
         messages = std::make_unique<platform::QtMessages>();
 
-    app::AppPaths paths = app::AppPaths::resolve(QCoreApplication::applicationDirPath(),
-                                                 platform::ShellFolders::commonAppData(),
-                                                 platform::ShellFolders::personal());
+    app::AppPaths paths =
+        app::AppPaths::resolve(QCoreApplication::applicationDirPath(),
+                               platform::ShellFolders::commonAppData(), platform::ShellFolders::personal());
     // The table engine and the windows plug their parts in later.
     app::IStartupHooks hooks;
     app::Startup startup(paths, *messages, hooks);

@@ -178,8 +178,8 @@ bool dirExists(const QString &path)
 bool copyFile(const QString &source, const QString &target, bool overwrite)
 {
     std::error_code ec;
-    const auto options = overwrite ? std::filesystem::copy_options::overwrite_existing
-                                   : std::filesystem::copy_options::none;
+    const auto options =
+        overwrite ? std::filesystem::copy_options::overwrite_existing : std::filesystem::copy_options::none;
     return std::filesystem::copy_file(fsPath(resolve(source)), fsPath(resolve(target)), options, ec) && !ec;
 }
 

@@ -15,7 +15,12 @@ namespace {
 // not read into memory.
 constexpr qint64 MaxFileSize = 8 * 1024 * 1024;
 
-enum class LoadResult { Ok, Missing, Failed };
+enum class LoadResult
+{
+    Ok,
+    Missing,
+    Failed
+};
 
 LoadResult readFile(const QString &path, QByteArray &bytes)
 {
@@ -106,8 +111,8 @@ std::optional<int> IniFile::parseInteger(QStringView text)
         ++i;
     }
     int base = 10;
-    if (i + 2 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')
-        && digitValue(text[i + 2], 16) >= 0) {
+    if (i + 2 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X') &&
+        digitValue(text[i + 2], 16) >= 0) {
         base = 16;
         i += 2;
     }

@@ -12,8 +12,19 @@ namespace platform {
 class IMessages
 {
 public:
-    enum class Kind { Error, Information, Confirmation, Question };
-    enum class Answer { Yes, No, Cancel };
+    enum class Kind
+    {
+        Error,
+        Information,
+        Confirmation,
+        Question
+    };
+    enum class Answer
+    {
+        Yes,
+        No,
+        Cancel
+    };
 
     virtual ~IMessages() = default;
 

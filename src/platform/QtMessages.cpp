@@ -43,8 +43,8 @@ void QtMessages::information(const QString &text)
 
 bool QtMessages::confirm(const QString &text)
 {
-    return show(m_parent, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
-           == QMessageBox::Yes;
+    return show(m_parent, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No,
+                QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 IMessages::Answer QtMessages::question(const QString &text)

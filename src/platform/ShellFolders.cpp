@@ -15,8 +15,8 @@ QString withoutTrailingSeparator(QString path)
 {
     // A bare root ("/", "C:\") keeps its separator: without it, it is no
     // longer the same folder.
-    while (path.size() > 1 && (path.endsWith(u'/') || path.endsWith(u'\\'))
-           && !(path.size() == 3 && path[1] == u':'))
+    while (path.size() > 1 && (path.endsWith(u'/') || path.endsWith(u'\\')) &&
+           !(path.size() == 3 && path[1] == u':'))
         path.chop(1);
     return path;
 }

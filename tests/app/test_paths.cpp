@@ -55,25 +55,29 @@ private slots:
 
     void findsTheDataRoot_data()
     {
-        QTest::addColumn<QString>("dataIni"); // value of [Data] Qesto, "-" for no Data.ini
+        QTest::addColumn<QString>("dataIni");        // value of [Data] Qesto, "-" for no Data.ini
         QTest::addColumn<QStringList>("listTables"); // where "Data.DB" lies
         QTest::addColumn<QString>("root");           // expected FileDir, "" when not found
         QTest::addColumn<QString>("dataDir");
 
-        const QStringList everywhere{u"prg/Data.DB"_s, u"named/Data.DB"_s, u"common/Morvatek/Qesto 2015/Data.DB"_s};
-        QTest::newRow("adresarprg with a tail") << "adresarprg\\xyz" << everywhere << "prg" << "prg";
-        QTest::newRow("named directory") << "%1/named" << everywhere << "named" << "named";
+        const QStringList everywhere{u"prg/Data.DB"_s, u"named/Data.DB"_s,
+                                     u"common/Morvatek/Qesto 2015/Data.DB"_s};
+        QTest::newRow("adresarprg with a tail") << "adresarprg\\xyz" << everywhere << "prg"
+                                                << "prg";
+        QTest::newRow("named directory") << "%1/named" << everywhere << "named"
+                                         << "named";
         QTest::newRow("named directory without Data.DB")
             << "%1/named" << QStringList{u"prg/Data.DB"_s, u"common/Morvatek/Qesto 2015/Data.DB"_s} << ""
             << "named";
         QTest::newRow("relative to the program") << "sub" << QStringList{u"prg/sub/Data.DB"_s} << "prg/sub"
                                                  << "prg/sub";
-        QTest::newRow("empty value: default directory")
-            << "" << everywhere << "common/Morvatek/Qesto 2015" << "common/Morvatek/Qesto 2015";
+        QTest::newRow("empty value: default directory") << "" << everywhere << "common/Morvatek/Qesto 2015"
+                                                        << "common/Morvatek/Qesto 2015";
         QTest::newRow("no Data.ini: default directory")
             << "-" << QStringList{u"common/Morvatek/Qesto 2015/DATA.DB"_s} << "common/Morvatek/Qesto 2015"
             << "common/Morvatek/Qesto 2015";
-        QTest::newRow("nothing anywhere") << "-" << QStringList() << "" << "common/Morvatek/Qesto 2015";
+        QTest::newRow("nothing anywhere") << "-" << QStringList() << ""
+                                          << "common/Morvatek/Qesto 2015";
     }
 
     void findsTheDataRoot()
@@ -155,7 +159,8 @@ private slots:
     {
         AppPaths p = windowsPaths();
         QCOMPARE(p.CestyTyp1(1, false, {}, {}), u"%AdresarDat%\\Morvatek\\Qesto 2015\\"_s);
-        QCOMPARE(p.CestyTyp1(2, true, u"Z"_s, u"D1"_s), u"%AdresarUziv%\\Morvatek\\Qesto 2015\\Zaloha\\ZD1.zip"_s);
+        QCOMPARE(p.CestyTyp1(2, true, u"Z"_s, u"D1"_s),
+                 u"%AdresarUziv%\\Morvatek\\Qesto 2015\\Zaloha\\ZD1.zip"_s);
         QCOMPARE(p.CestyTyp1(3, false, {}, {}), u"%Disk%\\Morvatek\\Qesto 2015\\"_s);
         QCOMPARE(p.CestyTyp1(4, true, {}, u"Jan Novák"_s), u"Jan Novák.zip"_s);
         p.DataIniDir = u"E:\\Qesto\\"_s;
@@ -166,9 +171,11 @@ private slots:
         QCOMPARE(p.CestyTyp3(u"C:\\Users\\X\\Documents"_s), u"%AdresarUziv%"_s);
         // Only whole folder names match.
         QCOMPARE(p.CestyTyp3(u"C:\\ProgramDataX\\a.zip"_s), u"C:\\ProgramDataX\\a.zip"_s);
-        for (const QString &path : {u"C:\\ProgramData\\Morvatek\\a.zip"_s, u"C:\\Users\\X\\Documents\\Zaloha"_s})
+        for (const QString &path :
+             {u"C:\\ProgramData\\Morvatek\\a.zip"_s, u"C:\\Users\\X\\Documents\\Zaloha"_s})
             QCOMPARE(p.CestyTyp2(p.CestyTyp3(path), 1), path);
-        QCOMPARE(p.DirTyp2(u"%ADRESARDAT%\\Morvatek\\Qesto 2015\\"_s, u"F"_s), u"C:\\ProgramData\\Morvatek\\"_s);
+        QCOMPARE(p.DirTyp2(u"%ADRESARDAT%\\Morvatek\\Qesto 2015\\"_s, u"F"_s),
+                 u"C:\\ProgramData\\Morvatek\\"_s);
         QCOMPARE(p.DirTyp2(u"%AdresarUziv%\\Morvatek\\"_s, u"F"_s), u"F"_s);
     }
 
@@ -204,13 +211,41 @@ private slots:
         QTest::addColumn<QString>("prk");
         QTest::addColumn<QString>("ojv");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("person") << "" << "Jan" << "Novák" << "" << "Jan Novák";
-        QTest::newRow("title, blank business name") << "Ing." << "Jan" << "Novák" << "  " << "Ing. Jan Novák";
-        QTest::newRow("business name cleaned") << "" << "" << "" << " A/B: s.r.o." << "AB s.r.o.";
-        QTest::newRow("every forbidden character") << "" << "" << "" << "a\\/:*?\"<>|\tb" << "ab";
-        QTest::newRow("both filled") << "" << "Jan" << "" << "Firma" << "D3";
-        QTest::newRow("nothing") << "" << "" << "" << "" << "D3";
-        QTest::newRow("only forbidden characters") << "" << "" << "" << "*?" << "D3";
+        QTest::newRow("person") << ""
+                                << "Jan"
+                                << "Novák"
+                                << ""
+                                << "Jan Novák";
+        QTest::newRow("title, blank business name") << "Ing."
+                                                    << "Jan"
+                                                    << "Novák"
+                                                    << "  "
+                                                    << "Ing. Jan Novák";
+        QTest::newRow("business name cleaned") << ""
+                                               << ""
+                                               << ""
+                                               << " A/B: s.r.o."
+                                               << "AB s.r.o.";
+        QTest::newRow("every forbidden character") << ""
+                                                   << ""
+                                                   << ""
+                                                   << "a\\/:*?\"<>|\tb"
+                                                   << "ab";
+        QTest::newRow("both filled") << ""
+                                     << "Jan"
+                                     << ""
+                                     << "Firma"
+                                     << "D3";
+        QTest::newRow("nothing") << ""
+                                 << ""
+                                 << ""
+                                 << ""
+                                 << "D3";
+        QTest::newRow("only forbidden characters") << ""
+                                                   << ""
+                                                   << ""
+                                                   << "*?"
+                                                   << "D3";
     }
 
     void archiveNameFromCompanyData()

@@ -25,7 +25,8 @@ const QString kNoDataDir = u"Chyba při zjišťování adresáře s daty.\nNains
 const QString kProgramNewer = u"Máte novější verzi programu než adresář Data.\nNainstalujte program znovu."_s;
 const QString kProgramOlder = u"Máte starší verzi programu než adresář Data.\nNainstalujte program znovu."_s;
 const QString kInstallNewest = u"Nainstalujte na tento počítač nejnovější verzi programu."_s;
-const QString kNoPermission = u"Nemáte oprávnění zapisovat do adresáře s daty.\nNainstalujte program znovu."_s;
+const QString kNoPermission =
+    u"Nemáte oprávnění zapisovat do adresáře s daty.\nNainstalujte program znovu."_s;
 
 void touch(const QString &path, const QByteArray &content = {})
 {
@@ -138,19 +139,25 @@ private slots:
         QTest::addColumn<QByteArray>("settings");
         QTest::addColumn<WindowPlacement>("expected");
         const QByteArray stored = "Top=10\r\nLeft=20\r\nWidth=900\r\nHeight=700\r\n";
-        QTest::newRow("first run, 640x480") << QSize(640, 480) << QByteArray() << WindowPlacement{0, 0, 640, 453, State::Maximized};
-        QTest::newRow("first run, 800 wide") << QSize(800, 600) << QByteArray() << WindowPlacement{0, 0, 800, 573, State::Maximized};
-        QTest::newRow("first run, wide") << QSize(1024, 768) << QByteArray() << WindowPlacement{0, 0, 800, 573, State::Normal};
+        QTest::newRow("first run, 640x480")
+            << QSize(640, 480) << QByteArray() << WindowPlacement{0, 0, 640, 453, State::Maximized};
+        QTest::newRow("first run, 800 wide")
+            << QSize(800, 600) << QByteArray() << WindowPlacement{0, 0, 800, 573, State::Maximized};
+        QTest::newRow("first run, wide")
+            << QSize(1024, 768) << QByteArray() << WindowPlacement{0, 0, 800, 573, State::Normal};
         QTest::newRow("never saved but -1 written")
-            << QSize(1024, 768) << QByteArray("Maximized=-1\r\n" + stored) << WindowPlacement{0, 0, 800, 573, State::Normal};
+            << QSize(1024, 768) << QByteArray("Maximized=-1\r\n" + stored)
+            << WindowPlacement{0, 0, 800, 573, State::Normal};
         QTest::newRow("normal") << QSize(1024, 768) << QByteArray("Maximized=0\r\n" + stored)
                                 << WindowPlacement{10, 20, 900, 700, State::Normal};
         QTest::newRow("maximised") << QSize(1024, 768) << QByteArray("Maximized=1\r\n" + stored)
                                    << WindowPlacement{10, 20, 900, 700, State::Maximized};
-        QTest::newRow("other value keeps the state") << QSize(700, 480) << QByteArray("Maximized=2\r\n" + stored)
-                                                     << WindowPlacement{10, 20, 900, 700, State::Normal};
-        QTest::newRow("keys missing keep the size") << QSize(1024, 768) << QByteArray("Maximized=0\r\nTop=5\r\n")
-                                                    << WindowPlacement{5, 0, 800, 573, State::Normal};
+        QTest::newRow("other value keeps the state")
+            << QSize(700, 480) << QByteArray("Maximized=2\r\n" + stored)
+            << WindowPlacement{10, 20, 900, 700, State::Normal};
+        QTest::newRow("keys missing keep the size")
+            << QSize(1024, 768) << QByteArray("Maximized=0\r\nTop=5\r\n")
+            << WindowPlacement{5, 0, 800, 573, State::Normal};
     }
 
     void placesTheWindow()
@@ -225,18 +232,23 @@ private slots:
         QTest::addColumn<bool>("onNetwork");
 
         QTest::newRow("local, chosen before")
-            << "0" << "" << QStringList{u"previous"_s, u"select"_s} << QStringList() << false;
+            << "0"
+            << "" << QStringList{u"previous"_s, u"select"_s} << QStringList() << false;
         QTest::newRow("not chosen yet: the choice window")
-            << "-" << "" << QStringList{u"choose"_s, u"previous"_s, u"select"_s} << QStringList() << false;
+            << "-"
+            << "" << QStringList{u"choose"_s, u"previous"_s, u"select"_s} << QStringList() << false;
         QTest::newRow("network without a path stays local")
-            << "1" << "" << QStringList{u"previous"_s, u"select"_s} << QStringList() << false;
-        QTest::newRow("network")
-            << "1" << "%N" << QStringList{u"disconnect"_s, u"attach %N"_s, u"locks %N"_s, u"upgrade %N"_s,
-                                          u"busy"_s, u"idle"_s, u"previous"_s, u"select"_s}
-            << QStringList() << true;
+            << "1"
+            << "" << QStringList{u"previous"_s, u"select"_s} << QStringList() << false;
+        QTest::newRow("network") << "1"
+                                 << "%N" << QStringList{u"disconnect"_s, u"attach %N"_s, u"locks %N"_s,
+                                                        u"upgrade %N"_s, u"busy"_s,      u"idle"_s,
+                                                        u"previous"_s,   u"select"_s}
+                                 << QStringList() << true;
         QTest::newRow("network unreachable: local for this run")
-            << "1" << "%M" << QStringList{u"disconnect"_s, u"attach %L"_s, u"locks %L"_s, u"upgrade %L"_s,
-                                          u"previous"_s, u"select"_s}
+            << "1"
+            << "%M" << QStringList{u"disconnect"_s, u"attach %L"_s, u"locks %L"_s,
+                                   u"upgrade %L"_s, u"previous"_s,  u"select"_s}
             << QStringList{u"Adresář %M\nneexistuje, nebo není dostupný na síťové jednotce."_s} << false;
     }
 

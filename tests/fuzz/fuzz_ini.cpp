@@ -66,8 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     doc.setValue(section, key, value);
     const IniDocument reread = IniDocument::fromBytes(doc.toBytes());
     QString expected = trimBlanks(value);
-    if (expected.size() >= 2 && (expected.front() == u'"' || expected.front() == u'\'')
-        && expected.back() == expected.front())
+    if (expected.size() >= 2 && (expected.front() == u'"' || expected.front() == u'\'') &&
+        expected.back() == expected.front())
         expected = expected.mid(1, expected.size() - 2);
     expected = expected.left(IniDocument::MaxValueLength);
     check(reread.value(section, key) == expected);

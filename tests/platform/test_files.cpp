@@ -40,19 +40,40 @@ private slots:
         QTest::addColumn<QString>("native");
         QTest::addColumn<QString>("drive");
 #ifdef Q_OS_WIN
-        QTest::newRow("drive") << "C:\\Data\\x.ini" << "C:\\Data\\x.ini" << "C:\\";
-        QTest::newRow("slashes") << "C:/Data/" << "C:\\Data\\" << "C:\\";
-        QTest::newRow("UNC") << "\\\\srv\\share\\Qesto\\" << "\\\\srv\\share\\Qesto\\" << "\\\\srv\\share\\";
-        QTest::newRow("relative") << "Zaloha\\a.zip" << "Zaloha\\a.zip" << "";
+        QTest::newRow("drive") << "C:\\Data\\x.ini"
+                               << "C:\\Data\\x.ini"
+                               << "C:\\";
+        QTest::newRow("slashes") << "C:/Data/"
+                                 << "C:\\Data\\"
+                                 << "C:\\";
+        QTest::newRow("UNC") << "\\\\srv\\share\\Qesto\\"
+                             << "\\\\srv\\share\\Qesto\\"
+                             << "\\\\srv\\share\\";
+        QTest::newRow("relative") << "Zaloha\\a.zip"
+                                  << "Zaloha\\a.zip"
+                                  << "";
 #else
-        QTest::newRow("drive is the root") << "C:\\Data\\x.ini" << "/Data/x.ini" << "C:\\";
-        QTest::newRow("bare drive") << "F:" << "/" << "F:\\";
-        QTest::newRow("absolute with stored tail")
-            << "/home/u/.local/share\\Morvatek\\Qesto 2015\\" << "/home/u/.local/share/Morvatek/Qesto 2015/" << "/";
-        QTest::newRow("doubled separators") << "/a\\\\b//c" << "/a/b/c" << "/";
-        QTest::newRow("relative") << "Zaloha\\a.zip" << "Zaloha/a.zip" << "";
-        QTest::newRow("rooted without drive") << "\\Zaloha" << "/Zaloha" << "";
-        QTest::newRow("UNC") << "\\\\srv\\share\\Qesto" << "/srv/share/Qesto" << "\\\\srv\\share\\";
+        QTest::newRow("drive is the root") << "C:\\Data\\x.ini"
+                                           << "/Data/x.ini"
+                                           << "C:\\";
+        QTest::newRow("bare drive") << "F:"
+                                    << "/"
+                                    << "F:\\";
+        QTest::newRow("absolute with stored tail") << "/home/u/.local/share\\Morvatek\\Qesto 2015\\"
+                                                   << "/home/u/.local/share/Morvatek/Qesto 2015/"
+                                                   << "/";
+        QTest::newRow("doubled separators") << "/a\\\\b//c"
+                                            << "/a/b/c"
+                                            << "/";
+        QTest::newRow("relative") << "Zaloha\\a.zip"
+                                  << "Zaloha/a.zip"
+                                  << "";
+        QTest::newRow("rooted without drive") << "\\Zaloha"
+                                              << "/Zaloha"
+                                              << "";
+        QTest::newRow("UNC") << "\\\\srv\\share\\Qesto"
+                             << "/srv/share/Qesto"
+                             << "\\\\srv\\share\\";
 #endif
     }
 

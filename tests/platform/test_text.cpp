@@ -102,20 +102,40 @@ private slots:
                                 "Other=cr line\r\n"
                                 "[qesto]\r\n"
                                 "Late=ignored, the first section wins\r\n";
-        QTest::newRow("case and blanks, quotes removed") << file << "QESTO" << "path" << "C:\\Data\\";
-        QTest::newRow("single quotes") << file << "Qesto" << "single" << "a b";
-        QTest::newRow("unmatched quotes kept") << file << "Qesto" << "Mixed" << "\"a'";
-        QTest::newRow("equals sign in value") << file << "Qesto" << "Eq" << "a=b";
-        QTest::newRow("comment is no key, first key wins") << file << "Qesto" << "NET" << "0";
-        QTest::newRow("empty value") << file << "Qesto" << "Empty" << "";
-        QTest::newRow("LF ends a line") << file << "second" << "key" << "lf line";
-        QTest::newRow("CR ends a line") << file << "Second" << "other" << "cr line";
-        QTest::newRow("missing key") << file << "Qesto" << "Late" << "<default>";
-        QTest::newRow("key outside sections") << file << "" << "orphan" << "<default>";
-        QTest::newRow("Czech value")
-            << QByteArray("[A]\r\nk=" + kCzechBytes + "\r\n") << "a" << "K" << kCzech;
-        QTest::newRow("cut at 1023")
-            << QByteArray("[A]\r\nk=" + QByteArray(1500, 'x') + "\r\n") << "A" << "k" << QString(1023, u'x');
+        QTest::newRow("case and blanks, quotes removed") << file << "QESTO"
+                                                         << "path"
+                                                         << "C:\\Data\\";
+        QTest::newRow("single quotes") << file << "Qesto"
+                                       << "single"
+                                       << "a b";
+        QTest::newRow("unmatched quotes kept") << file << "Qesto"
+                                               << "Mixed"
+                                               << "\"a'";
+        QTest::newRow("equals sign in value") << file << "Qesto"
+                                              << "Eq"
+                                              << "a=b";
+        QTest::newRow("comment is no key, first key wins") << file << "Qesto"
+                                                           << "NET"
+                                                           << "0";
+        QTest::newRow("empty value") << file << "Qesto"
+                                     << "Empty"
+                                     << "";
+        QTest::newRow("LF ends a line") << file << "second"
+                                        << "key"
+                                        << "lf line";
+        QTest::newRow("CR ends a line") << file << "Second"
+                                        << "other"
+                                        << "cr line";
+        QTest::newRow("missing key") << file << "Qesto"
+                                     << "Late"
+                                     << "<default>";
+        QTest::newRow("key outside sections") << file << ""
+                                              << "orphan"
+                                              << "<default>";
+        QTest::newRow("Czech value") << QByteArray("[A]\r\nk=" + kCzechBytes + "\r\n") << "a"
+                                     << "K" << kCzech;
+        QTest::newRow("cut at 1023") << QByteArray("[A]\r\nk=" + QByteArray(1500, 'x') + "\r\n") << "A"
+                                     << "k" << QString(1023, u'x');
     }
 
     void readsLikeWindows()
@@ -184,7 +204,8 @@ private slots:
                                            "[Vyber]\r\n"
                                            "Pos=0\r\n"
                                            "[Nova]\r\n"
-                                           "Nazev=" + kCzechBytes + "\r\n"));
+                                           "Nazev=" +
+                                           kCzechBytes + "\r\n"));
         QCOMPARE(ini.readString(u"NOVA", u"nazev"), kCzech);
         QCOMPARE(ini.readSection(u"Qesto"), QStringList({u"TOP"_s, u"Left"_s, u"Path"_s}));
 
