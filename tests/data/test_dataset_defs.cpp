@@ -1,0 +1,152 @@
+#include "data/DataError.h"
+#include "data/DatasetDefs.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A table of the settlement declared from its definition over an empty file
+// kept in memory.
+struct Bound
+{
+    explicit Bound(data::TableId id)
+        : store(data::tableDef(id).schema()), table(data::tableDef(id).name(), &store),
+          binding(table, data::tableDef(id))
+    {
+        table.setToday([] { return QDate(2026, 12, 7); });
+        table.open();
+        if (table.isEmpty())
+            table.append();
+        else
+            table.edit();
+    }
+    data::Field *operator[](const QString &name) const { return table.fieldByName(name); }
+
+    data::MemoryStore store;
+    data::Dataset table;
+    data::DatasetBinding binding;
+};
+
+} // namespace
+
+// The binding of table definitions to datasets: the rules every editor and
+// calculation relies on, checked on the real tables.
+class TestDatasetDefs : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void employmentStatementTotalsAndRounding();
+    void withholdingStatementTotals();
+    void annexAmountsMayStayEmpty();
+    void printSettingsNeedCopies();
+    void payrollMonthDifferences();
+    void companyDataFields();
+};
+
+void TestDatasetDefs::employmentStatementTotalsAndRounding()
+{
+    Bound vdvl(data::TableId::Vdvl);
+    QCOMPARE(vdvl.table.recordCount(), 1); // the one record exists from opening on
+    vdvl[u"Sl21"_s]->setText(u"10000"_s);
+    vdvl[u"Slo31"_s]->setText(u"500"_s);
+    vdvl[u"Sl51"_s]->setText(u"1200"_s);
+    vdvl[u"Slb51"_s]->setText(u"300"_s);
+    vdvl[u"Sl22"_s]->setText(u"100,4"_s);
+    QCOMPARE(vdvl[u"Sl81"_s]->asFloat(), 1500.0);
+    QCOMPARE(vdvl[u"Sl213"_s]->asFloat(), 10100.4);
+    QCOMPARE(vdvl[u"Sl813"_s]->asFloat(), 1500.0);
+    QCOMPARE(vdvl[u"Sl413"_s]->asFloat(), 0.0);
+    QCOMPARE(vdvl[u"Sl213"_s]->displayText(), u"10100"_s);
+
+    vdvl[u"Vc2"_s]->setText(u"-0,5"_s);
+    vdvl[u"C106"_s]->setText(u"12,5"_s);
+    QElapsedTimer timer;
+    timer.start();
+    vdvl.table.post();
+    qInfo("Vdvl post with rounding: %lld us", timer.nsecsElapsed() / 1000);
+
+    QCOMPARE(vdvl[u"Sl22"_s]->asFloat(), 100.0);
+    QCOMPARE(vdvl[u"C106"_s]->asFloat(), 13.0);
+    QCOMPARE(vdvl[u"Vc2"_s]->asFloat(), -1.0);
+    QVERIFY(!vdvl[u"Sl23"_s]->isNull()); // an empty amount is stored as 0
+    QVERIFY(vdvl[u"Vc1"_s]->isNull());   // except the refund lines
+    QVERIFY(vdvl[u"Ztv1"_s]->isNull());
+    QCOMPARE(vdvl[u"Sl213"_s]->asFloat(), 10100.0);
+}
+
+void TestDatasetDefs::withholdingStatementTotals()
+{
+    Bound vdvs(data::TableId::Vdvs);
+    for (int m = 1; m <= 12; ++m) {
+        vdvs[u"Sl1%1"_s.arg(m)]->setAsFloat(100);
+        vdvs[u"Sl10%1"_s.arg(m)]->setAsFloat(90);
+    }
+    QCOMPARE(vdvs[u"C401a"_s]->asFloat(), 1200.0);
+    QCOMPARE(vdvs[u"C402"_s]->asFloat(), 1080.0);
+    QCOMPARE(vdvs[u"C403"_s]->asFloat(), -120.0);
+    QCOMPARE(vdvs[u"Sl91"_s]->asFloat(), 0.0);
+    vdvs.table.post();
+    QCOMPARE(vdvs[u"C403"_s]->asFloat(), -120.0);
+}
+
+void TestDatasetDefs::annexAmountsMayStayEmpty()
+{
+    Bound vpkv(data::TableId::Vpkv);
+    vpkv[u"C25"_s]->setText(u"10,49"_s);
+    vpkv.table.post();
+    QVERIFY(vpkv[u"C15"_s]->isNull());
+    QCOMPARE(vpkv[u"C25"_s]->asFloat(), 10.0);
+}
+
+void TestDatasetDefs::printSettingsNeedCopies()
+{
+    Bound dmt(data::TableId::Dmt);
+    try {
+        dmt.table.post();
+        QFAIL("posted without a number of copies");
+    } catch (const data::DatabaseError &e) {
+        QCOMPARE(e.message(), u"0 není platná hodnota pro pole 'Kop'. Povolený rozsah je od 1 do 999"_s);
+    }
+    QVERIFY(dmt.table.isEditing());
+    dmt[u"Kop"_s]->setText(u"1"_s);
+    dmt.table.post();
+    QCOMPARE(dmt[u"Dpt"_s]->asInteger(), 0);
+    QVERIFY(!dmt[u"Dpt"_s]->isNull());
+}
+
+void TestDatasetDefs::payrollMonthDifferences()
+{
+    Bound mzd11(data::TableId::Mzd11);
+    mzd11[u"O"_s]->setAsInteger(1);
+    mzd11[u"Dps"_s]->setAsFloat(500);
+    mzd11[u"Bon"_s]->setAsFloat(800);
+    QCOMPARE(mzd11[u"Dpsbo"_s]->asFloat(), 0.0);
+    mzd11[u"Dps"_s]->setAsFloat(800);
+    mzd11[u"Bon"_s]->setAsFloat(500);
+    QCOMPARE(mzd11[u"Dpsbo"_s]->asFloat(), 300.0);
+    mzd11[u"Dan"_s]->setAsInteger(1000);
+    mzd11[u"Danz"_s]->setAsInteger(300);
+    QCOMPARE(mzd11[u"Daz"_s]->asInteger(), 700);
+}
+
+void TestDatasetDefs::companyDataFields()
+{
+    Bound prp(data::TableId::Prp);
+    prp[u"Dz"_s]->setText(u"1.2."_s);
+    QCOMPARE(prp[u"Dz"_s]->asDate(), QDate(2026, 2, 1));
+    prp[u"Dpdr1"_s]->setAsBoolean(true);
+    QCOMPARE(prp[u"Dpdr1"_s]->displayText(), u"X"_s);
+    prp[u"Dpdr1"_s]->setAsBoolean(false);
+    QCOMPARE(prp[u"Dpdr1"_s]->displayText(), QString());
+    prp[u"Tel"_s]->setText(u"123456789012345"_s);
+    QCOMPARE(prp[u"Tel"_s]->asString(), u"12345678901"_s);
+}
+
+QTEST_GUILESS_MAIN(TestDatasetDefs)
+#include "test_dataset_defs.moc"
