@@ -1,6 +1,7 @@
 // qesto-setup: creates a complete, empty data root, the installer's part of
 // putting the program on a computer.
 
+#include "app/AppPaths.h"
 #include "data/Templates.h"
 #include "platform/FileOps.h"
 #include "platform/ShellFolders.h"
@@ -20,7 +21,7 @@ QString defaultDataRoot()
     const QString common = platform::ShellFolders::commonAppData();
     if (common.isEmpty())
         return QString();
-    return common + u"/Morvatek/Qesto 2015/"_s;
+    return common + app::AppPaths::defaultSubdirectory();
 }
 
 int fail(const QString &message)

@@ -1,0 +1,17 @@
+# Table definitions, templates, upgrades and the data root set-up. Included
+# by this folder's CMakeLists.txt once the data library exists.
+if(NOT TARGET qesto_paradox)
+    return()
+endif()
+set(_tabledefs_dir ${CMAKE_CURRENT_LIST_DIR})
+if(EXISTS ${_tabledefs_dir}/test_tabledefs.cpp)
+    qesto_add_test(test_tabledefs SOURCES test_tabledefs.cpp LIBS qesto_data qesto_paradox PkgConfig::PXLIB)
+endif()
+if(EXISTS ${_tabledefs_dir}/test_upgrade.cpp)
+    qesto_add_test(test_upgrade SOURCES test_upgrade.cpp LIBS qesto_data qesto_paradox)
+endif()
+if(EXISTS ${_tabledefs_dir}/test_templates.cpp AND TARGET qesto-setup AND TARGET qesto_app_core)
+    qesto_add_test(test_templates SOURCES test_templates.cpp LIBS qesto_data qesto_paradox qesto_app_core)
+    target_compile_definitions(test_templates PRIVATE QESTO_SETUP_PROGRAM="$<TARGET_FILE:qesto-setup>")
+    add_dependencies(test_templates qesto-setup)
+endif()
