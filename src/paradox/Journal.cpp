@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -48,10 +47,17 @@ void write(const QString &path, const Journal &journal, const QString &displayNa
     QByteArray sum;
     QDataStream(&sum, QIODevice::WriteOnly) << fnv1a(body);
     body += sum;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size() || !file.commit()) {
-        throw TableError(TableError::Kind::Unreadable,
-                         u"Změnu tabulky %1 nelze zapsat: %2"_s.arg(displayName, file.errorString()));
+    // A journal cut short by a crash fails its checksum and is ignored: the
+    // table was not touched before the journal was complete. It is not forced
+    // to the disk: it guards against a process that dies, which leaves the
+    // system's file cache intact, and a flush to the disk per change would
+    // make every post wait for it.
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(body) != body.size() || !file.flush()) {
+        const QString reason = file.errorString();
+        file.close();
+        QFile::remove(path);
+        throw TableError(TableError::Kind::Unreadable, u"Změnu tabulky %1 nelze zapsat: %2"_s.arg(displayName, reason));
     }
 }
 

@@ -8,7 +8,8 @@
 
 // The rollback journal that makes a change of a table atomic. Before any byte
 // of the .DB is overwritten, the bytes about to be replaced go into
-// <Name>.JRN next to it; the journal appears complete or not at all. When a
+// <Name>.JRN next to it, closed by a checksum so that a journal cut short
+// is recognised. When a
 // process dies in the middle of a change, whoever opens the table next finds
 // the journal, puts the old bytes back and rebuilds the .PX from the table.
 namespace paradox::journal {

@@ -300,7 +300,13 @@ public:
     int resolveRow(int row, const QByteArray &expected) const;
     int keyedRowFor(const char *raw, int ignoreRow) const;
 
-    QString pxPath() const { return existingCompanion(path, u"PX"_s); }
+    mutable QString pxPathCache;
+    const QString &pxPath() const
+    {
+        if (pxPathCache.isEmpty())
+            pxPathCache = existingCompanion(path, u"PX"_s);
+        return pxPathCache;
+    }
 };
 
 // ---------------------------------------------------------------------------
@@ -1132,7 +1138,10 @@ bool Table::refresh()
     return true;
 }
 
-QStringList Table::tableFiles(const QString &dbPath)
+namespace {
+
+// The table's files that exist; with orphans also index files whose .DB is gone.
+QStringList tableFilesOf(const QString &dbPath, bool orphans)
 {
     const QFileInfo info(dbPath);
     const QString base = info.completeBaseName();
@@ -1158,8 +1167,15 @@ QStringList Table::tableFiles(const QString &dbPath)
         }
     }
     if (db.isEmpty())
-        return {};
+        return orphans ? main + secondary : QStringList();
     return QStringList{db} + main + secondary;
+}
+
+} // namespace
+
+QStringList Table::tableFiles(const QString &dbPath)
+{
+    return tableFilesOf(dbPath, false);
 }
 
 void Table::copyTable(const QString &sourceDbPath, const QString &targetDbPath)
@@ -1202,7 +1218,7 @@ void Table::copyTable(const QString &sourceDbPath, const QString &targetDbPath)
 
 void Table::removeTable(const QString &dbPath)
 {
-    for (const QString &f : tableFiles(dbPath)) {
+    for (const QString &f : tableFilesOf(dbPath, true)) {
         if (!QFile::remove(f))
             throw TableError(TableError::Kind::Unreadable, u"Soubor %1 nelze smazat."_s.arg(QFileInfo(f).fileName()));
     }
