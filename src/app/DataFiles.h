@@ -61,6 +61,12 @@ inline QString writeFailureMarker()
     return QStringLiteral("Verze.txt");
 }
 
+// A settlement's INI file relative to the data root: "D1\D1.ini".
+inline QString settlementIni(const QString &dirName)
+{
+    return dirName + u'\\' + dirName + u".ini";
+}
+
 inline QString backupDir()
 {
     return QStringLiteral("Zaloha\\");

@@ -45,13 +45,15 @@ protected:
     void closeEvent(QCloseEvent *event) override
     {
         app::WindowPlacement p;
-        const QRect g = isMaximized() ? normalGeometry() : geometry();
+        const bool normal = !isMaximized() && !isMinimized();
+        const QRect g = normal ? geometry() : normalGeometry();
         p.top = g.top();
         p.left = g.left();
         p.width = g.width();
         p.height = g.height();
-        p.state =
-            isMaximized() ? app::WindowPlacement::State::Maximized : app::WindowPlacement::State::Normal;
+        p.state = normal          ? app::WindowPlacement::State::Normal
+                  : isMinimized() ? app::WindowPlacement::State::Minimized
+                                  : app::WindowPlacement::State::Maximized;
         m_startup.formClose(p);
         event->accept();
     }

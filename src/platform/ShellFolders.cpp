@@ -4,8 +4,9 @@
 #include <QStandardPaths>
 
 #ifdef Q_OS_WIN
-#include <shlobj.h>
 #include <windows.h>
+
+#include <shlobj.h>
 #endif
 
 namespace platform::ShellFolders {

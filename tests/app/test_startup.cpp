@@ -208,6 +208,10 @@ private slots:
         QCOMPARE(ini.readInteger(u"Qesto", u"Top", 0), 11);
         QCOMPARE(ini.readInteger(u"Qesto", u"Width", 0), 833);
         QCOMPARE(ini.readInteger(u"Qesto", u"TypPisma", 0), 1);
+        QVERIFY(startup.formClose(WindowPlacement{0, 0, 0, 0, State::Normal}));
+        QVERIFY(startup.formClose(WindowPlacement{5, 5, 5, 5, State::Minimized}));
+        QCOMPARE(ini.readInteger(u"Qesto", u"Maximized", -1), 1);
+        QCOMPARE(ini.readInteger(u"Qesto", u"Top", -1), 0);
         QVERIFY(messages.texts().isEmpty());
         QVERIFY(!QFile::exists(m_local + u"Verze.txt"));
     }
