@@ -14,10 +14,13 @@ namespace app {
 // Size, position and state of the main window, independent of any widget.
 struct WindowPlacement
 {
+    // A minimised window is saved as a maximised one, as is any state but
+    // the normal one.
     enum class State
     {
         Normal,
-        Maximized
+        Maximized,
+        Minimized
     };
 
     int top = 0;
