@@ -2,16 +2,38 @@
 #include "app/EnvironmentMessages.h"
 #include "app/Startup.h"
 #include "app/Version.h"
+#include "platform/FileOps.h"
 #include "platform/QtMessages.h"
 #include "platform/ShellFolders.h"
+#include "platform/StaleLocks.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QMainWindow>
 #include <QScreen>
 #include <QTimer>
 
 namespace {
+
+// What the program itself provides of completing the start; the table engine
+// parts follow with the data module.
+class ProgramHooks : public app::IStartupHooks
+{
+public:
+    void removeStaleLockFiles(const QString &dir) override
+    {
+        platform::removeStaleLockFiles(platform::FileOps::resolve(dir));
+    }
+
+    void setBusy(bool busy) override
+    {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    }
+};
 
 // Stands in for the main window until the real one is built: it carries the
 // caption, the placement and the start-up sequence.
@@ -76,10 +98,9 @@ int main(int argc, char *argv[])
         messages = std::make_unique<platform::QtMessages>();
 
     app::AppPaths paths =
-        app::AppPaths::resolve(QCoreApplication::applicationDirPath(),
+        app::AppPaths::resolve(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()),
                                platform::ShellFolders::commonAppData(), platform::ShellFolders::personal());
-    // The table engine and the windows plug their parts in later.
-    app::IStartupHooks hooks;
+    ProgramHooks hooks;
     app::Startup startup(paths, *messages, hooks);
 
     const QScreen *screen = QGuiApplication::primaryScreen();
