@@ -82,6 +82,9 @@ bool IniFile::save(const IniDocument &doc)
     // copy; Windows refuses to write it, and so do we.
     const QFileInfo info(m_path);
     QSaveFile file(m_path);
+    // A writable file in a directory that is not (a shared folder set up
+    // that way) is written in place, as Windows would.
+    file.setDirectWriteFallback(true);
     if ((info.exists() && !info.isWritable()) || !file.open(QIODevice::WriteOnly)) {
         m_error = u"Do souboru %1 nelze zapisovat."_s.arg(m_path);
         return false;
