@@ -40,7 +40,6 @@ class RecordingHooks : public app::IStartupHooks
 {
 public:
     QStringList calls;
-    bool selectionResult = true;
     QString chosenRoot;
 
     void disconnectDatabases() override { calls << u"disconnect"_s; }
@@ -58,7 +57,7 @@ public:
     bool openSettlementSelection() override
     {
         calls << u"select"_s;
-        return selectionResult;
+        return true;
     }
 };
 
@@ -338,16 +337,6 @@ private slots:
         QCOMPARE(messages.texts().size(), 1);
         QVERIFY(messages.texts().front().contains(u"Vpkb.DB"));
         QCOMPARE(hooks.calls, (QStringList{u"busy"_s, u"idle"_s}));
-    }
-
-    void endingInTheSelectionQuits()
-    {
-        setLocal(u"Net"_s, u"0"_s);
-        AppPaths paths = localRoot();
-        ScriptedMessages messages;
-        RecordingHooks hooks;
-        hooks.selectionResult = false;
-        QCOMPARE(Startup(paths, messages, hooks).formActivate(), Startup::Activation::Quit);
     }
 };
 

@@ -1,8 +1,6 @@
-// File operations on stored Windows paths, shell folders and the scripted
-// message boxes.
+// File operations on stored Windows paths and shell folders.
 
 #include "platform/FileOps.h"
-#include "platform/Messages.h"
 #include "platform/ShellFolders.h"
 
 #include <QDir>
@@ -151,19 +149,6 @@ private slots:
         qunsetenv("QESTO_PERSONAL");
         const QString personal = platform::ShellFolders::personal();
         QVERIFY(!personal.endsWith(u'/') && !personal.endsWith(u'\\'));
-    }
-
-    void scriptedMessagesAnswerInOrder()
-    {
-        using platform::IMessages;
-        platform::ScriptedMessages m({IMessages::Answer::Yes, IMessages::Answer::Cancel});
-        m.error(u"e"_s);
-        QVERIFY(m.confirm(u"c"_s));
-        QCOMPARE(m.question(u"q"_s), IMessages::Answer::Cancel);
-        m.information(u"i"_s);
-        QVERIFY_THROWS_EXCEPTION(platform::ScriptedMessages::ScriptExhausted, m.confirm(u"unexpected"_s));
-        QCOMPARE(m.texts(), QStringList({u"e"_s, u"c"_s, u"q"_s, u"i"_s, u"unexpected"_s}));
-        QCOMPARE(m.texts(IMessages::Kind::Confirmation), QStringList({u"c"_s, u"unexpected"_s}));
     }
 };
 
