@@ -1,0 +1,241 @@
+#pragma once
+
+#include "data/DataSource.h"
+#include "data/Dataset.h"
+#include "data/DateRules.h"
+#include "data/StatusSink.h"
+#include "data/TableDefs.h"
+#include "data/TableRules.h"
+#include "data/Upgrade.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+namespace paradox {
+struct OpenOptions;
+}
+
+namespace data {
+
+class DatasetBinding;
+class ParadoxStore;
+
+// The whole-statement recalculations of the main window, which opening an
+// upgraded settlement runs. They live with the statements; the data module
+// only knows when to ask for them.
+class IStatementRecalc
+{
+public:
+    virtual ~IStatementRecalc();
+    virtual void VypocetVdvl1() = 0;
+    virtual void VypocetVdvs1() = 0;
+};
+
+class TDM1;
+
+// The ad-hoc statements run on the settlement's files ("Alter Table",
+// "Update", "Delete ... where ... is null", emptying a table), as table
+// engine operations on the file in the database's directory. The dataset
+// over the file must be closed meanwhile; failures throw DatabaseError.
+class SettlementQuery
+{
+public:
+    explicit SettlementQuery(const TDM1 &dm) : m_dm(dm) {}
+
+    // "Alter Table T Add ...": fields appended, existing records keep their values.
+    void addFields(TableId table, const QList<paradox::FieldDef> &fields) const;
+    // "Update T set F1 = v1, ...": every record; returns the number of records.
+    int updateAll(TableId table, const QList<std::pair<QString, QVariant>> &assignments) const;
+    // "Delete From T where F is null"; returns the number of records removed.
+    int deleteWhereNull(TableId table, const QString &field) const;
+    void empty(TableId table) const;
+
+private:
+    const TDM1 &m_dm;
+};
+
+// The data module: the settlement database and its session, the nine tables
+// with their fields and rules, the second cursor and the print query over
+// "Vpz.DB", one data source per table, and the opening of a settlement with
+// the upgrade of older files.
+//
+// Tables, fields and data sources carry the names the windows bind to:
+// dm.Vdvl(), dm.VdvlSource(), dm.field(u"VdvlSl21"_s). Failures throw
+// DatabaseError with a Czech message.
+class TDM1 : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TDM1(QObject *parent = nullptr);
+    ~TDM1() override;
+
+    // ---- session and database
+
+    // Prepares the session for the data root: network control directory is
+    // the root in upper case, no private directory, the tables' password
+    // added. An empty root (no data directory found) leaves it inactive.
+    void DM1Create(const QString &dataRoot);
+    bool sessionActive() const { return m_sessionActive; }
+    static QString sessionName() { return QStringLiteral("QestoSession"); }
+    const QString &sessionNetDir() const { return m_netDir; }
+    const QString &sessionPrivateDir() const { return m_privateDir; }
+    // The six digits the tables are protected with.
+    static QString tablesPassword();
+    // The template directory: the data root's "Data\". Settable for tools
+    // that work on a settlement outside the default data root.
+    const QString &templateDir() const { return m_templateDir; }
+    void setTemplateDir(const QString &dir) { m_templateDir = dir; }
+
+    static QString databaseName() { return QStringLiteral("QestoData"); }
+    // "PATH=" + the settlement directory, "DEFAULT DRIVER=PARADOX", "ENABLE BCD=FALSE".
+    QStringList databaseParams() const;
+    // The settlement directory; takes effect at the next OtevritTabulky.
+    const QString &databasePath() const { return m_path; }
+    void setDatabasePath(const QString &dir);
+    bool connected() const { return m_connected; }
+    // Closes every table and query of the module (unposted changes are lost).
+    void Disconnect();
+    // How the tables are opened: shared, with the session's control
+    // directory and password.
+    paradox::OpenOptions openOptions() const;
+    // Where a table of the settlement lives.
+    QString tablePath(TableId table) const;
+    // Opens one dataset of the module (VpzPr and VpzQr read "Vpz.DB") on its
+    // file in the database's directory, as OtevritTabulky does, without any
+    // upgrade: for the windows and steps that close and reopen a table.
+    void openTable(Dataset &dataset);
+
+    // ---- tables, queries, data sources
+
+    Dataset &Dmt() { return *m_dmt; }
+    Dataset &Prp() { return *m_prp; }
+    Dataset &Vdvl() { return *m_vdvl; }
+    Dataset &Vpkv() { return *m_vpkv; }
+    Dataset &Vvdp() { return *m_vvdp; }
+    Dataset &Vpz() { return *m_vpz; }
+    Dataset &VpzPr() { return *m_vpzPr; }
+    Dataset &Vdvs() { return *m_vdvs; }
+    Dataset &Mzd11() { return *m_mzd11; }
+    Dataset &Vpkb() { return *m_vpkb; }
+    Dataset &VpzQr() { return *m_vpzQr; }
+    const SettlementQuery &PrevodQr() const { return m_prevodQr; }
+
+    DataSource &DmtSource() { return *m_dmtSource; }
+    DataSource &PrpSource() { return *m_prpSource; }
+    DataSource &VdvlSource() { return *m_vdvlSource; }
+    DataSource &VpkvSource() { return *m_vpkvSource; }
+    DataSource &VvdpSource() { return *m_vvdpSource; }
+    DataSource &VpzSource() { return *m_vpzSource; }
+    DataSource &VpzPrSource() { return *m_vpzPrSource; }
+    DataSource &VdvsSource() { return *m_vdvsSource; }
+    DataSource &Mzd11Source() { return *m_mzd11Source; }
+    DataSource &VpkbSource() { return *m_vpkbSource; }
+    DataSource &VpzQrSource() { return *m_vpzQrSource; }
+
+    // The dataset of a settlement table (Vpz is the main cursor).
+    Dataset &table(TableId id);
+    // By name: "Vdvl", "VpzPr", "VpzQr", any letter case; nullptr if unknown.
+    Dataset *findTable(const QString &name) const;
+    // Every dataset of the module, in declaration order.
+    QList<Dataset *> tables() const;
+
+    // A field by table name + field name ("VdvlSl21", "PrpDic", "VpzQrC4a"),
+    // any letter case: nullptr when there is none.
+    Field *field(const QString &qualifiedName) const;
+    // The same, throwing DatabaseError when the name is unknown or the
+    // field is of another class.
+    template<class F = Field>
+    F &fieldAs(const QString &qualifiedName) const;
+
+    // ---- opening
+
+    // Opens every table of the settlement in the database's directory,
+    // bringing files of earlier versions up to date first. On failure every
+    // table is closed again and the error thrown.
+    void OtevritTabulky();
+    // Re-reads Prp, Dmt, Vdvl, Vpkv, Vvdp, Vpz, Vdvs and Vpkb from disk.
+    void Obnovit1();
+    // What the last opening upgraded; when any() the caller recomputes both
+    // statements (PrepocetVY).
+    const UpgradeFlags &upgradeFlags() const { return m_flags; }
+    bool tablesOpen() const { return m_tablesOpen; }
+
+    // ---- rules shared with the windows
+
+    void setStatusSink(IStatusSink *sink) { m_status = sink; }
+    void setCaptionSink(ICaptionSink *sink) { m_caption = sink; }
+    void setDatePicker(IDatePicker *picker) { m_picker = picker; }
+    void setStatementRecalc(IStatementRecalc *recalc) { m_recalc = recalc; }
+    // Runs after the defaults of a new Vpz row; the employee-count window
+    // moves the focus to its name box.
+    void setVpzNewRecordHook(std::function<void()> hook) { m_vpzNewRecordHook = std::move(hook); }
+    // Where every table takes "today" from (the date shorthand, the calendar).
+    void setToday(const std::function<QDate()> &today);
+
+    // "EDIT" in the status bar's third panel while the table is edited.
+    void StatusEdit(const Dataset &dataset);
+    // Record number and count (or "Nový záznam") in the second panel.
+    void Zaznam(const Dataset &dataset, int count);
+    // The main window's caption from the company data.
+    void NazevDp1();
+    // The field set to the date picked in the calendar; false when cancelled
+    // or when no calendar is connected.
+    bool KDatum(Dataset &dataset, DateField &field);
+    static QDate DatumM1(const QDate &date, int months) { return data::DatumM1(date, months); }
+
+private:
+    Dataset *declare(std::unique_ptr<Dataset> &slot, const QString &name, DataSource *&source);
+    void indexFields(Dataset &dataset);
+    void wireRules();
+    void postOnce(Dataset &dataset);
+    void clearStatus();
+    void openAll();
+
+    std::unique_ptr<Dataset> m_dmt, m_prp, m_vdvl, m_vpkv, m_vvdp, m_vpz, m_vpzPr, m_vdvs, m_mzd11, m_vpkb,
+        m_vpzQr;
+    DataSource *m_dmtSource = nullptr, *m_prpSource = nullptr, *m_vdvlSource = nullptr,
+               *m_vpkvSource = nullptr, *m_vvdpSource = nullptr, *m_vpzSource = nullptr,
+               *m_vpzPrSource = nullptr, *m_vdvsSource = nullptr, *m_mzd11Source = nullptr,
+               *m_vpkbSource = nullptr, *m_vpzQrSource = nullptr;
+    std::vector<std::unique_ptr<ParadoxStore>> m_stores; // one per dataset, same order
+    std::vector<std::unique_ptr<DatasetBinding>> m_bindings;
+    QList<Dataset *> m_tables;
+    QHash<QString, Field *> m_fieldIndex; // lower-case table name + field name
+    SettlementQuery m_prevodQr;
+
+    QString m_path;
+    QString m_netDir;
+    QString m_privateDir;
+    QString m_templateDir;
+    bool m_sessionActive = false;
+    bool m_connected = false;
+    UpgradeFlags m_flags;
+    bool m_tablesOpen = false;
+    int m_vpzCount = 0;
+
+    IStatusSink *m_status = nullptr;
+    ICaptionSink *m_caption = nullptr;
+    IDatePicker *m_picker = nullptr;
+    IStatementRecalc *m_recalc = nullptr;
+    std::function<void()> m_vpzNewRecordHook;
+};
+
+template<class F>
+F &TDM1::fieldAs(const QString &qualifiedName) const
+{
+    Field *f = field(qualifiedName);
+    F *typed = dynamic_cast<F *>(f);
+    if (!typed)
+        throw DatabaseError(DatabaseError::Kind::MissingField,
+                            f ? QStringLiteral("Pole '%1' má jiný typ, než program očekává").arg(qualifiedName)
+                              : QStringLiteral("Pole '%1' nebylo nalezeno").arg(qualifiedName));
+    return *typed;
+}
+
+} // namespace data

@@ -1,0 +1,91 @@
+#include "statements/Recalc.h"
+
+#include "statements/VdvlCalc.h"
+#include "statements/VdvsCalc.h"
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace statements {
+
+void StatementRecalc::VypocetVdvl1()
+{
+    VdvlCalc(m_dm.Vdvl()).VypocetVdvl1();
+}
+
+void StatementRecalc::VypocetVdvs1()
+{
+    VdvsCalc(m_dm.Vdvs()).VypocetVdvs1();
+}
+
+void PrepocetVY(data::TDM1 &dm)
+{
+    StatementRecalc recalc(dm);
+    recalc.VypocetVdvl1();
+    recalc.VypocetVdvs1();
+    dm.Disconnect();
+    dm.OtevritTabulky();
+}
+
+void Mds1(data::TDM1 &dm)
+{
+    dm.Vpz().close();
+    data::Dataset &list = dm.VpzPr();
+    dm.openTable(list);
+    list.refresh();
+    data::Field *poradi = list.fieldByName(u"Poradi"_s);
+    data::Field *cislo = list.fieldByName(u"Cislo"_s);
+
+    const int rows = list.recordCount();
+    int p = 0;
+    int s = 1;
+    list.first();
+    for (int row = 0; row < rows; ++row) {
+        list.edit();
+        poradi->setAsInteger(p + 1);
+        cislo->setAsInteger(s);
+        list.post();
+        if (p == RowsPerPage - 1) {
+            ++s;
+            p = 0;
+        } else {
+            ++p;
+        }
+        list.next();
+    }
+
+    // The number of started pages; an empty list still prints one.
+    data::Dataset &prp = dm.Prp();
+    prp.edit();
+    const int pages = int(std::lround(double(rows) / RowsPerPage + 0.49));
+    prp.fieldByName(u"Pn"_s)->setAsInteger(pages == 0 ? 1 : pages);
+    prp.post();
+    prp.close();
+    dm.openTable(prp);
+
+    if (p > 0 || rows == 0) {
+        const QList<data::Field *> texts = {list.fieldByName(u"N3"_s), list.fieldByName(u"N5"_s),
+                                            list.fieldByName(u"N6"_s), list.fieldByName(u"N7"_s)};
+        for (; p < RowsPerPage; ++p) {
+            list.append();
+            poradi->setAsInteger(p + 1);
+            cislo->setAsInteger(s);
+            for (data::Field *f : texts)
+                f->setAsString(u"-----"_s);
+            list.post();
+        }
+    }
+    list.close();
+    dm.openTable(dm.Vpz());
+}
+
+void Mds2(data::TDM1 &dm)
+{
+    dm.Vpz().close();
+    dm.VpzQr().close();
+    dm.PrevodQr().deleteWhereNull(data::TableId::Vpz, u"Pmr"_s);
+    dm.openTable(dm.Vpz());
+}
+
+} // namespace statements
