@@ -1,0 +1,686 @@
+#include "statements/Editz.h"
+
+#include "data/DataError.h"
+#include "data/DataSource.h"
+#include "data/Dataset.h"
+#include "data/Field.h"
+#include "platform/Messages.h"
+
+#include <QApplication>
+#include <QHash>
+#include <QKeyEvent>
+#include <QList>
+#include <QObject>
+
+using namespace Qt::StringLiterals;
+
+namespace statements {
+
+namespace {
+
+enum class EnterMove { None, Next, Prior, Swallow };
+
+// Enter stands for Tab: Shift goes backwards. With Ctrl or Alt a dialog does
+// not move the focus on Tab either, but the key is still used up.
+EnterMove enterMove(const QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+        return EnterMove::None;
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+        return EnterMove::None;
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return EnterMove::Swallow;
+    return (mods & Qt::ShiftModifier) ? EnterMove::Prior : EnterMove::Next;
+}
+
+// Shared by the four boxes: consumes Enter (also as a shortcut candidate, so
+// no default button or window shortcut sees it) and tells where to go.
+template<class Box>
+bool handleEnter(Box *box, QEvent *event, bool enterTab, bool (Box::*moveFocus)(bool))
+{
+    if (!enterTab)
+        return false;
+    const EnterMove move = enterMove(event);
+    if (move == EnterMove::None)
+        return false;
+    event->accept();
+    if (event->type() == QEvent::KeyPress && move != EnterMove::Swallow)
+        (box->*moveFocus)(move == EnterMove::Next);
+    return true;
+}
+
+bool windowFocusReason(Qt::FocusReason reason)
+{
+    // A message box, a menu or another program took the focus for a while;
+    // the user has not left the box.
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+}
+
+bool fieldWritable(const data::Field *field)
+{
+    return field && !field->isReadOnly() && !field->isCalculated();
+}
+
+data::Field *fieldOf(data::DataSource *source, const QString &name)
+{
+    if (!source || !source->dataset())
+        throw data::DatabaseError(data::DatabaseError::Kind::State,
+                                  u"Pole '%1' nelze připojit, zdroj dat nemá tabulku"_s.arg(name));
+    return source->dataset()->fieldByName(name);
+}
+
+} // namespace
+
+bool isEnterTabKey(const QObject *receiver, const QEvent *event)
+{
+    bool enterTab = false;
+    if (const auto *e = qobject_cast<const TEditz *>(receiver))
+        enterTab = e->enterTab();
+    else if (const auto *d = qobject_cast<const TDBEditz *>(receiver))
+        enterTab = d->enterTab();
+    else if (const auto *c = qobject_cast<const TDBCheckBoxz *>(receiver))
+        enterTab = c->enterTab();
+    else if (const auto *b = qobject_cast<const TDBComboBoxz *>(receiver))
+        enterTab = b->enterTab();
+    return enterTab && enterMove(event) != EnterMove::None;
+}
+
+// ---------------------------------------------------------------- FieldLinkHub
+
+// One per data source, a child of it. Connects once to the source and hands
+// each change to the boxes of that field only; a whole-record change goes to
+// every box.
+class FieldLinkHub : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit FieldLinkHub(data::DataSource *source) : QObject(source)
+    {
+        connect(source, &data::DataSource::dataChanged, this, &FieldLinkHub::dataChanged);
+        connect(source, &data::DataSource::updateData, this, &FieldLinkHub::updateData);
+    }
+
+    ~FieldLinkHub() override
+    {
+        for (DataControl *c : std::as_const(m_all))
+            c->hubGone();
+    }
+
+    static FieldLinkHub *of(data::DataSource *source)
+    {
+        if (auto *hub = source->findChild<FieldLinkHub *>(QString(), Qt::FindDirectChildrenOnly))
+            return hub;
+        return new FieldLinkHub(source);
+    }
+
+    void add(DataControl *control, const data::Field *field)
+    {
+        m_all.append(control);
+        m_byField[field].append(control);
+    }
+
+    void remove(DataControl *control, const data::Field *field)
+    {
+        m_all.removeOne(control);
+        m_pending.removeOne(control);
+        auto it = m_byField.find(field);
+        if (it != m_byField.end()) {
+            it->removeOne(control);
+            if (it->isEmpty())
+                m_byField.erase(it);
+        }
+    }
+
+    void setPending(DataControl *control, bool pending)
+    {
+        if (!pending)
+            m_pending.removeOne(control);
+        else if (!m_pending.contains(control))
+            m_pending.append(control);
+    }
+
+private:
+    void dataChanged(data::Field *field)
+    {
+        if (!field) {
+            const QList<DataControl *> all = m_all;
+            for (DataControl *c : all)
+                c->refreshFromField();
+            return;
+        }
+        const auto it = m_byField.constFind(field);
+        if (it == m_byField.cend())
+            return;
+        const QList<DataControl *> boxes = *it;
+        for (DataControl *c : boxes)
+            c->refreshFromField();
+    }
+
+    void updateData()
+    {
+        const QList<DataControl *> pending = m_pending;
+        for (DataControl *c : pending)
+            c->updateData();
+    }
+
+    QList<DataControl *> m_all;
+    QList<DataControl *> m_pending; // boxes holding typed text; usually the focused one
+    QHash<const data::Field *, QList<DataControl *>> m_byField;
+};
+
+// ---------------------------------------------------------------- DataControl
+
+DataControl::~DataControl()
+{
+    if (m_hub)
+        m_hub->remove(this, m_field);
+}
+
+void DataControl::link(data::DataSource *source, data::Field *field)
+{
+    if (m_hub)
+        m_hub->remove(this, m_field);
+    m_hub = nullptr;
+    m_entered = false;
+    Q_ASSERT(!field || !source || field->dataset() == source->dataset());
+    m_source = source;
+    m_field = source ? field : nullptr;
+    m_dataset = m_field ? m_field->dataset() : nullptr;
+    if (m_source && m_field) {
+        m_hub = FieldLinkHub::of(m_source);
+        m_hub->add(this, m_field);
+    }
+}
+
+void DataControl::hubGone()
+{
+    m_hub = nullptr;
+}
+
+bool DataControl::bound() const
+{
+    return m_field && m_source && m_dataset && m_source->dataset() == m_dataset;
+}
+
+bool DataControl::active() const
+{
+    return bound() && m_dataset->isActive();
+}
+
+bool DataControl::ensureEditing()
+{
+    if (!active())
+        return false;
+    if (m_dataset->isEditing())
+        return true;
+    try {
+        return m_source->edit();
+    } catch (const data::DatabaseError &e) {
+        showError(e.message());
+        return false;
+    }
+}
+
+void DataControl::setPending(bool pending)
+{
+    if (m_hub)
+        m_hub->setPending(this, pending);
+}
+
+void DataControl::showError(const QString &text) const
+{
+    if (m_messages)
+        m_messages->error(text);
+    else
+        QApplication::beep();
+}
+
+QString DataControl::valueText() const
+{
+    if (!active())
+        return QString();
+    try {
+        return m_field->asString();
+    } catch (const data::DatabaseError &) {
+        return m_field->value().toString();
+    }
+}
+
+void DataControl::enter()
+{
+    m_entered = true;
+    m_entryValue = valueText();
+}
+
+bool DataControl::leaveChanged()
+{
+    if (!m_entered)
+        return false;
+    m_entered = false;
+    return valueText() != m_entryValue;
+}
+
+// ---------------------------------------------------------------- TEditz
+
+TEditz::TEditz(QWidget *parent) : QLineEdit(parent) {}
+
+bool TEditz::event(QEvent *event)
+{
+    if (handleEnter<QWidget>(this, event, m_enterTab, &TEditz::focusNextPrevChild))
+        return true;
+    return QLineEdit::event(event);
+}
+
+// ---------------------------------------------------------------- TDBEditz
+
+TDBEditz::TDBEditz(QWidget *parent) : QLineEdit(parent)
+{
+    connect(this, &QLineEdit::textEdited, this, &TDBEditz::userEdited);
+}
+
+TDBEditz::~TDBEditz()
+{
+    link(nullptr, nullptr);
+}
+
+void TDBEditz::setField(data::DataSource *source, data::Field *field)
+{
+    link(source, field);
+    if (field && !fieldWritable(field))
+        setReadOnly(true);
+    applyMaxLength();
+    refreshFromField();
+}
+
+void TDBEditz::setField(data::DataSource *source, const QString &fieldName)
+{
+    setField(source, fieldOf(source, fieldName));
+}
+
+void TDBEditz::setMaxChars(int chars)
+{
+    m_maxChars = chars;
+    applyMaxLength();
+}
+
+void TDBEditz::applyMaxLength()
+{
+    const data::Field *f = field();
+    int chars = m_maxChars;
+    if (chars <= 0)
+        chars = f && f->size() > 0 ? f->size() : 32767;
+    setMaxLength(chars);
+}
+
+bool TDBEditz::event(QEvent *event)
+{
+    if (handleEnter<QWidget>(this, event, m_enterTab, &TDBEditz::focusNextPrevChild))
+        return true;
+    return QLineEdit::event(event);
+}
+
+bool TDBEditz::acceptsChar(QChar c) const
+{
+    // Numbers refuse letters at once, as the user expects of an amount box;
+    // the field's text rule still judges the whole text on leaving.
+    const data::Field *f = field();
+    if (dynamic_cast<const data::FloatField *>(f))
+        return c.isDigit() || u"+-,.eE "_s.contains(c);
+    if (dynamic_cast<const data::IntegerField *>(f))
+        return c.isDigit() || c == u'+' || c == u'-' || c == u' ';
+    return true;
+}
+
+void TDBEditz::keyPressEvent(QKeyEvent *event)
+{
+    if (isReadOnly() || !bound()) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Escape && mods == Qt::NoModifier && isModified()) {
+        reset();
+        selectAll();
+        event->accept();
+        return;
+    }
+    const QString text = event->text();
+    const bool printable = !text.isEmpty() && text.at(0).isPrint();
+    const bool typing = printable || event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete ||
+                        event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||
+                        event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
+    if (typing) {
+        if (printable) {
+            for (QChar c : text) {
+                if (!acceptsChar(c)) {
+                    QApplication::beep();
+                    event->accept();
+                    return;
+                }
+            }
+        }
+        if (!ensureEditing()) {
+            event->accept();
+            return;
+        }
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void TDBEditz::userEdited()
+{
+    if (!active())
+        return;
+    if (!dataSource()->dataset()->isEditing()) {
+        // Pasted or dropped text: going into edit mode reloads the record,
+        // so keep what the user put in.
+        const QString typed = text();
+        const int cursor = cursorPosition();
+        if (!ensureEditing()) {
+            reset();
+            return;
+        }
+        if (text() != typed) {
+            setText(typed);
+            setCursorPosition(cursor);
+        }
+        setModified(true);
+    }
+    setPending(true);
+}
+
+void TDBEditz::focusInEvent(QFocusEvent *event)
+{
+    if (!windowFocusReason(event->reason())) {
+        if (!entered())
+            enter();
+        if (!isModified())
+            refreshFromField(); // edit text, before the base class selects it
+    }
+    QLineEdit::focusInEvent(event);
+}
+
+void TDBEditz::focusOutEvent(QFocusEvent *event)
+{
+    QLineEdit::focusOutEvent(event);
+    if (windowFocusReason(event->reason()) || !entered() || m_writing)
+        return;
+    if (isModified() && !write(false))
+        return;
+    refreshFromField();
+    if (leaveChanged())
+        Q_EMIT exitChanged();
+}
+
+bool TDBEditz::updateRecord()
+{
+    return !isModified() || write(false);
+}
+
+void TDBEditz::updateData()
+{
+    if (isModified())
+        write(true);
+}
+
+bool TDBEditz::write(bool fromPost)
+{
+    if (!active()) {
+        setPending(false);
+        return true;
+    }
+    const QString typed = text();
+    m_writing = true;
+    try {
+        data::Dataset *dataset = dataSource()->dataset();
+        if (!dataset->isEditing() && !dataSource()->edit()) {
+            m_writing = false;
+            reset();
+            return true;
+        }
+        field()->setText(typed);
+    } catch (const data::DatabaseError &e) {
+        m_writing = false;
+        if (text() != typed)
+            setText(typed);
+        setModified(true);
+        setPending(true);
+        if (!hasFocus())
+            setFocus(Qt::OtherFocusReason);
+        selectAll();
+        if (fromPost)
+            throw;
+        showError(e.message());
+        return false;
+    }
+    m_writing = false;
+    setPending(false);
+    refreshFromField();
+    return true;
+}
+
+void TDBEditz::reset()
+{
+    setPending(false);
+    refreshFromField();
+}
+
+void TDBEditz::refreshFromField()
+{
+    QString shown;
+    if (active())
+        shown = hasFocus() ? field()->editText() : field()->displayText();
+    // Unchanged text is left alone so the cursor stays where the user put it.
+    if (shown != text())
+        setText(shown);
+    else
+        setModified(false);
+}
+
+// ---------------------------------------------------------------- TDBCheckBoxz
+
+TDBCheckBoxz::TDBCheckBoxz(QWidget *parent) : QCheckBox(parent) {}
+
+TDBCheckBoxz::TDBCheckBoxz(const QString &text, QWidget *parent) : QCheckBox(text, parent) {}
+
+TDBCheckBoxz::~TDBCheckBoxz()
+{
+    link(nullptr, nullptr);
+}
+
+void TDBCheckBoxz::setField(data::DataSource *source, data::Field *field)
+{
+    link(source, field);
+    if (field && !fieldWritable(field))
+        m_readOnly = true;
+    refreshFromField();
+}
+
+void TDBCheckBoxz::setField(data::DataSource *source, const QString &fieldName)
+{
+    setField(source, fieldOf(source, fieldName));
+}
+
+bool TDBCheckBoxz::event(QEvent *event)
+{
+    if (handleEnter<QWidget>(this, event, m_enterTab, &TDBCheckBoxz::focusNextPrevChild))
+        return true;
+    return QCheckBox::event(event);
+}
+
+void TDBCheckBoxz::nextCheckState()
+{
+    if (m_readOnly || !fieldWritable(field()) || !ensureEditing())
+        return;
+    try {
+        field()->setAsBoolean(!isChecked());
+    } catch (const data::DatabaseError &e) {
+        showError(e.message());
+    }
+    refreshFromField();
+}
+
+void TDBCheckBoxz::refreshFromField()
+{
+    bool checked = false;
+    if (active()) {
+        try {
+            checked = field()->asBoolean();
+        } catch (const data::DatabaseError &) {
+            checked = false;
+        }
+    }
+    if (checked != isChecked())
+        setChecked(checked);
+}
+
+void TDBCheckBoxz::focusInEvent(QFocusEvent *event)
+{
+    if (!windowFocusReason(event->reason()) && !entered())
+        enter();
+    QCheckBox::focusInEvent(event);
+}
+
+void TDBCheckBoxz::focusOutEvent(QFocusEvent *event)
+{
+    QCheckBox::focusOutEvent(event);
+    if (!windowFocusReason(event->reason()) && leaveChanged())
+        Q_EMIT exitChanged();
+}
+
+// ---------------------------------------------------------------- TDBComboBoxz
+
+TDBComboBoxz::TDBComboBoxz(QWidget *parent) : QComboBox(parent)
+{
+    setEditable(false);
+    connect(this, &QComboBox::activated, this, &TDBComboBoxz::chosen);
+}
+
+TDBComboBoxz::~TDBComboBoxz()
+{
+    link(nullptr, nullptr);
+}
+
+void TDBComboBoxz::setField(data::DataSource *source, data::Field *field)
+{
+    link(source, field);
+    if (field && !fieldWritable(field))
+        m_readOnly = true;
+    refreshFromField();
+}
+
+void TDBComboBoxz::setField(data::DataSource *source, const QString &fieldName)
+{
+    setField(source, fieldOf(source, fieldName));
+}
+
+bool TDBComboBoxz::event(QEvent *event)
+{
+    if (handleEnter<QWidget>(this, event, m_enterTab, &TDBComboBoxz::focusNextPrevChild))
+        return true;
+    return QComboBox::event(event);
+}
+
+void TDBComboBoxz::showPopup()
+{
+    if (m_readOnly || !active())
+        return;
+    QComboBox::showPopup();
+}
+
+void TDBComboBoxz::keyPressEvent(QKeyEvent *event)
+{
+    if (m_readOnly || !active()) {
+        switch (event->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_F4:
+        case Qt::Key_Space:
+            event->accept();
+            return;
+        default:
+            if (!event->text().isEmpty() && event->text().at(0).isPrint()) {
+                event->accept();
+                return;
+            }
+        }
+    }
+    QComboBox::keyPressEvent(event);
+}
+
+void TDBComboBoxz::wheelEvent(QWheelEvent *event)
+{
+    if (m_readOnly || !active()) {
+        event->ignore();
+        return;
+    }
+    QComboBox::wheelEvent(event);
+}
+
+void TDBComboBoxz::chosen(int index)
+{
+    if (!active())
+        return;
+    if (m_readOnly || !ensureEditing()) {
+        refreshFromField();
+        return;
+    }
+    try {
+        const QVariant value = itemData(index);
+        if (value.isValid())
+            field()->setValue(value);
+        else
+            field()->setText(itemText(index));
+    } catch (const data::DatabaseError &e) {
+        showError(e.message());
+    }
+    refreshFromField();
+}
+
+void TDBComboBoxz::refreshFromField()
+{
+    int index = -1;
+    if (active() && !field()->isNull()) {
+        index = findData(field()->value());
+        if (index < 0)
+            index = findText(field()->displayText());
+    }
+    if (index != currentIndex())
+        setCurrentIndex(index);
+}
+
+void TDBComboBoxz::focusInEvent(QFocusEvent *event)
+{
+    if (!windowFocusReason(event->reason()) && !entered())
+        enter();
+    QComboBox::focusInEvent(event);
+}
+
+void TDBComboBoxz::focusOutEvent(QFocusEvent *event)
+{
+    QComboBox::focusOutEvent(event);
+    if (!windowFocusReason(event->reason()) && leaveChanged())
+        Q_EMIT exitChanged();
+}
+
+// ----------------------------------------------------------------
+
+void setMessages(QWidget *root, platform::IMessages *messages)
+{
+    const QList<QWidget *> widgets = root->findChildren<QWidget *>();
+    for (QWidget *w : widgets) {
+        if (auto *control = dynamic_cast<DataControl *>(w))
+            control->setMessages(messages);
+    }
+}
+
+} // namespace statements
+
+#include "Editz.moc"
