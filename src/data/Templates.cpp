@@ -3,6 +3,10 @@
 #include "data/Upgrade.h"
 #include "paradox/Table.h"
 #include "platform/FileOps.h"
+
+#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
+#include "paradox/SecondaryIndex.h"
+#endif
 #include "platform/IniFile.h"
 
 #include <QDir>
@@ -40,7 +44,15 @@ void writeEmpty(TableId id, const QString &scratch, const QString &dir)
 {
     const TableDef &def = tableDef(id);
     const QString source = QDir(scratch).filePath(def.fileName());
-    paradox::Table::create(source, def.schema())->close();
+    {
+        auto table = paradox::Table::create(source, def.schema());
+#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
+        if (id == TableId::Data) {
+            for (const ListIndex &index : listIndexes())
+                paradox::SecondaryIndex::build(*table, table->fieldIndex(index.field));
+        }
+#endif
+    }
     paradox::Table::copyTable(source, tableFilePath(dir, def.fileName()));
 }
 

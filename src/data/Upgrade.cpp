@@ -2,6 +2,10 @@
 
 #include "platform/FileOps.h"
 
+#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
+#include "paradox/SecondaryIndex.h"
+#endif
+
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -603,6 +607,9 @@ void convertOldList(const QString &fileDir, const QString &listPath, const parad
         list->empty();
         for (const QVariantList &entry : std::as_const(entries))
             list->append(entry);
+#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
+        paradox::SecondaryIndex::rebuildAll(*list);
+#endif
     }
     paradox::Table::copyTable(fresh, listPath);
 }
@@ -619,7 +626,13 @@ bool ensureNameIndex(const QString &fileDir, const QString &listPath, const para
         return false;
 #ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
     try {
-        addListIndex(listPath, byName, options);
+        paradox::OpenOptions exclusive = options;
+        exclusive.mode = paradox::OpenMode::Exclusive;
+        auto list = paradox::Table::open(listPath, exclusive);
+        const int field = list->fieldIndex(byName.field);
+        if (field < 0)
+            return false;
+        paradox::SecondaryIndex::build(*list, field);
         return true;
     } catch (const paradox::TableError &e) {
         errors.append(e.message());
