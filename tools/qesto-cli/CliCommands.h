@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// The commands of qesto-cli, apart from main() so that tests run them in
+// process. A settlement directory lies under a data root whose "Data\"
+// holds the templates: the directory's parent.
+namespace cli {
+
+struct Result
+{
+    int exitCode = 0;   // 0, or 2 with error set
+    QByteArray output;  // what goes to stdout
+    QString error;      // Czech, for stderr
+};
+
+// open DIR: opens the tables as the program does (upgrading older files),
+// closes them and reports the upgrade flags.
+Result open(const QString &dir);
+// recalc DIR: opens the tables and recomputes both statements (PrepocetVY).
+Result recalc(const QString &dir);
+// dump DIR TABLE: the table's records as CSV in the form of qesto-px dump,
+// the calculated fields after the stored ones. Reads only; an older file
+// that lacks fields is refused (open upgrades it).
+Result dump(const QString &dir, const QString &table);
+
+// Dispatches the arguments after the program name.
+Result run(const QStringList &args);
+
+} // namespace cli
