@@ -1,0 +1,523 @@
+#include "statements/Editz.h"
+
+#include "data/DataError.h"
+#include "data/FieldText.h"
+#include "platform/Messages.h"
+#include "test_editz_table.h"
+
+#include <QDialog>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+using statements::TDBCheckBoxz;
+using statements::TDBComboBoxz;
+using statements::TDBEditz;
+using statements::TEditz;
+
+namespace {
+
+// A dialog with a default button, so an Enter that leaks out of a box shows
+// up as a click.
+struct Window
+{
+    Window()
+    {
+        layout = new QVBoxLayout(&dialog);
+        ok = new QPushButton(u"&OK"_s, &dialog);
+        ok->setDefault(true);
+        QObject::connect(ok, &QPushButton::clicked, [this] { ++okClicks; });
+    }
+
+    void add(QWidget *w)
+    {
+        w->setParent(&dialog);
+        layout->addWidget(w);
+        boxes.append(w);
+    }
+
+    void show()
+    {
+        layout->addWidget(ok);
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    }
+
+    QDialog dialog;
+    QVBoxLayout *layout;
+    QPushButton *ok;
+    QList<QWidget *> boxes;
+    int okClicks = 0;
+};
+
+QWidget *makeBox(const QString &kind, testing::Places &places)
+{
+    if (kind == u"TEditz")
+        return new TEditz;
+    if (kind == u"TDBEditz") {
+        auto *box = new TDBEditz;
+        box->setField(&places.source, places.name);
+        return box;
+    }
+    if (kind == u"TDBCheckBoxz") {
+        auto *box = new TDBCheckBoxz(u"Pomocný řádek"_s);
+        box->setField(&places.source, places.flag);
+        return box;
+    }
+    auto *box = new TDBComboBoxz;
+    box->addItems({u"Brno"_s, u"Ostrava"_s, u"Praha"_s});
+    box->setField(&places.source, places.name);
+    return box;
+}
+
+void setEnterTab(QWidget *box, bool on)
+{
+    box->setProperty("EnterTab", on);
+}
+
+} // namespace
+
+class TestEditz : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void enterMovesLikeTab_data();
+    void enterMovesLikeTab();
+    void enterTabOffReachesBoxAndWindow();
+    void enterTabDefaultsOn();
+
+    void showsDisplayTextAndEditTextWhileFocused();
+    void typingPutsRecordIntoEditMode();
+    void typingRefusedWithoutAutoEdit();
+    void lengthAndReadOnlyFollowField();
+
+    void leavingWritesThroughTextRule_data();
+    void leavingWritesThroughTextRule();
+    void refusedTextIsWrittenBeforePostOrStopsIt();
+    void escapeRestoresFieldText();
+
+    void exitSignalOnlyWhenValueChanged_data();
+    void exitSignalOnlyWhenValueChanged();
+
+    void followsRecordAndFieldChanges();
+    void checkBoxAndComboWriteAtOnce();
+};
+
+void TestEditz::enterMovesLikeTab_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<int>("expected"); // box that has the focus afterwards, starting in box 1
+
+    for (const QString &kind : {u"TEditz"_s, u"TDBEditz"_s, u"TDBCheckBoxz"_s, u"TDBComboBoxz"_s}) {
+        const QByteArray k = kind.toUtf8();
+        QTest::newRow(QByteArray(k + " Enter").constData()) << kind << int(Qt::Key_Return) << Qt::KeyboardModifiers() << 2;
+        QTest::newRow(QByteArray(k + " keypad Enter").constData()) << kind << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier)
+                                           << 2;
+        QTest::newRow(QByteArray(k + " Shift+Enter").constData()) << kind << int(Qt::Key_Return)
+                                          << Qt::KeyboardModifiers(Qt::ShiftModifier) << 0;
+        QTest::newRow(QByteArray(k + " Ctrl+Enter").constData()) << kind << int(Qt::Key_Return)
+                                         << Qt::KeyboardModifiers(Qt::ControlModifier) << 1;
+    }
+}
+
+void TestEditz::enterMovesLikeTab()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(int, expected);
+
+    testing::Places places;
+    Window w;
+    for (int i = 0; i < 3; ++i)
+        w.add(makeBox(kind, places));
+    w.show();
+    w.boxes[1]->setFocus();
+    QCOMPARE(QApplication::focusWidget(), w.boxes[1]);
+
+    QTest::keyClick(w.boxes[1], Qt::Key(key), modifiers);
+    QCOMPARE(QApplication::focusWidget(), w.boxes[expected]);
+    // The key was used up: the window's default button never saw it.
+    QCOMPARE(w.okClicks, 0);
+}
+
+void TestEditz::enterTabOffReachesBoxAndWindow()
+{
+    testing::Places places;
+    Window w;
+    auto *plain = new TEditz;
+    auto *bound = new TDBEditz;
+    bound->setField(&places.source, places.name);
+    w.add(plain);
+    w.add(bound);
+    w.show();
+
+    for (QWidget *box : {static_cast<QWidget *>(plain), static_cast<QWidget *>(bound)}) {
+        setEnterTab(box, false);
+        QSignalSpy returned(box, SIGNAL(returnPressed()));
+        box->setFocus();
+        const int clicks = w.okClicks;
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(returned.count(), 1);
+        QCOMPARE(QApplication::focusWidget(), box);
+        QCOMPARE(w.okClicks, clicks + 1);
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QVERIFY(!statements::isEnterTabKey(box, &enter));
+    }
+}
+
+void TestEditz::enterTabDefaultsOn()
+{
+    TEditz plain;
+    TDBEditz bound;
+    TDBCheckBoxz check;
+    TDBComboBoxz combo;
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QKeyEvent letter(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, u"a"_s);
+    for (QObject *box : {static_cast<QObject *>(&plain), static_cast<QObject *>(&bound),
+                         static_cast<QObject *>(&check), static_cast<QObject *>(&combo)}) {
+        QVERIFY(box->property("EnterTab").toBool());
+        QVERIFY(statements::isEnterTabKey(box, &enter));
+        QVERIFY(!statements::isEnterTabKey(box, &letter));
+    }
+    QObject other;
+    QVERIFY(!statements::isEnterTabKey(&other, &enter));
+}
+
+void TestEditz::showsDisplayTextAndEditTextWhileFocused()
+{
+    testing::Places places; // first record: 12.5, shown with format "0"
+    Window w;
+    auto *count = new TDBEditz;
+    count->setField(&places.source, places.count);
+    auto *name = new TDBEditz;
+    name->setField(&places.source, places.name);
+    w.add(name);
+    w.add(count);
+    w.show();
+
+    QCOMPARE(count->text(), u"13"_s);
+    count->setFocus();
+    QCOMPARE(count->text(), u"12,5"_s);
+    name->setFocus();
+    QCOMPARE(count->text(), u"13"_s);
+    QCOMPARE(places.table.state(), data::DatasetState::Browse);
+}
+
+void TestEditz::typingPutsRecordIntoEditMode()
+{
+    testing::Places places;
+    Window w;
+    auto *name = new TDBEditz;
+    name->setField(&places.source, places.name);
+    auto *count = new TDBEditz;
+    count->setField(&places.source, places.count);
+    w.add(name);
+    w.add(count);
+    w.show();
+
+    count->setFocus();
+    count->selectAll();
+    QTest::keyClicks(count, u"7x"_s); // a letter is refused by an amount box at once
+    QCOMPARE(places.table.state(), data::DatasetState::Edit);
+    QCOMPARE(count->text(), u"7"_s);
+    QCOMPARE(places.count->asFloat(), 12.5); // written only on leaving
+
+    QTest::keyClick(count, Qt::Key_Tab);
+    QCOMPARE(places.count->asFloat(), 7.0);
+    QCOMPARE(places.twice->asFloat(), 14.0);
+}
+
+void TestEditz::typingRefusedWithoutAutoEdit()
+{
+    testing::Places places;
+    places.source.setAutoEdit(false);
+    Window w;
+    auto *name = new TDBEditz;
+    name->setField(&places.source, places.name);
+    w.add(name);
+    w.show();
+
+    name->setFocus();
+    QTest::keyClicks(name, u"abc"_s);
+    QTest::keyClick(name, Qt::Key_Backspace);
+    QCOMPARE(name->text(), u"Brno"_s);
+    QCOMPARE(places.table.state(), data::DatasetState::Browse);
+
+    places.table.edit(); // once the window itself starts editing, typing goes through
+    QTest::keyClicks(name, u"x"_s);
+    QCOMPARE(name->text(), u"Brnox"_s);
+}
+
+void TestEditz::lengthAndReadOnlyFollowField()
+{
+    testing::Places places;
+    TDBEditz name;
+    name.setField(&places.source, places.name);
+    QCOMPARE(name.maxLength(), 10);
+    name.setMaxChars(4);
+    QCOMPARE(name.maxLength(), 4);
+    name.setMaxChars(0);
+    QCOMPARE(name.maxLength(), 10);
+
+    TDBEditz twice;
+    twice.setField(&places.source, u"Dvakrat"_s);
+    QVERIFY(twice.isReadOnly());
+    QCOMPARE(twice.text(), u"25"_s);
+
+    TDBEditz missing;
+    QVERIFY_THROWS_EXCEPTION(data::DatabaseError, missing.setField(&places.source, u"Nic"_s));
+}
+
+void TestEditz::leavingWritesThroughTextRule_data()
+{
+    QTest::addColumn<QString>("fieldName");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored"); // the field's edit text afterwards; empty when refused
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("amount") << u"C4"_s << u"1234,4"_s << u"1234,4"_s << QString();
+    QTest::newRow("amount empty") << u"C4"_s << QString() << QString() << QString();
+    QTest::newRow("amount not a number") << u"C4"_s << u"1,2,3"_s << QString()
+                                         << data::invalidFloatMessage(u"1,2,3"_s, u"C4"_s);
+    QTest::newRow("amount out of range") << u"C4"_s << u"1000000"_s << QString()
+                                         << data::rangeMessage(1000000, u"C4"_s, -999999, 999999);
+    QTest::newRow("date shorthand") << u"Dv"_s << u"1/2/2015"_s << u"01.02.2015"_s << QString();
+    QTest::newRow("date of this month") << u"Dv"_s << u"15"_s << u"15.12.2026"_s << QString();
+    QTest::newRow("date impossible") << u"Dv"_s << u"32.13.2015"_s << QString()
+                                     << data::invalidDateMessage(u"32.13.2015"_s);
+    QTest::newRow("text cut to size") << u"N3"_s << u"Karlovy Vary"_s << u"Karlovy Va"_s << QString();
+}
+
+void TestEditz::leavingWritesThroughTextRule()
+{
+    QFETCH(QString, fieldName);
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    QFETCH(QString, message);
+
+    testing::Places places;
+    platform::ScriptedMessages messages;
+    Window w;
+    auto *box = new TDBEditz;
+    box->setField(&places.source, fieldName);
+    box->setMaxChars(20);
+    box->setMessages(&messages);
+    auto *next = new TDBEditz;
+    next->setField(&places.source, places.name);
+    w.add(box);
+    w.add(next);
+    w.show();
+
+    data::Field *field = places.table.fieldByName(fieldName);
+    const QVariant before = field->value();
+    box->setFocus();
+    box->selectAll();
+    if (typed.isEmpty())
+        QTest::keyClick(box, Qt::Key_Delete);
+    else
+        QTest::keyClicks(box, typed);
+    QTest::keyClick(box, Qt::Key_Return);
+
+    if (message.isEmpty()) {
+        QCOMPARE(QApplication::focusWidget(), next);
+        QCOMPARE(field->editText(), stored);
+        QVERIFY(messages.shown().isEmpty());
+        return;
+    }
+    // Refused: the user stays in the box with the text selected, the record
+    // keeps its previous value and stays in edit mode.
+    QCOMPARE(QApplication::focusWidget(), box);
+    QCOMPARE(box->text(), typed);
+    QCOMPARE(box->selectedText(), typed);
+    QCOMPARE(field->value(), before);
+    QCOMPARE(places.table.state(), data::DatasetState::Edit);
+    QCOMPARE(messages.texts(platform::IMessages::Kind::Error), QStringList{message});
+}
+
+void TestEditz::refusedTextIsWrittenBeforePostOrStopsIt()
+{
+    testing::Places places;
+    platform::ScriptedMessages messages;
+    Window w;
+    auto *count = new TDBEditz;
+    count->setField(&places.source, places.count);
+    count->setMessages(&messages);
+    w.add(count);
+    w.show();
+
+    count->setFocus();
+    count->selectAll();
+    QTest::keyClicks(count, u"1,2,3"_s);
+    // The post (F9 of an editor) writes the box first; its refusal stops the
+    // post and leaves the message to whoever posted.
+    QVERIFY_THROWS_EXCEPTION(data::DatabaseError, places.table.post());
+    QCOMPARE(places.table.state(), data::DatasetState::Edit);
+    QCOMPARE(count->text(), u"1,2,3"_s);
+    QVERIFY(messages.shown().isEmpty());
+
+    count->selectAll();
+    QTest::keyClicks(count, u"41"_s);
+    places.table.post();
+    QCOMPARE(places.table.state(), data::DatasetState::Browse);
+    QCOMPARE(places.store.records().at(0).at(1).toDouble(), 41.0);
+    QCOMPARE(count->text(), u"41"_s);
+}
+
+void TestEditz::escapeRestoresFieldText()
+{
+    testing::Places places;
+    Window w;
+    auto *name = new TDBEditz;
+    name->setField(&places.source, places.name);
+    w.add(name);
+    w.show();
+    int escapesSeen = 0;
+    QObject::connect(&w.dialog, &QDialog::rejected, [&] { ++escapesSeen; });
+
+    name->setFocus();
+    QTest::keyClicks(name, u"xx"_s);
+    QTest::keyClick(name, Qt::Key_Escape);
+    QCOMPARE(name->text(), u"Brno"_s);
+    QCOMPARE(escapesSeen, 0); // the first Esc only took back the typing
+    QTest::keyClick(name, Qt::Key_Escape);
+    QCOMPARE(escapesSeen, 1);
+}
+
+void TestEditz::exitSignalOnlyWhenValueChanged_data()
+{
+    QTest::addColumn<QStringList>("typings"); // each typed over the whole text, then Tab
+    QTest::addColumn<int>("exits");
+
+    QTest::newRow("left untouched") << QStringList{} << 0;
+    QTest::newRow("same value typed again") << QStringList{u"12,5"_s} << 0;
+    QTest::newRow("same value in another form") << QStringList{u"12.50"_s} << 0;
+    QTest::newRow("changed") << QStringList{u"12000"_s} << 1;
+    QTest::newRow("refused, then changed") << QStringList{u"x1,2,3"_s, u"7"_s} << 1;
+    QTest::newRow("refused, then restored") << QStringList{u"1,2,3"_s, u"12,5"_s} << 0;
+}
+
+void TestEditz::exitSignalOnlyWhenValueChanged()
+{
+    QFETCH(QStringList, typings);
+    QFETCH(int, exits);
+
+    testing::Places places;
+    platform::ScriptedMessages messages;
+    Window w;
+    auto *count = new TDBEditz;
+    count->setField(&places.source, places.count);
+    count->setMessages(&messages);
+    auto *next = new TDBEditz;
+    next->setField(&places.source, places.name);
+    w.add(count);
+    w.add(next);
+    w.show();
+    QSignalSpy spy(count, &TDBEditz::exitChanged);
+    QSignalSpy nextSpy(next, &TDBEditz::exitChanged);
+
+    count->setFocus();
+    for (const QString &text : typings) {
+        count->selectAll();
+        QTest::keyClicks(count, text);
+        QTest::keyClick(count, Qt::Key_Tab);
+    }
+    if (typings.isEmpty())
+        QTest::keyClick(count, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), next);
+    QCOMPARE(spy.count(), exits);
+    // Leaving the next box, untouched, says nothing either.
+    count->setFocus();
+    QCOMPARE(nextSpy.count(), 0);
+}
+
+void TestEditz::followsRecordAndFieldChanges()
+{
+    testing::Places places;
+    Window w;
+    auto *name = new TDBEditz;
+    name->setField(&places.source, places.name);
+    auto *twice = new TDBEditz;
+    twice->setField(&places.source, places.twice);
+    auto *other = new TDBEditz;
+    other->setField(&places.source, places.name);
+    w.add(name);
+    w.add(twice);
+    w.add(other);
+    w.show();
+
+    places.table.next();
+    QCOMPARE(name->text(), u"Ostrava"_s);
+    QCOMPARE(twice->text(), u"6"_s);
+
+    // A calculation setting a field shows in every box of that field.
+    places.table.edit();
+    places.count->setAsFloat(50);
+    QCOMPARE(twice->text(), u"100"_s);
+
+    // Cancel drops what was typed but not yet written.
+    name->setFocus();
+    QTest::keyClicks(name, u"zz"_s);
+    QCOMPARE(name->text(), u"Ostravazz"_s);
+    places.table.cancel();
+    QCOMPARE(name->text(), u"Ostrava"_s);
+    QCOMPARE(twice->text(), u"6"_s);
+
+    places.table.close();
+    QCOMPARE(name->text(), QString());
+    QCOMPARE(other->text(), QString());
+}
+
+void TestEditz::checkBoxAndComboWriteAtOnce()
+{
+    testing::Places places;
+    Window w;
+    auto *check = new TDBCheckBoxz(u"Pomocný řádek"_s);
+    check->setField(&places.source, places.flag);
+    auto *combo = new TDBComboBoxz;
+    combo->addItems({u"Brno"_s, u"Jihlava"_s, u"Praha"_s});
+    combo->setField(&places.source, places.name);
+    w.add(check);
+    w.add(combo);
+    w.show();
+    QSignalSpy checkExit(check, &TDBCheckBoxz::exitChanged);
+
+    QCOMPARE(combo->currentText(), u"Brno"_s);
+    check->setFocus();
+    QTest::keyClick(check, Qt::Key_Space);
+    QCOMPARE(places.table.state(), data::DatasetState::Edit);
+    QVERIFY(places.flag->asBoolean());
+    QVERIFY(check->isChecked());
+
+    QTest::keyClick(check, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), combo);
+    QCOMPARE(checkExit.count(), 1);
+    QTest::keyClick(combo, Qt::Key_Down);
+    QCOMPARE(places.name->asString(), u"Jihlava"_s);
+
+    // A value outside the list shows as no choice.
+    places.table.post();
+    places.table.next();
+    QCOMPARE(combo->currentIndex(), -1);
+    QVERIFY(!check->isChecked());
+
+    // Read-only boxes ignore the user.
+    check->setReadOnly(true);
+    combo->setReadOnly(true);
+    check->setFocus();
+    QTest::keyClick(check, Qt::Key_Space);
+    QVERIFY(!check->isChecked());
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    QCOMPARE(places.name->asString(), u"Ostrava"_s);
+    QCOMPARE(places.table.state(), data::DatasetState::Browse);
+}
+
+QTEST_MAIN(TestEditz)
+#include "test_editz.moc"
