@@ -193,6 +193,7 @@ void Dataset::open()
                      u"Pole '%1' v tabulce %2 má jiný typ, než program očekává"_s.arg(f->fieldName(), m_name));
         }
         m_columns = int(schema.fields.size());
+        m_keyFields = schema.keyFields;
         if (m_oneRecord && m_store->count() == 0) {
             QVariantList empty;
             empty.resize(m_columns);
@@ -241,7 +242,8 @@ void Dataset::edit()
         return;
     }
     run(beforeEdit, *this);
-    // Read again: another computer may have changed the record since we showed it.
+    // Read again: another handle may have changed the record since we showed it.
+    followStore(false);
     loadCurrent();
     m_modified = false;
     setState(DatasetState::Edit);
@@ -300,10 +302,12 @@ void Dataset::post()
     record.resize(m_columns);
     for (const Field *f : std::as_const(m_dataFields))
         record[f->m_column] = f->m_value;
-    if (m_state == DatasetState::Insert)
+    if (m_state == DatasetState::Insert) {
         m_position = m_store->insert(m_insertPosition, record);
-    else
+    } else {
+        followStore(false);
         m_position = m_store->update(m_position, record);
+    }
     m_modified = false;
     m_bof = m_eof = false;
     setState(DatasetState::Browse);
@@ -447,9 +451,8 @@ void Dataset::refresh()
 {
     checkActive();
     checkBrowseMode();
-    m_store->refresh();
+    followStore(true);
     const int count = recordCount();
-    m_position = count == 0 ? -1 : std::clamp(m_position, 0, count - 1);
     m_bof = m_position <= 0;
     m_eof = count == 0;
     loadCurrent();
@@ -505,6 +508,31 @@ void Dataset::loadCurrent()
             f->m_value = QVariant();
     }
     calculateFields();
+}
+
+// Picks up what another handle wrote to the file and finds the current record
+// again by its key; an unkeyed table keeps its position. A record another
+// handle deleted while we edited it cannot be written back.
+void Dataset::followStore(bool force)
+{
+    if (!force && !m_store->isStale())
+        return;
+    QVariantList key;
+    if (m_keyFields > 0 && m_position >= 0)
+        key = m_record.mid(0, m_keyFields);
+    m_store->refresh();
+    const int count = m_store->count();
+    std::optional<int> found;
+    if (!key.isEmpty())
+        found = m_store->find(key);
+    if (found) {
+        m_position = *found;
+    } else {
+        if (!key.isEmpty() && m_state == DatasetState::Edit)
+            fail(DatabaseError::Kind::Engine,
+                 u"Záznam tabulky %1 mezitím odstranil jiný uživatel"_s.arg(m_name));
+        m_position = count == 0 ? -1 : std::clamp(m_position, 0, count - 1);
+    }
 }
 
 void Dataset::clearBuffer()
@@ -629,6 +657,7 @@ CalcSuspender::~CalcSuspender()
     if (m_previous && std::uncaught_exceptions() > m_exceptions && m_dataset.isActive()) {
         try {
             m_dataset.calculateFields();
+            m_dataset.notifyData(nullptr);
         } catch (...) {
             // The first error is the one to report.
         }

@@ -142,6 +142,7 @@ public:
 private:
     friend class Field;
     friend class DataSource;
+    friend class CalcSuspender;
 
     template<class F, class... Args>
     F *declare(Args &&...args);
@@ -149,6 +150,7 @@ private:
     void checkInactive(const char *what) const;
     void setState(DatasetState state);
     void loadCurrent();
+    void followStore(bool force);
     void clearBuffer();
     void beginInsert(int position);
     void scrollTo(int position);
@@ -174,6 +176,7 @@ private:
     int m_position = -1;   // in the store; -1 when empty
     int m_insertPosition = -1;
     int m_columns = 0;
+    int m_keyFields = 0;
     bool m_bof = true;
     bool m_eof = true;
     bool m_modified = false;

@@ -99,6 +99,11 @@ void ParadoxStore::refresh()
     engine([this] { open_().refresh(); });
 }
 
+bool ParadoxStore::isStale() const
+{
+    return m_table && engine([this] { return m_table->changedOnDisk(); });
+}
+
 std::optional<int> ParadoxStore::find(const QVariantList &key) const
 {
     const paradox::Table &t = open_();

@@ -33,6 +33,7 @@ public:
     int update(int position, const QVariantList &record) override;
     void remove(int position) override;
     void refresh() override;
+    bool isStale() const override;
     std::optional<int> find(const QVariantList &key) const override;
 
     // The open table, for operations beyond records (adding fields, emptying);

@@ -37,6 +37,9 @@ public:
     virtual void remove(int position) = 0;
     // Re-reads from the backing file what others may have changed.
     virtual void refresh() {}
+    // Whether another handle changed the backing file since it was last read,
+    // so that positions may point at other records now.
+    virtual bool isStale() const { return false; }
     // Position of the record whose leading key fields equal `key`.
     virtual std::optional<int> find(const QVariantList &key) const;
 };

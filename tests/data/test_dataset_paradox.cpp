@@ -18,6 +18,7 @@ class TestDatasetParadox : public QObject
 private Q_SLOTS:
     void postReachesTheFile();
     void keyedTableThroughTheEngine();
+    void secondHandleChangesAreFollowed();
     void engineErrorsComeAsDatabaseError();
 };
 
@@ -104,6 +105,64 @@ void TestDatasetParadox::keyedTableThroughTheEngine()
     QCOMPARE(table->recordCount(), 2);
     QCOMPARE(table->record(0).at(0).toInt(), 3);
     QCOMPARE(table->record(1).at(0).toInt(), 7);
+}
+
+void TestDatasetParadox::secondHandleChangesAreFollowed()
+{
+    // Two cursors over one file (the employee-count table and the one that
+    // numbers its pages): rows the other one adds or deletes must not make
+    // an edit land on the wrong record.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(u"Vpz.DB"_s);
+    const paradox::Schema schema{{paradox::field(u"ID"_s, FieldType::Autoinc), paradox::alpha(u"N3"_s, 22)}, 1};
+    paradox::Table::create(path, schema)->close();
+
+    data::ParadoxStore store(path);
+    data::Dataset vpz(u"Vpz"_s, &store);
+    vpz.createFields(schema);
+    data::Field *n3 = vpz.fieldByName(u"N3"_s);
+    vpz.open();
+    for (const QString &place : {u"Praha"_s, u"Brno"_s, u"Ostrava"_s}) {
+        vpz.append();
+        n3->setText(place);
+        vpz.post();
+    }
+    vpz.setRecNo(2);
+    QCOMPARE(n3->asString(), u"Brno"_s);
+
+    data::ParadoxStore otherStore(path);
+    data::Dataset vpzPr(u"VpzPr"_s, &otherStore);
+    vpzPr.createFields(schema);
+    vpzPr.open();
+    vpzPr.first();
+    vpzPr.deleteRecord(); // Praha goes
+
+    vpz.edit();
+    QCOMPARE(n3->asString(), u"Brno"_s);
+    QCOMPARE(vpz.recNo(), 1);
+    n3->setText(u"Brno-střed"_s);
+    vpzPr.last();
+    vpzPr.deleteRecord(); // Ostrava goes while Brno is being edited
+    vpz.post();
+    vpzPr.refresh();
+    QCOMPARE(vpzPr.recordCount(), 1);
+    QCOMPARE(vpzPr.fieldByName(u"N3"_s)->asString(), u"Brno-střed"_s);
+
+    // The record being edited vanishes: the post says so instead of
+    // writing over another row.
+    vpz.edit();
+    n3->setText(u"Brno-sever"_s);
+    vpzPr.refresh();
+    vpzPr.deleteRecord();
+    vpzPr.append();
+    vpzPr.fieldByName(u"N3"_s)->setText(u"Plzeň"_s);
+    vpzPr.post();
+    QVERIFY_THROWS_EXCEPTION(data::DatabaseError, vpz.post());
+    vpz.cancel();
+    vpz.refresh();
+    QCOMPARE(vpz.recordCount(), 1);
+    QCOMPARE(n3->asString(), u"Plzeň"_s);
 }
 
 void TestDatasetParadox::engineErrorsComeAsDatabaseError()
