@@ -13,21 +13,25 @@ python3 - "$out" <<'PY'
 import json, sys
 runs = {b["name"].split("/")[0]: b for b in json.load(open(sys.argv[1]))["benchmarks"]
         if b.get("run_type", "iteration") == "iteration" and not b.get("error_occurred")}
-def ms(name):
+def ms(name, kind="real_time"):
     b = runs.get(name)
     if b is None:
         return None
     scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
-    return b["real_time"] * scale
-ours, pxlib, raw = ms("BM_ReadPayroll_Ours"), ms("BM_ReadPayroll_Pxlib"), ms("BM_ReadPayroll_Bytes")
+    return b[kind] * scale
+# Wall time suffers when others share the machine; CPU time of these
+# single-threaded runs is the steadier figure then.
 print()
-if ours and pxlib:
-    print(f"read 1,000,000 rows: ours / pxlib = {ours / pxlib:.3f}  (goal <= 0.5)")
-if ours and raw:
-    print(f"read 1,000,000 rows: ours / bytes = {ours / raw:.2f}  (goal <= 3)")
-for name, label in (("BM_AppendPayroll_Ours", "append 100,000 rows"),
-                    ("BM_PostWideRecord_Ours", "open + post one record of 350 fields")):
+for kind, label in (("real_time", "wall"), ("cpu_time", "CPU")):
+    ours, pxlib, raw = (ms(n, kind) for n in ("BM_ReadPayroll_Ours", "BM_ReadPayroll_Pxlib", "BM_ReadPayroll_Bytes"))
+    if ours and pxlib:
+        print(f"read 1,000,000 rows ({label}): ours / pxlib = {ours / pxlib:.3f}  (goal <= 0.5)")
+    if ours and raw:
+        print(f"read 1,000,000 rows ({label}): ours / bytes = {ours / raw:.2f}  (goal <= 3)")
+for name, label in (("BM_ReadPayroll_OursRaw", "read 1,000,000 raw records (no decoding)"),
+                    ("BM_AppendPayroll_Ours", "append 100,000 rows"),
+                    ("BM_PostWideRecord_Ours", "open + post one record of 255 fields")):
     t = ms(name)
     if t is not None:
-        print(f"{label}: {t:.1f} ms")
+        print(f"{label}: {t:.1f} ms wall, {ms(name, 'cpu_time'):.1f} ms CPU")
 PY
