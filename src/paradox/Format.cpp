@@ -454,6 +454,59 @@ QVariant decodeField(const FieldDef &field, const char *data)
     }
 }
 
+namespace {
+
+template<typename T>
+void assignInPlace(QVariant &out, T value)
+{
+    // constData() of a detached value is ours to write; data() would check
+    // for sharing a second time, which costs more than the decoding.
+    if (out.metaType() == QMetaType::fromType<T>() && out.isDetached())
+        *static_cast<T *>(const_cast<void *>(out.constData())) = value;
+    else
+        out = QVariant::fromValue(value);
+}
+
+} // namespace
+
+void decodeFieldInto(const FieldDef &field, const char *data, QVariant &out)
+{
+    if (isNullField(field, data)) {
+        if (out.isValid())
+            out = QVariant();
+        return;
+    }
+    switch (field.type) {
+    case FieldType::Alpha:
+        if (out.metaType() == QMetaType::fromType<QString>() && out.isDetached()) {
+            platform::Cp1250::decodeInto(data, qsizetype(strnlen(data, size_t(field.size))),
+                                         *static_cast<QString *>(const_cast<void *>(out.constData())));
+            return;
+        }
+        break;
+    case FieldType::Short:
+        assignInPlace(out, int(decodeInt16(data)));
+        return;
+    case FieldType::Long:
+    case FieldType::Autoinc:
+        assignInPlace(out, int(decodeInt32(data)));
+        return;
+    case FieldType::Currency:
+    case FieldType::Number:
+        assignInPlace(out, decodeDouble(data));
+        return;
+    case FieldType::Logical:
+        assignInPlace(out, (std::uint8_t(data[0]) & 0x7F) != 0);
+        return;
+    case FieldType::Date:
+        assignInPlace(out, QDate::fromJulianDay(decodeInt32(data) + julianDayOfDayZero));
+        return;
+    default:
+        break;
+    }
+    out = decodeField(field, data);
+}
+
 void encodeField(const FieldDef &field, const QVariant &value, char *out, const QString &tableName)
 {
     if (isUnsupported(value))

@@ -94,6 +94,9 @@ QString damagedMessage(const QString &displayName, const QString &reason);
 // value that the field cannot hold.
 QVariant decodeField(const FieldDef &field, const char *data);
 bool isNullField(const FieldDef &field, const char *data);
+// As decodeField, but reuses out's storage when it already holds a value of
+// the same type (no allocation for texts read row after row).
+void decodeFieldInto(const FieldDef &field, const char *data, QVariant &out);
 void encodeField(const FieldDef &field, const QVariant &value, char *out, const QString &tableName);
 
 // Offsets of each field inside a record.
@@ -128,5 +131,10 @@ QByteArray buildIndexFile(const IndexSpec &spec, const QList<IndexEntry> &entrie
 // blocks. blocksOut receives one entry per block (first key = the first
 // keyBytes of its first record).
 QByteArray buildTableFile(Header h, const QList<QByteArray> &records, int keyBytes, QList<IndexEntry> *blocksOut);
+
+// Reads a table file held in memory as open() would (header, chain, every
+// field of every record) and returns the record count; throws TableError.
+// The fuzz target's way in, without files or locks.
+int readImage(const QByteArray &bytes, const QString &displayName);
 
 } // namespace paradox::format

@@ -186,6 +186,10 @@ public:
                 throw TableError(TableError::Kind::Invalid,
                                  u"Tabulka %1 je plná (dosáhla největšího počtu bloků)."_s.arg(displayName));
             n = maxBlock() + 1;
+            // Grow in steps so that a long run of appends does not copy the
+            // whole image for every new block.
+            if (image.capacity() < image.size() + h.blockSize)
+                image.reserve(image.size() + std::max<qsizetype>(image.size() / 2, h.blockSize));
             image.resize(image.size() + h.blockSize, '\0');
             dirty.insert(n);
         }
@@ -514,8 +518,12 @@ void TablePrivate::writeIndex(const QString &px) const
     spec.changeCounter = h.changeCounter;
     spec.tableName = QFileInfo(px).fileName();
     const QByteArray bytes = format::buildIndexFile(spec, indexEntries());
+    // Overwritten in place rather than truncated first: some file systems
+    // force a truncated file to the disk when it is closed, which would make
+    // every post wait for the disk.
     QFile file(px);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+    if (!file.open(QIODevice::ReadWrite) || file.write(bytes) != bytes.size()
+        || (file.size() > bytes.size() && !file.resize(bytes.size())))
         throwIo(QFileInfo(px).fileName(), file);
 }
 
@@ -722,7 +730,13 @@ void TablePrivate::insertAt(int row, const char *raw)
     std::memmove(at + h.recordSize, at, size_t(c - pos) * size_t(h.recordSize));
     std::memcpy(at, raw, size_t(h.recordSize));
     setCount(n, c + 1);
-    recount();
+    if (chain.size() + 1 == cum.size()) {
+        // Same blocks as before: only the counts after this block move.
+        for (std::size_t j = k + 1; j < cum.size(); ++j)
+            ++cum[j];
+    } else {
+        recount();
+    }
 }
 
 void TablePrivate::removeAt(int row)
@@ -762,6 +776,19 @@ int TablePrivate::resolveRow(int row, const QByteArray &expected) const
     }
     throw TableError(TableError::Kind::Invalid,
                      u"Záznam tabulky %1 byl mezitím změněn nebo smazán jiným uživatelem."_s.arg(displayName));
+}
+
+int format::readImage(const QByteArray &bytes, const QString &displayName)
+{
+    TablePrivate d;
+    d.displayName = displayName;
+    d.loadImage(bytes);
+    for (int r = 0; r < d.total(); ++r) {
+        const char *p = d.rowPtr(r);
+        for (int i = 0; i < d.h.schema.fields.size(); ++i)
+            format::decodeField(d.h.schema.fields[i], p + d.offsets[i]);
+    }
+    return d.total();
 }
 
 // ---------------------------------------------------------------------------
@@ -891,11 +918,24 @@ QVariantList Table::record(int row) const
 {
     d->checkRow(row);
     const char *p = d->rowPtr(row);
-    QVariantList out;
-    out.reserve(d->h.schema.fields.size());
-    for (int i = 0; i < d->h.schema.fields.size(); ++i)
-        out.append(format::decodeField(d->h.schema.fields[i], p + d->offsets[i]));
+    const qsizetype n = d->h.schema.fields.size();
+    QVariantList out(n);
+    QVariant *v = out.data();
+    for (qsizetype i = 0; i < n; ++i)
+        v[i] = format::decodeField(d->h.schema.fields[i], p + d->offsets[i]);
     return out;
+}
+
+void Table::readRecord(int row, QVariantList &out) const
+{
+    d->checkRow(row);
+    const char *p = d->rowPtr(row);
+    const qsizetype n = d->h.schema.fields.size();
+    if (out.size() != n)
+        out.resize(n);
+    QVariant *v = out.data();
+    for (qsizetype i = 0; i < n; ++i)
+        format::decodeFieldInto(d->h.schema.fields[i], p + d->offsets[i], v[i]);
 }
 
 QVariant Table::value(int row, int field) const

@@ -89,6 +89,9 @@ public:
 
     int recordCount() const;
     QVariantList record(int row) const;
+    // The same as record(), filling out and reusing its storage: the way to
+    // scan many rows without an allocation per field.
+    void readRecord(int row, QVariantList &out) const;
     QVariant value(int row, int field) const;
     bool isNull(int row, int field) const;
     // The record as stored (big-endian field encodings, code page bytes).

@@ -89,8 +89,12 @@ private slots:
             QCOMPARE(int(table->schema().fields[i].type), peer.fields[i].type);
         }
         QCOMPARE(table->recordCount(), int(peer.records.size()));
-        for (int r = 0; r < table->recordCount(); ++r)
+        QVariantList reused;
+        for (int r = 0; r < table->recordCount(); ++r) {
             QCOMPARE(table->rawRecord(r), peer.records[r]);
+            table->readRecord(r, reused);
+            QCOMPARE(reused, table->record(r));
+        }
     }
 
     void knownValues_data()
