@@ -42,11 +42,7 @@ class TestDatasetDefs : public QObject
 
 private Q_SLOTS:
     void employmentStatementTotalsAndRounding();
-    void withholdingStatementTotals();
-    void annexAmountsMayStayEmpty();
     void printSettingsNeedCopies();
-    void payrollMonthDifferences();
-    void companyDataFields();
 };
 
 void TestDatasetDefs::employmentStatementTotalsAndRounding()
@@ -80,30 +76,6 @@ void TestDatasetDefs::employmentStatementTotalsAndRounding()
     QCOMPARE(vdvl[u"Sl213"_s]->asFloat(), 10100.0);
 }
 
-void TestDatasetDefs::withholdingStatementTotals()
-{
-    Bound vdvs(data::TableId::Vdvs);
-    for (int m = 1; m <= 12; ++m) {
-        vdvs[u"Sl1%1"_s.arg(m)]->setAsFloat(100);
-        vdvs[u"Sl10%1"_s.arg(m)]->setAsFloat(90);
-    }
-    QCOMPARE(vdvs[u"C401a"_s]->asFloat(), 1200.0);
-    QCOMPARE(vdvs[u"C402"_s]->asFloat(), 1080.0);
-    QCOMPARE(vdvs[u"C403"_s]->asFloat(), -120.0);
-    QCOMPARE(vdvs[u"Sl91"_s]->asFloat(), 0.0);
-    vdvs.table.post();
-    QCOMPARE(vdvs[u"C403"_s]->asFloat(), -120.0);
-}
-
-void TestDatasetDefs::annexAmountsMayStayEmpty()
-{
-    Bound vpkv(data::TableId::Vpkv);
-    vpkv[u"C25"_s]->setText(u"10,49"_s);
-    vpkv.table.post();
-    QVERIFY(vpkv[u"C15"_s]->isNull());
-    QCOMPARE(vpkv[u"C25"_s]->asFloat(), 10.0);
-}
-
 void TestDatasetDefs::printSettingsNeedCopies()
 {
     Bound dmt(data::TableId::Dmt);
@@ -118,34 +90,6 @@ void TestDatasetDefs::printSettingsNeedCopies()
     dmt.table.post();
     QCOMPARE(dmt[u"Dpt"_s]->asInteger(), 0);
     QVERIFY(!dmt[u"Dpt"_s]->isNull());
-}
-
-void TestDatasetDefs::payrollMonthDifferences()
-{
-    Bound mzd11(data::TableId::Mzd11);
-    mzd11[u"O"_s]->setAsInteger(1);
-    mzd11[u"Dps"_s]->setAsFloat(500);
-    mzd11[u"Bon"_s]->setAsFloat(800);
-    QCOMPARE(mzd11[u"Dpsbo"_s]->asFloat(), 0.0);
-    mzd11[u"Dps"_s]->setAsFloat(800);
-    mzd11[u"Bon"_s]->setAsFloat(500);
-    QCOMPARE(mzd11[u"Dpsbo"_s]->asFloat(), 300.0);
-    mzd11[u"Dan"_s]->setAsInteger(1000);
-    mzd11[u"Danz"_s]->setAsInteger(300);
-    QCOMPARE(mzd11[u"Daz"_s]->asInteger(), 700);
-}
-
-void TestDatasetDefs::companyDataFields()
-{
-    Bound prp(data::TableId::Prp);
-    prp[u"Dz"_s]->setText(u"1.2."_s);
-    QCOMPARE(prp[u"Dz"_s]->asDate(), QDate(2026, 2, 1));
-    prp[u"Dpdr1"_s]->setAsBoolean(true);
-    QCOMPARE(prp[u"Dpdr1"_s]->displayText(), u"X"_s);
-    prp[u"Dpdr1"_s]->setAsBoolean(false);
-    QCOMPARE(prp[u"Dpdr1"_s]->displayText(), QString());
-    prp[u"Tel"_s]->setText(u"123456789012345"_s);
-    QCOMPARE(prp[u"Tel"_s]->asString(), u"12345678901"_s);
 }
 
 QTEST_GUILESS_MAIN(TestDatasetDefs)

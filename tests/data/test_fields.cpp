@@ -24,10 +24,9 @@ struct Record
                                  paradox::alpha(u"Tel"_s, 5),
                                  paradox::field(u"Dpdr1"_s, FieldType::Logical),
                                  paradox::field(u"Pk"_s, FieldType::Logical),
-                                 paradox::field(u"Dv"_s, FieldType::Date),
-                                 paradox::field(u"Vc1"_s, FieldType::Number)},
+                                 paradox::field(u"Dv"_s, FieldType::Date)},
                                 0},
-                {QVariantList(8)}),
+                {QVariantList(7)}),
           table(u"T"_s, &store)
     {
         table.createFields(store.schema());
@@ -43,8 +42,6 @@ struct Record
         cross->setDisplayValues(u"X;"_s);
         logical = table.fieldAs<data::BooleanField>(u"Pk"_s);
         date = table.fieldAs<data::DateField>(u"Dv"_s);
-        refund = table.fieldAs<data::FloatField>(u"Vc1"_s);
-        refund->setRange(-9999999999.0, 9999999999.0);
         table.setToday([] { return QDate(2026, 12, 7); });
         table.open();
         table.edit();
@@ -59,7 +56,6 @@ struct Record
     data::BooleanField *cross;
     data::BooleanField *logical;
     data::DateField *date;
-    data::FloatField *refund;
 };
 
 } // namespace
@@ -78,9 +74,6 @@ private Q_SLOTS:
     void displayText();
     void roundHalfAway_data();
     void roundHalfAway();
-    void roundAmountsBeforePost();
-    void roundingOutOfRangeStops();
-    void integerDefaults();
     void hooks();
     void assignmentNeedsEditState();
 };
@@ -257,57 +250,6 @@ void TestFields::roundHalfAway()
     QFETCH(double, value);
     QFETCH(double, rounded);
     QCOMPARE(data::roundHalfAway(value), rounded);
-}
-
-void TestFields::roundAmountsBeforePost()
-{
-    Record r;
-    r.amount->setAsFloat(12.5);
-    data::roundAmounts({r.amount}, data::EmptyAmount::Zero);
-    data::roundAmounts({r.refund}, data::EmptyAmount::Keep);
-    QCOMPARE(r.amount->asFloat(), 13.0);
-    QVERIFY(r.refund->isNull());
-
-    r.amount->clear();
-    r.refund->setAsFloat(-0.5);
-    data::roundAmounts({r.amount}, data::EmptyAmount::Zero);
-    data::roundAmounts({r.refund}, data::EmptyAmount::Keep);
-    QVERIFY(!r.amount->isNull());
-    QCOMPARE(r.amount->asFloat(), 0.0);
-    QCOMPARE(r.refund->asFloat(), -1.0);
-}
-
-void TestFields::roundingOutOfRangeStops()
-{
-    // 9999999999.5 rounds to 1E10, one beyond the range: the rounding stops
-    // at that field with the range message, the fields before it are rounded.
-    Record r;
-    r.refund->setAsFloat(2.5);
-    r.amount->setAsFloat(9999999999.5 - 1.0);
-    r.amount->setRange(-9999999999.0, 9999999998.0);
-    try {
-        data::roundAmounts({r.refund, r.amount}, data::EmptyAmount::Zero);
-        QFAIL("out of range value accepted");
-    } catch (const DatabaseError &e) {
-        QCOMPARE(e.message(),
-                 u"9999999999 není platná hodnota pro pole 'Sl21'. Povolený rozsah je od -9999999999 do 9999999998"_s);
-    }
-    QCOMPARE(r.refund->asFloat(), 3.0);
-    QCOMPARE(r.amount->asFloat(), 9999999998.5);
-}
-
-void TestFields::integerDefaults()
-{
-    Record r;
-    r.count->clear();
-    data::setIntegerDefaults({r.count});
-    QVERIFY(!r.count->isNull());
-    QCOMPARE(r.count->asInteger(), 0);
-
-    // An empty number of copies cannot become 0: its range starts at 1.
-    r.copies->clear();
-    QVERIFY_THROWS_EXCEPTION(DatabaseError, data::setIntegerDefaults({r.copies}));
-    QVERIFY(r.copies->isNull());
 }
 
 void TestFields::hooks()
