@@ -9,7 +9,9 @@ DataSource::DataSource(Dataset *dataset, QObject *parent) : QObject(parent)
 
 DataSource::~DataSource()
 {
-    setDataset(nullptr);
+    // No signals from here: the bound boxes may be half torn down already.
+    if (m_dataset)
+        m_dataset->m_sources.removeAll(this);
 }
 
 void DataSource::setDataset(Dataset *dataset)
