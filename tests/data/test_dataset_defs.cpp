@@ -1,7 +1,9 @@
 #include "data/DataError.h"
 #include "data/DatasetDefs.h"
+#include "data/ParadoxStore.h"
 
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -10,13 +12,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A table of the settlement declared from its definition over an empty file
-// kept in memory.
+QString emptyTable(const QTemporaryDir &dir, data::TableId id)
+{
+    const QString path = dir.filePath(data::tableDef(id).fileName());
+    paradox::Table::create(path, data::tableDef(id).schema())->close();
+    return path;
+}
+
+// A table of the settlement declared from its definition over an empty file.
 struct Bound
 {
     explicit Bound(data::TableId id)
-        : store(data::tableDef(id).schema()), table(data::tableDef(id).name(), &store),
-          binding(table, data::tableDef(id))
+        : store(emptyTable(dir, id)), table(data::tableDef(id).name(), &store), binding(table, data::tableDef(id))
     {
         table.setToday([] { return QDate(2026, 12, 7); });
         table.open();
@@ -27,7 +34,8 @@ struct Bound
     }
     data::Field *operator[](const QString &name) const { return table.fieldByName(name); }
 
-    data::MemoryStore store;
+    QTemporaryDir dir;
+    data::ParadoxStore store;
     data::Dataset table;
     data::DatasetBinding binding;
 };
@@ -74,6 +82,13 @@ void TestDatasetDefs::employmentStatementTotalsAndRounding()
     QVERIFY(vdvl[u"Vc1"_s]->isNull());   // except the refund lines
     QVERIFY(vdvl[u"Ztv1"_s]->isNull());
     QCOMPARE(vdvl[u"Sl213"_s]->asFloat(), 10100.0);
+
+    vdvl.table.close();
+    const auto file = paradox::Table::open(vdvl.store.filePath());
+    const data::TableDef &def = data::tableDef(data::TableId::Vdvl);
+    QCOMPARE(file->value(0, def.indexOf(u"Sl22")).toDouble(), 100.0);
+    QCOMPARE(file->value(0, def.indexOf(u"Sl23")).toDouble(), 0.0);
+    QVERIFY(file->isNull(0, def.indexOf(u"Vc1")));
 }
 
 void TestDatasetDefs::printSettingsNeedCopies()
