@@ -62,12 +62,6 @@ private slots:
         QVERIFY(czechSortKey(first) < czechSortKey(second));
     }
 
-    void equalOnlyWhenSame()
-    {
-        QCOMPARE(compareCzech(u"Šťastný"_s, u"Šťastný"_s), 0);
-        QVERIFY(compareCzech(u"a"_s, u"A"_s) != 0);
-    }
-
     // A list sorted by the key bytes comes out in the order compareCzech
     // gives, which is what keeps an index built from the keys consistent.
     void sortKeyAgreesWithCompare()
@@ -91,18 +85,6 @@ private slots:
         QCOMPARE(byKey, byCompare);
         for (int i = 1; i < byCompare.size(); ++i)
             QVERIFY(compareCzech(byCompare.at(i - 1), byCompare.at(i)) <= 0);
-    }
-
-    void dictionaryOrder()
-    {
-        const QStringList expected{u"cyklus"_s, u"čáp"_s, u"čelo"_s, u"had"_s, u"hřbet"_s, u"chalupa"_s,
-                                   u"Chrudim"_s, u"ind"_s, u"kůň"_s, u"kuna"_s, u"Řím"_s, u"sůl"_s,
-                                   u"šála"_s, u"ťapka"_s, u"zub"_s, u"žena"_s};
-        QStringList shuffled = expected;
-        std::reverse(shuffled.begin(), shuffled.end());
-        std::sort(shuffled.begin(), shuffled.end(),
-                  [](const QString &a, const QString &b) { return compareCzech(a, b) < 0; });
-        QCOMPARE(shuffled, expected);
     }
 };
 

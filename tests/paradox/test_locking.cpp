@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -59,13 +60,15 @@ private:
     QByteArray m_answer;
 };
 
+// False when the table is in use; any other failure, or an in-use message
+// that does not name the table, fails the test.
 bool canOpen(const QString &db, OpenMode mode)
 {
     try {
         TableLock::acquire(db, mode);
         return true;
     } catch (const TableError &e) {
-        if (e.kind() != TableError::Kind::InUse)
+        if (e.kind() != TableError::Kind::InUse || !e.message().contains(QFileInfo(db).fileName()))
             QTest::qFail(qPrintable(e.message()), __FILE__, __LINE__);
         return false;
     }
@@ -115,19 +118,6 @@ private slots:
             holder.kill();
         }
         QVERIFY(canOpen(m_db, OpenMode::Exclusive));
-    }
-
-    void inUseMessageNamesTable()
-    {
-        Holder holder(m_db, OpenMode::Shared);
-        QCOMPARE(holder.answer(), QByteArray("ready"));
-        try {
-            TableLock::acquire(m_db, OpenMode::Exclusive);
-            QFAIL("exclusive open succeeded while another process holds the table");
-        } catch (const TableError &e) {
-            QCOMPARE(e.kind(), TableError::Kind::InUse);
-            QVERIFY2(e.message().contains(QStringLiteral("Vvdp.DB")), qPrintable(e.message()));
-        }
     }
 
     // Another handle of this very process counts like another user, and

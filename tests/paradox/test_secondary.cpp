@@ -218,18 +218,6 @@ private slots:
             QVERIFY2(e.message().contains(u"Data.X03"_s), qPrintable(e.message()));
         }
     }
-
-    void refusesWhatCannotBeIndexed()
-    {
-        QTemporaryDir dir;
-        Schema unkeyed = listSchema();
-        unkeyed.keyFields = 0;
-        auto table = Table::create(dir.filePath(u"Seznam.DB"_s), unkeyed);
-        QVERIFY_THROWS_EXCEPTION(TableError, SecondaryIndex::build(*table, 2));
-        auto keyed = Table::create(dir.filePath(u"Data.DB"_s), listSchema());
-        QVERIFY_THROWS_EXCEPTION(TableError, SecondaryIndex::build(*keyed, 9));
-        QVERIFY_THROWS_EXCEPTION(TableError, SecondaryIndex::readOrder(*keyed, 2));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSecondary)
