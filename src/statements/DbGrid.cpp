@@ -377,6 +377,9 @@ public:
             m_refused = QPersistentModelIndex();
             return;
         }
+        // Going into edit mode re-reads the record; what the user is typing stays.
+        if (line->isModified())
+            return;
         line->setText(index.data(Qt::EditRole).toString());
     }
 

@@ -394,9 +394,10 @@ void TDBEditz::userEdited()
 
 void TDBEditz::focusInEvent(QFocusEvent *event)
 {
-    if (!windowFocusReason(event->reason())) {
-        if (!entered())
-            enter();
+    // Coming back from a message box or another window is no new entry; the
+    // first focus of a window that opens is.
+    if (!entered()) {
+        enter();
         if (!isModified())
             refreshFromField(); // edit text, before the base class selects it
     }
@@ -539,7 +540,7 @@ void TDBCheckBoxz::refreshFromField()
 
 void TDBCheckBoxz::focusInEvent(QFocusEvent *event)
 {
-    if (!windowFocusReason(event->reason()) && !entered())
+    if (!entered())
         enter();
     QCheckBox::focusInEvent(event);
 }
@@ -658,7 +659,7 @@ void TDBComboBoxz::refreshFromField()
 
 void TDBComboBoxz::focusInEvent(QFocusEvent *event)
 {
-    if (!windowFocusReason(event->reason()) && !entered())
+    if (!entered())
         enter();
     QComboBox::focusInEvent(event);
 }
