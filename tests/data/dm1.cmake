@@ -10,3 +10,7 @@ foreach(t test_dm1 test_upgrade_open)
                        LIBS qesto_statements_core qesto_data qesto_paradox)
     endif()
 endforeach()
+if(TARGET qesto_cli_core AND EXISTS ${CMAKE_CURRENT_LIST_DIR}/test_dm1_cli.cpp)
+    qesto_add_test(test_dm1_cli SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_dm1_cli.cpp
+                   ${CMAKE_CURRENT_LIST_DIR}/test_dm1_fixture.h LIBS qesto_cli_core)
+endif()

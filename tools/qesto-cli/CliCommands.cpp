@@ -124,6 +124,11 @@ Result open(const QString &dir)
         Module m(s);
         m.dm.OtevritTabulky();
         const data::UpgradeFlags flags = m.dm.upgradeFlags();
+        // As the program does after opening: the flags are raised only by
+        // the opening that upgraded, so the statements are recomputed now or
+        // never.
+        if (flags.any())
+            statements::PrepocetVY(m.dm);
         m.dm.Disconnect();
         Result r;
         r.output = "print-settings=" + flag(flags.printSettings) + " statement-types=" + flag(flags.statementTypes)

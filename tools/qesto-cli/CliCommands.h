@@ -16,8 +16,9 @@ struct Result
     QString error;      // Czech, for stderr
 };
 
-// open DIR: opens the tables as the program does (upgrading older files),
-// closes them and reports the upgrade flags.
+// open DIR: opens the tables as the program does (upgrading older files and
+// recomputing both statements when the upgrade asks for it), closes them and
+// reports the upgrade flags.
 Result open(const QString &dir);
 // recalc DIR: opens the tables and recomputes both statements (PrepocetVY).
 Result recalc(const QString &dir);
