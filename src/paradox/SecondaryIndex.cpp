@@ -294,6 +294,11 @@ void SecondaryIndex::rebuildAll(const Table &table)
         build(table, field);
 }
 
+void SecondaryIndex::maintain(Table &table)
+{
+    table.setChangeHook([](Table &changed) { rebuildAll(changed); });
+}
+
 void SecondaryIndex::remove(const QString &dbPath, int field)
 {
     for (const QString &path : {xPath(dbPath, field), yPath(dbPath, field)}) {

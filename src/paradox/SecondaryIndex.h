@@ -34,6 +34,9 @@ public:
     static void build(const Table &table, int field);
     // Rebuilds every index the table has on disk; the step after each change.
     static void rebuildAll(const Table &table);
+    // Makes the handle rebuild its indexes after every change it writes,
+    // while its write lock still keeps other writers out.
+    static void maintain(Table &table);
     static void remove(const QString &dbPath, int field);
 
     // Row numbers of the table in the order of the index as stored in the
