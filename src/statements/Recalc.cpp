@@ -28,9 +28,10 @@ void PrepocetVY(data::TDM1 &dm)
     dm.OtevritTabulky();
 }
 
-void Mds1(data::TDM1 &dm)
+namespace {
+
+void numberPages(data::TDM1 &dm)
 {
-    dm.Vpz().close();
     data::Dataset &list = dm.VpzPr();
     dm.openTable(list);
     list.refresh();
@@ -76,7 +77,24 @@ void Mds1(data::TDM1 &dm)
             list.post();
         }
     }
-    list.close();
+}
+
+} // namespace
+
+void Mds1(data::TDM1 &dm)
+{
+    dm.Vpz().close();
+    try {
+        numberPages(dm);
+    } catch (...) {
+        // The employee list stays usable whatever stopped the numbering.
+        dm.VpzPr().close();
+        if (!dm.Prp().isActive())
+            dm.openTable(dm.Prp());
+        dm.openTable(dm.Vpz());
+        throw;
+    }
+    dm.VpzPr().close();
     dm.openTable(dm.Vpz());
 }
 
