@@ -260,31 +260,6 @@ private slots:
         }
     }
 
-    // Every monthly amount family of the statement tables has its twelve
-    // months, so that nothing the statements add up is missing.
-    void monthlyFamiliesComplete_data()
-    {
-        QTest::addColumn<int>("table");
-        QTest::addColumn<QString>("stems");
-        QTest::newRow("Vdvl") << int(TableId::Vdvl) << u"Sl2 Sl3 Sl4 Sl5 Sl6 Sl7 Sl9 Sla5 Slb5 Slo3"_s;
-        QTest::newRow("Vdvs") << int(TableId::Vdvs) << u"Sl1 Sl2 Sl3 Sl4 Sl5 Sl6 Sl7 Sl8 Sl10 Slo7 Sld9"_s;
-    }
-
-    void monthlyFamiliesComplete()
-    {
-        QFETCH(int, table);
-        QFETCH(QString, stems);
-        const TableDef &def = tableDef(TableId(table));
-        for (const QString &stem : stems.split(u' ')) {
-            for (int m = 1; m <= 12; ++m) {
-                const QString name = stem + QString::number(m);
-                const FieldInfo *field = def.field(name);
-                QVERIFY2(field && field->kind == FieldKind::Amount, qPrintable(name));
-                QCOMPARE(field->postRule, PostRule::Round);
-            }
-        }
-    }
-
     void vdvlTotals()
     {
         QHash<QString, double> stored;
@@ -347,15 +322,6 @@ private slots:
             tableDef(TableId::Mzd11), {{u"Dps"_s, dps}, {u"Bon"_s, bon}, {u"Dan"_s, 1000}, {u"Danz"_s, 250}});
         QCOMPARE(calc.value(u"Dpsbo"_s), dpsbo);
         QCOMPARE(calc.value(u"Daz"_s), 750.0);
-    }
-
-    void lookupIgnoresCase()
-    {
-        QCOMPARE(findTableDef(u"vdvl.db"), &tableDef(TableId::Vdvl));
-        QCOMPARE(findTableDef(u"MZD11"), &tableDef(TableId::Mzd11));
-        QVERIFY(!findTableDef(u"Vdv"));
-        QCOMPARE(tableDef(TableId::Prp).indexOf(u"dpdr1"), tableDef(TableId::Prp).indexOf(u"Dpdr1"));
-        QVERIFY(tableDef(TableId::Vdvl).calculatedField(u"SLO313"));
     }
 
 private:

@@ -70,23 +70,6 @@ private slots:
         QVERIFY(list.errors.isEmpty());
     }
 
-    void existingDataAreKept()
-    {
-        QTemporaryDir dir;
-        QCOMPARE(createDataRoot(dir.path()), QString());
-        const QString list = QDir(dir.path()).filePath(u"Data.DB"_s);
-        paradox::Table::open(list)->append({1, 1, u"Firma"_s, u"D1"_s});
-        const QByteArray before = contents(list);
-        QVERIFY(!createDataRoot(dir.path()).isEmpty());
-        QCOMPARE(contents(list), before);
-
-        // Refreshing rewrites the templates only.
-        QFile::remove(QDir(dir.path()).filePath(u"Data/Vdvl.DB"_s));
-        QCOMPARE(refreshTemplates(dir.path()), QString());
-        QVERIFY(QFile::exists(QDir(dir.path()).filePath(u"Data/Vdvl.DB"_s)));
-        QCOMPARE(contents(list), before);
-    }
-
     // The tool's default directory is the one the start-up looks in without
     // a Data.ini.
     void setupToolDefaultRoot()
@@ -115,7 +98,15 @@ private slots:
         const Run run = runSetup({root}, QString());
         QVERIFY2(run.exitCode == 0, qPrintable(run.output));
         QVERIFY(isDataRoot(root));
+
+        // Refreshing rewrites the templates and keeps the list.
+        const QString list = QDir(root).filePath(u"Data.DB"_s);
+        paradox::Table::open(list)->append({1, 1, u"Firma"_s, u"D1"_s});
+        const QByteArray before = contents(list);
+        QFile::remove(QDir(root).filePath(u"Data/Vdvl.DB"_s));
         QCOMPARE(runSetup({u"--templates"_s, root}, QString()).exitCode, 0);
+        QVERIFY(QFile::exists(QDir(root).filePath(u"Data/Vdvl.DB"_s)));
+        QCOMPARE(contents(list), before);
         QCOMPARE(runSetup({u"--templates"_s, dir.path()}, QString()).exitCode, 2);
     }
 };

@@ -331,20 +331,6 @@ private slots:
         QVERIFY(!result.changedTables.contains(TableId::Dmt));
     }
 
-    void correctionLines()
-    {
-        Settlement s;
-        s.writeOlder(TableId::Vpkv, 0, {{{u"N11"_s, u"01/2015"_s}, {u"C15"_s, 250.0}}});
-        const UpgradeResult result = s.upgrade();
-        QVERIFY(complete(s, TableId::Vpkv));
-        QCOMPARE(result.postOnce, QList<TableId>{TableId::Vpkv});
-        QVERIFY(!result.recalculateEmployment);
-        const Record vpkv = s.read(TableId::Vpkv);
-        QCOMPARE(vpkv.value(u"C15"_s).toDouble(), 250.0);
-        QVERIFY(vpkv.value(u"Z1"_s).isNull());
-        QVERIFY(vpkv.value(u"C175a"_s).isNull());
-    }
-
     void withholdingFromOldMonths()
     {
         Settlement s;
@@ -415,31 +401,26 @@ private slots:
         QCOMPARE(s.schema(TableId::Vpkb), tableDef(TableId::Vpkb).schema());
     }
 
-    void oldMonthlySumsKeepTheirRows()
-    {
-        Settlement s;
-        s.writeOlder(TableId::Mzd11, 0, {{{u"O"_s, 1}, {u"Dan"_s, 1500}}, {{u"O"_s, 2}, {u"Dan"_s, 1600}}});
-        s.upgrade();
-        QVERIFY(complete(s, TableId::Mzd11));
-        QCOMPARE(s.count(TableId::Mzd11), 2);
-        QCOMPARE(s.read(TableId::Mzd11, 1).value(u"Dan"_s).toInt(), 1600);
-        QVERIFY(s.read(TableId::Mzd11, 1).value(u"Znd"_s).isNull());
-    }
-
     void everyUpgradeThenNothing()
     {
         Settlement s;
         s.writeOlder(TableId::Prp, 0, {Record()});
         s.writeOlder(TableId::Dmt, 0, {Record()});
         s.writeOlder(TableId::Vdvl, 0, {{{u"Sl21"_s, 1.0}}});
-        s.writeOlder(TableId::Vpkv, 0, {Record()});
-        s.writeOlder(TableId::Mzd11, 0, {});
+        s.writeOlder(TableId::Vpkv, 0, {{{u"C15"_s, 250.0}}});
+        s.writeOlder(TableId::Mzd11, 0, {{{u"O"_s, 1}, {u"Dan"_s, 1500}}, {{u"O"_s, 2}, {u"Dan"_s, 1600}}});
         s.remove(TableId::Vdvs);
         s.remove(TableId::Vpkb);
         const UpgradeResult first = s.upgrade();
         QVERIFY(first.flags.printSettings && first.flags.statementTypes && first.flags.lastCompanyGeneration);
+        QCOMPARE(first.postOnce, (QList<TableId>{TableId::Vdvl, TableId::Vpkv, TableId::Vdvs}));
         for (TableId id : SettlementTables)
             QVERIFY2(complete(s, id), qPrintable(tableDef(id).name()));
+        QCOMPARE(s.read(TableId::Vpkv).value(u"C15"_s).toDouble(), 250.0);
+        QVERIFY(s.read(TableId::Vpkv).value(u"Z1"_s).isNull());
+        QCOMPARE(s.count(TableId::Mzd11), 2);
+        QCOMPARE(s.read(TableId::Mzd11, 1).value(u"Dan"_s).toInt(), 1600);
+        QVERIFY(s.read(TableId::Mzd11, 1).value(u"Znd"_s).isNull());
 
         const auto before = s.snapshot();
         const UpgradeResult second = s.upgrade();
