@@ -203,13 +203,23 @@ bool FileLock::open(const QString &path, Access access, bool create)
 {
     close();
     const QByteArray native = QFile::encodeName(path);
-    int flags = (access == Access::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
-    if (create)
-        flags |= O_CREAT;
-    int fd;
-    do {
-        fd = ::open(native.constData(), flags, 0666);
-    } while (fd < 0 && errno == EINTR);
+    const int flags = (access == Access::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+    auto openWith = [&](int extra) {
+        int fd;
+        do {
+            fd = ::open(native.constData(), flags | extra, 0666);
+        } while (fd < 0 && errno == EINTR);
+        return fd;
+    };
+    int fd = create ? openWith(O_CREAT | O_EXCL) : -1;
+    if (fd >= 0) {
+        // Every user of a shared directory must be able to lock the file
+        // exclusively, which needs write access; the umask of whoever
+        // happened to create it must not take that away from the others.
+        ::fchmod(fd, 0666);
+    } else {
+        fd = openWith(create && errno != EEXIST ? O_CREAT : 0);
+    }
     if (fd < 0) {
         m_error = systemMessage(errno);
         return false;
