@@ -36,7 +36,7 @@ NetworkChoice::NetworkChoice(DataRoots roots, platform::IMessages &messages, Set
                              IRegistryHooks *hooks)
     : m_roots(std::move(roots)), m_messages(messages), m_list(list), m_hooks(hooks ? *hooks : m_noHooks)
 {
-    const IniFile local(m_roots.FileDirLocal + names::settingsIni());
+    const IniFile local(FileOps::resolve(m_roots.FileDirLocal + names::settingsIni()));
     const QString net = local.readString(u"Qesto", u"Net");
     m_network = net == u"1";
     const QString stored = local.readString(u"Qesto", u"Path");
@@ -153,9 +153,9 @@ bool NetworkChoice::copyData(const QString &drive, const QString &directoryName)
         FileOps::copyFile(templates + file, targetTemplates + file, true);
     data::KopSezn1(templates, targetTemplates, data::ListGroup::List);
     data::KopSezn1(templates, targetTemplates, data::ListGroup::Passwords);
-    IniFile(targetTemplates + u"Verze.ini"_s)
-        .writeInteger(u"Verze", u"Data", IniFile(m_roots.FileDirLocal + names::templateDir() + names::versionIni())
-                                                .readInteger(u"Verze", u"Data", 0));
+    const IniFile localVersion(FileOps::resolve(templates + names::versionIni()));
+    IniFile(FileOps::resolve(targetTemplates + names::versionIni()))
+        .writeInteger(u"Verze", u"Data", localVersion.readInteger(u"Verze", u"Data", 0));
 
     m_network = true;
     m_path = target + names::listTable();
@@ -166,7 +166,7 @@ bool NetworkChoice::copyData(const QString &drive, const QString &directoryName)
 
 void NetworkChoice::apply()
 {
-    IniFile local(m_roots.FileDirLocal + names::settingsIni());
+    IniFile local(FileOps::resolve(m_roots.FileDirLocal + names::settingsIni()));
     const QString dir = directoryPart(m_path);
     local.writeString(u"Qesto", u"Net", m_network ? u"1" : u"0");
     if (m_network)

@@ -59,7 +59,7 @@ SettlementList::~SettlementList() = default;
 
 QString SettlementList::localIni() const
 {
-    return m_roots.FileDirLocal + names::settingsIni();
+    return FileOps::resolve(m_roots.FileDirLocal + names::settingsIni());
 }
 
 QString SettlementList::conversionDoneKey() const
@@ -74,7 +74,7 @@ QString SettlementList::conversionTakenKey() const
 
 QString SettlementList::rootIni() const
 {
-    return m_roots.FileDir + names::settingsIni();
+    return FileOps::resolve(m_roots.FileDir + names::settingsIni());
 }
 
 QString SettlementList::settlementDir(const Settlement &entry) const
