@@ -63,14 +63,6 @@ bool fieldWritable(const data::Field *field)
     return field && !field->isReadOnly() && !field->isCalculated();
 }
 
-data::Field *fieldOf(data::DataSource *source, const QString &name)
-{
-    if (!source || !source->dataset())
-        throw data::DatabaseError(data::DatabaseError::Kind::State,
-                                  u"Pole '%1' nelze připojit, zdroj dat nemá tabulku"_s.arg(name));
-    return source->dataset()->fieldByName(name);
-}
-
 } // namespace
 
 bool isEnterTabKey(const QObject *receiver, const QEvent *event)
@@ -177,6 +169,14 @@ DataControl::~DataControl()
 {
     if (m_hub)
         m_hub->remove(this, m_field);
+}
+
+void DataControl::setField(data::DataSource *source, const QString &fieldName)
+{
+    if (!source || !source->dataset())
+        throw data::DatabaseError(data::DatabaseError::Kind::State,
+                                  u"Pole '%1' nelze připojit, zdroj dat nemá tabulku"_s.arg(fieldName));
+    setField(source, source->dataset()->fieldByName(fieldName));
 }
 
 void DataControl::link(data::DataSource *source, data::Field *field)
@@ -293,11 +293,6 @@ void TDBEditz::setField(data::DataSource *source, data::Field *field)
         setReadOnly(true);
     applyMaxLength();
     refreshFromField();
-}
-
-void TDBEditz::setField(data::DataSource *source, const QString &fieldName)
-{
-    setField(source, fieldOf(source, fieldName));
 }
 
 void TDBEditz::setMaxChars(int chars)
@@ -500,11 +495,6 @@ void TDBCheckBoxz::setField(data::DataSource *source, data::Field *field)
     refreshFromField();
 }
 
-void TDBCheckBoxz::setField(data::DataSource *source, const QString &fieldName)
-{
-    setField(source, fieldOf(source, fieldName));
-}
-
 bool TDBCheckBoxz::event(QEvent *event)
 {
     if (handleEnter<QWidget>(this, event, m_enterTab, &TDBCheckBoxz::focusNextPrevChild))
@@ -571,11 +561,6 @@ void TDBComboBoxz::setField(data::DataSource *source, data::Field *field)
     if (field && !fieldWritable(field))
         m_readOnly = true;
     refreshFromField();
-}
-
-void TDBComboBoxz::setField(data::DataSource *source, const QString &fieldName)
-{
-    setField(source, fieldOf(source, fieldName));
 }
 
 bool TDBComboBoxz::event(QEvent *event)

@@ -36,6 +36,12 @@ class DataControl
 public:
     virtual ~DataControl();
 
+    // Binds the box to `field`, which must belong to the source's dataset;
+    // nullptrs unbind.
+    virtual void setField(data::DataSource *source, data::Field *field) = 0;
+    // The same by name; throws DatabaseError when the dataset has no such field.
+    void setField(data::DataSource *source, const QString &fieldName);
+
     data::DataSource *dataSource() const { return m_source; }
     data::Field *field() const { return bound() ? m_field : nullptr; }
     // Message boxes for refused values; without them the box only keeps the
@@ -118,10 +124,8 @@ public:
     bool enterTab() const { return m_enterTab; }
     void setEnterTab(bool enterTab) { m_enterTab = enterTab; }
 
-    // The field must belong to the source's dataset. The name form throws
-    // DatabaseError when the dataset has no such field.
-    void setField(data::DataSource *source, data::Field *field);
-    void setField(data::DataSource *source, const QString &fieldName);
+    void setField(data::DataSource *source, data::Field *field) override;
+    using DataControl::setField;
 
     // Characters the box accepts; 0 takes the field's size.
     int maxChars() const { return m_maxChars; }
@@ -172,8 +176,8 @@ public:
     bool enterTab() const { return m_enterTab; }
     void setEnterTab(bool enterTab) { m_enterTab = enterTab; }
 
-    void setField(data::DataSource *source, data::Field *field);
-    void setField(data::DataSource *source, const QString &fieldName);
+    void setField(data::DataSource *source, data::Field *field) override;
+    using DataControl::setField;
 
     bool isReadOnly() const { return m_readOnly; }
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
@@ -210,8 +214,8 @@ public:
     bool enterTab() const { return m_enterTab; }
     void setEnterTab(bool enterTab) { m_enterTab = enterTab; }
 
-    void setField(data::DataSource *source, data::Field *field);
-    void setField(data::DataSource *source, const QString &fieldName);
+    void setField(data::DataSource *source, data::Field *field) override;
+    using DataControl::setField;
 
     bool isReadOnly() const { return m_readOnly; }
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }

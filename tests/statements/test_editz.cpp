@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -29,6 +30,15 @@ struct Window
         ok = new QPushButton(u"&OK"_s, &dialog);
         ok->setDefault(true);
         QObject::connect(ok, &QPushButton::clicked, [this] { ++okClicks; });
+    }
+
+    // A box bound to the field, added below the others.
+    TDBEditz *addBox(testing::Places &places, data::Field *field)
+    {
+        auto *box = new TDBEditz;
+        box->setField(&places.source, field);
+        add(box);
+        return box;
     }
 
     void add(QWidget *w)
@@ -73,6 +83,20 @@ QWidget *makeBox(const QString &kind, testing::Places &places)
     return box;
 }
 
+// Message boxes that really run modally, as the program's do, and close
+// themselves: the focus leaves the window and comes back.
+class ModalMessages : public platform::ScriptedMessages
+{
+public:
+    void error(const QString &text) override
+    {
+        QDialog box;
+        QTimer::singleShot(0, &box, &QDialog::accept);
+        box.exec();
+        platform::ScriptedMessages::error(text);
+    }
+};
+
 void setEnterTab(QWidget *box, bool on)
 {
     box->setProperty("EnterTab", on);
@@ -97,6 +121,7 @@ private Q_SLOTS:
 
     void leavingWritesThroughTextRule_data();
     void leavingWritesThroughTextRule();
+    void refusedTextSurvivesModalMessage();
     void refusedTextIsWrittenBeforePostOrStopsIt();
     void escapeRestoresFieldText();
 
@@ -152,10 +177,8 @@ void TestEditz::enterTabOffReachesBoxAndWindow()
     testing::Places places;
     Window w;
     auto *plain = new TEditz;
-    auto *bound = new TDBEditz;
-    bound->setField(&places.source, places.name);
+    auto *bound = w.addBox(places, places.name);
     w.add(plain);
-    w.add(bound);
     w.show();
 
     for (QWidget *box : {static_cast<QWidget *>(plain), static_cast<QWidget *>(bound)}) {
@@ -194,12 +217,8 @@ void TestEditz::showsDisplayTextAndEditTextWhileFocused()
 {
     testing::Places places; // first record: 12.5, shown with format "0"
     Window w;
-    auto *count = new TDBEditz;
-    count->setField(&places.source, places.count);
-    auto *name = new TDBEditz;
-    name->setField(&places.source, places.name);
-    w.add(name);
-    w.add(count);
+    auto *count = w.addBox(places, places.count);
+    auto *name = w.addBox(places, places.name);
     w.show();
 
     QCOMPARE(count->text(), u"13"_s);
@@ -214,12 +233,8 @@ void TestEditz::typingPutsRecordIntoEditMode()
 {
     testing::Places places;
     Window w;
-    auto *name = new TDBEditz;
-    name->setField(&places.source, places.name);
-    auto *count = new TDBEditz;
-    count->setField(&places.source, places.count);
-    w.add(name);
-    w.add(count);
+    w.addBox(places, places.name);
+    auto *count = w.addBox(places, places.count);
     w.show();
 
     count->setFocus();
@@ -239,9 +254,7 @@ void TestEditz::typingRefusedWithoutAutoEdit()
     testing::Places places;
     places.source.setAutoEdit(false);
     Window w;
-    auto *name = new TDBEditz;
-    name->setField(&places.source, places.name);
-    w.add(name);
+    auto *name = w.addBox(places, places.name);
     w.show();
 
     name->setFocus();
@@ -309,10 +322,8 @@ void TestEditz::leavingWritesThroughTextRule()
     box->setField(&places.source, fieldName);
     box->setMaxChars(20);
     box->setMessages(&messages);
-    auto *next = new TDBEditz;
-    next->setField(&places.source, places.name);
     w.add(box);
-    w.add(next);
+    auto *next = w.addBox(places, places.name);
     w.show();
 
     data::Field *field = places.table.fieldByName(fieldName);
@@ -341,15 +352,48 @@ void TestEditz::leavingWritesThroughTextRule()
     QCOMPARE(messages.texts(platform::IMessages::Kind::Error), QStringList{message});
 }
 
+void TestEditz::refusedTextSurvivesModalMessage()
+{
+    testing::Places places;
+    ModalMessages messages;
+    Window w;
+    auto *count = w.addBox(places, places.count);
+    count->setMessages(&messages);
+    auto *next = w.addBox(places, places.name);
+    w.show();
+    QSignalSpy countExit(count, &TDBEditz::exitChanged);
+    QSignalSpy nextExit(next, &TDBEditz::exitChanged);
+
+    count->setFocus();
+    count->selectAll();
+    QTest::keyClicks(count, u"1,2,3"_s);
+    QTest::keyClick(count, Qt::Key_Tab);
+    QCOMPARE(messages.shown().size(), 1);
+    // Where the window puts the focus when it is active again.
+    QCOMPARE(w.dialog.focusWidget(), count);
+    w.dialog.activateWindow();
+    QTRY_COMPARE(QApplication::focusWidget(), count);
+    QCOMPARE(count->text(), u"1,2,3"_s);
+    QCOMPARE(count->selectedText(), u"1,2,3"_s);
+    QCOMPARE(countExit.count(), 0);
+    QCOMPARE(nextExit.count(), 0);
+
+    // Corrected, the box is left once and says so once.
+    QTest::keyClicks(count, u"20"_s);
+    QTest::keyClick(count, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), next);
+    QCOMPARE(places.count->asFloat(), 20.0);
+    QCOMPARE(countExit.count(), 1);
+    QCOMPARE(messages.shown().size(), 1);
+}
+
 void TestEditz::refusedTextIsWrittenBeforePostOrStopsIt()
 {
     testing::Places places;
     platform::ScriptedMessages messages;
     Window w;
-    auto *count = new TDBEditz;
-    count->setField(&places.source, places.count);
+    auto *count = w.addBox(places, places.count);
     count->setMessages(&messages);
-    w.add(count);
     w.show();
 
     count->setFocus();
@@ -374,9 +418,7 @@ void TestEditz::escapeRestoresFieldText()
 {
     testing::Places places;
     Window w;
-    auto *name = new TDBEditz;
-    name->setField(&places.source, places.name);
-    w.add(name);
+    auto *name = w.addBox(places, places.name);
     w.show();
     int escapesSeen = 0;
     QObject::connect(&w.dialog, &QDialog::rejected, [&] { ++escapesSeen; });
@@ -411,13 +453,9 @@ void TestEditz::exitSignalOnlyWhenValueChanged()
     testing::Places places;
     platform::ScriptedMessages messages;
     Window w;
-    auto *count = new TDBEditz;
-    count->setField(&places.source, places.count);
+    auto *count = w.addBox(places, places.count);
     count->setMessages(&messages);
-    auto *next = new TDBEditz;
-    next->setField(&places.source, places.name);
-    w.add(count);
-    w.add(next);
+    auto *next = w.addBox(places, places.name);
     w.show();
     QSignalSpy spy(count, &TDBEditz::exitChanged);
     QSignalSpy nextSpy(next, &TDBEditz::exitChanged);
@@ -441,15 +479,9 @@ void TestEditz::followsRecordAndFieldChanges()
 {
     testing::Places places;
     Window w;
-    auto *name = new TDBEditz;
-    name->setField(&places.source, places.name);
-    auto *twice = new TDBEditz;
-    twice->setField(&places.source, places.twice);
-    auto *other = new TDBEditz;
-    other->setField(&places.source, places.name);
-    w.add(name);
-    w.add(twice);
-    w.add(other);
+    auto *name = w.addBox(places, places.name);
+    auto *twice = w.addBox(places, places.twice);
+    auto *other = w.addBox(places, places.name);
     w.show();
 
     places.table.next();
