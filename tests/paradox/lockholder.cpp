@@ -4,14 +4,14 @@
 //   lockholder hold <file.DB> shared|exclusive [netdir]
 //       opens the table, prints "ready" (or "inuse"), waits for a line on
 //       stdin or for its death
-//   lockholder append <file.DB> <log> <count>
-//       count times under the write guard: reads the last number of log and
-//       appends the next one, the way a record append reads and writes
+//   lockholder table-append <file.DB> <who> <count>
+//       appends count records (who, i) to the table through the engine
 //   lockholder exclusive-loop <file.DB> <log> <count>
 //       count times tries an exclusive open and, while it holds it, writes
 //       "+pid" and "-pid" lines to log
 
 #include "paradox/Error.h"
+#include "paradox/Table.h"
 #include "paradox/TableLock.h"
 
 #include <QCoreApplication>
@@ -24,19 +24,6 @@
 using namespace paradox;
 
 namespace {
-
-int lastNumber(const QString &log)
-{
-    QFile f(log);
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> lines = f.readAll().split('\n');
-    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
-        if (!it->isEmpty())
-            return it->toInt();
-    }
-    return 0;
-}
 
 bool appendLine(const QString &log, const QByteArray &line)
 {
@@ -64,19 +51,13 @@ int hold(const QStringList &args)
     return 0;
 }
 
-int append(const QStringList &args)
+int tableAppend(const QStringList &args)
 {
-    auto lock = TableLock::acquire(args.at(2), OpenMode::Shared);
-    const QString log = args.at(3);
+    auto table = Table::open(args.at(2));
+    const int who = args.at(3).toInt();
     const int count = args.at(4).toInt();
-    for (int i = 0; i < count; ++i) {
-        auto guard = lock->lockForWrite();
-        const int next = lastNumber(log) + 1;
-        // Widens the window in which an unguarded writer would interleave.
-        QThread::usleep(200);
-        if (!appendLine(log, QByteArray::number(next)))
-            return 4;
-    }
+    for (int i = 1; i <= count; ++i)
+        table->append({who, i});
     return 0;
 }
 
@@ -113,8 +94,8 @@ int main(int argc, char **argv)
     try {
         if (args.at(1) == QLatin1String("hold"))
             return hold(args);
-        if (args.size() >= 5 && args.at(1) == QLatin1String("append"))
-            return append(args);
+        if (args.size() >= 5 && args.at(1) == QLatin1String("table-append"))
+            return tableAppend(args);
         if (args.size() >= 5 && args.at(1) == QLatin1String("exclusive-loop"))
             return exclusiveLoop(args);
     } catch (const TableError &e) {
