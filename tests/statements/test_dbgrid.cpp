@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -66,23 +65,17 @@ class TestDbGrid : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void showsRecordsInFieldFormat();
-    void currentRowFollowsDatasetBothWays();
-    void keysMoveInsertAndCancel();
-    void downPastLastAppendsOnlyOnce();
+    void showsRecordsAndFollowsDataset();
+    void keysMoveInsertAppendAndCancel();
     void ctrlDeleteAsksUnlessSwitchedOff();
-    void readOnlyGridChangesNothing();
     void editsInPlaceThroughTextRule();
-    void refusedCellValueReopensEditor();
     void untouchedNewRowDroppedWhenUserLeaves();
-
     void navigatorEnabling_data();
     void navigatorEnabling();
-    void navigatorButtonsAndHints();
-    void navigatorPostShowsRefusalOnce();
+    void navigatorActsAndReportsRefusalOnce();
 };
 
-void TestDbGrid::showsRecordsInFieldFormat()
+void TestDbGrid::showsRecordsAndFollowsDataset()
 {
     testing::Places places;
     places.table.next(); // the current row is not the one with a fraction
@@ -90,35 +83,17 @@ void TestDbGrid::showsRecordsInFieldFormat()
 
     QCOMPARE(w.grid->model()->rowCount(), 3);
     QCOMPARE(w.grid->model()->headerData(0, Qt::Horizontal).toString(), u"Název místa"_s);
-    QCOMPARE(w.grid->model()->headerData(1, Qt::Horizontal).toString(), u"Počet zam."_s);
-    QCOMPARE(w.grid->columnWidth(1), 80);
-    QCOMPARE(w.cell(0, 0), u"Brno"_s);
     QCOMPARE(w.cell(0, 1), u"13"_s); // display format "0" also away from the current row
-    QCOMPARE(w.cell(1, 1), u"3"_s);
     QCOMPARE(w.cell(2, 0), u"Praha"_s);
     // Calculated fields exist only for the current record.
     QCOMPARE(w.cell(1, 2), u"6"_s);
     QCOMPARE(w.cell(0, 2), QString());
-    const auto align = Qt::Alignment(w.grid->model()->index(0, 1).data(Qt::TextAlignmentRole).toInt());
-    QVERIFY(align & Qt::AlignRight);
-    QCOMPARE(w.grid->model()->headerData(1, Qt::Vertical).toString(), u"►"_s);
     QCOMPARE(w.row(), 1);
-}
-
-void TestDbGrid::currentRowFollowsDatasetBothWays()
-{
-    testing::Places places;
-    GridWindow w(places);
-    QCOMPARE(w.row(), 0);
 
     places.table.last();
     QCOMPARE(w.row(), 2);
-    places.table.first();
-    QCOMPARE(w.row(), 0);
-
-    w.grid->setCurrentIndex(w.grid->model()->index(2, 1));
-    QCOMPARE(places.table.recNo(), 3);
-    QCOMPARE(places.name->asString(), u"Praha"_s);
+    w.grid->setCurrentIndex(w.grid->model()->index(0, 1));
+    QCOMPARE(places.name->asString(), u"Brno"_s);
 
     places.table.close();
     QCOMPARE(w.grid->model()->rowCount(), 0);
@@ -127,7 +102,7 @@ void TestDbGrid::currentRowFollowsDatasetBothWays()
     QCOMPARE(w.row(), 0);
 }
 
-void TestDbGrid::keysMoveInsertAndCancel()
+void TestDbGrid::keysMoveInsertAppendAndCancel()
 {
     testing::Places places;
     GridWindow w(places);
@@ -136,15 +111,9 @@ void TestDbGrid::keysMoveInsertAndCancel()
     QCOMPARE(places.table.recNo(), 2);
     QTest::keyClick(w.grid, Qt::Key_End, Qt::ControlModifier);
     QCOMPARE(places.table.recNo(), 3);
-    QTest::keyClick(w.grid, Qt::Key_Home, Qt::ControlModifier);
-    QCOMPARE(places.table.recNo(), 1);
-    QTest::keyClick(w.grid, Qt::Key_PageDown);
-    QCOMPARE(places.table.recNo(), 3);
     QTest::keyClick(w.grid, Qt::Key_PageUp);
     QCOMPARE(places.table.recNo(), 1);
-
-    // Home and End go to the first and last record when whole rows are selected.
-    w.grid->setRowSelect(true);
+    w.grid->setRowSelect(true); // Home and End then mean records, not columns
     QTest::keyClick(w.grid, Qt::Key_End);
     QCOMPARE(places.table.recNo(), 3);
     QTest::keyClick(w.grid, Qt::Key_Home);
@@ -154,49 +123,39 @@ void TestDbGrid::keysMoveInsertAndCancel()
     QTest::keyClick(w.grid, Qt::Key_Down);
     QTest::keyClick(w.grid, Qt::Key_Insert);
     QCOMPARE(places.table.state(), data::DatasetState::Insert);
-    QCOMPARE(w.grid->model()->rowCount(), 4);
     QCOMPARE(w.row(), 1);
-    QCOMPARE(w.cell(1, 0), QString());
     QCOMPARE(w.cell(2, 0), u"Ostrava"_s);
     QCOMPARE(w.grid->model()->headerData(1, Qt::Vertical).toString(), u"*"_s);
     QTest::keyClick(w.grid, Qt::Key_Escape);
-    QCOMPARE(places.table.state(), data::DatasetState::Browse);
     QCOMPARE(w.grid->model()->rowCount(), 3);
     QCOMPARE(w.cell(1, 0), u"Ostrava"_s);
-    QCOMPARE(w.row(), 1);
 
     // Moving off an untouched new row drops it and lands on the row chosen.
     QTest::keyClick(w.grid, Qt::Key_Insert);
     QTest::keyClick(w.grid, Qt::Key_Down);
     QCOMPARE(places.table.state(), data::DatasetState::Browse);
     QCOMPARE(places.name->asString(), u"Ostrava"_s);
-    QCOMPARE(w.row(), 1);
     QCOMPARE(places.store.count(), 3);
-}
 
-void TestDbGrid::downPastLastAppendsOnlyOnce()
-{
-    testing::Places places;
-    GridWindow w(places);
+    // Down past the last record appends one, only one at a time; Up drops it.
     places.table.last();
-
+    QTest::keyClick(w.grid, Qt::Key_Down);
     QTest::keyClick(w.grid, Qt::Key_Down);
     QCOMPARE(places.table.state(), data::DatasetState::Insert);
     QCOMPARE(w.grid->model()->rowCount(), 4);
     QCOMPARE(w.row(), 3);
-    QTest::keyClick(w.grid, Qt::Key_Down);
-    QCOMPARE(w.grid->model()->rowCount(), 4);
-
     QTest::keyClick(w.grid, Qt::Key_Up);
-    QCOMPARE(places.table.state(), data::DatasetState::Browse);
     QCOMPARE(w.grid->model()->rowCount(), 3);
-    QCOMPARE(w.row(), 2);
     QCOMPARE(places.name->asString(), u"Praha"_s);
 
-    // Without cell editing Down stops at the last record.
+    // A grid without cell editing does not append; a read-only one changes nothing.
     w.grid->setCellEditing(false);
     QTest::keyClick(w.grid, Qt::Key_Down);
+    w.grid->setReadOnly(true);
+    QTest::keyClick(w.grid, Qt::Key_Insert);
+    QTest::keyClick(w.grid, Qt::Key_Delete, Qt::ControlModifier);
     QCOMPARE(places.table.state(), data::DatasetState::Browse);
+    QCOMPARE(names(places), u"Brno,Ostrava,Praha"_s);
 }
 
 void TestDbGrid::ctrlDeleteAsksUnlessSwitchedOff()
@@ -208,37 +167,18 @@ void TestDbGrid::ctrlDeleteAsksUnlessSwitchedOff()
     w.messages.addAnswer(Answer::No);
     QTest::keyClick(w.grid, Qt::Key_Delete, Qt::ControlModifier);
     QCOMPARE(names(places), u"Brno,Ostrava,Praha"_s);
-    QCOMPARE(w.messages.texts(platform::IMessages::Kind::Confirmation), QStringList{u"Smazat záznam?"_s});
-
     w.messages.addAnswer(Answer::Yes);
     QTest::keyClick(w.grid, Qt::Key_Delete, Qt::ControlModifier);
     QCOMPARE(names(places), u"Brno,Praha"_s);
-    QCOMPARE(w.grid->model()->rowCount(), 2);
     QCOMPARE(w.cell(w.row(), 0), u"Praha"_s);
+    QCOMPARE(w.messages.texts(platform::IMessages::Kind::Confirmation),
+             (QStringList{u"Smazat záznam?"_s, u"Smazat záznam?"_s}));
 
     // Without confirmation no question is asked (none is scripted).
     w.grid->setConfirmDelete(false);
-    QTest::keyClick(w.grid, Qt::Key_Delete, Qt::ControlModifier);
-    QTest::keyClick(w.grid, Qt::Key_Delete, Qt::ControlModifier);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(w.grid, Qt::Key_Delete, Qt::ControlModifier);
     QCOMPARE(places.store.count(), 0);
-    QTest::keyClick(w.grid, Qt::Key_Delete, Qt::ControlModifier); // empty: nothing to do
-    QCOMPARE(w.messages.shown().size(), 2);
-}
-
-void TestDbGrid::readOnlyGridChangesNothing()
-{
-    testing::Places places;
-    GridWindow w(places);
-    w.grid->setReadOnly(true);
-    w.grid->setConfirmDelete(false);
-
-    QTest::keyClick(w.grid, Qt::Key_Insert);
-    QTest::keyClick(w.grid, Qt::Key_Delete, Qt::ControlModifier);
-    QTest::keyClicks(w.grid, u"X"_s);
-    QTest::keyClick(w.grid, Qt::Key_Return);
-    QCOMPARE(places.table.state(), data::DatasetState::Browse);
-    QCOMPARE(names(places), u"Brno,Ostrava,Praha"_s);
-    QVERIFY(!(w.grid->model()->flags(w.grid->model()->index(0, 0)) & Qt::ItemIsEditable));
 }
 
 void TestDbGrid::editsInPlaceThroughTextRule()
@@ -246,49 +186,38 @@ void TestDbGrid::editsInPlaceThroughTextRule()
     testing::Places places;
     GridWindow w(places);
     w.grid->setCurrentIndex(w.grid->model()->index(1, 1));
-    QCOMPARE(places.table.recNo(), 2);
 
     QTest::keyClicks(w.grid, u"8"_s); // any key opens the cell editor with that key
     QCOMPARE(places.table.state(), data::DatasetState::Edit);
-    QCOMPARE(w.grid->model()->headerData(1, Qt::Vertical).toString(), u"I"_s);
     auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
     QVERIFY(editor);
     QTest::keyClicks(editor, u"5"_s);
     QTest::keyClick(editor, Qt::Key_Return); // commits once the editor had the key
     QTRY_COMPARE(places.count->asFloat(), 85.0);
     QCOMPARE(w.cell(1, 2), u"170"_s);
+    QVERIFY(!(w.grid->model()->flags(w.grid->model()->index(1, 2)) & Qt::ItemIsEditable));
 
-    // Moving to another row posts the record.
-    QTest::keyClick(w.grid, Qt::Key_Down);
-    QCOMPARE(places.table.state(), data::DatasetState::Browse);
-    QCOMPARE(places.store.records().at(1).at(1).toDouble(), 85.0);
-    QCOMPARE(w.cell(1, 1), u"85"_s);
-    QCOMPARE(w.row(), 2);
-
-    // Calculated columns are not editable.
-    QVERIFY(!(w.grid->model()->flags(w.grid->model()->index(0, 2)) & Qt::ItemIsEditable));
-}
-
-void TestDbGrid::refusedCellValueReopensEditor()
-{
-    testing::Places places;
-    GridWindow w(places);
-    w.grid->setCurrentIndex(w.grid->model()->index(0, 1));
-
+    // A refused value reopens the editor with the text selected.
     QTest::keyClick(w.grid, Qt::Key_F2);
-    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
     QVERIFY(editor);
     editor->selectAll();
     QTest::keyClicks(editor, u"abc"_s);
     QTest::keyClick(editor, Qt::Key_Return);
     QTRY_COMPARE(w.messages.texts(), QStringList{data::invalidFloatMessage(u"abc"_s, u"C4"_s)});
-    QCOMPARE(places.count->asFloat(), 12.5);
-
+    QCOMPARE(places.count->asFloat(), 85.0);
     QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
     editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
-    QCOMPARE(editor->text(), u"abc"_s);
     QCOMPARE(editor->selectedText(), u"abc"_s);
-    QCOMPARE(w.grid->currentIndex(), w.grid->model()->index(0, 1));
+    QCOMPARE(w.grid->currentIndex(), w.grid->model()->index(1, 1));
+
+    // Moving to another row posts the record.
+    editor->setText(u"9"_s);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(places.count->asFloat(), 9.0);
+    QTest::keyClick(w.grid, Qt::Key_Down);
+    QCOMPARE(places.table.state(), data::DatasetState::Browse);
+    QCOMPARE(places.store.records().at(1).at(1).toDouble(), 9.0);
 }
 
 void TestDbGrid::untouchedNewRowDroppedWhenUserLeaves()
@@ -307,7 +236,6 @@ void TestDbGrid::untouchedNewRowDroppedWhenUserLeaves()
 
     w.grid->setFocus(Qt::OtherFocusReason);
     QTest::mouseClick(box, Qt::LeftButton);
-    QCOMPARE(QApplication::focusWidget(), box);
     QCOMPARE(places.table.state(), data::DatasetState::Browse);
     QCOMPARE(places.store.count(), 3);
 }
@@ -331,19 +259,15 @@ void TestDbGrid::navigatorEnabling()
     QFETCH(QString, situation);
     QFETCH(QString, enabled);
 
-    testing::Places places(situation == u"empty" ? QList<QVariantList>{}
-                                                 : QList<QVariantList>{testing::place(u"A"_s, 1),
-                                                                       testing::place(u"B"_s, 2),
-                                                                       testing::place(u"C"_s, 3)});
+    testing::Places places(situation == u"empty" ? QList<QVariantList>{} : testing::Places().store.records());
     DbNavigator nav(&places.source, DbNavigator::AllButtons);
-    if (situation == u"middle")
+    if (situation == u"middle" || situation == u"edit" || situation == u"insert")
         places.table.next();
-    else if (situation == u"last")
+    if (situation == u"last")
         places.table.last();
-    else if (situation == u"edit") {
-        places.table.next();
+    else if (situation == u"edit")
         places.table.edit();
-    } else if (situation == u"insert")
+    else if (situation == u"insert")
         places.table.insert();
     else if (situation == u"closed")
         places.table.close();
@@ -354,48 +278,7 @@ void TestDbGrid::navigatorEnabling()
     QCOMPARE(actual, enabled);
 }
 
-void TestDbGrid::navigatorButtonsAndHints()
-{
-    testing::Places places;
-    platform::ScriptedMessages messages({Answer::No, Answer::Yes});
-    DbNavigator nav(&places.source, DbNavigator::EditButtons);
-    nav.setMessages(&messages);
-    nav.show();
-
-    QVERIFY(nav.button(DbNavigator::Edit)->isVisible());
-    QVERIFY(nav.button(DbNavigator::Post)->isVisible());
-    QVERIFY(!nav.button(DbNavigator::First)->isVisible());
-    QVERIFY(!nav.button(DbNavigator::Delete)->isVisible());
-    QCOMPARE(nav.button(DbNavigator::Post)->focusPolicy(), Qt::NoFocus);
-    QCOMPARE(nav.hint(DbNavigator::Cancel), u"Stornovat změny"_s);
-    nav.setHint(DbNavigator::Post, u"Uložit záznam (F9)"_s);
-    QCOMPARE(nav.button(DbNavigator::Post)->toolTip(), u"Uložit záznam (F9)"_s);
-
-    QSignalSpy clicked(&nav, &DbNavigator::clicked);
-    QTest::mouseClick(nav.button(DbNavigator::Edit), Qt::LeftButton);
-    QCOMPARE(places.table.state(), data::DatasetState::Edit);
-    QVERIFY(!nav.button(DbNavigator::Edit)->isEnabled());
-    places.name->setAsString(u"Zlín"_s);
-    QTest::mouseClick(nav.button(DbNavigator::Post), Qt::LeftButton);
-    QCOMPARE(places.table.state(), data::DatasetState::Browse);
-    QCOMPARE(names(places), u"Zlín,Ostrava,Praha"_s);
-    QCOMPARE(clicked.count(), 2);
-
-    // A hidden button does nothing even when asked.
-    nav.click(DbNavigator::Next);
-    QCOMPARE(places.table.recNo(), 1);
-
-    nav.setVisibleButtons(DbNavigator::RecordButtons);
-    nav.click(DbNavigator::Next);
-    QCOMPARE(places.table.recNo(), 2);
-    nav.click(DbNavigator::Delete); // answered No
-    QCOMPARE(places.store.count(), 3);
-    nav.click(DbNavigator::Delete); // answered Yes
-    QCOMPARE(names(places), u"Zlín,Praha"_s);
-    QCOMPARE(messages.texts(), (QStringList{u"Smazat záznam?"_s, u"Smazat záznam?"_s}));
-}
-
-void TestDbGrid::navigatorPostShowsRefusalOnce()
+void TestDbGrid::navigatorActsAndReportsRefusalOnce()
 {
     testing::Places places;
     platform::ScriptedMessages messages;
@@ -411,7 +294,10 @@ void TestDbGrid::navigatorPostShowsRefusalOnce()
     window.show();
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(!nav->button(DbNavigator::First)->isVisible());
 
+    // The box keeps the focus while a button is clicked; its text is written
+    // first, and a refusal is reported once, by the navigator.
     box->setFocus();
     box->selectAll();
     QTest::keyClicks(box, u"2000000"_s);
@@ -420,11 +306,16 @@ void TestDbGrid::navigatorPostShowsRefusalOnce()
     QCOMPARE(places.table.state(), data::DatasetState::Edit);
     QCOMPARE(QApplication::focusWidget(), box);
     QCOMPARE(box->selectedText(), u"2000000"_s);
-    QVERIFY(nav->button(DbNavigator::Post)->isEnabled());
 
     QTest::mouseClick(nav->button(DbNavigator::Cancel), Qt::LeftButton);
     QCOMPARE(box->text(), u"12,5"_s);
-    QCOMPARE(places.table.state(), data::DatasetState::Browse);
+    QTest::keyClicks(box, u"3"_s);
+    QTest::mouseClick(nav->button(DbNavigator::Post), Qt::LeftButton);
+    QCOMPARE(places.store.records().at(0).at(1).toDouble(), 12.53);
+
+    // A hidden button does nothing even when asked.
+    nav->click(DbNavigator::Next);
+    QCOMPARE(places.table.recNo(), 1);
 }
 
 QTEST_MAIN(TestDbGrid)
