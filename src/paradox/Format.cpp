@@ -222,6 +222,8 @@ Header parseHeader(const char *data, qint64 size, qint64 fileSize, const QString
     if (keyFields > fieldCount || keyFields > 16)
         throw damaged(u"neplatný počet polí klíče %1"_s.arg(keyFields));
     const bool extended = hasExtendedHeader(h.fileVersion, h.fileType);
+    if (extended && h.headerSize < 0x78)
+        throw damaged(u"neplatná velikost hlavičky %1"_s.arg(h.headerSize));
     if (extended) {
         h.encryptionKey = le32(data + 0x5C);
         h.format.codePage = le16(data + 0x6A);

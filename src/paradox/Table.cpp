@@ -651,6 +651,8 @@ QByteArray TablePrivate::buildRecord(const QVariantList &values, const char *bas
     QByteArray raw = base ? QByteArray(base, h.recordSize) : QByteArray(h.recordSize, '\0');
     for (int i = 0; i < h.schema.fields.size(); ++i) {
         const FieldDef &f = h.schema.fields[i];
+        if (base && i >= values.size())
+            break; // an update leaves the fields it does not name as they are
         const QVariant v = i < values.size() ? values[i] : QVariant();
         char *out = raw.data() + offsets[i];
         if (f.type == FieldType::Autoinc) {

@@ -104,8 +104,10 @@ public:
     int lowerBound(const QVariantList &key) const;
 
     // Each returns the row where the record ended up. An Autoinc field left
-    // NULL gets the next number. Keyed tables place the record by its key and
-    // refuse a duplicate key (TableError::Kind::Invalid).
+    // NULL gets the next number (an update keeps the old one). Keyed tables
+    // place the record by its key and refuse a duplicate key
+    // (TableError::Kind::Invalid). Fields missing at the end of values are
+    // NULL in a new record and unchanged by an update.
     int append(const QVariantList &values);
     // Many records in one change (one journal, one index rewrite).
     void appendRecords(const QList<QVariantList> &records);

@@ -163,6 +163,7 @@ private slots:
         QTest::newRow("truncated block") << D([](const QString &p) { QFile f(p); f.open(QIODevice::ReadWrite); f.resize(0x800 + 10); });
         QTest::newRow("block size") << D([](const QString &p) { patch(p, 5, QByteArray(1, char(7))); });
         QTest::newRow("header size") << D([](const QString &p) { patch(p, 2, le16(0xF000)); });
+        QTest::newRow("header shorter than its extension") << D([](const QString &p) { patch(p, 2, le16(0x60)); });
         QTest::newRow("record size") << D([](const QString &p) { patch(p, 0, le16(3)); });
         QTest::newRow("field count") << D([](const QString &p) { patch(p, 0x21, le16(400)); });
         QTest::newRow("chain cycle") << D([](const QString &p) { patch(p, 0x800, le16(1)); });

@@ -362,6 +362,10 @@ private slots:
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         // The counter continues after a restructure.
         QCOMPARE(t->record(t->append({QVariant(), u"nová"_s})).at(0), QVariant(501));
+        // An update naming only the first fields leaves the others alone.
+        const int row = t->findKey({7});
+        t->update(row, {7, u"jen název"_s});
+        QCOMPARE(t->record(row), (QVariantList{7, u"jen název"_s, 9.0, QVariant(), QVariant(), QVariant()}));
         QVERIFY_THROWS_EXCEPTION(TableError, t->addFields({alpha(u"NAZEV"_s, 5)}));
         QVERIFY(!QFile::exists(m_dir.filePath(u"Prp.JRN"_s)));
     }
