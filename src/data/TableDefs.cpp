@@ -68,19 +68,6 @@ QString TableDef::indexFileName() const
     return m_schema.keyFields > 0 ? m_name + u".PX"_s : QString();
 }
 
-namespace {
-
-int indexIn(const auto &list, QStringView name)
-{
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        if (QStringView(list.at(i).name).compare(name, Qt::CaseInsensitive) == 0)
-            return int(i);
-    }
-    return -1;
-}
-
-} // namespace
-
 const FieldInfo *TableDef::field(QStringView name) const
 {
     const int i = indexOf(name);
@@ -89,7 +76,8 @@ const FieldInfo *TableDef::field(QStringView name) const
 
 int TableDef::indexOf(QStringView name) const
 {
-    return indexIn(m_fields, name);
+    const int i = m_byName.value(name.toString().toLower(), -1);
+    return i >= 0 ? i : -1;
 }
 
 const CalcFieldInfo *TableDef::calculatedField(QStringView name) const
@@ -100,7 +88,8 @@ const CalcFieldInfo *TableDef::calculatedField(QStringView name) const
 
 int TableDef::calculatedIndexOf(QStringView name) const
 {
-    return indexIn(m_calculated, name);
+    const int i = m_byName.value(name.toString().toLower(), 0);
+    return i < 0 ? -1 - i : -1;
 }
 
 // Collects the declarations of one table and resolves the operands of its
@@ -116,7 +105,12 @@ public:
         m_def.m_singleRecord = singleRecord;
     }
 
-    void add(FieldInfo info) { m_def.m_fields.append(std::move(info)); }
+    void add(FieldInfo info)
+    {
+        Q_ASSERT_X(!m_def.m_byName.contains(info.name.toLower()), "TableDefBuilder", qPrintable(info.name));
+        m_def.m_byName.insert(info.name.toLower(), int(m_def.m_fields.size()));
+        m_def.m_fields.append(std::move(info));
+    }
 
     void addCalc(const QString &name, CalcOp op, const QStringList &operands,
                  FieldKind kind = FieldKind::Amount)
@@ -129,6 +123,8 @@ public:
             calc.displayFormat = u"0"_s;
         for (const QString &operand : operands)
             calc.operands.append(resolve(m_def, operand));
+        Q_ASSERT_X(!m_def.m_byName.contains(name.toLower()), "TableDefBuilder", qPrintable(name));
+        m_def.m_byName.insert(name.toLower(), -1 - int(m_def.m_calculated.size()));
         m_def.m_calculated.append(std::move(calc));
     }
 

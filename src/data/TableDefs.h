@@ -2,6 +2,7 @@
 
 #include "paradox/Schema.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -158,6 +159,8 @@ private:
     QString m_name;
     QList<FieldInfo> m_fields;
     QList<CalcFieldInfo> m_calculated;
+    // Lower-case names to positions; calculated fields are stored as -1 - i.
+    QHash<QString, int> m_byName;
     paradox::Schema m_schema;
     bool m_singleRecord = false;
 };

@@ -81,15 +81,6 @@ QList<Generation> buildGenerations(TableId id)
     }
 }
 
-bool hasField(const paradox::Schema &schema, const QString &name)
-{
-    for (const paradox::FieldDef &f : schema.fields) {
-        if (f.name.compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
 const paradox::FieldDef *findField(const paradox::Schema &schema, const QString &name)
 {
     for (const paradox::FieldDef &f : schema.fields) {
@@ -97,6 +88,11 @@ const paradox::FieldDef *findField(const paradox::Schema &schema, const QString 
             return &f;
     }
     return nullptr;
+}
+
+bool hasField(const paradox::Schema &schema, const QString &name)
+{
+    return findField(schema, name) != nullptr;
 }
 
 // The single record of a one-record table, edited in memory and written back
