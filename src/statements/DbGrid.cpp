@@ -430,7 +430,13 @@ DbGrid::DbGrid(QWidget *parent) : QTableView(parent), m_model(new DbGridModel(th
     updateEditTriggers();
 }
 
-DbGrid::~DbGrid() = default;
+DbGrid::~DbGrid()
+{
+    // The model outlives this destructor for a moment as our child; the data
+    // source must not reach it through a half-destroyed grid.
+    if (data::DataSource *source = m_model->source())
+        disconnect(source, nullptr, m_model, nullptr);
+}
 
 data::DataSource *DbGrid::dataSource() const
 {

@@ -3,6 +3,7 @@
 #include "data/DataError.h"
 #include "data/DataSource.h"
 #include "data/Dataset.h"
+#include "data/DateRules.h"
 #include "data/Field.h"
 #include "platform/Messages.h"
 
@@ -336,6 +337,11 @@ void TDBEditz::keyPressEvent(QKeyEvent *event)
         return;
     }
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_F7 && mods == Qt::ShiftModifier && m_picker) {
+        pickDate();
+        event->accept();
+        return;
+    }
     if (event->key() == Qt::Key_Escape && mods == Qt::NoModifier && isModified()) {
         reset();
         selectAll();
@@ -409,6 +415,19 @@ void TDBEditz::focusOutEvent(QFocusEvent *event)
     refreshFromField();
     if (leaveChanged())
         Q_EMIT exitChanged();
+}
+
+bool TDBEditz::pickDate()
+{
+    auto *date = dynamic_cast<data::DateField *>(field());
+    if (!m_picker || !date || isReadOnly() || !active())
+        return false;
+    try {
+        return data::KDatum(*m_picker, *dataSource()->dataset(), *date);
+    } catch (const data::DatabaseError &e) {
+        showError(e.message());
+        return false;
+    }
 }
 
 bool TDBEditz::updateRecord()

@@ -13,6 +13,7 @@ class QKeyEvent;
 namespace data {
 class Dataset;
 class Field;
+class IDatePicker;
 } // namespace data
 
 namespace platform {
@@ -131,6 +132,13 @@ public:
     int maxChars() const { return m_maxChars; }
     void setMaxChars(int chars);
 
+    // The calendar for a date box: Shift+F7 opens it (see pickDate()).
+    void setDatePicker(data::IDatePicker *picker) { m_picker = picker; }
+    // Lets the user pick the field's date in the calendar (KDatum), for
+    // Shift+F7 and for a click on the box's caption; false when the box is
+    // not bound to a date field or the user cancelled.
+    bool pickDate();
+
     // Writes typed text now; false when refused (focus kept, text selected,
     // message shown).
     bool updateRecord();
@@ -157,6 +165,7 @@ private:
     bool write(bool fromPost);
     void userEdited();
 
+    data::IDatePicker *m_picker = nullptr;
     int m_maxChars = 0;
     bool m_enterTab = true;
     bool m_writing = false;

@@ -1,4 +1,5 @@
 #include "statements/TEvzhDtForm.h"
+#include "statements/Editz.h"
 
 #include "platform/IniFile.h"
 #include "test_editz_table.h"
@@ -25,6 +26,7 @@ private Q_SLOTS:
     void placement();
     void kdatumFillsDateField_data();
     void kdatumFillsDateField();
+    void shiftF7InDateBox();
 };
 
 void TestCalendar::steps_data()
@@ -160,6 +162,31 @@ void TestCalendar::kdatumFillsDateField()
     QCOMPARE(shownOn, opensOn);
     QCOMPARE(places.date->asDate(), after);
     QCOMPARE(places.table.state(), confirm ? data::DatasetState::Edit : data::DatasetState::Browse);
+}
+
+void TestCalendar::shiftF7InDateBox()
+{
+    testing::Places places;
+    TEvzhDtForm form;
+    QWidget window;
+    auto *box = new statements::TDBEditz(&window);
+    box->setField(&places.source, places.date);
+    box->setDatePicker(&form);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    box->setFocus();
+
+    QTest::keyClick(box, Qt::Key_F7, Qt::ControlModifier | Qt::ShiftModifier); // not this one
+    QVERIFY(places.date->isNull());
+    QTimer::singleShot(0, &form, [&] {
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp);
+        form.accept();
+    });
+    QTest::keyClick(box, Qt::Key_F7, Qt::ShiftModifier);
+    QCOMPARE(places.date->asDate(), QDate(2026, 11, 7));
+    QCOMPARE(box->text(), u"07.11.2026"_s);
 }
 
 QTEST_MAIN(TestCalendar)
