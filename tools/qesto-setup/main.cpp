@@ -44,8 +44,9 @@ int main(int argc, char *argv[])
         "Bez ADRESÁŘE se použije výchozí datový adresář, ve kterém program hledá data, když vedle něj "
         "není Data.ini:\n  %1\n(proměnná prostředí QESTO_COMMON_APPDATA nahrazuje společný adresář "
         "aplikačních dat). Program tam data najde sám, nic dalšího není třeba nastavovat. Jiný adresář "
-        "programu oznámí Data.ini v adresáři programu s řádky [Data] a Qesto=<adresář>."_s.arg(
-            QDir::toNativeSeparators(defaultDataRoot())));
+        "programu oznámí Data.ini v adresáři programu s řádky [Data] a Qesto=<adresář>.\n\n"
+        "Návratový kód 0 znamená úspěch, 2 chybu (popis je na standardním chybovém výstupu)."_s.arg(
+            QDir::toNativeSeparators(platform::FileOps::nativePath(defaultDataRoot()))));
     parser.addHelpOption();
     const QCommandLineOption ifMissing(
         u"if-missing"_s, u"Nic nedělá, pokud už adresář data obsahuje (Data.DB); jinak je vytvoří."_s);
