@@ -62,6 +62,7 @@ private Q_SLOTS:
     void pageNumbering_data();
     void pageNumbering();
     void prepocetVYStoresAndReopens();
+    void statementsOnTheFiles();
 
 private:
     std::unique_ptr<QTemporaryDir> m_root;
@@ -265,7 +266,10 @@ void TestDm1::statusPanelsFollowTheTables()
     QCOMPARE(m_status.panels[2], QString());
 
     data::Dataset &vpz = dm.Vpz();
+    int focusMoves = 0;
+    dm.setVpzNewRecordHook([&focusMoves] { ++focusMoves; });
     vpz.append();
+    QCOMPARE(focusMoves, 1);
     QCOMPARE(m_status.panels[1], u"Nový záznam"_s);
     QCOMPARE(m_status.panels[2], u"EDIT"_s);
     QVERIFY(vpz.fieldByName(u"N3"_s)->isNull());
@@ -382,6 +386,23 @@ void TestDm1::prepocetVYStoresAndReopens()
     QCOMPARE(dm.Vdvl().fieldByName(u"C410"_s)->value(), QVariant(-10000.0));
     QCOMPARE(dm.Vdvs().fieldByName(u"Sld91"_s)->value(), QVariant(3800.0));
     QCOMPARE(dm.Vdvs().fieldByName(u"Sld92"_s)->value(), QVariant(0.0));
+}
+
+void TestDm1::statementsOnTheFiles()
+{
+    data::TDM1 &dm = *m_dm;
+    dm.Disconnect();
+    const data::SettlementQuery &query = dm.PrevodQr();
+    QCOMPARE(query.updateAll(data::TableId::Vdvl, {{u"Sl21"_s, 5.0}, {u"D19"_s, u"leden"_s}}), 1);
+    query.addFields(data::TableId::Mzd11, {paradox::field(u"Navic"_s, paradox::FieldType::Logical)});
+    QVERIFY_THROWS_EXCEPTION(data::DatabaseError, query.updateAll(data::TableId::Vdvl, {{u"Nic"_s, 1}}));
+
+    dm.OtevritTabulky();
+    QCOMPARE(dm.field(u"VdvlSl21"_s)->asFloat(), 5.0);
+    QCOMPARE(dm.field(u"VdvlSl213"_s)->asFloat(), 5.0);
+    QCOMPARE(dm.field(u"VdvlD19"_s)->asString(), u"leden"_s);
+    auto mzd11 = paradox::Table::open(dm.tablePath(data::TableId::Mzd11));
+    QCOMPARE(mzd11->fieldIndex(u"Navic"_s), 9);
 }
 
 QTEST_GUILESS_MAIN(TestDm1)
