@@ -645,9 +645,11 @@ QByteArray buildIndexFile(const IndexSpec &spec, const QList<IndexEntry> &entrie
             const int number = firstNumber[l] + int(b);
             char *blk = body.data() + qsizetype(number - 1) * spec.blockSize;
             const int count = chunkSizes[l][b];
-            const bool lastInLevel = b + 1 == chunkSizes[l].size();
-            putLe16(blk, lastInLevel ? 0 : std::uint32_t(number + 1));
-            putLe16(blk + 2, b == 0 ? 0 : std::uint32_t(number - 1));
+            // All index blocks form one chain from the root down, level by
+            // level: readers that walk an index like a table (pxlib) then see
+            // every entry; the tree itself is found through the child numbers.
+            putLe16(blk, number < totalBlocks ? std::uint32_t(number + 1) : 0);
+            putLe16(blk + 2, std::uint32_t(number - 1));
             putLe16(blk + 4, std::uint32_t(qint16((count - 1) * h.recordSize)));
             char *rec = blk + blockHeaderSize;
             int childNumber = l > 0 ? firstNumber[l - 1] : 0;
@@ -672,7 +674,7 @@ QByteArray buildIndexFile(const IndexSpec &spec, const QList<IndexEntry> &entrie
     h.usedBlocks = totalBlocks;
     h.fileBlocks = totalBlocks;
     h.firstBlock = totalBlocks ? 1 : 0;
-    h.lastBlock = totalBlocks ? (levels.size() > 1 ? 1 : totalBlocks) : 0;
+    h.lastBlock = totalBlocks;
     h.indexLevels = int(levels.size());
     QByteArray out = buildHeader(h);
     out.append(body);

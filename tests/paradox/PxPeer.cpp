@@ -26,15 +26,25 @@ pxdoc_t *newDoc()
 
 } // namespace
 
-Contents read(const QString &path, const QString &password)
+Contents read(const QString &path, const QString &password, const QString &indexPath)
 {
     Contents c;
     pxdoc_t *doc = newDoc();
+    pxdoc_t *index = nullptr;
     if (!password.isEmpty())
         PX_set_parameter(doc, "password", password.toLatin1().constData());
     if (PX_open_file(doc, QFile::encodeName(path).constData()) < 0) {
         PX_delete(doc);
         return c;
+    }
+    if (!indexPath.isEmpty()) {
+        index = newDoc();
+        if (PX_open_file(index, QFile::encodeName(indexPath).constData()) < 0 || PX_read_primary_index(index) < 0
+            || PX_add_primary_index(doc, index) < 0) {
+            PX_close(doc);
+            PX_delete(doc);
+            return c;
+        }
     }
     const int n = PX_get_num_fields(doc);
     pxfield_t *f = PX_get_fields(doc);

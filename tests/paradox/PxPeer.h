@@ -26,7 +26,8 @@ struct Contents
     QList<QByteArray> records; // raw, decrypted
 };
 
-Contents read(const QString &path, const QString &password = {});
+// With an index path pxlib reads the .PX first and finds the records through it.
+Contents read(const QString &path, const QString &password = {}, const QString &indexPath = {});
 
 // Writes an unkeyed level 7 table in code page 1250 from raw records;
 // encrypted when a password is given.

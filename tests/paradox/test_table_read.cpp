@@ -1,5 +1,6 @@
 // Reading: the original engine's sample files against pxlib and known
 // values, damaged files, and the support tool's listings.
+#include "IndexCheck.h"
 #include "PxPeer.h"
 
 #include "paradox/Table.h"
@@ -138,14 +139,23 @@ private slots:
     void keyedSampleIsInKeyOrder_data()
     {
         QTest::addColumn<QString>("file");
-        QTest::newRow("number key, 8 blocks") << u"db/ORDERS.DB"_s;
-        QTest::newRow("alpha key, level 4") << u"db/AREACODE.DB"_s;
-        QTest::newRow("two-field key") << u"db/SERVER.DB"_s;
+        QTest::addColumn<bool>("countersAgree");
+        QTest::newRow("number key, 8 blocks") << u"db/ORDERS.DB"_s << true;
+        QTest::newRow("alpha key, level 4, short last block") << u"db/AREACODE.DB"_s << true;
+        // Its index carries another change counter than the table (0x6F
+        // against 0x5C), yet describes the table's blocks exactly.
+        QTest::newRow("two-field key") << u"db/SERVER.DB"_s << false;
     }
 
     void keyedSampleIsInKeyOrder()
     {
         QFETCH(QString, file);
+        QFETCH(bool, countersAgree);
+        // The index check the write tests rely on agrees with the original
+        // engine's own index files.
+        const QString px = samples() + u'/' + file.chopped(2) + u"PX"_s;
+        const QString problem = indexcheck::check(samples() + u'/' + file, px, countersAgree);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
         const auto table = openReadOnly(samples() + u'/' + file);
         QVERIFY(table->isKeyed());
         for (int r = 0; r < table->recordCount(); ++r) {

@@ -305,8 +305,9 @@ private slots:
             maxLevels = std::max(maxLevels, int(quint8(px.readAll()[0x20])));
         }
         QVERIFY2(maxLevels >= 2, "the index never outgrew one block");
-        // pxlib reads the same records in the same order.
-        const pxpeer::Contents peer = pxpeer::read(path);
+        // pxlib reads the same records in the same order, finding them
+        // through our multi-level index.
+        const pxpeer::Contents peer = pxpeer::read(path, {}, m_dir.filePath(u"Model.PX"_s));
         QVERIFY(peer.ok);
         QCOMPARE(peer.records.size(), qsizetype(t->recordCount()));
         for (int r = 0; r < t->recordCount(); ++r)
