@@ -26,18 +26,6 @@ public:
     QString caption;
 };
 
-class FixedPicker : public data::IDatePicker
-{
-public:
-    std::optional<QDate> pickDate(const QDate &initial) override
-    {
-        shown = initial;
-        return answer;
-    }
-    std::optional<QDate> answer;
-    QDate shown;
-};
-
 } // namespace
 
 // The data module on real settlement files: names, posting rules per table,
@@ -58,7 +46,6 @@ private Q_SLOTS:
     void captionFromCompanyData_data();
     void captionFromCompanyData();
     void statusPanelsFollowTheTables();
-    void calendarPick();
     void pageNumbering_data();
     void pageNumbering();
     void prepocetVYStoresAndReopens();
@@ -295,28 +282,6 @@ void TestDm1::statusPanelsFollowTheTables()
     dm.Vpz().append();
     QCOMPARE(m_status.panels[1], u"x"_s);
     dm.Vpz().cancel();
-}
-
-void TestDm1::calendarPick()
-{
-    data::TDM1 &dm = *m_dm;
-    auto &dz = dm.fieldAs<data::DateField>(u"PrpDz"_s);
-    QVERIFY(!dm.KDatum(dm.Prp(), dz)); // no calendar connected
-
-    FixedPicker picker;
-    dm.setDatePicker(&picker);
-    QVERIFY(!dm.KDatum(dm.Prp(), dz));
-    QCOMPARE(picker.shown, QDate(2015, 12, 15));
-    QCOMPARE(dm.Prp().state(), data::DatasetState::Browse);
-
-    picker.answer = QDate(2015, 1, 1);
-    QVERIFY(dm.KDatum(dm.Prp(), dz));
-    QCOMPARE(dm.Prp().state(), data::DatasetState::Edit);
-    QCOMPARE(dz.asDate(), QDate(2015, 1, 1));
-
-    // The shorthand reaches the company data's date boxes.
-    dz.setText(u"1/2"_s);
-    QCOMPARE(dz.asDate(), QDate(2015, 2, 1));
 }
 
 void TestDm1::pageNumbering_data()
