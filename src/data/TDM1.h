@@ -171,6 +171,9 @@ public:
     void setStatusSink(IStatusSink *sink) { m_status = sink; }
     void setCaptionSink(ICaptionSink *sink) { m_caption = sink; }
     void setDatePicker(IDatePicker *picker) { m_picker = picker; }
+    // Runs the recalculations an upgrade of Vdvl or Vdvs asks for while the
+    // tables are opened. The program and qesto-cli always connect one;
+    // without it such an opening leaves the statements as posted.
     void setStatementRecalc(IStatementRecalc *recalc) { m_recalc = recalc; }
     // Runs after the defaults of a new Vpz row; the employee-count window
     // moves the focus to its name box.
