@@ -4,6 +4,7 @@
 #include "IndexCheck.h"
 #include "PxPeer.h"
 
+#include "paradox/Journal.h"
 #include "paradox/Table.h"
 
 #ifdef QESTO_PARADOX_HAVE_COLLATION
@@ -454,6 +455,97 @@ private slots:
         a->remove(2);
         QVERIFY_THROWS_EXCEPTION(TableError, b->update(2, {5, u"x"_s}));
         QCOMPARE(b->recordCount(), 2);
+    }
+
+    // A table of the original engine keeps its level, code page and sort
+    // order when we change it, and stays readable with a matching index.
+    void changingAnOriginalTable()
+    {
+        const QString samples = QStringLiteral(QESTO_SHARED_DIR "/paradox-samples/db");
+        if (!QFile::exists(samples + u"/AREACODE.DB"_s))
+            QSKIP("The Paradox samples are not available");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"AREACODE.DB"_s);
+        QVERIFY(QFile::copy(samples + u"/AREACODE.DB"_s, path));
+        QVERIFY(QFile::copy(samples + u"/AREACODE.PX"_s, dir.filePath(u"AREACODE.PX"_s)));
+        for (const QString &f : Table::tableFiles(path))
+            QFile::setPermissions(f, QFile::ReadOwner | QFile::WriteOwner);
+        auto t = Table::open(path);
+        const TableFormat before = t->format();
+        const int count = t->recordCount();
+        QVariantList first = t->record(0);
+        first[1] = u"Spojené státy"_s.left(6); // only code page 437 characters
+        t->update(0, first);
+        QCOMPARE(t->append({u"999"_s, u"Nowhere"_s, u"Test"_s, u"NW"_s}), count);
+        t->remove(t->findKey({u"202"_s}));
+        t = reopen(t);
+        QCOMPARE(t->format().level, before.level);
+        QCOMPARE(t->format().codePage, before.codePage);
+        QCOMPARE(t->format().sortOrder, before.sortOrder);
+        QCOMPARE(t->recordCount(), count);
+        QCOMPARE(t->record(0), first);
+        QCOMPARE(t->findKey({u"202"_s}), -1);
+        const QString problem = indexcheck::check(path, dir.filePath(u"AREACODE.PX"_s));
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        const pxpeer::Contents peer = pxpeer::read(path, {}, dir.filePath(u"AREACODE.PX"_s));
+        QVERIFY(peer.ok);
+        QCOMPARE(peer.records.size(), qsizetype(count));
+        for (int r = 0; r < count; ++r)
+            QCOMPARE(peer.records[r], t->rawRecord(r));
+    }
+
+    // A journal left by a killed process is applied only to the table state
+    // it was written for; one next to a table that was since replaced (say,
+    // restored from a backup) is discarded rather than "rolled back" into it.
+    void leftoverJournal_data()
+    {
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("written for this table: rolled back") << true;
+        QTest::newRow("stale: discarded") << false;
+    }
+
+    void leftoverJournal()
+    {
+        QFETCH(bool, matches);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"Dmt.DB"_s);
+        Schema s;
+        s.fields = {field(u"Dpt"_s, FieldType::Short), alpha(u"Trh1"_s, 40)};
+        s.keyFields = 1;
+        {
+            auto t = Table::create(path, s);
+            t->append({10, u"vybranou stránku"_s});
+        }
+        auto bytesOf = [](const QString &file) {
+            QFile f(file);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        const QByteArray before = bytesOf(path);
+        {
+            auto t = Table::open(path);
+            t->update(0, {10, u"všechny stránky"_s});
+            t->append({20, u"sudé stránky"_s});
+        }
+        const QByteArray after = bytesOf(path);
+        journal::Journal j;
+        j.originalSize = before.size();
+        j.oldStamp = before.left(0x78);
+        j.newStamp = matches ? after.left(0x78) : QByteArray(0x78, 'x');
+        j.ranges.append({0, before});
+        journal::write(journal::pathFor(path), j, u"Dmt.DB"_s);
+
+        auto t = Table::open(path);
+        QVERIFY(!QFile::exists(journal::pathFor(path)));
+        if (matches) {
+            QCOMPARE(t->recordCount(), 1);
+            QCOMPARE(t->record(0), (QVariantList{10, u"vybranou stránku"_s}));
+            QCOMPARE(bytesOf(path), before);
+        } else {
+            QCOMPARE(t->recordCount(), 2);
+            QCOMPARE(bytesOf(path), after);
+        }
+        const QString problem = indexcheck::check(path, dir.filePath(u"Dmt.PX"_s));
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
     void copyAndRemoveTable()
