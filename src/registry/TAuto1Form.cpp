@@ -54,6 +54,11 @@ TAuto1Form::TAuto1Form(SettlementList &list, platform::IMessages &messages, IPas
     m_grid->setMinimumSize(400, 260);
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     hint(m_grid, u"Změna pořadí - pravé tlačítko myši"_s);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &index) {
+                if (index.isValid())
+                    m_list.setCurrentIndex(index.row());
+            });
     connect(m_grid, &QTableView::doubleClicked, this, [this] {
         if (!m_quitting)
             accept();
@@ -184,13 +189,6 @@ void TAuto1Form::showEvent(QShowEvent *event)
     m_quitting = false;
     m_list.prepareShow();
     m_showLast->setChecked(m_list.showLast());
-    // The grid's selection drives the list's current entry from now on.
-    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &index) {
-                if (index.isValid())
-                    m_list.setCurrentIndex(index.row());
-            },
-            Qt::UniqueConnection);
     reload();
     if (m_list.isEmpty())
         button(u"&Nové"_s)->setFocus();
