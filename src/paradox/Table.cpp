@@ -67,6 +67,13 @@ QString existingCompanion(const QString &dbPath, const QString &suffix)
     return companionPath(dbPath, suffix);
 }
 
+// The change counter wraps within its byte; 0 is skipped so that a changed
+// table never shows the value of a fresh header.
+std::uint8_t nextCounter(std::uint8_t c)
+{
+    return c == 0xFF ? 1 : std::uint8_t(c + 1);
+}
+
 bool writableType(FieldType t)
 {
     switch (t) {
@@ -532,7 +539,7 @@ void TablePrivate::commit()
     h.recordCount = std::uint32_t(total());
     h.firstBlock = chain.empty() ? 0 : chain.front();
     h.lastBlock = chain.empty() ? 0 : chain.back();
-    h.changeCounter = std::uint8_t(h.changeCounter + 1 ? h.changeCounter + 1 : 1);
+    h.changeCounter = nextCounter(h.changeCounter);
     h.fileBlocks = maxBlock();
 
     QByteArray header(image.constData(), h.headerSize);
@@ -600,7 +607,7 @@ void TablePrivate::rewrite(const Schema &schema, const QList<QByteArray> &record
     nh.format.encrypted = false;
     nh.encryptionKey = 0;
     nh.headerSize = 0;
-    nh.changeCounter = std::uint8_t(h.changeCounter + 1 ? h.changeCounter + 1 : 1);
+    nh.changeCounter = nextCounter(h.changeCounter);
     nh.tableName = QFileInfo(path).fileName();
     // Grow the blocks when the records no longer fit (or would need more
     // blocks than a file can number).
@@ -869,6 +876,8 @@ std::unique_ptr<Table> Table::create(const QString &dbPath, const Schema &schema
     h.tableName = name;
     const QByteArray bytes = format::buildTableFile(h, {}, 0, nullptr);
 
+    // Index files of an earlier table of that name describe another table.
+    removeTable(dbPath);
     QSaveFile file(dbPath);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
@@ -1224,6 +1233,9 @@ void Table::copyTable(const QString &sourceDbPath, const QString &targetDbPath)
 {
     const QStringList files = tableFiles(sourceDbPath);
     const QString name = displayNameOf(sourceDbPath);
+    if (QFileInfo(sourceDbPath).absoluteFilePath().compare(QFileInfo(targetDbPath).absoluteFilePath(),
+                                                            Qt::CaseInsensitive) == 0)
+        return;
     if (files.isEmpty())
         throw TableError(TableError::Kind::Unreadable, u"Tabulka %1 neexistuje."_s.arg(name));
     const QFileInfo target(targetDbPath);
