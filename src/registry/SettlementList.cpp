@@ -3,6 +3,9 @@
 #include "data/TableDefs.h"
 #include "data/Upgrade.h"
 #include "paradox/Collation.h"
+#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
+#include "paradox/SecondaryIndex.h"
+#endif
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
 #include "platform/Messages.h"
@@ -115,6 +118,11 @@ void SettlementList::reopen()
         // once the files are back.
     }
     if (m_list) {
+#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
+        // Other computers order the list through its index files: every
+        // change made here keeps them in step.
+        paradox::SecondaryIndex::maintain(*m_list);
+#endif
         try {
             m_passwords = paradox::Table::open(passwordPath, m_options);
         } catch (const paradox::TableError &e) {
@@ -126,6 +134,9 @@ void SettlementList::reopen()
                                data::ListGroup::Passwords);
                 try {
                     m_list = paradox::Table::open(listPath, m_options);
+#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
+                    paradox::SecondaryIndex::maintain(*m_list);
+#endif
                     m_passwords = paradox::Table::open(passwordPath, m_options);
                 } catch (const paradox::TableError &) {
                 }

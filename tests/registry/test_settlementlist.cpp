@@ -4,6 +4,9 @@
 #include "data/TableDefs.h"
 #include "data/Templates.h"
 #include "paradox/Table.h"
+#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
+#include "paradox/SecondaryIndex.h"
+#endif
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
 #include "platform/Messages.h"
@@ -150,6 +153,20 @@ private Q_SLOTS:
         QVERIFY(list.create(draft, u"Nová"_s));
         QCOMPARE(list.razeni(), Razeni::Vlastni);
         QCOMPARE(numbers(list), (QList<int>{2, 3, 4, 1}));
+        QVERIFY(list.rename(u"Áčko"_s));
+
+#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
+        // The index files other computers order by follow every change.
+        list.close();
+        auto table = paradox::Table::open(data::tableFilePath(root.fileDir, u"Data.DB"_s));
+        for (const QString &field : {u"Pozice"_s, u"Nazev"_s}) {
+            const int f = table->fieldIndex(field);
+            QVERIFY2(platform::FileOps::fileExists(paradox::SecondaryIndex::xPath(table->filePath(), f)),
+                     qPrintable(field));
+            QCOMPARE(paradox::SecondaryIndex::readOrder(*table, f),
+                     paradox::SecondaryIndex::computeOrder(*table, f));
+        }
+#endif
     }
 
     void cancelledNewLeavesNothing()
