@@ -266,7 +266,7 @@ Header parseHeader(const char *data, qint64 size, qint64 fileSize, const QString
     }
     const int nameLen = tableNameLength(h.fileVersion);
     need(nameLen);
-    h.tableName = platform::Cp1250::decode(p, qsizetype(strnlen(p, size_t(nameLen))));
+    h.tableName = platform::Cp1250::decode(p, qsizetype(qstrnlen(p, size_t(nameLen))));
     p += nameLen;
     if (isIndexFile(h.fileType)) {
         for (int i = 0; i < fieldCount; ++i)
@@ -425,7 +425,7 @@ QVariant decodeField(const FieldDef &field, const char *data)
     switch (field.type) {
     case FieldType::Alpha: {
         QString text;
-        platform::Cp1250::decodeInto(data, qsizetype(strnlen(data, size_t(field.size))), text);
+        platform::Cp1250::decodeInto(data, qsizetype(qstrnlen(data, size_t(field.size))), text);
         return text;
     }
     case FieldType::Date:
@@ -481,7 +481,7 @@ void decodeFieldInto(const FieldDef &field, const char *data, QVariant &out)
     switch (field.type) {
     case FieldType::Alpha:
         if (out.metaType() == QMetaType::fromType<QString>() && out.isDetached()) {
-            platform::Cp1250::decodeInto(data, qsizetype(strnlen(data, size_t(field.size))),
+            platform::Cp1250::decodeInto(data, qsizetype(qstrnlen(data, size_t(field.size))),
                                          *static_cast<QString *>(const_cast<void *>(out.constData())));
             return;
         }

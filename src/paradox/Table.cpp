@@ -253,8 +253,8 @@ public:
             const char *fb = b + offsets[i];
 #ifdef QESTO_PARADOX_HAVE_COLLATION
             if (f.type == FieldType::Alpha && czechOrder) {
-                const QString sa = platform::Cp1250::decode(fa, qsizetype(strnlen(fa, size_t(f.size))));
-                const QString sb = platform::Cp1250::decode(fb, qsizetype(strnlen(fb, size_t(f.size))));
+                const QString sa = platform::Cp1250::decode(fa, qsizetype(qstrnlen(fa, size_t(f.size))));
+                const QString sb = platform::Cp1250::decode(fb, qsizetype(qstrnlen(fb, size_t(f.size))));
                 if (const int c = compareCzech(sa, sb))
                     return c;
             }

@@ -131,6 +131,28 @@ private slots:
         QCOMPARE(peer.records[0], t->rawRecord(0));
     }
 
+    // The widest table the format allows needs a header past 0x800 bytes.
+    void widestTable()
+    {
+        const QString path = m_dir.filePath(u"Wide.DB"_s);
+        Schema s;
+        QVariantList values;
+        for (int i = 0; i < 255; ++i) {
+            s.fields.append(i % 5 ? field(u"Sl%1"_s.arg(i), FieldType::Number) : alpha(u"Čás%1"_s.arg(i), 20));
+            values.append(i % 5 ? QVariant(i * 1.5) : QVariant(u"ř%1"_s.arg(i)));
+        }
+        Table::create(path, s)->append(values);
+        auto t = Table::open(path);
+        QCOMPARE(t->schema(), s);
+        QCOMPARE(t->record(0), values);
+        const pxpeer::Contents peer = pxpeer::read(path);
+        QVERIFY(peer.ok);
+        QCOMPARE(peer.fields.size(), 255);
+        QCOMPARE(peer.records.value(0), t->rawRecord(0));
+        s.fields.append(field(u"Navic"_s, FieldType::Short));
+        QVERIFY_THROWS_EXCEPTION(TableError, Table::create(m_dir.filePath(u"Wider.DB"_s), s));
+    }
+
     void valuesOutOfRangeAreRefused_data()
     {
         QTest::addColumn<FieldDef>("def");
