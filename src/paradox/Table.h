@@ -139,7 +139,8 @@ public:
     // (existing ones only), in this order.
     static QStringList tableFiles(const QString &dbPath);
     // Copies all of a table's files, replacing the target's (the target's
-    // stale index files are removed). The copy appears complete or not at all.
+    // stale index files are removed). The target's files give way only once
+    // every copy is complete, so a failed copy leaves the target as it was.
     static void copyTable(const QString &sourceDbPath, const QString &targetDbPath);
     static void removeTable(const QString &dbPath);
 
