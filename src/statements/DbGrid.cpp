@@ -92,7 +92,8 @@ public:
                     recordChanged();
             });
             connect(m_source, &data::DataSource::stateChanged, this, [this] { recordChanged(); });
-            connect(m_source, &QObject::destroyed, this, [this] { recordChanged(); }, Qt::QueuedConnection);
+            connect(
+                m_source, &QObject::destroyed, this, [this] { recordChanged(); }, Qt::QueuedConnection);
         }
         recordChanged();
     }
@@ -323,7 +324,8 @@ Qt::ItemFlags DbGridModel::flags(const QModelIndex &index) const
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
     const Column &c = column(index.column());
-    if (m_grid->cellsEditable() && !c.readOnly && c.field && !c.field->isReadOnly() && !c.field->isCalculated())
+    if (m_grid->cellsEditable() && !c.readOnly && c.field && !c.field->isReadOnly() &&
+        !c.field->isCalculated())
         f |= Qt::ItemIsEditable;
     return f;
 }
@@ -352,9 +354,11 @@ bool DbGridModel::setData(const QModelIndex &index, const QVariant &value, int r
 class DbGridDelegate : public QStyledItemDelegate
 {
 public:
-    DbGridDelegate(DbGrid *grid, DbGridModel *model) : QStyledItemDelegate(grid), m_grid(grid), m_model(model) {}
+    DbGridDelegate(DbGrid *grid, DbGridModel *model) : QStyledItemDelegate(grid), m_grid(grid), m_model(model)
+    {}
 
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &index) const override
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                          const QModelIndex &index) const override
     {
         auto *editor = new QLineEdit(parent);
         editor->setFrame(false);
@@ -463,7 +467,8 @@ int DbGrid::addColumn(const QString &fieldName, const QString &title, int width,
         if (w < 0) {
             const int chars = col.field && col.field->size() > 0 ? std::min(col.field->size(), 40) : 10;
             const QString title = m_model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
-            w = std::max(fontMetrics().averageCharWidth() * chars, fontMetrics().horizontalAdvance(title)) + 12;
+            w = std::max(fontMetrics().averageCharWidth() * chars, fontMetrics().horizontalAdvance(title)) +
+                12;
         }
         setColumnWidth(i, w);
     }
@@ -511,9 +516,10 @@ void DbGrid::setRowSelect(bool rowSelect)
 
 void DbGrid::updateEditTriggers()
 {
-    setEditTriggers(cellsEditable() ? QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
-                                          QAbstractItemView::SelectedClicked | QAbstractItemView::DoubleClicked
-                                    : QAbstractItemView::NoEditTriggers);
+    setEditTriggers(cellsEditable()
+                        ? QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::SelectedClicked | QAbstractItemView::DoubleClicked
+                        : QAbstractItemView::NoEditTriggers);
 }
 
 void DbGrid::showError(const QString &text) const
@@ -616,7 +622,8 @@ void DbGrid::keyPressEvent(QKeyEvent *event)
             }
             break;
         case Qt::Key_Down:
-            if (mods == Qt::NoModifier && cellsEditable() && m_model->currentRow() == m_model->rowCount() - 1) {
+            if (mods == Qt::NoModifier && cellsEditable() &&
+                m_model->currentRow() == m_model->rowCount() - 1) {
                 // Past the last record a new one starts, but only one at a time.
                 if (!(ds->state() == data::DatasetState::Insert && !ds->isModified())) {
                     ds->checkBrowseMode();

@@ -108,6 +108,12 @@ void DbNavigator::setHint(Button button, const QString &hint)
     b->setStatusTip(hint);
 }
 
+void DbNavigator::setHints(const QStringList &hints)
+{
+    for (std::size_t i = 0; i < m_buttons.size() && qsizetype(i) < hints.size(); ++i)
+        setHint(Button(1u << i), hints[qsizetype(i)]);
+}
+
 QToolButton *DbNavigator::button(Button button) const
 {
     return m_buttons[std::size_t(indexOf(button))];
@@ -132,12 +138,16 @@ void DbNavigator::updateButtons()
     const bool canUp = active && (inserting ? count > 0 : recNo > 1);
     const bool canDown = active && (inserting ? count > 0 : recNo < count);
     const bool enabled[] = {
-        canUp, canUp, canDown, canDown,
-        active,                         // Insert
+        canUp,                              // First
+        canUp,                              // Prior
+        canDown,                            // Next
+        canDown,                            // Last
+        active,                             // Insert
         active && (count > 0 || inserting), // Delete
-        active && !editing,             // Edit
-        editing, editing,               // Post, Cancel
-        active,                         // Refresh
+        active && !editing,                 // Edit
+        editing,                            // Post
+        editing,                            // Cancel
+        active,                             // Refresh
     };
     for (std::size_t i = 0; i < m_buttons.size(); ++i)
         m_buttons[i]->setEnabled(enabled[i]);

@@ -5,6 +5,7 @@
 #include <QFlags>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -26,7 +27,8 @@ class DbNavigator : public QWidget
     Q_OBJECT
 
 public:
-    enum Button : unsigned {
+    enum Button : unsigned
+    {
         First = 0x001,
         Prior = 0x002,
         Next = 0x004,
@@ -58,6 +60,9 @@ public:
     // The tool tip and status text of a button.
     QString hint(Button button) const;
     void setHint(Button button, const QString &hint);
+    // Hints in button order (First ... Refresh), as a window lists them; a
+    // shorter list leaves the remaining buttons as they are.
+    void setHints(const QStringList &hints);
 
     void setMessages(platform::IMessages *messages) { m_messages = messages; }
     // Whether Delete asks first ("Smazat záznam?"); on by default.

@@ -19,7 +19,13 @@ namespace statements {
 
 namespace {
 
-enum class EnterMove { None, Next, Prior, Swallow };
+enum class EnterMove
+{
+    None,
+    Next,
+    Prior,
+    Swallow
+};
 
 // Enter stands for Tab: Shift goes backwards. With Ctrl or Alt a dialog does
 // not move the focus on Tab either, but the key is still used up.
@@ -38,8 +44,7 @@ EnterMove enterMove(const QEvent *event)
 
 // Shared by the four boxes: consumes Enter (also as a shortcut candidate, so
 // no default button or window shortcut sees it) and tells where to go.
-template<class Box>
-bool handleEnter(Box *box, QEvent *event, bool enterTab, bool (Box::*moveFocus)(bool))
+template <class Box> bool handleEnter(Box *box, QEvent *event, bool enterTab, bool (Box::*moveFocus)(bool))
 {
     if (!enterTab)
         return false;

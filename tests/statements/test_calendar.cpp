@@ -1,5 +1,5 @@
-#include "statements/TEvzhDtForm.h"
 #include "statements/Editz.h"
+#include "statements/TEvzhDtForm.h"
 
 #include "platform/IniFile.h"
 #include "test_editz_table.h"
@@ -60,10 +60,12 @@ void TestCalendar::keysAndButtons_data()
 
     const auto none = Qt::KeyboardModifiers();
     QTest::newRow("PgDn") << u"PgDn"_s << none << QDate(2016, 2, 29);
-    QTest::newRow("Ctrl+PgUp") << u"PgUp"_s << Qt::KeyboardModifiers(Qt::ControlModifier) << QDate(2015, 1, 31);
-    QTest::newRow("keypad PgUp") << u"PgUp"_s << Qt::KeyboardModifiers(Qt::KeypadModifier) << QDate(2015, 12, 31);
-    QTest::newRow("Shift+PgUp does nothing") << u"PgUp"_s << Qt::KeyboardModifiers(Qt::ShiftModifier)
-                                             << QDate(2016, 1, 31);
+    QTest::newRow("Ctrl+PgUp") << u"PgUp"_s << Qt::KeyboardModifiers(Qt::ControlModifier)
+                               << QDate(2015, 1, 31);
+    QTest::newRow("keypad PgUp") << u"PgUp"_s << Qt::KeyboardModifiers(Qt::KeypadModifier)
+                                 << QDate(2015, 12, 31);
+    QTest::newRow("Shift+PgUp does nothing")
+        << u"PgUp"_s << Qt::KeyboardModifiers(Qt::ShiftModifier) << QDate(2016, 1, 31);
     QTest::newRow("< měsíc") << u"PrevMonth"_s << none << QDate(2015, 12, 31);
     QTest::newRow("rok >") << u"NextYear"_s << none << QDate(2017, 1, 31);
 }
@@ -83,7 +85,8 @@ void TestCalendar::keysAndButtons()
 
     if (how.startsWith(u"Pg")) {
         // The window sees the key before the grid, which would page on its own.
-        QTest::keyClick(QApplication::focusWidget(), how == u"PgDn" ? Qt::Key_PageDown : Qt::Key_PageUp, modifiers);
+        QTest::keyClick(QApplication::focusWidget(), how == u"PgDn" ? Qt::Key_PageDown : Qt::Key_PageUp,
+                        modifiers);
     } else {
         QTest::mouseClick(form.findChild<QPushButton *>(how), Qt::LeftButton);
     }
@@ -129,7 +132,8 @@ void TestCalendar::kdatumFillsDateField_data()
     const QDate today(2026, 12, 7);
     QTest::newRow("empty field opens on today, OK") << QDate() << true << today << QDate(2027, 1, 7);
     QTest::newRow("empty field, Esc leaves it empty") << QDate() << false << today << QDate();
-    QTest::newRow("field's date, OK") << QDate(2015, 1, 31) << true << QDate(2015, 1, 31) << QDate(2015, 2, 28);
+    QTest::newRow("field's date, OK")
+        << QDate(2015, 1, 31) << true << QDate(2015, 1, 31) << QDate(2015, 2, 28);
 }
 
 void TestCalendar::kdatumFillsDateField()

@@ -38,10 +38,7 @@ struct GridWindow
         grid->setFocus();
     }
 
-    QString cell(int row, int column) const
-    {
-        return grid->model()->index(row, column).data().toString();
-    }
+    QString cell(int row, int column) const { return grid->model()->index(row, column).data().toString(); }
 
     int row() const { return grid->currentIndex().row(); }
 

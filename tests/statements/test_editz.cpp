@@ -237,13 +237,13 @@ void TestEditz::leavingWritesThroughTextRule_data()
 {
     QTest::addColumn<QString>("fieldName");
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("stored"); // the field's edit text afterwards
+    QTest::addColumn<QString>("stored");  // the field's edit text afterwards
     QTest::addColumn<QString>("message"); // empty when taken
 
     QTest::newRow("amount") << u"C4"_s << u"1234,4"_s << u"1234,4"_s << QString();
     QTest::newRow("amount emptied") << u"C4"_s << QString() << QString() << QString();
-    QTest::newRow("amount not a number") << u"C4"_s << u"1,2,3"_s << u"12,5"_s
-                                         << data::invalidFloatMessage(u"1,2,3"_s, u"C4"_s);
+    QTest::newRow("amount not a number")
+        << u"C4"_s << u"1,2,3"_s << u"12,5"_s << data::invalidFloatMessage(u"1,2,3"_s, u"C4"_s);
     QTest::newRow("date shorthand") << u"Dv"_s << u"1/2/2015"_s << u"01.02.2015"_s << QString();
 }
 

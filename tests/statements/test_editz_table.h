@@ -22,7 +22,8 @@ inline paradox::Schema placesSchema()
 {
     using paradox::FieldType;
     return paradox::Schema{{paradox::alpha(u"N3"_s, 10), paradox::field(u"C4"_s, FieldType::Number),
-                            paradox::field(u"Dv"_s, FieldType::Date), paradox::field(u"Pmr"_s, FieldType::Logical)},
+                            paradox::field(u"Dv"_s, FieldType::Date),
+                            paradox::field(u"Pmr"_s, FieldType::Logical)},
                            0};
 }
 
