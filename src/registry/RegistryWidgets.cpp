@@ -1,5 +1,9 @@
 #include "registry/RegistryWidgets.h"
 
+#ifdef QESTO_REGISTRY_HAVE_EDITZ
+#include "statements/Editz.h"
+#endif
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -29,6 +33,19 @@ bool EnterAsTab::eventFilter(QObject *watched, QEvent *event)
     }
     event->accept();
     return true;
+}
+
+QLineEdit *newEdit(QWidget *parent, bool enterTab)
+{
+#ifdef QESTO_REGISTRY_HAVE_EDITZ
+    auto *edit = new statements::TEditz(parent);
+    edit->setEnterTab(enterTab);
+#else
+    auto *edit = new QLineEdit(parent);
+    if (enterTab)
+        EnterAsTab::install(edit);
+#endif
+    return edit;
 }
 
 void fixAndCentre(QWidget *window)

@@ -22,6 +22,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
+// A single-line box of the registry dialogs: the program's TEditz where the
+// input controls are built, otherwise a line edit with EnterAsTab. With
+// enterTab false, Enter reaches the dialog's default button.
+QLineEdit *newEdit(QWidget *parent, bool enterTab = true);
+
 // Windows of the registry are fixed in size and centred over their parent
 // (or the screen).
 void fixAndCentre(QWidget *window);

@@ -15,7 +15,8 @@ TAu1Form::TAu1Form(SettlementList &list, QWidget *parent) : QDialog(parent), m_l
 {
     const auto entry = list.current();
     setWindowTitle(u"Název Qesto č. "_s + QString::number(entry ? entry->Cislo : 0));
-    m_name = new QLineEdit(entry ? entry->Nazev : QString(), this);
+    m_name = newEdit(this, false);
+    m_name->setText(entry ? entry->Nazev : QString());
     m_name->setMaxLength(20);
     m_name->setMinimumWidth(220);
     // Enter here confirms the name: it reaches the default button.

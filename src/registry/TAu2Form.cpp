@@ -19,11 +19,10 @@ TAu2Form::TAu2Form(SettlementList &list, const NewSettlement &draft, platform::I
 {
     setWindowTitle(u"Nové Qesto"_s);
     auto *label = new QLabel(u"Název Qesto"_s, this);
-    m_name = new QLineEdit(this);
+    m_name = newEdit(this);
     m_name->setMaxLength(20);
     m_name->setMinimumWidth(220);
     label->setBuddy(m_name);
-    EnterAsTab::install(m_name);
     m_create = new QPushButton(u"&Qesto"_s, this);
     m_create->setDefault(true);
     m_close = new QPushButton(u"&Zavřít"_s, this);

@@ -21,12 +21,10 @@ TAu3Form::TAu3Form(SettlementList &list, QWidget *parent) : QDialog(parent), m_l
 
     auto *oldLabel = new QLabel(u"Původní heslo"_s, this);
     auto *newLabel = new QLabel(u"Nové heslo"_s, this);
-    m_first = new QLineEdit(this);
-    m_second = new QLineEdit(this);
-    for (QLineEdit *edit : {m_first, m_second}) {
-        edit->setMaxLength(10);
-        EnterAsTab::install(edit);
-    }
+    m_first = newEdit(this);
+    m_second = newEdit(this);
+    m_first->setMaxLength(10);
+    m_second->setMaxLength(10);
     // The stored password, only its length shows.
     auto *shown = new QLineEdit(QString(stored.size(), u'*'), this);
     shown->setEnabled(false);

@@ -13,7 +13,7 @@ namespace registry {
 TAu4Form::TAu4Form(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(u"Zadejte heslo"_s);
-    m_edit = new QLineEdit(this);
+    m_edit = newEdit(this, false);
     m_edit->setMaxLength(10);
     m_edit->setEchoMode(QLineEdit::Password);
     auto *ok = new QPushButton(u"&OK"_s, this);

@@ -47,11 +47,11 @@ TAu5Form::TAu5Form(DataRoots roots, platform::IMessages &messages, SettlementLis
     auto *driveLabel = new QLabel(u"Výběr disku:"_s, this);
     driveLabel->setBuddy(m_drive);
 
-    m_directory = new QLineEdit(m_choice.defaultDirectoryName(), this);
+    m_directory = newEdit(this);
+    m_directory->setText(m_choice.defaultDirectoryName());
     hint(m_directory, u"Výběr adresáře pro instalaci dat"_s);
     auto *dirLabel = new QLabel(u"Výběr adresáře:"_s, this);
     dirLabel->setBuddy(m_directory);
-    EnterAsTab::install(m_directory);
 
     auto *copy = new QPushButton(u"&Kopírovat data"_s, this);
     hint(copy, u"Kopírovat data pro provoz v síti"_s);
@@ -66,10 +66,10 @@ TAu5Form::TAu5Form(DataRoots roots, platform::IMessages &messages, SettlementLis
     hint(m_network, networkText);
     (m_choice.network() ? m_network : m_local)->setChecked(true);
 
-    m_path = new QLineEdit(m_choice.path(), this);
+    m_path = newEdit(this);
+    m_path->setText(m_choice.path());
     hint(m_path, u"Cesta k datovým souborům"_s);
     m_path->setMinimumWidth(320);
-    EnterAsTab::install(m_path);
     auto *browseButton = new QPushButton(u"..."_s, this);
     hint(browseButton, u"Výběr adresáře"_s);
     browseButton->setAutoDefault(false);

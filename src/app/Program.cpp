@@ -1,0 +1,220 @@
+#include "app/Program.h"
+
+#include "app/AppPaths.h"
+#include "app/EnvironmentMessages.h"
+#include "app/HelpHook.h"
+#include "app/HelpKeys.h"
+#include "app/SettlementOpening.h"
+#include "app/TMainForm.h"
+#include "app/TSplashForm.h"
+#include "app/Version.h"
+#include "data/TDM1.h"
+#include "platform/FileOps.h"
+#include "platform/HelpViewer.h"
+#include "platform/Printers.h"
+#include "platform/QtMessages.h"
+#include "platform/ShellFolders.h"
+#include "statements/Recalc.h"
+#include "statements/TEvzhDtForm.h"
+
+#ifdef QESTO_HAVE_REGISTRY_WINDOWS
+#include "registry/TAu4Form.h"
+#include "registry/TAu5Form.h"
+#include "registry/TAuto1Form.h"
+#endif
+
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace app {
+
+#ifdef QESTO_HAVE_REGISTRY_WINDOWS
+namespace {
+
+// The settlement list's side of the program: its part of completing the
+// start, the settlement database the list lets go of, and the list window
+// as the opening's selection.
+class ListBridge : public IStartupHooks, public registry::IRegistryHooks, public ISettlementSelection
+{
+public:
+    ListBridge(TMainForm &main, data::TDM1 &dm, AppPaths &paths, platform::IMessages &messages)
+        : m_main(main), m_dm(dm), m_paths(paths), m_messages(messages),
+          m_list({paths.FileDirLocal, paths.FileDir, Version::yearTag()}, messages, this)
+    {
+        m_list.setOpenOptions(dm.openOptions());
+        m_prompt = std::make_unique<registry::TAu4Form>(&main);
+        m_form = std::make_unique<registry::TAuto1Form>(m_list, messages, *m_prompt, main.baseCaption(), this,
+                                                        &main);
+        m_form->setInfoSource([this] {
+            registry::InfoPaths info;
+            info.DataDir = m_paths.DataDir;
+            info.dataIniNamed = !m_paths.DataIniDir.isEmpty();
+            info.FileDirLocal = m_paths.FileDirLocal;
+            info.FileDirPrg = m_paths.FileDirPrg;
+            info.FileDir = m_paths.FileDir;
+            info.NetFileDir = m_dm.sessionNetDir();
+            info.PrivateDir = m_dm.sessionPrivateDir();
+            info.CommonAppData = m_paths.CommonAppData;
+            info.Personal = m_paths.Personal;
+            return info;
+        });
+    }
+
+    // ---- the list's needs
+    void disconnectSettlementDatabase() override { m_dm.Disconnect(); }
+    void attachDataRoot(const QString &fileDir) override
+    {
+        m_dm.DM1Create(fileDir);
+        m_list.setOpenOptions(m_dm.openOptions());
+    }
+    void showStatus(const QString &text) override { m_main.setStatusText(0, text); }
+    void setBusy(bool busy) override { m_main.setBusy(busy); }
+
+    // ---- completing the start
+    void disconnectDatabases() override { m_list.close(); }
+    void upgradeListFiles(const QString &) override { m_list.attach(); }
+    void chooseDataWork(AppPaths &) override
+    {
+        registry::TAu5Form choice({m_paths.FileDirLocal, m_paths.FileDir, Version::yearTag()}, m_messages, m_list,
+                                  this, &m_main);
+        choice.exec();
+    }
+
+    // ---- the selection
+    bool choose() override { return m_form->exec() == registry::TAuto1Form::Otevrit; }
+    QString selectedDirectory() const override
+    {
+        const std::optional<registry::Settlement> current = m_list.current();
+        return current ? current->Adresar : QString();
+    }
+
+private:
+    TMainForm &m_main;
+    data::TDM1 &m_dm;
+    AppPaths &m_paths;
+    platform::IMessages &m_messages;
+    registry::SettlementList m_list;
+    std::unique_ptr<registry::TAu4Form> m_prompt;
+    std::unique_ptr<registry::TAuto1Form> m_form;
+};
+
+} // namespace
+#endif
+
+struct Program::Parts
+{
+    std::unique_ptr<platform::IMessages> messages;
+    AppPaths paths;
+    std::unique_ptr<platform::HelpViewer> helpViewer;
+    std::unique_ptr<HelpViewerAdapter> helpAdapter;
+    std::unique_ptr<TUseHTMLHelp> help;
+    std::unique_ptr<HelpKeyFilter> helpKeys;
+    std::unique_ptr<TMainForm> main;
+    std::unique_ptr<data::TDM1> dm;
+    std::unique_ptr<statements::StatementRecalc> recalc;
+    platform::QtPrinters printers;
+    std::unique_ptr<SettlementOpening> opening;
+    std::unique_ptr<statements::TEvzhDtForm> calendar;
+#ifdef QESTO_HAVE_REGISTRY_WINDOWS
+    std::unique_ptr<ListBridge> list;
+#endif
+};
+
+Program::Program() : m_parts(std::make_unique<Parts>()) {}
+
+Program::~Program()
+{
+    if (m_parts->help)
+        QApplication::instance()->removeEventFilter(m_parts->helpKeys.get());
+}
+
+// The help folder beside the program.
+static QString helpDirectory(const AppPaths &paths)
+{
+    return platform::FileOps::resolve(paths.FileDirPrg + u"help"_s);
+}
+
+int Program::run()
+{
+    start();
+    const int result = QApplication::exec();
+    return startedNormally() ? result : 1;
+}
+
+TMainForm *Program::mainWindow() const
+{
+    return m_parts->main.get();
+}
+
+bool Program::startedNormally() const
+{
+    return m_parts->main && m_parts->main->startedNormally();
+}
+
+void Program::start()
+{
+    Parts &p = *m_parts;
+    auto splash = std::make_unique<TSplashForm>();
+    splash->showNow();
+
+    QApplication::setApplicationName(Version::applicationTitle());
+    QApplication::setApplicationDisplayName(Version::applicationTitle());
+
+    p.messages = EnvironmentMessages::fromEnvironment();
+    auto *boxes = p.messages ? nullptr : new platform::QtMessages;
+    if (boxes)
+        p.messages.reset(boxes);
+
+    p.paths = AppPaths::resolve(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()),
+                                platform::ShellFolders::commonAppData(), platform::ShellFolders::personal());
+
+    // The help hook exists before any window can ask for help.
+    p.helpViewer = std::make_unique<platform::HelpViewer>(helpDirectory(p.paths));
+    p.helpAdapter = std::make_unique<HelpViewerAdapter>(*p.helpViewer);
+    p.help = std::make_unique<TUseHTMLHelp>(*p.helpAdapter);
+    p.helpKeys = std::make_unique<HelpKeyFilter>(*p.help);
+    QApplication::instance()->installEventFilter(p.helpKeys.get());
+
+    p.main = std::make_unique<TMainForm>(p.paths, *p.messages);
+    if (boxes)
+        boxes->setParent(p.main.get());
+    p.main->setHelp(p.help.get());
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const WindowPlacement placement = p.main->FormCreate(screen ? screen->size() : QSize(1024, 768));
+
+    p.dm = std::make_unique<data::TDM1>();
+    if (p.paths.dataDirFound)
+        p.dm->DM1Create(p.paths.FileDir);
+    p.dm->setStatusSink(p.main.get());
+    p.dm->setCaptionSink(p.main.get());
+    p.recalc = std::make_unique<statements::StatementRecalc>(*p.dm);
+    p.dm->setStatementRecalc(p.recalc.get());
+    p.main->setDataModule(p.dm.get());
+
+    p.opening = std::make_unique<SettlementOpening>(p.paths, *p.messages, *p.dm, p.printers);
+    p.opening->setBusy([main = p.main.get()](bool busy) { main->setBusy(busy); });
+    p.main->setOpening(p.opening.get());
+
+#ifdef QESTO_HAVE_REGISTRY_WINDOWS
+    // Without a data root there is no list to attach; the start ends with
+    // its message.
+    if (p.paths.dataDirFound) {
+        p.list = std::make_unique<ListBridge>(*p.main, *p.dm, p.paths, *p.messages);
+        p.main->setListHooks(p.list.get());
+        p.opening->setSelection(p.list.get());
+    }
+#endif
+
+    p.calendar = std::make_unique<statements::TEvzhDtForm>(p.main.get());
+    p.dm->setDatePicker(p.calendar.get());
+
+    splash->hide();
+    splash.reset();
+
+    p.main->showPlaced(placement);
+}
+
+} // namespace app

@@ -1,0 +1,159 @@
+#include "app/SettlementOpening.h"
+
+#include "app/DataFiles.h"
+#include "app/Version.h"
+#include "data/TDM1.h"
+#include "platform/FileOps.h"
+#include "platform/IniFile.h"
+#include "platform/Messages.h"
+#include "platform/Printers.h"
+#include "platform/StaleLocks.h"
+#include "statements/Recalc.h"
+
+#include <stdexcept>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace app {
+
+namespace FileOps = platform::FileOps;
+
+namespace {
+
+// Restores the cursor however the table work ends.
+class BusyScope
+{
+public:
+    explicit BusyScope(const std::function<void(bool)> &busy) : m_busy(busy)
+    {
+        if (m_busy)
+            m_busy(true);
+    }
+    ~BusyScope()
+    {
+        if (m_busy)
+            m_busy(false);
+    }
+    BusyScope(const BusyScope &) = delete;
+    BusyScope &operator=(const BusyScope &) = delete;
+
+private:
+    const std::function<void(bool)> &m_busy;
+};
+
+QString rolloverSection()
+{
+    return u"Prevodzu"_s + Version::yearTag();
+}
+
+} // namespace
+
+SettlementOpening::SettlementOpening(AppPaths &paths, platform::IMessages &messages, data::TDM1 &dm,
+                                     const platform::IPrinters &printers)
+    : m_paths(paths), m_messages(messages), m_dm(dm), m_printerSource(printers),
+      m_recalc([](data::TDM1 &d) { statements::PrepocetVY(d); })
+{}
+
+QStringList SettlementOpening::DatoveSoubory()
+{
+    return DataFiles::settlementFiles();
+}
+
+QString SettlementOpening::iniPath() const
+{
+    return m_dirName.isEmpty() ? QString() : DataFiles::settlementIni(m_dirName);
+}
+
+QString SettlementOpening::iniFile() const
+{
+    return m_dirName.isEmpty() ? QString() : m_paths.dataFile(iniPath());
+}
+
+int SettlementOpening::choosePrinter(const QStringList &names, const QString &defaultName, bool vychozi,
+                                     const QString &tiskarna)
+{
+    const int fallback = int(names.indexOf(defaultName));
+    if (vychozi)
+        return fallback;
+    const int own = int(names.lastIndexOf(tiskarna));
+    return own >= 0 ? own : fallback;
+}
+
+void SettlementOpening::selectPrinter()
+{
+    if (m_printers.names.isEmpty())
+        m_printers.names = m_printerSource.printerNames();
+    m_printers.current = -1;
+    const platform::IniFile ini(FileOps::resolve(iniFile()));
+    m_printers.current = choosePrinter(m_printers.names, m_printerSource.defaultPrinterName(),
+                                       ini.readInteger(u"Tisk", u"Vychozi", 1) != 0,
+                                       ini.readString(u"Tisk", u"Tiskarna"));
+}
+
+void SettlementOpening::openTables()
+{
+    const QString dir = m_paths.FileDir + m_dirName;
+    m_dm.Disconnect();
+    m_dm.setDatabasePath(dir);
+    // An empty list confirmed, or a directory removed behind our back: the
+    // table opening would otherwise create files where no settlement is.
+    if (m_dirName.isEmpty() || !FileOps::dirExists(dir))
+        throw std::runtime_error("settlement directory missing");
+    platform::removeStaleLockFiles(FileOps::resolve(dir + u'\\'));
+    platform::removeStaleLockFiles(FileOps::resolve(m_paths.dataFile(DataFiles::templateDir())));
+    m_dm.OtevritTabulky();
+
+    platform::IniFile ini(FileOps::resolve(iniFile()));
+    const int mode = ini.readInteger(rolloverSection(), u"Ano", 0);
+    if (mode != 0) {
+        m_pendingRollover = mode;
+        // The request is erased only by a program that carries it out, so
+        // it runs exactly once and is never lost.
+        if (m_rollover || mode <= 0)
+            ini.eraseSection(rolloverSection());
+    }
+    if (m_pendingRollover > 0 && m_rollover)
+        m_rollover->NovyRok2(m_pendingRollover);
+    if (m_dm.upgradeFlags().any())
+        m_recalc(m_dm);
+}
+
+SettlementOpening::Result SettlementOpening::VyberDanoveho()
+{
+    if (!m_selection)
+        return Result::Failed;
+    m_selection->clearQuit();
+    if (!m_selection->choose())
+        return Result::Quit;
+    return open(m_selection->selectedDirectory());
+}
+
+SettlementOpening::Result SettlementOpening::open(const QString &dirName)
+{
+    m_dirName = dirName;
+    m_pendingRollover = 0;
+    selectPrinter();
+
+    bool ok = true;
+    {
+        BusyScope busy(m_busy);
+        try {
+            openTables();
+        } catch (...) {
+            ok = false;
+        }
+    }
+    if (!ok) {
+        // Half-opened tables must not look like an open settlement.
+        m_dm.Disconnect();
+        m_messages.error(u"Nepodařilo se otevřít všechny tabulky."_s);
+    }
+    return ok ? Result::Opened : Result::Failed;
+}
+
+bool SettlementOpening::TypDp1() const
+{
+    return !m_dirName.isEmpty() && FileOps::dirExists(m_paths.FileDir + m_dirName) && m_dm.tablesOpen();
+}
+
+} // namespace app

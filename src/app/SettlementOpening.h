@@ -1,0 +1,125 @@
+#pragma once
+
+#include "app/AppPaths.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace data {
+class TDM1;
+}
+namespace platform {
+class IMessages;
+class IPrinters;
+} // namespace platform
+
+namespace app {
+
+// The settlement list window as the opening sees it.
+class ISettlementSelection
+{
+public:
+    virtual ~ISettlementSelection() = default;
+    // Forgets a quit request left from the last showing.
+    virtual void clearQuit() {}
+    // Shows the list modally; false when the user ended the program there
+    // ("&Konec").
+    virtual bool choose() = 0;
+    // The directory name ("D1") of the chosen entry; empty for an empty list.
+    virtual QString selectedDirectory() const = 0;
+};
+
+// The new-year rollover on the open settlement: mode 1 the full rollover,
+// mode 2 only the archive.
+class IRollover
+{
+public:
+    virtual ~IRollover() = default;
+    virtual void NovyRok2(int mode) = 0;
+};
+
+// The printers the main window keeps for the print window: the list of
+// names (filled once) and the current one.
+struct PrinterState
+{
+    QStringList names;
+    int current = -1; // index into names, -1 for none
+
+    QString currentName() const { return current >= 0 && current < names.size() ? names.at(current) : QString(); }
+};
+
+// Opening a settlement (VyberDanoveho) and the state of the open one: its
+// directory, its INI file and the printer chosen for it.
+class SettlementOpening
+{
+public:
+    enum class Result
+    {
+        Opened,
+        Failed, // the message was shown; the selection is kept
+        Quit,   // "&Konec" in the list: the program ends
+    };
+
+    SettlementOpening(AppPaths &paths, platform::IMessages &messages, data::TDM1 &dm,
+                      const platform::IPrinters &printers);
+
+    void setSelection(ISettlementSelection *selection) { m_selection = selection; }
+    // Without a rollover a pending request stays in the settlement's INI file
+    // until a program that can carry it out opens the settlement.
+    void setRollover(IRollover *rollover) { m_rollover = rollover; }
+    // Hourglass on and off around the table work.
+    void setBusy(std::function<void(bool)> busy) { m_busy = std::move(busy); }
+    // Recomputes both statements and reopens the tables; by default
+    // statements::PrepocetVY.
+    void setRecalc(std::function<void(data::TDM1 &)> recalc) { m_recalc = std::move(recalc); }
+
+    // Lets the user pick a settlement and opens it.
+    Result VyberDanoveho();
+    // The steps after the choice, for the given directory name.
+    Result open(const QString &dirName);
+
+    // Whether the commands that need an open settlement may be used: a
+    // directory is chosen, exists, and its tables are open.
+    bool TypDp1() const;
+
+    const QString &directoryName() const { return m_dirName; }
+    // Relative to FileDir: "D1\D1.ini"; empty while none is chosen.
+    QString iniPath() const;
+    // The INI file of the open settlement as a stored path.
+    QString iniFile() const;
+    const PrinterState &printers() const { return m_printers; }
+    PrinterState &printers() { return m_printers; }
+    // The rollover mode the last opening found pending (0 for none).
+    int pendingRollover() const { return m_pendingRollover; }
+
+    // The eleven files of a settlement, in the order they are always walked.
+    static QStringList DatoveSoubory();
+    static int fileCount() { return 11; }
+
+    // The printer an opening selects: the system default, replaced by the
+    // settlement's own one when [Tisk] "Vychozi" is 0 and "Tiskarna" names
+    // an installed printer (exact comparison, the last match).
+    static int choosePrinter(const QStringList &names, const QString &defaultName, bool vychozi,
+                             const QString &tiskarna);
+
+private:
+    void selectPrinter();
+    void openTables();
+
+    AppPaths &m_paths;
+    platform::IMessages &m_messages;
+    data::TDM1 &m_dm;
+    const platform::IPrinters &m_printerSource;
+    ISettlementSelection *m_selection = nullptr;
+    IRollover *m_rollover = nullptr;
+    std::function<void(bool)> m_busy;
+    std::function<void(data::TDM1 &)> m_recalc;
+
+    QString m_dirName;
+    PrinterState m_printers;
+    int m_pendingRollover = 0;
+};
+
+} // namespace app

@@ -1,0 +1,310 @@
+// The main window on the offscreen platform: the enabling of the commands
+// with and without an open settlement, the status bar, the hints, the
+// caption, the command keys and the help.
+
+#include "app/AppPaths.h"
+#include "app/HelpHook.h"
+#include "app/HelpKeys.h"
+#include "app/SettlementOpening.h"
+#include "app/TMainForm.h"
+#include "data/TDM1.h"
+#include "data/Templates.h"
+#include "platform/FileOps.h"
+#include "platform/HelpViewer.h"
+#include "platform/Messages.h"
+#include "platform/Printers.h"
+#include "registry/SettlementList.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusTipEvent>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using namespace Qt::Literals::StringLiterals;
+using app::Command;
+using app::TMainForm;
+
+namespace {
+
+struct Selection : app::ISettlementSelection
+{
+    QString directory;
+    bool choose() override { return true; }
+    QString selectedDirectory() const override { return directory; }
+};
+
+struct RecordingViewer : app::IHelpViewer
+{
+    QStringList calls;
+    void showContext(int context) override { calls.append(u"context %1"_s.arg(context)); }
+    void showKeyword(const QString &keyword) override { calls.append(u"keyword "_s + keyword); }
+    void showDefault() override { calls.append(u"default"_s); }
+    void closeAll() override { calls.append(u"quit"_s); }
+};
+
+// A main window over a data root with one settlement, "D1", and every
+// command attached to a recorder.
+class Fixture
+{
+public:
+    Fixture() : printers({u"Laser"_s}, u"Laser"_s), help(viewer), main(paths, messages)
+    {
+        root = platform::FileOps::withTrailingSeparator(dir.path());
+        if (!data::createDataRoot(root).isEmpty())
+            qFatal("no data root");
+        paths.FileDirPrg = paths.FileDirLocal = paths.FileDir = root;
+        paths.dataDirFound = true;
+        paths.startupPending = false;
+        dm.DM1Create(root);
+        registry::SettlementList list({paths.FileDirLocal, paths.FileDir, u"215"_s}, messages);
+        list.setOpenOptions(dm.openOptions());
+        list.attach();
+        const registry::NewSettlement draft = list.prepareNew();
+        list.create(draft, u"Firma"_s);
+        list.close();
+
+        opening = std::make_unique<app::SettlementOpening>(paths, messages, dm, printers);
+        opening->setSelection(&selection);
+        dm.setStatusSink(&main);
+        dm.setCaptionSink(&main);
+        main.setDataModule(&dm);
+        main.setOpening(opening.get());
+        main.setHelp(&help);
+        for (Command c : {Command::NastaveniTisku, Command::UdajeOFirme, Command::Zalohovani, Command::Obnoveni,
+                          Command::NovyRok, Command::Gavrel, Command::SeznamFirem})
+            main.setCommandHandler(c, [this, c] {
+                ran.append(c);
+                return true;
+            });
+        for (int kind = 1; kind <= 6; ++kind)
+            main.attachStatementWindow(kind, [this, kind] {
+                kinds.append(kind);
+                return 0;
+            });
+    }
+
+    void open(const QString &directory = u"D1"_s)
+    {
+        selection.directory = directory;
+        main.VyberDanoveho();
+    }
+
+    QTemporaryDir dir;
+    QString root;
+    app::AppPaths paths;
+    platform::ScriptedMessages messages;
+    data::TDM1 dm;
+    platform::FixedPrinters printers;
+    Selection selection;
+    RecordingViewer viewer;
+    app::TUseHTMLHelp help;
+    std::unique_ptr<app::SettlementOpening> opening;
+    TMainForm main;
+    QList<Command> ran;
+    QList<int> kinds;
+};
+
+QStringList enabledCommands(const TMainForm &main)
+{
+    QStringList names;
+    for (const app::MenuDef &menu : app::menuTree()) {
+        for (const app::MenuItemDef &item : menu.items) {
+            if (item.isSeparator())
+                continue;
+            const QMenu *m = main.menu(menu.name);
+            if (m->menuAction()->isEnabled() && main.action(item.command)->isEnabled())
+                names.append(item.name);
+        }
+    }
+    return names;
+}
+
+const QStringList AlwaysAvailable = {u"VyberQesto1"_s, u"Konec1"_s, u"NavodKProgramu1"_s};
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void commandsFollowTheOpenSettlement()
+    {
+        Fixture f;
+        f.main.TypDp1();
+        QCOMPARE(enabledCommands(f.main), AlwaysAvailable);
+        QVERIFY(!f.main.speedButton(Command::UdajeOFirme)->isEnabled());
+        QVERIFY(!f.main.speedButton(Command::DanZavisla)->isEnabled());
+        QVERIFY(!f.main.linkLabel()->isEnabled());
+        for (const QString &name : {u"SpolecneUdaje1"_s, u"Qesto1"_s, u"DalsiMoznosti1"_s})
+            QVERIFY2(!f.main.menu(name)->menuAction()->isEnabled(), qPrintable(name));
+
+        f.open();
+        QVERIFY(f.messages.shown().isEmpty());
+        QStringList all;
+        for (const app::MenuDef &menu : app::menuTree())
+            for (const app::MenuItemDef &item : menu.items)
+                if (!item.isSeparator())
+                    all.append(item.name);
+        QCOMPARE(enabledCommands(f.main), all);
+        QVERIFY(f.main.speedButton(Command::UdajeOFirme)->isEnabled());
+        QVERIFY(f.main.linkLabel()->isEnabled());
+
+        // A settlement that cannot be opened leaves only the three.
+        f.open(u"D9"_s);
+        QCOMPARE(f.messages.texts(), QStringList{u"Nepodařilo se otevřít všechny tabulky."_s});
+        QCOMPARE(enabledCommands(f.main), AlwaysAvailable);
+    }
+
+    void commandWithoutItsWindowStaysDisabled()
+    {
+        Fixture f;
+        TMainForm bare(f.paths, f.messages);
+        bare.setOpening(f.opening.get());
+        bare.setDataModule(&f.dm);
+        f.selection.directory = u"D1"_s;
+        bare.VyberDanoveho();
+        QVERIFY(bare.menu(u"Qesto1"_s)->menuAction()->isEnabled());
+        QVERIFY(!bare.action(Command::DanSrazkou)->isEnabled());
+        bare.attachStatementWindow(4, [] { return 0; });
+        QVERIFY(bare.action(Command::DanSrazkou)->isEnabled());
+    }
+
+    void statusBarWidths_data()
+    {
+        QTest::addColumn<int>("barWidth");
+        QTest::addColumn<int>("firstPanel");
+        QTest::newRow("narrow") << 400 << 324;
+        QTest::newRow("at the limit") << 450 << 324;
+        QTest::newRow("just over") << 451 << 325;
+        QTest::newRow("wide") << 800 << 674;
+    }
+
+    void statusBarWidths()
+    {
+        QFETCH(int, barWidth);
+        QFETCH(int, firstPanel);
+        app::AppPaths paths;
+        platform::ScriptedMessages messages;
+        TMainForm main(paths, messages);
+        main.show();
+        main.resize(barWidth, 453);
+        QTRY_COMPARE(main.statusPanels()->width(), barWidth);
+        QCOMPARE(main.statusPanels()->panelWidth(0), firstPanel);
+        QCOMPARE(main.statusPanels()->panelWidth(1), 75);
+        QCOMPARE(main.statusPanels()->panelWidth(2), 35);
+    }
+
+    void hintsCaptionAndRecordTexts()
+    {
+        Fixture f;
+        QStatusTipEvent tip(u"Tisk vyúčtování"_s);
+        QApplication::sendEvent(&f.main, &tip);
+        QCOMPARE(f.main.statusPanels()->text(0), u"Tisk vyúčtování"_s);
+        QCOMPARE(f.main.speedButton(Command::DanZavisla)->toolTip(), u"Qesto"_s);
+        QCOMPARE(f.main.speedButton(Command::UdajeOFirme)->statusTip(), u"Údaje o firmě"_s);
+
+        f.open();
+        QCOMPARE(f.main.windowTitle(), u"Qesto 14.10"_s);
+        data::Dataset &prp = f.dm.Prp();
+        prp.edit();
+        f.dm.StatusEdit(prp);
+        QCOMPARE(f.main.statusPanels()->text(2), u"EDIT"_s);
+        f.dm.field(u"PrpOjv"_s)->setAsString(u"Stavby s.r.o."_s);
+        prp.post();
+        f.dm.StatusEdit(prp);
+        f.dm.Zaznam(prp, 1);
+        QCOMPARE(f.main.statusPanels()->text(1), u"1/1"_s);
+        f.dm.NazevDp1();
+        QCOMPARE(f.main.windowTitle(), u"Qesto 14.10 - Stavby s.r.o."_s);
+        QCOMPARE(f.main.statusPanels()->text(2), QString());
+        QCOMPARE(f.main.archiveBaseName(), u"Stavby s.r.o."_s);
+    }
+
+    void commandKeysAndDispatch()
+    {
+        Fixture f;
+        f.main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.main));
+        f.open();
+        f.main.setStatusText(0, u"zpráva"_s);
+        f.main.setStatusText(1, u"1/1"_s);
+        QTest::keyClick(&f.main, Qt::Key_F6);
+        QCOMPARE(f.kinds, QList<int>{5});
+        QCOMPARE(f.main.statusPanels()->text(0), QString());
+        QCOMPARE(f.main.statusPanels()->text(1), QString());
+
+        f.main.speedButton(Command::DanZavisla)->click();
+        f.main.action(Command::OpravyBonusu)->trigger();
+        QCOMPARE(f.kinds, (QList<int>{5, 1, 6}));
+
+        // The transfer ending with OK goes on to the employment statement.
+        f.main.action(Command::Gavrel)->trigger();
+        QCOMPARE(f.ran, QList<Command>{Command::Gavrel});
+        QCOMPARE(f.kinds.last(), 1);
+
+        f.main.linkLabel()->setFocus();
+        QTest::mouseClick(f.main.linkLabel(), Qt::LeftButton);
+        QCOMPARE(f.ran.last(), Command::Zalohovani);
+    }
+
+    void f1AsksForTheHelpOfTheSelectedMenuItem()
+    {
+        Fixture f;
+        app::HelpKeyFilter keys(f.help);
+        qApp->installEventFilter(&keys);
+        f.main.show();
+        f.open();
+        QMenu *menu = f.main.menu(u"Qesto1"_s);
+        menu->popup(QPoint(0, 0));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        menu->setActiveAction(f.main.action(Command::PocetZamestnancu));
+        QTest::keyClick(menu, Qt::Key_F1);
+        menu->setActiveAction(f.main.action(Command::Tisk));
+        QTest::keyClick(menu, Qt::Key_F1);
+        menu->hide();
+
+        // Elsewhere the focused control's context, or the default topic.
+        auto *box = new QLabel(&f.main);
+        box->setProperty("helpContext", 19);
+        box->setFocusPolicy(Qt::StrongFocus);
+        box->show();
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_F1);
+        f.main.action(Command::Navod)->trigger();
+        qApp->removeEventFilter(&keys);
+        QCOMPARE(f.viewer.calls, (QStringList{u"context 16"_s, u"default"_s, u"context 19"_s, u"context 1"_s}));
+    }
+
+    void everyHelpContextHasATopic()
+    {
+        const QString dir = QStringLiteral(QESTO_TEST_SOURCE_DIR) + u"/../../help"_s;
+        const platform::HelpIndex index = platform::HelpIndex::load(dir);
+        QList<int> wanted = {1, 3, 5, 15, 16, 17, 18, 19, 31, 32, 33, 34, 36};
+        for (const app::MenuDef &menu : app::menuTree())
+            for (const app::MenuItemDef &item : menu.items)
+                if (item.helpContext)
+                    wanted.append(item.helpContext);
+        for (int context : std::as_const(wanted))
+            QVERIFY2(!index.fileForContext(context).isEmpty(), qPrintable(QString::number(context)));
+        QVERIFY(index.topics().size() >= 12);
+        QCOMPARE(index.fileForContext(1), platform::HelpIndex::defaultFile());
+
+        platform::HelpViewer viewer(dir);
+        viewer.showContext(16);
+        QCOMPARE(viewer.currentFile(), index.fileForContext(16));
+        QVERIFY(viewer.isVisible());
+        viewer.showContext(999);
+        QCOMPARE(viewer.currentFile(), platform::HelpIndex::defaultFile());
+        QCOMPARE(index.keywordFor(u"přeplat"_s), u"Přeplatky"_s);
+        viewer.closeAll();
+        QVERIFY(!viewer.isVisible());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"

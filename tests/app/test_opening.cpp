@@ -1,0 +1,255 @@
+// Opening a settlement on a real data root: a settlement made through the
+// settlement list, the tables opened by the data module, the pending
+// rollover, the recomputation after an upgrade, the printer and the
+// failures.
+
+#include "app/AppPaths.h"
+#include "app/SettlementOpening.h"
+#include "data/TDM1.h"
+#include "data/Templates.h"
+#include "data/Upgrade.h"
+#include "paradox/Table.h"
+#include "platform/FileOps.h"
+#include "platform/IniFile.h"
+#include "platform/Messages.h"
+#include "platform/Printers.h"
+#include "registry/SettlementList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using app::SettlementOpening;
+using platform::ScriptedMessages;
+
+namespace {
+
+const QString FailureText = u"Nepodařilo se otevřít všechny tabulky."_s;
+
+struct Selection : app::ISettlementSelection
+{
+    QString directory;
+    bool quit = false;
+    int cleared = 0;
+    void clearQuit() override { ++cleared; }
+    bool choose() override { return !quit; }
+    QString selectedDirectory() const override { return directory; }
+};
+
+struct Rollover : app::IRollover
+{
+    QList<int> modes;
+    void NovyRok2(int mode) override { modes.append(mode); }
+};
+
+// A data root with one settlement named "Firma", made as the list window
+// makes it.
+class Fixture
+{
+public:
+    Fixture() : printers({u"Laser"_s, u"Tiskárna 2"_s, u"PDF"_s}, u"Laser"_s)
+    {
+        QVERIFY(dir.isValid());
+        root = platform::FileOps::withTrailingSeparator(dir.path());
+        QCOMPARE(data::createDataRoot(root), QString());
+        paths.FileDirPrg = paths.FileDirLocal = paths.FileDir = root;
+        paths.dataDirFound = true;
+        dm.DM1Create(paths.FileDir);
+
+        registry::SettlementList list({paths.FileDirLocal, paths.FileDir, u"215"_s}, messages);
+        list.setOpenOptions(dm.openOptions());
+        list.attach();
+        const registry::NewSettlement draft = list.prepareNew();
+        QVERIFY(list.create(draft, u"Firma"_s));
+        settlement = draft.Adresar;
+        list.close();
+
+        opening = std::make_unique<SettlementOpening>(paths, messages, dm, printers);
+        opening->setSelection(&selection);
+        opening->setRecalc([this](data::TDM1 &) { ++recalcs; });
+        selection.directory = settlement;
+    }
+
+    QString settlementPath(const QString &file = {}) const
+    {
+        return platform::FileOps::resolve(root + settlement + u'\\' + file);
+    }
+    platform::IniFile settlementIni() const
+    {
+        return platform::IniFile(settlementPath(settlement + u".ini"_s));
+    }
+
+    QTemporaryDir dir;
+    QString root;
+    QString settlement;
+    app::AppPaths paths;
+    ScriptedMessages messages;
+    data::TDM1 dm;
+    platform::FixedPrinters printers;
+    Selection selection;
+    std::unique_ptr<SettlementOpening> opening;
+    int recalcs = 0;
+};
+
+} // namespace
+
+class TestOpening : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void opensTheChosenSettlement()
+    {
+        Fixture f;
+        QCOMPARE(f.settlement, u"D1"_s);
+        QCOMPARE(f.opening->VyberDanoveho(), SettlementOpening::Result::Opened);
+        QCOMPARE(f.selection.cleared, 1);
+        QVERIFY(f.messages.shown().isEmpty());
+        QVERIFY(f.dm.tablesOpen());
+        QVERIFY(f.opening->TypDp1());
+        QCOMPARE(f.opening->directoryName(), u"D1"_s);
+        QCOMPARE(f.opening->iniPath(), u"D1\\D1.ini"_s);
+        QCOMPARE(f.recalcs, 0);
+        // The tables are those of the settlement directory.
+        QCOMPARE(QDir::cleanPath(platform::FileOps::resolve(f.dm.databasePath())),
+                 QDir::cleanPath(f.settlementPath()));
+        QCOMPARE(f.opening->printers().currentName(), u"Laser"_s);
+    }
+
+    void konecInTheListTouchesNothing()
+    {
+        Fixture f;
+        f.selection.quit = true;
+        QCOMPARE(f.opening->VyberDanoveho(), SettlementOpening::Result::Quit);
+        QVERIFY(!f.dm.tablesOpen());
+        QVERIFY(!f.opening->TypDp1());
+        QVERIFY(f.messages.shown().isEmpty());
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("empty list confirmed") << u"empty"_s;
+        QTest::newRow("directory removed behind the program's back") << u"removed"_s;
+        QTest::newRow("damaged company table") << u"damaged"_s;
+    }
+
+    void failures()
+    {
+        QFETCH(QString, damage);
+        Fixture f;
+        // A settlement that was open before keeps nothing open after a
+        // failed opening.
+        QCOMPARE(f.opening->VyberDanoveho(), SettlementOpening::Result::Opened);
+        f.dm.Disconnect();
+        if (damage == u"empty") {
+            f.selection.directory.clear();
+        } else if (damage == u"removed") {
+            QVERIFY(QDir(f.settlementPath()).removeRecursively());
+        } else {
+            QFile prp(platform::FileOps::resolve(f.settlementPath(u"Prp.DB"_s)));
+            QVERIFY(prp.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            prp.write(QByteArray(300, '\x7f'));
+        }
+        QCOMPARE(f.opening->VyberDanoveho(), SettlementOpening::Result::Failed);
+        QCOMPARE(f.messages.texts(), QStringList{FailureText});
+        QVERIFY(!f.dm.tablesOpen());
+        QVERIFY(!f.opening->TypDp1());
+        // Nothing was created where the settlement should be.
+        if (damage == u"removed")
+            QVERIFY(!QDir(f.settlementPath()).exists());
+    }
+
+    void pendingRolloverRunsOnceWhenARolloverIsAttached()
+    {
+        Fixture f;
+        QVERIFY(f.settlementIni().writeInteger(u"Prevodzu215", u"Ano", 2));
+
+        // Without anyone to carry it out, the request waits.
+        QCOMPARE(f.opening->VyberDanoveho(), SettlementOpening::Result::Opened);
+        QCOMPARE(f.opening->pendingRollover(), 2);
+        QCOMPARE(f.settlementIni().readInteger(u"Prevodzu215", u"Ano", 0), 2);
+
+        Rollover rollover;
+        f.opening->setRollover(&rollover);
+        QCOMPARE(f.opening->VyberDanoveho(), SettlementOpening::Result::Opened);
+        QCOMPARE(rollover.modes, QList<int>{2});
+        QVERIFY(!f.settlementIni().sectionExists(u"Prevodzu215"));
+
+        QCOMPARE(f.opening->VyberDanoveho(), SettlementOpening::Result::Opened);
+        QCOMPARE(rollover.modes, QList<int>{2});
+        QCOMPARE(f.opening->pendingRollover(), 0);
+    }
+
+    void rolloverFailureIsReported()
+    {
+        Fixture f;
+        QVERIFY(f.settlementIni().writeInteger(u"Prevodzu215", u"Ano", 1));
+        struct Failing : app::IRollover
+        {
+            void NovyRok2(int) override { throw std::runtime_error("archive failed"); }
+        } failing;
+        f.opening->setRollover(&failing);
+        QCOMPARE(f.opening->VyberDanoveho(), SettlementOpening::Result::Failed);
+        QCOMPARE(f.messages.texts(), QStringList{FailureText});
+        QVERIFY(!f.opening->TypDp1());
+    }
+
+    void upgradedSettlementIsRecomputed()
+    {
+        Fixture f;
+        // A print settings table as versions before the preview settings
+        // wrote it.
+        const QString path = data::tableFilePath(f.settlementPath(), data::tableDef(data::TableId::Dmt).fileName());
+        paradox::Schema schema = data::tableDef(data::TableId::Dmt).schema();
+        const QStringList newer = data::generations(data::TableId::Dmt).first().fields;
+        schema.fields.removeIf([&](const paradox::FieldDef &fd) { return newer.contains(fd.name, Qt::CaseInsensitive); });
+        paradox::Table::removeTable(path);
+        {
+            auto table = paradox::Table::create(path, schema);
+            QVariantList record(schema.fields.size());
+            table->append(record);
+        }
+        QCOMPARE(f.opening->VyberDanoveho(), SettlementOpening::Result::Opened);
+        QVERIFY(f.dm.upgradeFlags().printSettings);
+        QCOMPARE(f.recalcs, 1);
+        QVERIFY(f.messages.shown().isEmpty());
+    }
+
+    void printerChoice_data()
+    {
+        QTest::addColumn<bool>("vychozi");
+        QTest::addColumn<QString>("tiskarna");
+        QTest::addColumn<int>("expected");
+        // Names: Laser, PDF, Laser; the system default is PDF.
+        QTest::newRow("system default") << true << u"Laser"_s << 1;
+        QTest::newRow("own printer, the last of that name") << false << u"Laser"_s << 2;
+        QTest::newRow("letter case counts") << false << u"laser"_s << 1;
+        QTest::newRow("own printer no longer installed") << false << u"Starý"_s << 1;
+        QTest::newRow("own printer not named") << false << QString() << 1;
+    }
+
+    void printerChoice()
+    {
+        QFETCH(bool, vychozi);
+        QFETCH(QString, tiskarna);
+        QFETCH(int, expected);
+        const QStringList names = {u"Laser"_s, u"PDF"_s, u"Laser"_s};
+        QCOMPARE(SettlementOpening::choosePrinter(names, u"PDF"_s, vychozi, tiskarna), expected);
+    }
+
+    void printerOfTheSettlementIsSelectedOnOpening()
+    {
+        Fixture f;
+        QVERIFY(f.settlementIni().writeInteger(u"Tisk", u"Vychozi", 0));
+        QVERIFY(f.settlementIni().writeString(u"Tisk", u"Tiskarna", u"Tiskárna 2"));
+        QCOMPARE(f.opening->VyberDanoveho(), SettlementOpening::Result::Opened);
+        QCOMPARE(f.opening->printers().currentName(), u"Tiskárna 2"_s);
+        QCOMPARE(f.opening->printers().names.size(), 3);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOpening)
+#include "test_opening.moc"
