@@ -14,6 +14,7 @@
 #include "platform/Messages.h"
 #include "platform/Printers.h"
 #include "registry/SettlementList.h"
+#include "RecordingHelpViewer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,15 +36,6 @@ struct Selection : app::ISettlementSelection
     QString directory;
     bool choose() override { return true; }
     QString selectedDirectory() const override { return directory; }
-};
-
-struct RecordingViewer : app::IHelpViewer
-{
-    QStringList calls;
-    void showContext(int context) override { calls.append(u"context %1"_s.arg(context)); }
-    void showKeyword(const QString &keyword) override { calls.append(u"keyword "_s + keyword); }
-    void showDefault() override { calls.append(u"default"_s); }
-    void closeAll() override { calls.append(u"quit"_s); }
 };
 
 // A main window over a data root with one settlement, "D1", and every
@@ -100,7 +92,7 @@ public:
     data::TDM1 dm;
     platform::FixedPrinters printers;
     Selection selection;
-    RecordingViewer viewer;
+    RecordingHelpViewer viewer;
     app::TUseHTMLHelp help;
     std::unique_ptr<app::SettlementOpening> opening;
     TMainForm main;

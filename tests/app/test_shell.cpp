@@ -5,6 +5,8 @@
 #include "app/HelpHook.h"
 #include "app/ReportFonts.h"
 
+#include "RecordingHelpViewer.h"
+
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -31,15 +33,6 @@ struct ChainWalk
                 return StatementDispatch::neighbour(kind, direction);
             });
     }
-};
-
-struct RecordingViewer : app::IHelpViewer
-{
-    QStringList calls;
-    void showContext(int context) override { calls.append(u"context %1"_s.arg(context)); }
-    void showKeyword(const QString &keyword) override { calls.append(u"keyword "_s + keyword); }
-    void showDefault() override { calls.append(u"default"_s); }
-    void closeAll() override { calls.append(u"quit"_s); }
 };
 
 struct FakeReport : app::IReportFonts
@@ -152,7 +145,7 @@ private slots:
         QFETCH(int, command);
         QFETCH(QVariant, data);
         QFETCH(QString, expected);
-        RecordingViewer viewer;
+        RecordingHelpViewer viewer;
         app::TUseHTMLHelp help(viewer);
         QVERIFY(help.ApplicationHelp(app::TUseHTMLHelp::HelpCommand(command), data));
         QCOMPARE(viewer.calls, QStringList{expected});
