@@ -48,6 +48,12 @@ QLineEdit *newEdit(QWidget *parent, bool enterTab)
     return edit;
 }
 
+void hint(QWidget *widget, const QString &text)
+{
+    widget->setToolTip(text);
+    widget->setStatusTip(text);
+}
+
 void fixAndCentre(QWidget *window)
 {
     window->adjustSize();

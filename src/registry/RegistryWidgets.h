@@ -27,6 +27,9 @@ protected:
 // enterTab false, Enter reaches the dialog's default button.
 QLineEdit *newEdit(QWidget *parent, bool enterTab = true);
 
+// The hint of a control: shown beside it and in the status bar.
+void hint(QWidget *widget, const QString &text);
+
 // Windows of the registry are fixed in size and centred over their parent
 // (or the screen).
 void fixAndCentre(QWidget *window);

@@ -12,6 +12,7 @@
 #include "platform/StaleLocks.h"
 
 #include <QDir>
+#include <QHash>
 
 #include <algorithm>
 
@@ -93,6 +94,11 @@ void SettlementList::showError(const paradox::TableError &e)
 void SettlementList::attach()
 {
     close();
+    // Without a list there is no data root here to clean up or upgrade.
+    if (!FileOps::fileExists(m_roots.FileDir + names::listTable())) {
+        load();
+        return;
+    }
     platform::removeStaleLockFiles(FileOps::resolve(m_roots.FileDir));
     data::PrevodSeznF1(m_roots.FileDir, m_options);
     reopen();
@@ -636,49 +642,18 @@ QStringList SettlementList::positionLines()
     return lines;
 }
 
-bool SettlementList::storePositions(const QStringList &lines)
+bool SettlementList::writePositions(const std::function<int(const Settlement &)> &positionOf, Razeni then)
 {
     if (!m_list)
         return false;
     try {
         m_list->refresh();
         load();
-        for (int i = 0; i < lines.size(); ++i) {
-            bool ok = false;
-            const int cislo = lines.at(i).section(u' ', 0, 0).toInt(&ok);
-            if (!ok)
-                continue;
-            const auto it = std::find_if(m_entries.cbegin(), m_entries.cend(),
-                                         [cislo](const Settlement &s) { return s.Cislo == cislo; });
-            if (it == m_entries.cend() || it->Pozice == i + 1)
-                continue;
-            Settlement changed = *it;
-            changed.Pozice = i + 1;
-            updateEntry(changed);
-        }
-    } catch (const paradox::TableError &e) {
-        showError(e);
-        load();
-        return false;
-    }
-    load();
-    setRazeni(Razeni::Vlastni, true);
-    return true;
-}
-
-bool SettlementList::clearOwnOrder()
-{
-    if (!m_messages.confirm(u"Opravdu vymazat vlastní nastavení ?"_s))
-        return false;
-    if (isEmpty() || !m_list)
-        return false;
-    try {
-        m_list->refresh();
-        load();
         for (Settlement s : std::as_const(m_entries)) {
-            if (s.Pozice == s.Cislo)
+            const int position = positionOf(s);
+            if (position < 0 || position == s.Pozice)
                 continue;
-            s.Pozice = s.Cislo;
+            s.Pozice = position;
             updateEntry(s);
         }
     } catch (const paradox::TableError &e) {
@@ -687,8 +662,30 @@ bool SettlementList::clearOwnOrder()
         return false;
     }
     load();
-    setRazeni(Razeni::Automaticky, true);
+    setRazeni(then, true);
     return true;
+}
+
+bool SettlementList::storePositions(const QStringList &lines)
+{
+    QHash<int, int> positions;
+    for (int i = 0; i < lines.size(); ++i) {
+        bool ok = false;
+        const int cislo = lines.at(i).section(u' ', 0, 0).toInt(&ok);
+        if (ok)
+            positions.insert(cislo, i + 1);
+    }
+    return writePositions([&positions](const Settlement &s) { return positions.value(s.Cislo, -1); },
+                          Razeni::Vlastni);
+}
+
+bool SettlementList::clearOwnOrder()
+{
+    if (!m_messages.confirm(u"Opravdu vymazat vlastní nastavení ?"_s))
+        return false;
+    if (isEmpty())
+        return false;
+    return writePositions([](const Settlement &s) { return s.Cislo; }, Razeni::Automaticky);
 }
 
 bool SettlementList::rearmConversion()

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -170,6 +171,9 @@ private:
     void sortEntries();
     int rowOf(int cislo) const;
     void updateEntry(const Settlement &entry);
+    // Gives each entry the position positionOf returns (-1 keeps it), then
+    // switches to the ordering then.
+    bool writePositions(const std::function<int(const Settlement &)> &positionOf, Razeni then);
     QString settlementDir(const Settlement &entry) const;
     bool passesOpenTests(const Settlement &entry, IPasswordPrompt &prompt);
     void showError(const paradox::TableError &e);

@@ -18,16 +18,6 @@ using namespace Qt::StringLiterals;
 
 namespace registry {
 
-namespace {
-
-void hint(QWidget *w, const QString &text)
-{
-    w->setToolTip(text);
-    w->setStatusTip(text);
-}
-
-} // namespace
-
 TAu5Form::TAu5Form(DataRoots roots, platform::IMessages &messages, SettlementList &list, IRegistryHooks *hooks,
                    QWidget *parent)
     : QDialog(parent), m_choice(roots, messages, list, hooks),

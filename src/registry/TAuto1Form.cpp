@@ -24,16 +24,6 @@ using namespace Qt::StringLiterals;
 
 namespace registry {
 
-namespace {
-
-void hint(QWidget *w, const QString &text)
-{
-    w->setToolTip(text);
-    w->setStatusTip(text);
-}
-
-} // namespace
-
 TAuto1Form::TAuto1Form(SettlementList &list, platform::IMessages &messages, IPasswordPrompt &prompt,
                        const QString &mainCaption, IRegistryHooks *hooks, QWidget *parent)
     : QDialog(parent), m_list(list), m_messages(messages), m_prompt(prompt), m_hooks(hooks)

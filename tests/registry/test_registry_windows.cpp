@@ -13,6 +13,7 @@
 #include "registry/TAu5Form.h"
 #include "registry/TAu6Form.h"
 #include "registry/TAuto1Form.h"
+#include "RegistryFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,35 +32,11 @@
 
 using namespace Qt::StringLiterals;
 using namespace registry;
+using namespace registry::test;
 using platform::IMessages;
 using platform::ScriptedMessages;
 
 namespace {
-
-struct Root
-{
-    QTemporaryDir dir;
-    QString local;
-    QString fileDir;
-
-    Root()
-    {
-        local = dir.path() + u"/local/"_s;
-        if (const QString error = data::createDataRoot(local); !error.isEmpty())
-            qFatal("%s", qPrintable(error));
-        fileDir = local;
-    }
-    DataRoots roots() { return DataRoots{local, fileDir, u"215"_s}; }
-
-    void addSettlement(int cislo, const QString &name, int pozice)
-    {
-        const QString dirName = u"D"_s + QString::number(cislo);
-        paradox::Table::open(data::tableFilePath(fileDir, u"Data.DB"_s))->append({cislo, pozice, name, dirName});
-        QDir().mkpath(fileDir + dirName);
-        for (const QString &f : data::settlementFileNames())
-            QFile::copy(fileDir + u"Data/"_s + f, fileDir + dirName + u'/' + f);
-    }
-};
 
 // Runs action on the modal dialog of type T as soon as it is shown; the
 // caller then starts what opens it.
@@ -89,14 +66,6 @@ QPushButton *buttonIn(QWidget *window, const QString &caption)
             return b;
     }
     return nullptr;
-}
-
-QList<int> numbers(const SettlementList &list)
-{
-    QList<int> out;
-    for (const Settlement &s : list.entries())
-        out.append(s.Cislo);
-    return out;
 }
 
 // The selection window as the program runs it, shown and waiting for input.

@@ -13,6 +13,7 @@
 #include "registry/NetworkChoice.h"
 #include "registry/Positions.h"
 #include "registry/SettlementList.h"
+#include "RegistryFixture.h"
 
 #include <QDir>
 #include <QProcess>
@@ -21,6 +22,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace registry;
+using namespace registry::test;
 using platform::IMessages;
 using platform::ScriptedMessages;
 
@@ -40,47 +42,6 @@ public:
 private:
     QString m_text;
 };
-
-struct Root
-{
-    QTemporaryDir dir;
-    QString local;
-    QString fileDir;
-
-    Root()
-    {
-        local = dir.path() + u"/local/"_s;
-        const QString error = data::createDataRoot(local);
-        if (!error.isEmpty())
-            qFatal("%s", qPrintable(error));
-        fileDir = local;
-    }
-    DataRoots roots() { return DataRoots{local, fileDir, u"215"_s}; }
-
-    void addEntries(const QList<Settlement> &entries)
-    {
-        auto list = paradox::Table::open(data::tableFilePath(fileDir, u"Data.DB"_s));
-        for (const Settlement &s : entries)
-            list->append({s.Cislo, s.Pozice, s.Nazev, s.Adresar});
-    }
-    // A settlement as "&Nové" leaves it: the directory with the templates.
-    void addSettlement(int cislo, const QString &name, int pozice = 0)
-    {
-        const QString dirName = u"D"_s + QString::number(cislo);
-        addEntries({{cislo, pozice ? pozice : cislo, name, dirName}});
-        QDir().mkpath(fileDir + dirName);
-        for (const QString &f : data::settlementFileNames())
-            QFile::copy(fileDir + u"Data/"_s + f, fileDir + dirName + u'/' + f);
-    }
-};
-
-QList<int> numbers(const SettlementList &list)
-{
-    QList<int> out;
-    for (const Settlement &s : list.entries())
-        out.append(s.Cislo);
-    return out;
-}
 
 } // namespace
 
