@@ -255,6 +255,9 @@ Header parseHeader(const char *data, qint64 size, qint64 fileSize, const QString
         sum += f.size;
         h.schema.fields.append(f);
     }
+    // Index entries carry the child block, a count and a spare Short after the key.
+    if (isIndexFile(h.fileType))
+        sum += 6;
     if (sum != h.recordSize)
         throw damaged(u"délka záznamu %1 neodpovídá polím (%2)"_s.arg(h.recordSize).arg(sum));
     p += 2 * fieldCount;
@@ -349,7 +352,8 @@ QByteArray buildHeader(const Header &h)
         d[0x2E] = 1;
         d[0x3E] = 0x1F;
         d[0x3F] = 0x0F;
-        d[0x56] = 0x20;
+        if (h.fileVersion >= 5)
+            d[0x56] = 0x20;
     }
     d[0x39] = char(h.fileVersion);
     putLe16(d + 0x51, std::uint32_t(realSize));
@@ -361,8 +365,9 @@ QByteArray buildHeader(const Header &h)
         putLe16(d + 0x6A, std::uint32_t(h.format.codePage));
         d[0x6C] = 1;
         d[0x6D] = 1;
-        const int nameBytes = int(qstrnlen(tableName.constData(), nameLen));
-        putLe16(d + 0x6E, std::uint32_t(0x18 + 8 * fields + 4 + nameBytes + namesLength + 8));
+        // As the original engine's files have it: the whole table name field
+        // counts, not just the name in it.
+        putLe16(d + 0x6E, std::uint32_t(0x18 + 8 * fields + 4 + nameLen + namesLength + 8));
     }
     std::memcpy(d + start, tail.constData(), size_t(tail.size()));
     writeCounts(out, h);

@@ -621,8 +621,11 @@ void TablePrivate::rewrite(const Schema &schema, const QList<QByteArray> &record
             break;
         }
     }
-    if (nh.blockSize > 4096 && nh.fileVersion < 12)
+    // Larger blocks came with level 7. Headers of level 3 files are not
+    // written anew at all: their layout is confirmed only for reading.
+    if ((nh.blockSize > 4096 && nh.fileVersion < 12) || nh.fileVersion < 5)
         nh.fileVersion = 12;
+    nh.format.level = format::levelFromVersion(nh.fileVersion);
     nh.format.blockSizeKiB = nh.blockSize / 1024;
     int kb = 0;
     for (int i = 0; i < schema.keyFields; ++i)
@@ -1151,10 +1154,6 @@ void Table::addFields(const QList<FieldDef> &fields)
         raw.append(addBytes, '\0');
         records.append(raw);
     }
-    // Long, Logical and Autoincrement need level 5 files at least.
-    if (d->h.fileVersion < 5)
-        d->h.fileVersion = format::versionForLevel(7);
-    d->h.format.level = format::levelFromVersion(d->h.fileVersion);
     d->rewrite(schema, records);
     if (d->hook)
         d->hook(*this);
