@@ -410,6 +410,12 @@ void TDBEditz::focusInEvent(QFocusEvent *event)
     QLineEdit::focusInEvent(event);
 }
 
+void TDBEditz::hideEvent(QHideEvent *event)
+{
+    QLineEdit::hideEvent(event);
+    forgetEntry();
+}
+
 void TDBEditz::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
@@ -559,6 +565,12 @@ void TDBCheckBoxz::focusInEvent(QFocusEvent *event)
     QCheckBox::focusInEvent(event);
 }
 
+void TDBCheckBoxz::hideEvent(QHideEvent *event)
+{
+    QCheckBox::hideEvent(event);
+    forgetEntry();
+}
+
 void TDBCheckBoxz::focusOutEvent(QFocusEvent *event)
 {
     QCheckBox::focusOutEvent(event);
@@ -671,6 +683,12 @@ void TDBComboBoxz::focusInEvent(QFocusEvent *event)
     if (!entered())
         enter();
     QComboBox::focusInEvent(event);
+}
+
+void TDBComboBoxz::hideEvent(QHideEvent *event)
+{
+    QComboBox::hideEvent(event);
+    forgetEntry();
 }
 
 void TDBComboBoxz::focusOutEvent(QFocusEvent *event)

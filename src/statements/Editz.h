@@ -72,6 +72,8 @@ protected:
     void enter();
     bool leaveChanged();
     bool entered() const { return m_entered; }
+    // The window closed under the box: its next focus is a new entry.
+    void forgetEntry() { m_entered = false; }
 
     virtual void refreshFromField() = 0;
     // Writes pending input before a post; throws DatabaseError to stop it.
@@ -155,6 +157,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
     void refreshFromField() override;
     void updateData() override;
@@ -199,6 +202,7 @@ protected:
     void nextCheckState() override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
     void refreshFromField() override;
     void updateData() override {}
@@ -236,6 +240,7 @@ protected:
     bool event(QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void showPopup() override;
     void keyPressEvent(QKeyEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
