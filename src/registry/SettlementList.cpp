@@ -117,11 +117,12 @@ void SettlementList::reopen()
     const QString listPath = data::tableFilePath(m_roots.FileDir, data::tableDef(data::TableId::Data).fileName());
     const QString passwordPath =
         data::tableFilePath(m_roots.FileDir, data::tableDef(data::TableId::Uziv).fileName());
+    m_openError.clear();
     try {
         m_list = paradox::Table::open(listPath, m_options);
-    } catch (const paradox::TableError &) {
-        // Reported nowhere: the list reads as empty and "&Nové" stays usable
-        // once the files are back.
+    } catch (const paradox::TableError &e) {
+        // The list reads as empty; the reason is shown with the list.
+        m_openError = e.message();
     }
     if (m_list) {
 #ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
@@ -270,6 +271,9 @@ void SettlementList::prepareShow()
     m_hooks.disconnectSettlementDatabase();
     FileOps::setCurrentDir(m_roots.FileDir);
     refresh();
+    // An empty list must not hide a list that could not be read.
+    if (!m_list && !m_openError.isEmpty())
+        m_messages.error(m_openError);
 
     const IniFile local(localIni());
     m_showLast = local.readBool(u"Vyber", u"Pos", true);
@@ -448,6 +452,15 @@ int SettlementList::freeNumber(const QList<int> &numbersAscending)
     return found;
 }
 
+QList<int> SettlementList::sortedNumbers() const
+{
+    QList<int> numbers;
+    for (const Settlement &s : m_entries)
+        numbers.append(s.Cislo);
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
 NewSettlement SettlementList::prepareNew()
 {
     refresh();
@@ -456,10 +469,7 @@ NewSettlement SettlementList::prepareNew()
     const auto selected = current();
     setRazeni(Razeni::Automaticky, false);
 
-    QList<int> numbers;
-    for (const Settlement &s : std::as_const(m_entries))
-        numbers.append(s.Cislo);
-    draft.Cislo = freeNumber(numbers);
+    draft.Cislo = freeNumber(sortedNumbers());
     draft.Adresar = u"D"_s + QString::number(draft.Cislo);
     draft.Pozice = draft.previous == Razeni::Vlastni && selected ? selected->Pozice : draft.Cislo;
     return draft;
@@ -486,14 +496,13 @@ bool SettlementList::create(const NewSettlement &proposed, const QString &name)
     NewSettlement draft = proposed;
     refresh();
     if (rowOf(draft.Cislo) >= 0) {
-        // Another computer took the number meanwhile.
-        const Razeni kept = m_razeni;
-        const int position = draft.Pozice == draft.Cislo ? -1 : draft.Pozice;
-        draft = prepareNew();
-        draft.previous = proposed.previous;
-        if (position >= 0)
-            draft.Pozice = position;
-        setRazeni(kept, false);
+        // Another computer took the number meanwhile: the next free one,
+        // keeping a place in the own order that was chosen beside an entry.
+        const bool ownPlace = draft.Pozice != draft.Cislo;
+        draft.Cislo = freeNumber(sortedNumbers());
+        draft.Adresar = u"D"_s + QString::number(draft.Cislo);
+        if (!ownPlace)
+            draft.Pozice = draft.Cislo;
     }
 
     const Settlement entry{draft.Cislo, draft.Pozice, name.left(NameLength), draft.Adresar};

@@ -170,6 +170,7 @@ private:
     void load();
     void sortEntries();
     int rowOf(int cislo) const;
+    QList<int> sortedNumbers() const;
     void updateEntry(const Settlement &entry);
     // Gives each entry the position positionOf returns (-1 keeps it), then
     // switches to the ordering then.
@@ -192,6 +193,7 @@ private:
     std::unique_ptr<paradox::Table> m_passwords;
     QList<Settlement> m_entries;
     int m_current = 0; // Cislo of the current entry; 0 for none
+    QString m_openError; // why the list could not be opened
     Razeni m_razeni = Razeni::Automaticky;
     bool m_showLast = true;
 };

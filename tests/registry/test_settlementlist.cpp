@@ -402,6 +402,26 @@ private Q_SLOTS:
         QCOMPARE(root.fileDir, root.local);
     }
 
+    void damagedListIsReported()
+    {
+        Root root;
+        root.addSettlement(1, u"A"_s);
+        QFile list(root.fileDir + u"Data.DB"_s);
+        QVERIFY(list.open(QIODevice::ReadWrite));
+        list.write(QByteArray(64, '\xff'));
+        list.close();
+        ScriptedMessages messages;
+        SettlementList registry(root.roots(), messages);
+        registry.attach();
+        registry.prepareShow();
+        QVERIFY(registry.isEmpty());
+        QCOMPARE(messages.texts(IMessages::Kind::Error).size(), 1);
+        QVERIFY(messages.texts().first().contains(u"Data.DB"_s));
+        // Nothing is made on top of a list that cannot be read.
+        QVERIFY(!registry.create(registry.prepareNew(), u"B"_s));
+        QVERIFY(!platform::FileOps::dirExists(root.fileDir + u"D2"_s));
+    }
+
     void rearmOnlyWithEmptyList()
     {
         Root root;
