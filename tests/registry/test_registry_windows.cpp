@@ -12,12 +12,14 @@
 #include "registry/TAu4Form.h"
 #include "registry/TAu5Form.h"
 #include "registry/TAu6Form.h"
+#include "registry/TAu9Form.h"
 #include "registry/TAuto1Form.h"
 #include "RegistryFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
@@ -110,6 +112,37 @@ private Q_SLOTS:
         QTest::keyClick(s.form.get(), Qt::Key_Escape);
         QVERIFY(s.form->isVisible());
         s.click(u"&Konec"_s);
+        QCOMPARE(s.result, int(TAuto1Form::Konec));
+    }
+
+    void keysOfTheList()
+    {
+        Selection s;
+        s.show();
+        s.form->setInfoSource([] {
+            InfoPaths paths;
+            paths.DataDir = u"D:\\Data\\"_s;
+            paths.dataIniNamed = true;
+            return paths;
+        });
+        whenModal<TAu9Form>([](TAu9Form *d) {
+            QStringList texts;
+            for (const QLabel *label : d->findChildren<QLabel *>())
+                texts.append(label->text());
+            QVERIFY(texts.contains(u"DataDir:"_s));
+            QVERIFY(texts.contains(u"D:\\Data\\"_s));
+            QVERIFY(texts.contains(u"INI"_s));
+            QTest::keyClick(d, Qt::Key_Escape);
+        });
+        QTest::keyClick(s.form.get(), Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(s.form->isVisible());
+
+        // With an empty list Ctrl+P asks for the conversion at the next start
+        // and ends the program.
+        s.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(s.form.get()));
+        QTest::keyClick(s.form.get(), Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(s.messages.texts(), QStringList{u"Změny se projeví při novém spuštění programu."_s});
         QCOMPARE(s.result, int(TAuto1Form::Konec));
     }
 

@@ -402,6 +402,24 @@ private Q_SLOTS:
         QCOMPARE(root.fileDir, root.local);
     }
 
+    void oldListConvertedOnAttach()
+    {
+        Root root;
+        const QString listPath = data::tableFilePath(root.fileDir, u"Data.DB"_s);
+        paradox::Table::removeTable(listPath);
+        {
+            auto old = paradox::Table::create(listPath, data::oldListSchema());
+            old->append({7, u"Stará"_s, u"D7"_s});
+            old->append({2, u"Druhá"_s, u"D2"_s});
+        }
+        ScriptedMessages messages;
+        SettlementList list(root.roots(), messages);
+        list.attach();
+        list.setRazeni(Razeni::Vlastni, false);
+        QCOMPARE(list.entries(), (QList<Settlement>{{2, 2, u"Druhá"_s, u"D2"_s}, {7, 7, u"Stará"_s, u"D7"_s}}));
+        QVERIFY(messages.shown().isEmpty());
+    }
+
     void damagedListIsReported()
     {
         Root root;
