@@ -60,8 +60,9 @@ QList<QByteArray> readProtectedRecords(const QString &path, const QString &passw
     if (count < 0 || PX_get_recordsize(doc.get()) != recordSize)
         throw TableError(TableError::Kind::Damaged,
                          u"Tabulka %1 je poškozená: pxlib ji čte jinak než hlavička udává"_s.arg(displayName));
+    // No reserve from the header's count: a damaged header must not decide
+    // how much memory is taken.
     QList<QByteArray> records;
-    records.reserve(qMin(count, 1 << 20));
     QByteArray buffer(recordSize, '\0');
     for (int i = 0; i < count; ++i) {
         if (!PX_get_record(doc.get(), i, buffer.data()))
