@@ -62,9 +62,10 @@ class TablePrivate;
 // Timestamp → QDateTime, Short/Long/Autoinc → int, Number/Currency → double,
 // Logical → bool, anything else → UnsupportedValue.
 //
-// Every change is written to disk before the call returns and survives a
-// process killed at any moment (old or new content, never a mix). Every
-// failure throws TableError with a Czech message naming the file.
+// Every change is in the files before the call returns and survives a process
+// killed at any moment (old or new content, never a mix; see
+// docs/paradox-engine.md). Every failure throws TableError with a Czech
+// message naming the file.
 class Table
 {
 public:
