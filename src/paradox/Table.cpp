@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <numeric>
 #include <set>
 #include <vector>
 
@@ -113,6 +114,10 @@ public:
     int perBlock = 0;
     bool protectedView = false;
     bool czechOrder = false;
+    // A keyed table whose records are not in key order (written by a tool
+    // that ignores it): readable, searched row by row, changed only after
+    // rebuildIndexes() has put it in order.
+    bool outOfOrder = false;
     quint64 generation = 0;
     mutable std::size_t lastBlockHit = 0;
 
@@ -471,6 +476,13 @@ void TablePrivate::loadImage(QByteArray bytes)
         h.firstFreeBlock = 0;
     h.usedBlocks = int(chain.size());
     recount();
+    outOfOrder = false;
+    for (int r = 1; r < total() && h.schema.keyFields > 0; ++r) {
+        if (compareKeys(rowPtr(r - 1), rowPtr(r), h.schema.keyFields) >= 0) {
+            outOfOrder = true;
+            break;
+        }
+    }
     ++generation;
 }
 
@@ -492,6 +504,9 @@ TableLock::Guard TablePrivate::readGuard()
 
 void TablePrivate::beginWrite()
 {
+    if (outOfOrder)
+        throw TableError(TableError::Kind::Damaged,
+                         format::damagedMessage(displayName, u"záznamy nejsou seřazené podle klíče, obnovte indexy"_s));
     if (protectedView) {
         // A protected table is first rewritten unprotected, then changed.
         QList<QByteArray> records;
@@ -980,6 +995,13 @@ int Table::findKey(const QVariantList &key) const
         return -1;
     const int fields = int(std::min<qsizetype>(key.size(), d->h.schema.keyFields));
     const QByteArray k = d->encodeKey(key);
+    if (d->outOfOrder) {
+        for (int r = 0; r < d->total(); ++r) {
+            if (d->compareKeys(d->rowPtr(r), k.constData(), fields) == 0)
+                return r;
+        }
+        return -1;
+    }
     const int row = d->lowerBound(k.constData(), fields);
     if (row < d->total() && d->compareKeys(d->rowPtr(row), k.constData(), fields) == 0)
         return row;
@@ -1164,8 +1186,21 @@ void Table::rebuildIndexes()
     TableLock::Guard guard = d->writeGuard();
     d->recoverIfNeeded();
     d->load();
-    if (isKeyed())
+    if (d->outOfOrder) {
+        // Put the records in key order first; the index follows from them.
+        std::vector<int> rows(std::size_t(d->total()));
+        std::iota(rows.begin(), rows.end(), 0);
+        std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
+            return d->compareKeys(d->rowPtr(a), d->rowPtr(b), d->h.schema.keyFields) < 0;
+        });
+        QList<QByteArray> records;
+        records.reserve(d->total());
+        for (int r : rows)
+            records.append(QByteArray(d->rowPtr(r), d->h.recordSize));
+        d->rewrite(d->h.schema, records);
+    } else if (isKeyed()) {
         d->writeIndex(d->pxPath());
+    }
     if (d->hook)
         d->hook(*this);
 }
