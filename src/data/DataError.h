@@ -1,5 +1,7 @@
 #pragma once
 
+#include "paradox/Error.h"
+
 #include <QString>
 
 #include <stdexcept>
@@ -32,5 +34,20 @@ private:
     Kind m_kind;
     QString m_message;
 };
+
+// Runs an engine call and turns its error into the layer's one error type, so
+// callers above the data layer catch one exception type only.
+template<class F>
+auto withEngineErrors(F &&call) -> decltype(call())
+{
+    try {
+        return call();
+    } catch (const paradox::TableError &e) {
+        const bool keyViolation = e.kind() == paradox::TableError::Kind::Invalid
+                                  && e.message().startsWith(QStringLiteral("Porušení klíče"));
+        throw DatabaseError(keyViolation ? DatabaseError::Kind::KeyViolation : DatabaseError::Kind::Engine,
+                            e.message());
+    }
+}
 
 } // namespace data

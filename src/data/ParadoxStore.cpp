@@ -6,25 +6,6 @@ using namespace Qt::StringLiterals;
 
 namespace data {
 
-namespace {
-
-// Runs an engine call and turns its error into the layer's one error type.
-template<class F>
-auto engine(F &&call) -> decltype(call())
-{
-    try {
-        return call();
-    } catch (const paradox::TableError &e) {
-        const DatabaseError::Kind kind = e.kind() == paradox::TableError::Kind::Invalid
-                                                 && e.message().startsWith(u"Porušení klíče"_s)
-                                             ? DatabaseError::Kind::KeyViolation
-                                             : DatabaseError::Kind::Engine;
-        throw DatabaseError(kind, e.message());
-    }
-}
-
-} // namespace
-
 ParadoxStore::ParadoxStore(const QString &dbPath, const paradox::OpenOptions &options)
     : m_path(dbPath), m_options(options)
 {
@@ -50,7 +31,7 @@ void ParadoxStore::open()
 {
     if (m_table)
         return;
-    m_table = engine([this] { return paradox::Table::open(m_path, m_options); });
+    m_table = withEngineErrors([this] { return paradox::Table::open(m_path, m_options); });
 }
 
 void ParadoxStore::close()
@@ -58,7 +39,7 @@ void ParadoxStore::close()
     if (!m_table)
         return;
     std::unique_ptr<paradox::Table> table = std::move(m_table);
-    engine([&table] { table->close(); });
+    withEngineErrors([&table] { table->close(); });
 }
 
 paradox::Schema ParadoxStore::schema() const
@@ -68,17 +49,17 @@ paradox::Schema ParadoxStore::schema() const
 
 int ParadoxStore::count() const
 {
-    return engine([this] { return open_().recordCount(); });
+    return withEngineErrors([this] { return open_().recordCount(); });
 }
 
 QVariantList ParadoxStore::read(int position) const
 {
-    return engine([this, position] { return open_().record(position); });
+    return withEngineErrors([this, position] { return open_().record(position); });
 }
 
 int ParadoxStore::insert(int position, const QVariantList &record)
 {
-    return engine([&] {
+    return withEngineErrors([&] {
         paradox::Table &t = open_();
         return position >= t.recordCount() ? t.append(record) : t.insert(position, record);
     });
@@ -86,22 +67,22 @@ int ParadoxStore::insert(int position, const QVariantList &record)
 
 int ParadoxStore::update(int position, const QVariantList &record)
 {
-    return engine([&] { return open_().update(position, record); });
+    return withEngineErrors([&] { return open_().update(position, record); });
 }
 
 void ParadoxStore::remove(int position)
 {
-    engine([&] { open_().remove(position); });
+    withEngineErrors([&] { open_().remove(position); });
 }
 
 void ParadoxStore::refresh()
 {
-    engine([this] { open_().refresh(); });
+    withEngineErrors([this] { open_().refresh(); });
 }
 
 bool ParadoxStore::isStale() const
 {
-    return m_table && engine([this] { return m_table->changedOnDisk(); });
+    return m_table && withEngineErrors([this] { return m_table->changedOnDisk(); });
 }
 
 std::optional<int> ParadoxStore::find(const QVariantList &key) const
@@ -109,7 +90,7 @@ std::optional<int> ParadoxStore::find(const QVariantList &key) const
     const paradox::Table &t = open_();
     if (!t.isKeyed())
         return RecordStore::find(key);
-    const int row = engine([&] { return t.findKey(key); });
+    const int row = withEngineErrors([&] { return t.findKey(key); });
     if (row < 0)
         return std::nullopt;
     return row;

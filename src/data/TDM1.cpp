@@ -12,16 +12,6 @@ namespace data {
 
 namespace {
 
-// The engine's errors reach the callers as the data layer's one error type.
-template<class F>
-auto engine(F &&call) -> decltype(call())
-{
-    try {
-        return call();
-    } catch (const paradox::TableError &e) {
-        throw DatabaseError(DatabaseError::Kind::Engine, e.message());
-    }
-}
 
 int fieldIndexOrThrow(const paradox::Table &table, const QString &name)
 {
@@ -40,7 +30,7 @@ IStatementRecalc::~IStatementRecalc() = default;
 
 void SettlementQuery::addFields(TableId table, const QList<paradox::FieldDef> &fields) const
 {
-    engine([&] {
+    withEngineErrors([&] {
         paradox::OpenOptions options = m_dm.openOptions();
         options.mode = paradox::OpenMode::Exclusive;
         paradox::Table::open(m_dm.tablePath(table), options)->addFields(fields);
@@ -49,7 +39,7 @@ void SettlementQuery::addFields(TableId table, const QList<paradox::FieldDef> &f
 
 int SettlementQuery::updateAll(TableId table, const QList<std::pair<QString, QVariant>> &assignments) const
 {
-    return engine([&] {
+    return withEngineErrors([&] {
         auto t = paradox::Table::open(m_dm.tablePath(table), m_dm.openOptions());
         QList<std::pair<int, QVariant>> columns;
         for (const auto &[name, value] : assignments)
@@ -67,7 +57,7 @@ int SettlementQuery::updateAll(TableId table, const QList<std::pair<QString, QVa
 
 int SettlementQuery::deleteWhereNull(TableId table, const QString &field) const
 {
-    return engine([&] {
+    return withEngineErrors([&] {
         auto t = paradox::Table::open(m_dm.tablePath(table), m_dm.openOptions());
         return t->deleteWhereNull(fieldIndexOrThrow(*t, field));
     });
@@ -75,7 +65,7 @@ int SettlementQuery::deleteWhereNull(TableId table, const QString &field) const
 
 void SettlementQuery::empty(TableId table) const
 {
-    engine([&] {
+    withEngineErrors([&] {
         paradox::OpenOptions options = m_dm.openOptions();
         options.mode = paradox::OpenMode::Exclusive;
         paradox::Table::open(m_dm.tablePath(table), options)->empty();
@@ -105,10 +95,6 @@ TDM1::TDM1(QObject *parent)
     m_bindings.push_back(std::make_unique<DatasetBinding>(*m_vpzPr, tableDef(TableId::Vpz)));
     m_bindings.push_back(std::make_unique<DatasetBinding>(*m_vpzQr, tableDef(TableId::Vpz)));
     declareVpzQrFields(*m_vpzQr);
-    // The engine numbers the key of a new place of work when it is written;
-    // asking for it before the post would refuse every new row.
-    for (Dataset *ds : {m_vpz.get(), m_vpzPr.get(), m_vpzQr.get()})
-        ds->fieldByName(u"ID"_s)->setRequired(false);
     for (Dataset *ds : std::as_const(m_tables))
         indexFields(*ds);
     wireRules();
@@ -332,7 +318,7 @@ void TDM1::OtevritTabulky()
 
 void TDM1::openAll()
 {
-    const UpgradeResult upgrade = engine([this] { return upgradeSettlement(m_path, m_templateDir, openOptions()); });
+    const UpgradeResult upgrade = withEngineErrors([this] { return upgradeSettlement(m_path, m_templateDir, openOptions()); });
     m_flags = upgrade.flags;
     m_connected = true;
 
