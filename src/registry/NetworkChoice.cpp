@@ -62,7 +62,8 @@ QStringList NetworkChoice::drives()
             continue;
         }
         // Kernel and runtime file systems cannot hold data shared with others.
-        static const QStringList system = {u"/proc"_s, u"/sys"_s, u"/dev"_s, u"/run"_s, u"/boot"_s, u"/snap"_s};
+        static const QStringList system = {u"/proc"_s, u"/sys"_s,  u"/dev"_s,
+                                           u"/run"_s,  u"/boot"_s, u"/snap"_s};
         const bool skip = std::any_of(system.cbegin(), system.cend(), [&root](const QString &s) {
             return root == s || root.startsWith(s + u'/');
         });
@@ -122,8 +123,8 @@ bool NetworkChoice::copyData(const QString &drive, const QString &directoryName)
     if (!FileOps::dirExists(target) && !FileOps::createDir(target))
         FileOps::forceDirectories(target);
     if (!FileOps::dirExists(target)) {
-        m_messages.error(u"Adresář "_s + target + u" nelze vytvořit na disku "_s + driveRoot(drive)
-                         + u"\n\nZkontroluje zda je tento disk dostupný."_s);
+        m_messages.error(u"Adresář "_s + target + u" nelze vytvořit na disku "_s + driveRoot(drive) +
+                         u"\n\nZkontroluje zda je tento disk dostupný."_s);
         return false;
     }
 
@@ -134,13 +135,14 @@ bool NetworkChoice::copyData(const QString &drive, const QString &directoryName)
     exclusive.mode = paradox::OpenMode::Exclusive;
     for (data::TableId id : {data::TableId::Data, data::TableId::Uziv}) {
         try {
-            paradox::Table::open(data::tableFilePath(templates, data::tableDef(id).fileName()), exclusive)->empty();
+            paradox::Table::open(data::tableFilePath(templates, data::tableDef(id).fileName()), exclusive)
+                ->empty();
         } catch (const paradox::TableError &) {
         }
     }
 
     // A list another computer already put there is kept.
-    static const QStringList listFiles = {u"Data.DB"_s, u"Data.PX"_s, u"Data.X02"_s,
+    static const QStringList listFiles = {u"Data.DB"_s,  u"Data.PX"_s, u"Data.X02"_s,
                                           u"Data.Y02"_s, u"Uziv.DB"_s, u"Uziv.PX"_s};
     for (const QString &file : listFiles) {
         if (!FileOps::fileExists(target + file))

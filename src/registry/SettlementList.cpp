@@ -56,8 +56,7 @@ QString storedDir(const QString &root, const QString &name)
 
 SettlementList::SettlementList(DataRoots roots, platform::IMessages &messages, IRegistryHooks *hooks)
     : m_roots(std::move(roots)), m_messages(messages), m_hooks(hooks ? *hooks : m_noHooks)
-{
-}
+{}
 
 SettlementList::~SettlementList() = default;
 
@@ -114,7 +113,8 @@ void SettlementList::reopen()
 {
     const int remembered = m_current;
     close();
-    const QString listPath = data::tableFilePath(m_roots.FileDir, data::tableDef(data::TableId::Data).fileName());
+    const QString listPath =
+        data::tableFilePath(m_roots.FileDir, data::tableDef(data::TableId::Data).fileName());
     const QString passwordPath =
         data::tableFilePath(m_roots.FileDir, data::tableDef(data::TableId::Uziv).fileName());
     m_openError.clear();
@@ -302,7 +302,8 @@ bool SettlementList::isInUse(const Settlement &settlement)
 {
     if (!isPlainDirectoryName(settlement.Adresar))
         return false;
-    const QString vvdp = data::tableFilePath(settlementDir(settlement), data::tableDef(data::TableId::Vvdp).fileName());
+    const QString vvdp =
+        data::tableFilePath(settlementDir(settlement), data::tableDef(data::TableId::Vvdp).fileName());
     if (!FileOps::fileExists(vvdp))
         return false;
     paradox::OpenOptions exclusive = m_options;

@@ -30,7 +30,12 @@ struct Settlement
 };
 
 // The orderings of the list, as stored in [Qesto] "Razeni".
-enum class Razeni { Vlastni = 0, Automaticky = 1, PodleNazvu = 2 };
+enum class Razeni
+{
+    Vlastni = 0,
+    Automaticky = 1,
+    PodleNazvu = 2
+};
 
 // A number and directory chosen by "&Nové", not yet written anywhere; the
 // dialog "Nové Qesto" turns it into a settlement or drops it.
@@ -124,7 +129,13 @@ public:
 
     // The password window on the current entry. Adding asks first; changing
     // needs the old password, letter case counting. Each shows its outcome.
-    enum class PasswordChange { Done, Declined, WrongOld, Failed };
+    enum class PasswordChange
+    {
+        Done,
+        Declined,
+        WrongOld,
+        Failed
+    };
     PasswordChange addPassword(const QString &newPassword);
     PasswordChange changePassword(const QString &oldPassword, const QString &newPassword);
 
@@ -192,7 +203,7 @@ private:
     std::unique_ptr<paradox::Table> m_list;
     std::unique_ptr<paradox::Table> m_passwords;
     QList<Settlement> m_entries;
-    int m_current = 0; // Cislo of the current entry; 0 for none
+    int m_current = 0;   // Cislo of the current entry; 0 for none
     QString m_openError; // why the list could not be opened
     Razeni m_razeni = Razeni::Automaticky;
     bool m_showLast = true;

@@ -8,9 +8,9 @@ using namespace Qt::StringLiterals;
 
 namespace registry {
 
-SettlementModel::SettlementModel(SettlementList &list, QObject *parent) : QAbstractTableModel(parent), m_list(list)
-{
-}
+SettlementModel::SettlementModel(SettlementList &list, QObject *parent)
+    : QAbstractTableModel(parent), m_list(list)
+{}
 
 void SettlementModel::reload()
 {

@@ -54,9 +54,9 @@ TAu3Form::TAu3Form(SettlementList &list, QWidget *parent) : QDialog(parent), m_l
 
 void TAu3Form::act()
 {
-    const SettlementList::PasswordChange outcome = m_adding
-                                                       ? m_list.addPassword(m_first->text())
-                                                       : m_list.changePassword(m_first->text(), m_second->text());
+    const SettlementList::PasswordChange outcome =
+        m_adding ? m_list.addPassword(m_first->text())
+                 : m_list.changePassword(m_first->text(), m_second->text());
     if (outcome == SettlementList::PasswordChange::Done)
         accept();
     else if (outcome == SettlementList::PasswordChange::WrongOld)

@@ -18,13 +18,14 @@ using namespace Qt::StringLiterals;
 
 namespace registry {
 
-TAu5Form::TAu5Form(DataRoots roots, platform::IMessages &messages, SettlementList &list, IRegistryHooks *hooks,
-                   QWidget *parent)
+TAu5Form::TAu5Form(DataRoots roots, platform::IMessages &messages, SettlementList &list,
+                   IRegistryHooks *hooks, QWidget *parent)
     : QDialog(parent), m_choice(roots, messages, list, hooks),
       m_guide(QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + u"/Navod k instalaci.pdf"_s))
 {
     setWindowTitle(u"Výběr práce s daty"_s);
-    auto *note = new QLabel(u"Pouze na prvním počítači proveďte akci kopírovat data pro provoz v síti."_s, this);
+    auto *note =
+        new QLabel(u"Pouze na prvním počítači proveďte akci kopírovat data pro provoz v síti."_s, this);
 
     m_drive = new QComboBox(this);
     m_drive->addItems(NetworkChoice::drives());
@@ -100,9 +101,9 @@ void TAu5Form::browse()
 {
     m_choice.setPath(m_path->text());
     const QString start = platform::FileOps::resolve(m_choice.dialogStartDir());
-    const QString chosen = QFileDialog::getOpenFileName(
-        this, u"Výběr adresáře"_s, QDir(start).filePath(u"Data.DB"_s),
-        u"datové soubory (Data.DB);;všechny soubory (*)"_s);
+    const QString chosen =
+        QFileDialog::getOpenFileName(this, u"Výběr adresáře"_s, QDir(start).filePath(u"Data.DB"_s),
+                                     u"datové soubory (Data.DB);;všechny soubory (*)"_s);
     if (chosen.isEmpty())
         return;
     m_path->setText(QDir::toNativeSeparators(chosen));

@@ -28,7 +28,11 @@ class TAuto1Form : public QDialog
     Q_OBJECT
 
 public:
-    enum Result { Konec = QDialog::Rejected, Otevrit = QDialog::Accepted };
+    enum Result
+    {
+        Konec = QDialog::Rejected,
+        Otevrit = QDialog::Accepted
+    };
 
     // Attaches the list to the data root at once (stale locks, upgrade).
     TAuto1Form(SettlementList &list, platform::IMessages &messages, IPasswordPrompt &prompt,

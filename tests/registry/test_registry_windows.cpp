@@ -1,6 +1,7 @@
 // The settlement list windows driven by keys and clicks on the offscreen
 // platform, with scripted message boxes.
 
+#include "RegistryFixture.h"
 #include "data/TableDefs.h"
 #include "data/Templates.h"
 #include "paradox/Table.h"
@@ -14,7 +15,6 @@
 #include "registry/TAu6Form.h"
 #include "registry/TAu9Form.h"
 #include "registry/TAuto1Form.h"
-#include "RegistryFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -42,8 +42,7 @@ namespace {
 
 // Runs action on the modal dialog of type T as soon as it is shown; the
 // caller then starts what opens it.
-template<class T>
-void whenModal(std::function<void(T *)> action)
+template <class T> void whenModal(std::function<void(T *)> action)
 {
     auto *timer = new QTimer;
     timer->setInterval(10);
@@ -222,7 +221,8 @@ private Q_SLOTS:
         s.messages.addAnswer(IMessages::Answer::Yes);
         s.messages.addAnswer(IMessages::Answer::Yes);
         s.click(u"&Smazat"_s);
-        QCOMPARE(s.messages.texts(IMessages::Kind::Confirmation), QStringList(4, u"Opravdu smazat Qesto Beta ?"_s));
+        QCOMPARE(s.messages.texts(IMessages::Kind::Confirmation),
+                 QStringList(4, u"Opravdu smazat Qesto Beta ?"_s));
         QCOMPARE(s.form->grid()->model()->rowCount(), 1);
         QVERIFY(!platform::FileOps::dirExists(s.root.fileDir + u"D2"_s));
         QVERIFY(platform::FileOps::dirExists(s.root.fileDir + u"D1"_s));
@@ -284,7 +284,8 @@ private Q_SLOTS:
         Selection s;
         s.root.addSettlement(1, u"Sdílená"_s, 1);
         QProcess holder;
-        holder.start(QStringLiteral(LOCKHOLDER_PATH), {u"hold"_s, s.root.fileDir + u"D1/Vvdp.DB"_s, u"shared"_s});
+        holder.start(QStringLiteral(LOCKHOLDER_PATH),
+                     {u"hold"_s, s.root.fileDir + u"D1/Vvdp.DB"_s, u"shared"_s});
         QVERIFY(holder.waitForReadyRead(10000));
         s.show();
         // A double click opens; the view wants the press of the first click too.
@@ -336,8 +337,9 @@ private Q_SLOTS:
             QTest::mouseClick(buttonIn(d, u"&OK"_s), Qt::LeftButton);
         });
         QTest::keyClick(s.form.get(), Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(s.messages.texts(IMessages::Kind::Error),
-                 QStringList{u"Adresář "_s + missing + u"\nneexistuje, nebo není dostupný na síťové jednotce."_s});
+        QCOMPARE(
+            s.messages.texts(IMessages::Kind::Error),
+            QStringList{u"Adresář "_s + missing + u"\nneexistuje, nebo není dostupný na síťové jednotce."_s});
         const platform::IniFile local(s.root.local + u"Qesto.ini"_s);
         QCOMPARE(local.readString(u"Qesto", u"Net"), u"1"_s);
         QCOMPARE(local.readString(u"Qesto", u"Path"), missing);

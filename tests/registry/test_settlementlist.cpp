@@ -7,13 +7,13 @@
 #ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
 #include "paradox/SecondaryIndex.h"
 #endif
+#include "RegistryFixture.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
 #include "platform/Messages.h"
 #include "registry/NetworkChoice.h"
 #include "registry/Positions.h"
 #include "registry/SettlementList.h"
-#include "RegistryFixture.h"
 
 #include <QDir>
 #include <QProcess>
@@ -295,8 +295,8 @@ private Q_SLOTS:
         QVERIFY(list.confirmOpen(asked));
         QCOMPARE(asked.asked, 0);
         QCOMPARE(messages.texts(IMessages::Kind::Information),
-                 (QStringList{u"Heslo bylo přidáno."_s, u"Neplatné heslo pro toto Qesto."_s, u"Neplatné heslo."_s,
-                              u"Heslo bylo změněno."_s}));
+                 (QStringList{u"Heslo bylo přidáno."_s, u"Neplatné heslo pro toto Qesto."_s,
+                              u"Neplatné heslo."_s, u"Heslo bylo změněno."_s}));
     }
 
     void positionsAreStored()
@@ -390,8 +390,8 @@ private Q_SLOTS:
         gone.setPath(root.dir.path() + u"/missing/Data.DB"_s);
         gone.apply();
         QCOMPARE(messages.texts(IMessages::Kind::Error),
-                 QStringList{u"Adresář "_s + root.dir.path() + u"/missing/"_s
-                             + u"\nneexistuje, nebo není dostupný na síťové jednotce."_s});
+                 QStringList{u"Adresář "_s + root.dir.path() + u"/missing/"_s +
+                             u"\nneexistuje, nebo není dostupný na síťové jednotce."_s});
         QCOMPARE(root.fileDir, root.local);
         QCOMPARE(numbers(list), QList<int>{1});
 
@@ -416,7 +416,8 @@ private Q_SLOTS:
         SettlementList list(root.roots(), messages);
         list.attach();
         list.setRazeni(Razeni::Vlastni, false);
-        QCOMPARE(list.entries(), (QList<Settlement>{{2, 2, u"Druhá"_s, u"D2"_s}, {7, 7, u"Stará"_s, u"D7"_s}}));
+        QCOMPARE(list.entries(),
+                 (QList<Settlement>{{2, 2, u"Druhá"_s, u"D2"_s}, {7, 7, u"Stará"_s, u"D7"_s}}));
         QVERIFY(messages.shown().isEmpty());
     }
 
