@@ -1,29 +1,13 @@
 #pragma once
 
-#include <QObject>
+#include <QString>
 
 class QLineEdit;
 class QWidget;
 
 namespace registry {
 
-// Enter in a line edit moves the focus like Tab, Shift+Enter like
-// Shift+Tab, and the Enter itself goes no further (so it does not press the
-// dialog's default button). Installed on the boxes of the registry dialogs.
-class EnterAsTab : public QObject
-{
-    Q_OBJECT
-
-public:
-    using QObject::QObject;
-    static void install(QLineEdit *edit);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-};
-
-// A single-line box of the registry dialogs: the program's TEditz where the
-// input controls are built, otherwise a line edit with EnterAsTab. With
+// A single-line box of the registry dialogs: the program's TEditz. With
 // enterTab false, Enter reaches the dialog's default button.
 QLineEdit *newEdit(QWidget *parent, bool enterTab = true);
 
