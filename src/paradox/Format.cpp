@@ -1,5 +1,7 @@
 #include "paradox/Format.h"
 
+#include "paradox/FieldCodec.h"
+
 #include "platform/Cp1250.h"
 
 #include <QDate>
@@ -18,8 +20,14 @@ namespace paradox::format {
 
 namespace {
 
-constexpr qint64 julianDayOfDayZero = 1721425; // day 1 = 1 January 0001
-constexpr qint64 msPerDay = 86'400'000;
+using codec::allZero;
+using codec::be32;
+using codec::be64;
+using codec::decodeDouble;
+using codec::decodeInt16;
+using codec::decodeInt32;
+using codec::julianDayOfDayZero;
+using codec::msPerDay;
 
 bool isIndexFile(int fileType)
 {
@@ -31,12 +39,6 @@ int tableNameLength(int fileVersion)
     return fileVersion >= 12 ? 261 : 79;
 }
 
-std::uint32_t be32(const char *p)
-{
-    return std::uint32_t(std::uint8_t(p[0])) << 24 | std::uint32_t(std::uint8_t(p[1])) << 16
-           | std::uint32_t(std::uint8_t(p[2])) << 8 | std::uint32_t(std::uint8_t(p[3]));
-}
-
 void putBe32(char *p, std::uint32_t v)
 {
     p[0] = char(v >> 24);
@@ -45,46 +47,10 @@ void putBe32(char *p, std::uint32_t v)
     p[3] = char(v & 0xFF);
 }
 
-std::uint64_t be64(const char *p)
-{
-    return std::uint64_t(be32(p)) << 32 | be32(p + 4);
-}
-
 void putBe64(char *p, std::uint64_t v)
 {
     putBe32(p, std::uint32_t(v >> 32));
     putBe32(p + 4, std::uint32_t(v & 0xFFFFFFFFu));
-}
-
-bool allZero(const char *p, int n)
-{
-    for (int i = 0; i < n; ++i) {
-        if (p[i] != 0)
-            return false;
-    }
-    return true;
-}
-
-// The integer types store two's complement with the top bit flipped, so that
-// plain byte order sorts them; all zero bytes are NULL.
-qint32 decodeInt32(const char *p)
-{
-    return qint32(be32(p) ^ 0x80000000u);
-}
-
-qint16 decodeInt16(const char *p)
-{
-    return qint16(std::uint16_t((std::uint8_t(p[0]) << 8 | std::uint8_t(p[1])) ^ 0x8000u));
-}
-
-double decodeDouble(const char *p)
-{
-    std::uint64_t bits = be64(p);
-    if (bits & 0x8000000000000000ull)
-        bits &= ~0x8000000000000000ull;
-    else
-        bits = ~bits;
-    return std::bit_cast<double>(bits);
 }
 
 void encodeDouble(double v, char *out)
@@ -405,22 +371,7 @@ QList<int> fieldOffsets(const Schema &schema)
 
 bool isNullField(const FieldDef &field, const char *data)
 {
-    switch (field.type) {
-    case FieldType::Alpha:
-        return data[0] == 0;
-    case FieldType::Date:
-    case FieldType::Short:
-    case FieldType::Long:
-    case FieldType::Currency:
-    case FieldType::Number:
-    case FieldType::Logical:
-    case FieldType::Time:
-    case FieldType::Timestamp:
-    case FieldType::Autoinc:
-        return allZero(data, field.size);
-    default:
-        return false;
-    }
+    return codec::isNull(field.type, data, field.size);
 }
 
 QVariant decodeField(const FieldDef &field, const char *data)

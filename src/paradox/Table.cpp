@@ -94,6 +94,48 @@ bool writableType(FieldType t)
     }
 }
 
+// Records in a block of the chain, checked against the layout and the file:
+// a count that does not fit the block or runs past the end of the file is
+// damage. blockStart is the block's offset in the file.
+int checkedBlockCount(const format::Header &h, const char *block, int n, qint64 blockStart, qint64 fileEnd,
+                      const QString &displayName)
+{
+    const int add = qint16(le16(block + 4));
+    const int perBlock = (h.blockSize - blockHeaderSize) / h.recordSize;
+    if (add % h.recordSize != 0 || add < -h.recordSize || add / h.recordSize + 1 > perBlock)
+        throw TableError(TableError::Kind::Damaged,
+                         format::damagedMessage(displayName, u"blok %1 udává neplatný počet záznamů"_s.arg(n)));
+    const int c = add / h.recordSize + 1;
+    if (blockStart + blockHeaderSize + qint64(c) * h.recordSize > fileEnd)
+        throw TableError(TableError::Kind::Damaged,
+                         format::damagedMessage(displayName, u"blok %1 je za koncem souboru"_s.arg(n)));
+    return c;
+}
+
+// The next block of the chain, refused when outside the file or seen before.
+void checkChainLink(int n, qint64 blocks, std::vector<bool> &seen, const QString &displayName)
+{
+    if (n < 0 || n > blocks)
+        throw TableError(TableError::Kind::Damaged,
+                         format::damagedMessage(displayName, u"řetěz odkazuje na blok %1 mimo soubor"_s.arg(n)));
+    if (seen[std::size_t(n)])
+        throw TableError(TableError::Kind::Damaged,
+                         format::damagedMessage(displayName, u"řetěz bloků se zacyklil v bloku %1"_s.arg(n)));
+    seen[std::size_t(n)] = true;
+}
+
+std::vector<FieldSlot> fieldSlotsOf(const Schema &schema)
+{
+    std::vector<FieldSlot> out;
+    out.reserve(std::size_t(schema.fields.size()));
+    int at = 0;
+    for (const FieldDef &f : schema.fields) {
+        out.push_back({at, f.size, f.type});
+        at += f.size;
+    }
+    return out;
+}
+
 } // namespace
 
 class TablePrivate
@@ -110,6 +152,7 @@ public:
     std::vector<int> chain;
     std::vector<int> cum; // cum[k] = rows before chain[k]; cum.back() = total
     QList<int> offsets;
+    std::vector<FieldSlot> fieldSlots; // offsets, sizes and types for RowView
     int keyBytes = 0;
     int perBlock = 0;
     bool protectedView = false;
@@ -437,6 +480,7 @@ void TablePrivate::loadImage(QByteArray bytes)
     const qint64 realEnd = protectedView ? image.size() : fileSize;
 
     offsets = format::fieldOffsets(h.schema);
+    fieldSlots = fieldSlotsOf(h.schema);
     keyBytes = 0;
     for (int i = 0; i < h.schema.keyFields; ++i)
         keyBytes += h.schema.fields[i].size;
@@ -450,19 +494,9 @@ void TablePrivate::loadImage(QByteArray bytes)
         n = n > 0 && n <= blocks ? n : 0;
     int prev = 0;
     while (n != 0) {
-        if (n < 0 || n > blocks)
-            throw damaged(u"řetěz odkazuje na blok %1 mimo soubor"_s.arg(n));
-        if (seen[std::size_t(n)])
-            throw damaged(u"řetěz bloků se zacyklil v bloku %1"_s.arg(n));
-        seen[std::size_t(n)] = true;
+        checkChainLink(n, blocks, seen, displayName);
         const char *b = block(n);
-        const int add = qint16(le16(b + 4));
-        if (add % h.recordSize != 0 || add < -h.recordSize || add / h.recordSize + 1 > perBlock)
-            throw damaged(u"blok %1 udává neplatný počet záznamů"_s.arg(n));
-        const int c = add / h.recordSize + 1;
-        const qint64 end = h.headerSize + qint64(n - 1) * h.blockSize + blockHeaderSize + qint64(c) * h.recordSize;
-        if (end > realEnd)
-            throw damaged(u"blok %1 je za koncem souboru"_s.arg(n));
+        checkedBlockCount(h, b, n, h.headerSize + qint64(n - 1) * h.blockSize, realEnd, displayName);
         chain.push_back(n);
         // Keep the back links right for the blocks this handle may rewrite.
         if (le16(b + 2) != prev)
@@ -987,6 +1021,235 @@ QByteArray Table::rawRecord(int row) const
 {
     d->checkRow(row);
     return QByteArray(d->rowPtr(row), d->h.recordSize);
+}
+
+namespace {
+
+// A cursor's blocks from an open table's memory.
+class MemoryRows final : public detail::RowSource
+{
+public:
+    MemoryRows(const TablePrivate *d, int from, std::unique_ptr<Table> owned = {})
+        : m_owned(std::move(owned)), m_d(d), m_generation(d->generation)
+    {
+        if (from < d->total()) {
+            m_block = d->blockIndexOf(from);
+            m_skip = from - d->cum[m_block];
+        } else {
+            m_block = d->chain.size();
+        }
+    }
+
+    const char *nextBlock(int &count) override
+    {
+        if (m_d->generation != m_generation)
+            throw TableError(TableError::Kind::Invalid,
+                             u"Tabulka %1 se během čtení změnila; čtení je třeba začít znovu."_s.arg(m_d->displayName));
+        while (m_block < m_d->chain.size()) {
+            const std::size_t k = m_block++;
+            const int c = m_d->cum[k + 1] - m_d->cum[k] - m_skip;
+            const int skip = std::exchange(m_skip, 0);
+            if (c > 0) {
+                count = c;
+                return m_d->block(m_d->chain[k]) + blockHeaderSize + qsizetype(skip) * m_d->h.recordSize;
+            }
+        }
+        return nullptr;
+    }
+
+    const Schema &schema() const override { return m_d->h.schema; }
+    const std::vector<FieldSlot> &fieldSlots() const override { return m_d->fieldSlots; }
+    int recordSize() const override { return m_d->h.recordSize; }
+
+private:
+    std::unique_ptr<Table> m_owned; // when the cursor had to open the table itself
+    const TablePrivate *m_d;
+    quint64 m_generation;
+    std::size_t m_block = 0;
+    int m_skip = 0;
+};
+
+// A cursor's blocks read from the file in runs of consecutive blocks (the
+// chain of a table written in order is mostly consecutive), checked as
+// loading checks them, under the table's read guard until the last one.
+class FileRows final : public detail::RowSource
+{
+public:
+    FileRows(const QString &path, const OpenOptions &options) : m_path(path), m_displayName(displayNameOf(path))
+    {
+        if (!QFile::exists(path))
+            throw TableError(TableError::Kind::Unreadable, u"Tabulka %1 neexistuje."_s.arg(m_displayName));
+        m_lock = TableLock::acquire(path, options.mode, options.netDir);
+        m_guard = m_lock->lockForRead();
+    }
+
+    // False when the table must be read through open() instead: a change
+    // left unfinished (recovery needs the write lock) or a protected table.
+    bool start()
+    {
+        if (QFile::exists(journal::pathFor(m_path)))
+            return false;
+        m_file.setFileName(m_path);
+        if (!m_file.open(QIODevice::ReadOnly))
+            throw TableError(TableError::Kind::Unreadable,
+                             u"Tabulku %1 nelze otevřít: %2"_s.arg(m_displayName, m_file.errorString()));
+        m_fileSize = m_file.size();
+        QByteArray head = m_file.read(0x800);
+        if (head.size() >= 4) {
+            const qint64 wanted = std::min<qint64>(le16(head.constData() + 2), m_fileSize);
+            if (wanted > head.size())
+                head += m_file.read(wanted - head.size());
+        }
+        m_h = format::parseHeader(head.constData(), head.size(), m_fileSize, m_displayName);
+        if (m_h.fileType == format::PrimaryIndex || m_h.fileType == format::SecondaryIndex || m_h.fileType == 7)
+            throw TableError(TableError::Kind::Unsupported, u"Soubor %1 není tabulka, ale index."_s.arg(m_displayName));
+        if (m_h.format.encrypted)
+            return false;
+        m_blocks = (m_fileSize - m_h.headerSize + m_h.blockSize - 1) / m_h.blockSize;
+        if (m_blocks > 0xFFFF)
+            throw TableError(TableError::Kind::Damaged,
+                             format::damagedMessage(m_displayName, u"soubor má víc bloků, než formát dovoluje"_s));
+        m_seen.assign(std::size_t(m_blocks) + 1, false);
+        m_slots = fieldSlotsOf(m_h.schema);
+        m_next = m_h.firstBlock;
+        if (m_h.recordCount == 0 && m_h.usedBlocks == 0)
+            m_next = m_next > 0 && m_next <= m_blocks ? m_next : 0;
+        // About a mebibyte per read: large enough that the calls cost nothing,
+        // small enough to stay in the processor's cache.
+        m_runBlocks = std::max(1, (1 << 20) / m_h.blockSize);
+        m_buffer.resize(std::size_t(m_runBlocks) * std::size_t(m_h.blockSize));
+        return true;
+    }
+
+    const char *nextBlock(int &count) override
+    {
+        while (m_next != 0) {
+            const int n = m_next;
+            checkChainLink(n, m_blocks, m_seen, m_displayName);
+            if (n < m_first || n >= m_first + m_loaded)
+                load(n);
+            const char *b = m_buffer.data() + qsizetype(n - m_first) * m_h.blockSize;
+            const int c = checkedBlockCount(m_h, b, n, m_h.headerSize + qint64(n - 1) * m_h.blockSize, m_fileSize,
+                                            m_displayName);
+            m_next = le16(b);
+            if (c > 0) {
+                count = c;
+                return b + blockHeaderSize;
+            }
+        }
+        // Past the last row: let writers in again.
+        m_guard.release();
+        m_file.close();
+        return nullptr;
+    }
+
+    const Schema &schema() const override { return m_h.schema; }
+    const std::vector<FieldSlot> &fieldSlots() const override { return m_slots; }
+    int recordSize() const override { return m_h.recordSize; }
+
+private:
+    void load(int n)
+    {
+        const int count = int(std::min<qint64>(m_runBlocks, m_blocks - n + 1));
+        const qint64 bytes = qint64(count) * m_h.blockSize;
+        const qint64 got = m_file.seek(m_h.headerSize + qint64(n - 1) * m_h.blockSize)
+                               ? m_file.read(m_buffer.data(), bytes)
+                               : -1;
+        if (got < 0)
+            throw TableError(TableError::Kind::Unreadable,
+                             u"Tabulku %1 nelze číst: %2"_s.arg(m_displayName, m_file.errorString()));
+        // A final block cut short reads as zeros; its records are checked
+        // against the real end of the file.
+        std::memset(m_buffer.data() + got, 0, size_t(bytes - got));
+        m_first = n;
+        m_loaded = count;
+    }
+
+    QString m_path;
+    QString m_displayName;
+    std::unique_ptr<TableLock> m_lock;
+    TableLock::Guard m_guard; // declared after m_lock: released before it
+    QFile m_file;
+    qint64 m_fileSize = 0;
+    format::Header m_h;
+    std::vector<FieldSlot> m_slots;
+    qint64 m_blocks = 0;
+    std::vector<bool> m_seen;
+    int m_next = 0;
+    int m_runBlocks = 1;
+    std::vector<char> m_buffer;
+    int m_first = 0;  // block number of the buffer's first block
+    int m_loaded = 0; // blocks in the buffer
+};
+
+} // namespace
+
+RowCursor Table::rows(int from) const
+{
+    return RowCursor(std::make_unique<MemoryRows>(d.get(), std::clamp(from, 0, d->total())),
+                     std::clamp(from, 0, d->total()));
+}
+
+RowCursor Table::stream(const QString &dbPath, const OpenOptions &options)
+{
+    auto file = std::make_unique<FileRows>(dbPath, options);
+    if (file->start())
+        return RowCursor(std::move(file), 0);
+    file.reset(); // lets open() take the locks it needs
+    std::unique_ptr<Table> table = open(dbPath, options);
+    const TablePrivate *d = table->d.get();
+    return RowCursor(std::make_unique<MemoryRows>(d, 0, std::move(table)), 0);
+}
+
+RowCursor::RowCursor() = default;
+RowCursor::RowCursor(RowCursor &&) noexcept = default;
+RowCursor &RowCursor::operator=(RowCursor &&) noexcept = default;
+RowCursor::~RowCursor() = default;
+
+RowCursor::RowCursor(std::unique_ptr<detail::RowSource> source, int firstRow) : m_source(std::move(source))
+{
+    m_view.m_fields = m_source->fieldSlots().data();
+    m_view.m_fieldCount = int(m_source->fieldSlots().size());
+    m_view.m_recordSize = m_source->recordSize();
+    m_view.m_row = firstRow - 1;
+}
+
+bool RowCursor::nextBlock()
+{
+    if (!m_source)
+        return false;
+    int count = 0;
+    const char *first = m_source->nextBlock(count);
+    if (!first)
+        return false;
+    m_view.m_data = first;
+    m_left = count - 1;
+    ++m_view.m_row;
+    return true;
+}
+
+const Schema &RowCursor::schema() const
+{
+    static const Schema none;
+    return m_source ? m_source->schema() : none;
+}
+
+int RowCursor::fieldIndex(const QString &fieldName) const
+{
+    const QList<FieldDef> &fields = schema().fields;
+    for (int i = 0; i < fields.size(); ++i) {
+        if (fields[i].name.compare(fieldName, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QDateTime RowView::dateTime(int field) const
+{
+    if (!has(field) || m_fields[field].type != FieldType::Timestamp)
+        return {};
+    const FieldDef def{QString(), FieldType::Timestamp, m_fields[field].size};
+    return format::decodeField(def, m_data + m_fields[field].offset).toDateTime();
 }
 
 int Table::findKey(const QVariantList &key) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "paradox/Error.h"
+#include "paradox/RowCursor.h"
 #include "paradox/Schema.h"
 #include "paradox/TableLock.h"
 
@@ -14,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <type_traits>
 
 namespace paradox {
 
@@ -97,6 +99,32 @@ public:
     bool isNull(int row, int field) const;
     // The record as stored (big-endian field encodings, code page bytes).
     QByteArray rawRecord(int row) const;
+
+    // Typed reading without an allocation per row (see RowCursor): from row
+    // `from` to the end. rows() is the loop form, scan() calls fn for every
+    // row and stops early when fn returns false.
+    RowCursor rows(int from = 0) const;
+    // The rows of a table file read straight from the disk in large
+    // sequential pieces, without loading the table first: for reading a
+    // whole large table once (transfers, conversions). Opens the table as
+    // open() does and holds its read guard until the cursor has passed the
+    // last row or is destroyed, so no change can land halfway through; keep
+    // the work per row short, as writers wait meanwhile. A damaged block
+    // throws TableError when the cursor reaches it. Protected tables and
+    // tables with an unfinished change are opened and read as by open().
+    static RowCursor stream(const QString &dbPath, const OpenOptions &options = {});
+    template<typename Fn>
+    void scan(Fn &&fn) const
+    {
+        for (RowCursor c = rows(); c.next();) {
+            if constexpr (std::is_same_v<std::invoke_result_t<Fn &, const RowView &>, bool>) {
+                if (!fn(c.row()))
+                    return;
+            } else {
+                fn(c.row());
+            }
+        }
+    }
 
     // Exact match of the first key.size() key fields (a prefix of the key is
     // allowed); -1 when absent or the table is unkeyed.
