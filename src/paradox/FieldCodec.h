@@ -83,12 +83,10 @@ inline qint16 decodeInt16(const char *p)
 // bit flipped for negative ones, again so that byte order sorts them.
 inline double decodeDouble(const char *p)
 {
-    std::uint64_t bits = be64(p);
-    if (bits & 0x8000000000000000ull)
-        bits &= ~0x8000000000000000ull;
-    else
-        bits = ~bits;
-    return std::bit_cast<double>(bits);
+    const std::uint64_t bits = be64(p);
+    // Without a branch: the sign of the stored values is unpredictable.
+    const std::uint64_t flip = 0x8000000000000000ull | (std::uint64_t(0) - (~bits >> 63));
+    return std::bit_cast<double>(bits ^ flip);
 }
 
 } // namespace paradox::codec

@@ -1,6 +1,7 @@
 #include "paradox/Format.h"
 
 #include "paradox/FieldCodec.h"
+#include "paradox/RowCursor.h"
 
 #include "platform/Cp1250.h"
 
@@ -380,9 +381,8 @@ QVariant decodeField(const FieldDef &field, const char *data)
         return {};
     switch (field.type) {
     case FieldType::Alpha: {
-        QString text;
-        platform::Cp1250::decodeInto(data, qsizetype(qstrnlen(data, size_t(field.size))), text);
-        return text;
+        RowView::TextBuffer buffer;
+        return QString(reinterpret_cast<const QChar *>(buffer.data()), detail::decodeText(data, field.size, buffer.data()));
     }
     case FieldType::Date:
         return QDate::fromJulianDay(decodeInt32(data) + julianDayOfDayZero);
@@ -437,8 +437,15 @@ void decodeFieldInto(const FieldDef &field, const char *data, QVariant &out)
     switch (field.type) {
     case FieldType::Alpha:
         if (out.metaType() == QMetaType::fromType<QString>() && out.isDetached()) {
-            platform::Cp1250::decodeInto(data, qsizetype(qstrnlen(data, size_t(field.size))),
-                                         *static_cast<QString *>(const_cast<void *>(out.constData())));
+            RowView::TextBuffer buffer;
+            const qsizetype n = detail::decodeText(data, field.size, buffer.data());
+            auto &text = *static_cast<QString *>(const_cast<void *>(out.constData()));
+            // Rows read one after another often repeat a text (a name, a
+            // code): leave the string alone then.
+            if (text.size() == n && std::memcmp(text.constData(), buffer.data(), size_t(n) * 2) == 0)
+                return;
+            text.resize(n);
+            std::copy_n(buffer.data(), n, reinterpret_cast<char16_t *>(text.data()));
             return;
         }
         break;
@@ -463,6 +470,17 @@ void decodeFieldInto(const FieldDef &field, const char *data, QVariant &out)
         break;
     }
     out = decodeField(field, data);
+}
+
+void decodeRecordInto(const QList<FieldDef> &fields, const QList<int> &offsets, const char *record,
+                      QVariantList &out)
+{
+    const qsizetype n = fields.size();
+    if (out.size() != n)
+        out.resize(n);
+    QVariant *v = out.data();
+    for (qsizetype i = 0; i < n; ++i)
+        decodeFieldInto(fields[i], record + offsets[i], v[i]);
 }
 
 void encodeField(const FieldDef &field, const QVariant &value, char *out, const QString &tableName)

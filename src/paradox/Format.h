@@ -97,6 +97,9 @@ bool isNullField(const FieldDef &field, const char *data);
 // As decodeField, but reuses out's storage when it already holds a value of
 // the same type (no allocation for texts read row after row).
 void decodeFieldInto(const FieldDef &field, const char *data, QVariant &out);
+// Every field of a record into out (resized to the field count).
+void decodeRecordInto(const QList<FieldDef> &fields, const QList<int> &offsets, const char *record,
+                      QVariantList &out);
 void encodeField(const FieldDef &field, const QVariant &value, char *out, const QString &tableName);
 
 // Offsets of each field inside a record.

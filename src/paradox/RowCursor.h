@@ -12,6 +12,10 @@
 #include <QStringView>
 #include <QTime>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -37,6 +41,85 @@ struct FieldSlot
 // ask isNull() where NULL must be told apart. An accessor asked for a field
 // of another kind returns the same "empty" value (number() also takes the
 // integer types), as does a field number out of range.
+namespace detail {
+
+// Code page 1250 as a table the decoding loop indexes without a call.
+inline const std::array<char16_t, 256> cp1250Table = [] {
+    std::array<char16_t, 256> t{};
+    for (int b = 0; b < 256; ++b)
+        t[std::size_t(b)] = platform::Cp1250::toUnicode(static_cast<unsigned char>(b));
+    return t;
+}();
+
+// The high bit of every zero byte of w, and possibly of bytes above the
+// first zero: only the lowest one counts.
+inline std::uint64_t zeroBytes(std::uint64_t w)
+{
+    return (w - 0x0101010101010101ull) & ~w & 0x8080808080808080ull;
+}
+
+// Up to eight bytes held in w (first byte lowest) decoded into out[0..7];
+// returns how many come before the first zero byte (8 when none). ASCII
+// widens as it is; only the bytes above it go through the table.
+inline int decodeWord(std::uint64_t w, char16_t *out)
+{
+    const std::uint64_t zero = zeroBytes(w);
+    const int len = zero ? std::countr_zero(zero) / 8 : 8;
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i wide = _mm_unpacklo_epi8(_mm_cvtsi64_si128(qint64(w)), _mm_setzero_si128());
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(out), wide);
+#else
+    for (int j = 0; j < 8; ++j)
+        out[j] = char16_t(std::uint8_t(w >> (j * 8)));
+#endif
+    std::uint64_t high = w & 0x8080808080808080ull;
+    if (len < 8)
+        high &= (std::uint64_t(1) << (len * 8)) - 1;
+    for (; high != 0; high &= high - 1) {
+        const int j = std::countr_zero(high) / 8;
+        out[j] = cp1250Table[std::uint8_t(w >> (j * 8))];
+    }
+    return len;
+}
+
+// Code page 1250 up to the first zero byte of a field of size bytes,
+// into out (room for size + 8 units). A field is read as whole words,
+// the last one overlapping the one before, so no byte is read outside it.
+inline qsizetype decodeText(const char *p, int size, char16_t *out)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        if (size >= 8) {
+            int i = 0;
+            std::uint64_t w;
+            for (; i + 8 <= size; i += 8) {
+                std::memcpy(&w, p + i, 8);
+                if (const int len = decodeWord(w, out + i); len < 8)
+                    return i + len;
+            }
+            if (i == size)
+                return i;
+            // The last bytes, shifted down; the bytes shifted in are zero
+            // and end the text.
+            std::memcpy(&w, p + size - 8, 8);
+            return i + decodeWord(w >> ((i + 8 - size) * 8), out + i);
+        }
+        if (size >= 4) {
+            std::uint32_t a;
+            std::uint32_t b;
+            std::memcpy(&a, p, 4);
+            std::memcpy(&b, p + size - 4, 4);
+            // Overlapping bytes are the same in both halves.
+            return decodeWord(a | std::uint64_t(b) << ((size - 4) * 8), out);
+        }
+    }
+    int i = 0;
+    for (; i < size && p[i] != 0; ++i)
+        out[i] = cp1250Table[static_cast<unsigned char>(p[i])];
+    return i;
+}
+
+} // namespace detail
+
 class RowView
 {
 public:
@@ -133,25 +216,29 @@ public:
         return {p, textLength(p, m_fields[field].size)};
     }
 
-    // Room for the longest Alpha field.
-    using TextBuffer = std::array<char16_t, 255>;
+    // Room for the longest Alpha field (255) and the eight units decoding
+    // may write past a text's end.
+    using TextBuffer = std::array<char16_t, 264>;
 
     // An Alpha field decoded into buffer; the view is valid while buffer is
     // and until its next use. The cheapest way to look at every text.
     QStringView textView(int field, TextBuffer &buffer) const
     {
-        const QByteArrayView bytes = textBytes(field);
-        return {buffer.data(), decode(bytes, buffer.data())};
+        if (!has(field) || m_fields[field].type != FieldType::Alpha)
+            return {};
+        const FieldSlot &f = m_fields[field];
+        return {buffer.data(), detail::decodeText(m_data + f.offset, f.size, buffer.data())};
     }
 
     // Decodes an Alpha field into out, reusing its buffer: no allocation once
     // out has held a text as long.
     void text(int field, QString &out) const
     {
-        const QByteArrayView bytes = textBytes(field);
-        if (out.size() != bytes.size())
-            out.resize(bytes.size());
-        decode(bytes, reinterpret_cast<char16_t *>(out.data()));
+        TextBuffer buffer;
+        const QStringView view = textView(field, buffer);
+        if (out.size() != view.size())
+            out.resize(view.size());
+        std::memcpy(out.data(), view.data(), size_t(view.size()) * sizeof(char16_t));
     }
     QString text(int field) const
     {
@@ -173,35 +260,13 @@ private:
             for (; n + 8 <= size; n += 8) {
                 std::uint64_t w;
                 std::memcpy(&w, p + n, 8);
-                const std::uint64_t zero = (w - 0x0101010101010101ull) & ~w & 0x8080808080808080ull;
-                if (zero != 0)
+                if (const std::uint64_t zero = detail::zeroBytes(w))
                     return n + std::countr_zero(zero) / 8;
             }
         }
         while (n < size && p[n] != 0)
             ++n;
         return n;
-    }
-
-    static qsizetype decode(QByteArrayView bytes, char16_t *out)
-    {
-        const qsizetype n = bytes.size();
-        const char16_t *table = cp1250Table().data();
-        for (qsizetype i = 0; i < n; ++i)
-            out[i] = table[static_cast<unsigned char>(bytes[i])];
-        return n;
-    }
-
-    // Code page 1250 as a table the decoding loop can index without a call.
-    static const std::array<char16_t, 256> &cp1250Table()
-    {
-        static const std::array<char16_t, 256> table = [] {
-            std::array<char16_t, 256> t{};
-            for (int b = 0; b < 256; ++b)
-                t[std::size_t(b)] = platform::Cp1250::toUnicode(static_cast<unsigned char>(b));
-            return t;
-        }();
-        return table;
     }
 
     bool has(int field) const { return unsigned(field) < unsigned(m_fieldCount); }
