@@ -44,7 +44,7 @@ double startOnce()
             if (elapsed < 0)
                 elapsed = double(clock.nsecsElapsed()) / 1e6;
             if (auto *dialog = qobject_cast<QDialog *>(modal))
-                dialog->reject();
+                dialog->done(QDialog::Rejected); // "&Konec"; Escape does nothing there
             else
                 modal->close();
         }

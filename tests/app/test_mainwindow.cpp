@@ -5,23 +5,27 @@
 #include "app/AppPaths.h"
 #include "app/HelpHook.h"
 #include "app/HelpKeys.h"
+#include "app/Program.h"
 #include "app/SettlementOpening.h"
 #include "app/TMainForm.h"
 #include "data/TDM1.h"
 #include "data/Templates.h"
 #include "platform/FileOps.h"
 #include "platform/HelpViewer.h"
+#include "platform/IniFile.h"
 #include "platform/Messages.h"
 #include "platform/Printers.h"
 #include "registry/SettlementList.h"
 #include "RecordingHelpViewer.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 #include <QToolButton>
 
@@ -271,6 +275,48 @@ private slots:
         qApp->removeEventFilter(&keys);
         QCOMPARE(f.viewer.calls, (QStringList{u"context 16"_s, u"default"_s, u"context 19"_s, u"context 1"_s}));
     }
+
+#ifdef QESTO_HAVE_REGISTRY_WINDOWS
+    void startReachesTheSettlementListAndKonecEnds()
+    {
+        // The program's own start on a data root in the default place, as
+        // the set-up tool makes it.
+        QTemporaryDir common;
+        qputenv("QESTO_COMMON_APPDATA", QFile::encodeName(common.path()));
+        const QString root =
+            platform::FileOps::withTrailingSeparator(common.path()) + app::AppPaths::defaultSubdirectory();
+        QCOMPARE(data::createDataRoot(root), QString());
+
+        const QString previousDir = QDir::currentPath();
+        {
+            app::Program program;
+            // The list runs its own modal loop inside the first
+            // activation; a timer answers it from there with "&Konec".
+            QString title;
+            bool commandsEnabled = true;
+            QTimer konec;
+            konec.setInterval(10);
+            connect(&konec, &QTimer::timeout, [&] {
+                if (auto *list = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                    title = list->windowTitle();
+                    commandsEnabled = program.mainWindow()->settlementCommandsEnabled();
+                    list->done(QDialog::Rejected); // "&Konec"
+                }
+            });
+            konec.start();
+            program.start();
+            QTRY_VERIFY_WITH_TIMEOUT(!program.mainWindow()->isVisible(), 20000);
+            QCOMPARE(title, u"Qesto 14.10 - výběr"_s);
+            QVERIFY(!commandsEnabled);
+            QVERIFY(program.startedNormally());
+        }
+        QDir::setCurrent(previousDir);
+        qunsetenv("QESTO_COMMON_APPDATA");
+        // Closing saved the placement into the local settings.
+        const platform::IniFile settings(platform::FileOps::resolve(root + u"Qesto.ini"_s));
+        QVERIFY(settings.valueExists(u"Qesto", u"Maximized"));
+    }
+#endif
 
     void everyHelpContextHasATopic()
     {
