@@ -119,7 +119,7 @@ HelpViewer::HelpViewer(const QString &helpDir, QWidget *parent)
 {
     setObjectName(u"HelpViewer"_s);
     setWindowTitle(u"Nápověda"_s);
-    resize(860, 600);
+    resize(900, 600);
 
     auto *back = new QPushButton(u"&Zpět"_s);
     auto *forward = new QPushButton(u"&Vpřed"_s);
@@ -154,7 +154,7 @@ HelpViewer::HelpViewer(const QString &helpDir, QWidget *parent)
     splitter->addWidget(left);
     splitter->addWidget(m_browser);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({230, 630});
+    splitter->setSizes({300, 560});
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(buttons);

@@ -1,14 +1,16 @@
 // Takes the README's screenshots through the program's own start: a data
-// root with three settlements, the settlement list as the start shows it,
+// root with three settlements, the splash, the help window, the settlement list as the start shows it,
 // then the main window with the first settlement open. Not a test; run it
 // by hand with the target folder as its argument.
 
 #include "app/AppPaths.h"
 #include "app/Program.h"
 #include "app/TMainForm.h"
+#include "app/TSplashForm.h"
 #include "data/TDM1.h"
 #include "data/Templates.h"
 #include "platform/FileOps.h"
+#include "platform/HelpViewer.h"
 #include "platform/Messages.h"
 #include "registry/SettlementList.h"
 
@@ -87,6 +89,20 @@ int main(int argc, char *argv[])
         return 2;
     }
     makeSettlements(root);
+
+    {
+        app::TSplashForm splash;
+        splash.showNow();
+        splash.grab().save(QDir(target).filePath(u"uvodni-okno.png"_s));
+    }
+    {
+        platform::HelpViewer help(QStringLiteral(QESTO_HELP_DIR));
+        help.resize(900, 560);
+        help.showContext(16);
+        help.showKeyword(u"Přeplatky"_s);
+        withCaption(&help).save(QDir(target).filePath(u"napoveda.png"_s));
+        help.closeAll();
+    }
 
     app::Program program;
     bool listTaken = false;
