@@ -72,12 +72,13 @@ inline int decodeWord(std::uint64_t w, char16_t *out)
     for (int j = 0; j < 8; ++j)
         out[j] = char16_t(std::uint8_t(w >> (j * 8)));
 #endif
-    std::uint64_t high = w & 0x8080808080808080ull;
-    if (len < 8)
-        high &= (std::uint64_t(1) << (len * 8)) - 1;
-    for (; high != 0; high &= high - 1) {
-        const int j = std::countr_zero(high) / 8;
-        out[j] = cp1250Table[std::uint8_t(w >> (j * 8))];
+    if (std::uint64_t high = w & 0x8080808080808080ull) {
+        if (len < 8)
+            high &= (std::uint64_t(1) << (len * 8)) - 1;
+        for (; high != 0; high &= high - 1) {
+            const int j = std::countr_zero(high) / 8;
+            out[j] = cp1250Table[std::uint8_t(w >> (j * 8))];
+        }
     }
     return len;
 }

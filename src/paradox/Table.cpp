@@ -1131,8 +1131,9 @@ public:
                 return b + blockHeaderSize;
             }
         }
-        // Past the last row: let writers in again.
+        // Past the last row: let writers and exclusive opens in again.
         m_guard.release();
+        m_lock.reset();
         m_file.close();
         return nullptr;
     }
