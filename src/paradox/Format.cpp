@@ -429,7 +429,7 @@ void assignInPlace(QVariant &out, T value)
 
 void decodeFieldInto(const FieldDef &field, const char *data, QVariant &out)
 {
-    if (isNullField(field, data)) {
+    if (codec::isNull(field.type, data, field.size)) {
         if (out.isValid())
             out = QVariant();
         return;
@@ -440,12 +440,17 @@ void decodeFieldInto(const FieldDef &field, const char *data, QVariant &out)
             RowView::TextBuffer buffer;
             const qsizetype n = detail::decodeText(data, field.size, buffer.data());
             auto &text = *static_cast<QString *>(const_cast<void *>(out.constData()));
+            if (text.size() != n)
+                text.resize(n);
             // Rows read one after another often repeat a text (a name, a
-            // code): leave the string alone then.
-            if (text.size() == n && std::memcmp(text.constData(), buffer.data(), size_t(n) * 2) == 0)
-                return;
-            text.resize(n);
-            std::copy_n(buffer.data(), n, reinterpret_cast<char16_t *>(text.data()));
+            // code): only what differs is written. A plain loop, as a call to
+            // memcmp costs more than these few characters.
+            auto *to = reinterpret_cast<char16_t *>(text.data());
+            qsizetype i = 0;
+            while (i < n && to[i] == buffer[std::size_t(i)])
+                ++i;
+            for (; i < n; ++i)
+                to[i] = buffer[std::size_t(i)];
             return;
         }
         break;
