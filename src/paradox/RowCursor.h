@@ -306,7 +306,8 @@ public:
 // Table::rows() reads the blocks the open table holds in memory: the snapshot
 // it last read or wrote, so a scan sees one consistent state however long it
 // takes. A change through that handle or its refresh() ends such a cursor:
-// next() then throws TableError rather than read freed memory.
+// next() then throws TableError rather than read freed memory. Such a cursor
+// must not outlive its table.
 //
 // Table::stream() reads the file itself without loading it first, under the
 // table's read guard from the first row to the last (see there).

@@ -271,6 +271,8 @@ private slots:
         Schema s;
         s.fields = {field(u"ID"_s, FieldType::Long), alpha(u"Jm"_s, 60)};
         auto table = Table::create(path, s);
+        QVERIFY(!Table::stream(path).next());
+        QVERIFY(!table->rows().next());
         QList<QVariantList> records;
         for (int i = 0; i < 400; ++i)
             records << QVariantList{i, u"Řádek %1"_s.arg(i)};
