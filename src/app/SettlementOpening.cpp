@@ -107,10 +107,11 @@ void SettlementOpening::openTables()
     const int mode = ini.readInteger(rolloverSection(), u"Ano", 0);
     if (mode != 0) {
         m_pendingRollover = mode;
-        // The request is erased only by a program that carries it out, so
-        // it runs exactly once and is never lost.
-        if (m_rollover || mode <= 0)
-            ini.eraseSection(rolloverSection());
+        // The request is erased only by a program that carries it out, so it
+        // is never lost; and a rollover runs only once its request is gone,
+        // since running it twice would empty the statements of the new year.
+        if ((m_rollover || mode < 0) && !ini.eraseSection(rolloverSection()))
+            throw std::runtime_error("pending rollover cannot be cleared");
     }
     if (m_pendingRollover > 0 && m_rollover)
         m_rollover->NovyRok2(m_pendingRollover);
