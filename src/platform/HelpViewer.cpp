@@ -1,5 +1,6 @@
 #include "platform/HelpViewer.h"
 
+#include <QApplication>
 #include <QCollator>
 #include <QDir>
 #include <QFile>
@@ -214,11 +215,38 @@ void HelpViewer::showFile(const QString &file)
 
 void HelpViewer::present()
 {
+    // Help is asked for mostly from modal windows, which block every other
+    // window; lent to the modal window as its own, the help stays usable.
+    // It is taken back before that window goes.
+    QWidget *modal = QApplication::activeModalWidget();
+    if (modal && modal != this && modal != parentWidget() && !isAncestorOf(modal)) {
+        if (parentWidget())
+            parentWidget()->removeEventFilter(this);
+        const QRect place = geometry();
+        setParent(modal, Qt::Window);
+        setGeometry(place);
+        modal->installEventFilter(this);
+    }
     if (isMinimized())
         showNormal();
     show();
     raise();
     activateWindow();
+}
+
+bool HelpViewer::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == parentWidget() && (event->type() == QEvent::Hide || event->type() == QEvent::Close)) {
+        // Hidden with its lender, not by the user.
+        const bool wasVisible = !isHidden();
+        const QRect place = geometry();
+        watched->removeEventFilter(this);
+        setParent(nullptr, Qt::Window);
+        setGeometry(place);
+        if (wasVisible)
+            show();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void HelpViewer::showContext(int context)

@@ -78,6 +78,9 @@ public:
     QString currentFile() const;
     QString searchText() const;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void showFile(const QString &file);
     void fillIndex();

@@ -341,6 +341,21 @@ private slots:
         QCOMPARE(index.keywordFor(u"přeplat"_s), u"Přeplatky"_s);
         viewer.closeAll();
         QVERIFY(!viewer.isVisible());
+
+        // Asked for from a modal window, the help is lent to it, so that the
+        // modal window does not block it, and outlives it.
+        QDialog editor;
+        bool lent = false;
+        QTimer::singleShot(0, &editor, [&] {
+            viewer.showContext(19);
+            lent = viewer.parentWidget() == &editor && viewer.isVisible();
+            editor.accept();
+        });
+        editor.exec();
+        QVERIFY(lent);
+        QCOMPARE(viewer.parentWidget(), nullptr);
+        QVERIFY(viewer.isVisible());
+        QCOMPARE(viewer.currentFile(), index.fileForContext(19));
     }
 };
 
