@@ -88,7 +88,8 @@ int main(int argc, char **argv)
     qputenv("QESTO_COMMON_APPDATA", QFile::encodeName(common.path()));
     qputenv("QESTO_MESSAGES_LOG", QFile::encodeName(common.filePath(u"messages.log"_s)));
     QApplication application(argc, argv);
-    const QString root = platform::FileOps::withTrailingSeparator(common.path()) + app::AppPaths::defaultSubdirectory();
+    const QString root =
+        platform::FileOps::withTrailingSeparator(common.path()) + app::AppPaths::defaultSubdirectory();
     if (const QString error = data::createDataRoot(root); !error.isEmpty()) {
         qWarning("%s", qPrintable(error));
         return 2;

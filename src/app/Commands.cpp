@@ -13,6 +13,8 @@ MenuItemDef separator()
 
 QList<MenuDef> buildMenuTree()
 {
+    // One line per command, as the table it is.
+    // clang-format off
     return {
         {u"Soubor1"_s,
          u"&Soubor"_s,
@@ -78,6 +80,7 @@ QList<MenuDef> buildMenuTree()
              {Command::Navod, u"NavodKProgramu1"_s, u"&Návod k programu"_s, {}, 0, u"Návod k programu"_s, false},
          }},
     };
+    // clang-format on
 }
 
 } // namespace

@@ -78,8 +78,8 @@ public:
     void upgradeListFiles(const QString &) override { m_list.attach(); }
     void chooseDataWork(AppPaths &) override
     {
-        registry::TAu5Form choice({m_paths.FileDirLocal, m_paths.FileDir, Version::yearTag()}, m_messages, m_list,
-                                  this, &m_main);
+        registry::TAu5Form choice({m_paths.FileDirLocal, m_paths.FileDir, Version::yearTag()}, m_messages,
+                                  m_list, this, &m_main);
         choice.exec();
     }
 

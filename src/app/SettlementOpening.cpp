@@ -85,9 +85,9 @@ void SettlementOpening::selectPrinter()
         m_printers.names = m_printerSource.printerNames();
     m_printers.current = -1;
     const platform::IniFile ini(FileOps::resolve(iniFile()));
-    m_printers.current = choosePrinter(m_printers.names, m_printerSource.defaultPrinterName(),
-                                       ini.readInteger(u"Tisk", u"Vychozi", 1) != 0,
-                                       ini.readString(u"Tisk", u"Tiskarna"));
+    m_printers.current =
+        choosePrinter(m_printers.names, m_printerSource.defaultPrinterName(),
+                      ini.readInteger(u"Tisk", u"Vychozi", 1) != 0, ini.readString(u"Tisk", u"Tiskarna"));
 }
 
 void SettlementOpening::openTables()

@@ -47,7 +47,10 @@ struct PrinterState
     QStringList names;
     int current = -1; // index into names, -1 for none
 
-    QString currentName() const { return current >= 0 && current < names.size() ? names.at(current) : QString(); }
+    QString currentName() const
+    {
+        return current >= 0 && current < names.size() ? names.at(current) : QString();
+    }
 };
 
 // Opening a settlement (VyberDanoveho) and the state of the open one: its

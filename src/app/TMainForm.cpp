@@ -38,7 +38,8 @@ constexpr std::array<int, StatusPanels::PanelCount> FixedPanelWidths = {0, 75, 3
 class LinkLabel : public QLabel
 {
 public:
-    LinkLabel(const QString &text, std::function<void()> clicked) : QLabel(text), m_clicked(std::move(clicked))
+    LinkLabel(const QString &text, std::function<void()> clicked)
+        : QLabel(text), m_clicked(std::move(clicked))
     {
         QFont f = font();
         f.setBold(true);
@@ -66,7 +67,8 @@ private:
     void updateColour()
     {
         QPalette p = palette();
-        p.setColor(QPalette::WindowText, isEnabled() ? QColor(Qt::blue) : p.color(QPalette::Disabled, QPalette::Text));
+        p.setColor(QPalette::WindowText,
+                   isEnabled() ? QColor(Qt::blue) : p.color(QPalette::Disabled, QPalette::Text));
         setPalette(p);
     }
 

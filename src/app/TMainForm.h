@@ -7,8 +7,8 @@
 #include "data/TableRules.h"
 
 #include <QHash>
-#include <QMap>
 #include <QMainWindow>
+#include <QMap>
 #include <QStatusBar>
 
 #include <array>
@@ -62,7 +62,10 @@ private:
 // Commands whose windows live in other parts of the program are attached
 // with setCommandHandler (statement windows through dispatch()); until
 // then they stay disabled.
-class TMainForm : public QMainWindow, public data::IStatusSink, public data::ICaptionSink, public IStartupHooks
+class TMainForm : public QMainWindow,
+                  public data::IStatusSink,
+                  public data::ICaptionSink,
+                  public IStartupHooks
 {
     Q_OBJECT
 

@@ -41,8 +41,7 @@ void drawPicture(QPainter &p, const QRect &area)
 
 } // namespace
 
-TSplashForm::TSplashForm(QWidget *parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+TSplashForm::TSplashForm(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setObjectName(u"SplashForm"_s);
     setFixedSize(Side, Side);

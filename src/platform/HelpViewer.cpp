@@ -44,8 +44,9 @@ HelpTopic HelpIndex::parseTopic(const QString &file, const QString &html)
 {
     HelpTopic topic;
     topic.file = file;
-    static const QRegularExpression title(u"<title>(.*?)</title>"_s, QRegularExpression::CaseInsensitiveOption |
-                                                                         QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression title(u"<title>(.*?)</title>"_s,
+                                          QRegularExpression::CaseInsensitiveOption |
+                                              QRegularExpression::DotMatchesEverythingOption);
     const QRegularExpressionMatch m = title.match(html);
     topic.title = m.hasMatch() ? m.captured(1).simplified() : file;
     for (const QString &part : metaContent(html, u"context"_s).split(u',', Qt::SkipEmptyParts)) {

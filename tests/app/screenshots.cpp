@@ -40,7 +40,8 @@ QImage withCaption(QWidget *window)
     f.setBold(true);
     p.setFont(f);
     p.setPen(Qt::white);
-    p.drawText(QRect(10, 0, image.width() - 20, bar), Qt::AlignVCenter | Qt::AlignLeft, window->windowTitle());
+    p.drawText(QRect(10, 0, image.width() - 20, bar), Qt::AlignVCenter | Qt::AlignLeft,
+               window->windowTitle());
     return image;
 }
 
@@ -83,7 +84,8 @@ int main(int argc, char *argv[])
     const QString target = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
     QDir().mkpath(target);
 
-    const QString root = platform::FileOps::withTrailingSeparator(common.path()) + app::AppPaths::defaultSubdirectory();
+    const QString root =
+        platform::FileOps::withTrailingSeparator(common.path()) + app::AppPaths::defaultSubdirectory();
     if (const QString error = data::createDataRoot(root); !error.isEmpty()) {
         qWarning("%s", qPrintable(error));
         return 2;

@@ -2,6 +2,7 @@
 // with and without an open settlement, the status bar, the hints, the
 // caption, the command keys and the help.
 
+#include "RecordingHelpViewer.h"
 #include "app/AppPaths.h"
 #include "app/HelpHook.h"
 #include "app/HelpKeys.h"
@@ -16,17 +17,16 @@
 #include "platform/Messages.h"
 #include "platform/Printers.h"
 #include "registry/SettlementList.h"
-#include "RecordingHelpViewer.h"
 
 #include <QAction>
-#include <QDialog>
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace Qt::Literals::StringLiterals;
@@ -70,8 +70,8 @@ public:
         main.setDataModule(&dm);
         main.setOpening(opening.get());
         main.setHelp(&help);
-        for (Command c : {Command::NastaveniTisku, Command::UdajeOFirme, Command::Zalohovani, Command::Obnoveni,
-                          Command::NovyRok, Command::Gavrel, Command::SeznamFirem})
+        for (Command c : {Command::NastaveniTisku, Command::UdajeOFirme, Command::Zalohovani,
+                          Command::Obnoveni, Command::NovyRok, Command::Gavrel, Command::SeznamFirem})
             main.setCommandHandler(c, [this, c] {
                 ran.append(c);
                 return true;
@@ -273,7 +273,8 @@ private slots:
         QTest::keyClick(box, Qt::Key_F1);
         f.main.action(Command::Navod)->trigger();
         qApp->removeEventFilter(&keys);
-        QCOMPARE(f.viewer.calls, (QStringList{u"context 16"_s, u"default"_s, u"context 19"_s, u"context 1"_s}));
+        QCOMPARE(f.viewer.calls,
+                 (QStringList{u"context 16"_s, u"default"_s, u"context 19"_s, u"context 1"_s}));
     }
 
 #ifdef QESTO_HAVE_REGISTRY_WINDOWS

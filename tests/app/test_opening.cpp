@@ -202,10 +202,12 @@ private slots:
         Fixture f;
         // A print settings table as versions before the preview settings
         // wrote it.
-        const QString path = data::tableFilePath(f.settlementPath(), data::tableDef(data::TableId::Dmt).fileName());
+        const QString path =
+            data::tableFilePath(f.settlementPath(), data::tableDef(data::TableId::Dmt).fileName());
         paradox::Schema schema = data::tableDef(data::TableId::Dmt).schema();
         const QStringList newer = data::generations(data::TableId::Dmt).first().fields;
-        schema.fields.removeIf([&](const paradox::FieldDef &fd) { return newer.contains(fd.name, Qt::CaseInsensitive); });
+        schema.fields.removeIf(
+            [&](const paradox::FieldDef &fd) { return newer.contains(fd.name, Qt::CaseInsensitive); });
         paradox::Table::removeTable(path);
         {
             auto table = paradox::Table::create(path, schema);
