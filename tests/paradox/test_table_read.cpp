@@ -301,6 +301,40 @@ private slots:
         QCOMPARE(table->recordCount(), 403);
     }
 
+    // Rows read one after the other into one record reuse the previous texts
+    // where they are equal; a following text that shares a prefix, is shorter
+    // or mixes Czech letters into plain ones must never keep a piece of the
+    // one before (the settlement list once showed "s.rr.o.").
+    void consecutiveTextsThroughReuse()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"Data.DB"_s);
+        Schema s;
+        s.keyFields = 1;
+        s.fields = {field(u"Cislo"_s, FieldType::Long), alpha(u"Nazev"_s, 60), alpha(u"Adresar"_s, 8)};
+        const QStringList names = {u"Stavby Novák s.r.o."_s, u"Stavby Novák s.r.o."_s, u"Stavby Novák"_s,
+                                   u"Pekárna Dvořák"_s, u"Účetní kancelář"_s, u"s.r.o."_s, QString(),
+                                   u"Účetní kancelář a.s."_s, u"Ú"_s, u"abcdefgh"_s, u"abcdefghá"_s};
+        {
+            auto table = Table::create(path, s);
+            for (int i = 0; i < names.size(); ++i)
+                table->append({i + 1, names[i].isEmpty() ? QVariant() : QVariant(names[i]), u"D%1"_s.arg(i + 1)});
+        }
+        const auto table = openReadOnly(path);
+        QVariantList reused;
+        QString text;
+        RowCursor cursor = Table::stream(path);
+        for (int i = 0; i < names.size(); ++i) {
+            table->readRecord(i, reused);
+            QCOMPARE(reused.value(1).toString(), names[i]);
+            QCOMPARE(reused.value(1).isNull(), names[i].isEmpty());
+            QCOMPARE(reused.value(2).toString(), u"D%1"_s.arg(i + 1));
+            QVERIFY(cursor.next());
+            cursor.row().text(1, text);
+            QCOMPARE(text, names[i]);
+        }
+    }
+
     void knownValues_data()
     {
         QTest::addColumn<QString>("file");
