@@ -15,10 +15,10 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 if [ "${QESTO_SKIP_FUZZ:-0}" != 1 ]; then
     CXX=clang++ cmake -S . -B build-fuzz -DQESTO_FUZZ=ON -DQESTO_WIDGETS=OFF -DQESTO_TESTS=OFF \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build build-fuzz -j"$jobs"
+    cmake --build build-fuzz -j"$jobs" --target qesto_fuzzers
     budget=${QESTO_FUZZ_SECONDS:-20}
     for target in build-fuzz/tests/fuzz/fuzz_*; do
-        [ -x "$target" ] || continue
+        [ -f "$target" ] && [ -x "$target" ] || continue
         name=$(basename "$target")
         corpus=tests/fuzz/corpus/${name#fuzz_}
         work=$(mktemp -d)

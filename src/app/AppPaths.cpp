@@ -1,6 +1,6 @@
 #include "app/AppPaths.h"
 
-#include "app/DataFiles.h"
+#include "data/DataFiles.h"
 #include "app/Version.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
@@ -56,7 +56,7 @@ AppPaths AppPaths::resolve(const QString &programDir, const QString &commonAppDa
     p.FileDirLocal = p.FileDirPrg;
     p.FileDir = p.FileDirPrg;
 
-    const QString dataIni = p.FileDirPrg + DataFiles::dataIni();
+    const QString dataIni = p.FileDirPrg + data::DataFiles::dataIni();
     if (FileOps::fileExists(dataIni)) {
         QString dir = platform::IniFile(FileOps::resolve(dataIni)).readString(u"Data", u"Qesto").trimmed();
         if (dir.startsWith(u"AdresarPrg", Qt::CaseInsensitive))
@@ -68,7 +68,7 @@ AppPaths AppPaths::resolve(const QString &programDir, const QString &commonAppDa
         dir = withTrailingSeparator(dir);
         p.DataDir = dir;
         p.DataIniDir = dir;
-        if (!dir.isEmpty() && FileOps::fileExists(dir + DataFiles::listTable())) {
+        if (!dir.isEmpty() && FileOps::fileExists(dir + data::DataFiles::listTable())) {
             p.FileDir = p.FileDirLocal = dir;
             p.dataDirFound = true;
         }
@@ -77,7 +77,7 @@ AppPaths AppPaths::resolve(const QString &programDir, const QString &commonAppDa
     p.CommonAppData = commonAppData;
     if (p.DataDir.isEmpty() && !p.CommonAppData.isEmpty()) {
         p.DataDir = p.CommonAppData + defaultSubdirectory();
-        if (FileOps::fileExists(p.DataDir + DataFiles::listTable())) {
+        if (FileOps::fileExists(p.DataDir + data::DataFiles::listTable())) {
             p.FileDir = p.FileDirLocal = p.DataDir;
             p.dataDirFound = true;
         }
@@ -104,7 +104,7 @@ QString AppPaths::CestyTyp1(int kind, bool withFileName, const QString &suffix, 
     }
     if (withFileName) {
         if (kind >= 1 && kind <= 3)
-            result += DataFiles::backupDir();
+            result += data::DataFiles::backupDir();
         result += suffix + name + u".zip";
     }
     return result;
@@ -128,7 +128,7 @@ QString AppPaths::CestyTyp2(const QString &templ, int mode, bool *ok) const
         if (isSeparator(result.front()))
             result.remove(0, 1);
         if (mode == 1)
-            result = FileDirLocal + DataFiles::backupDir() + result;
+            result = FileDirLocal + data::DataFiles::backupDir() + result;
         else if (mode == 10)
             result.clear();
     }

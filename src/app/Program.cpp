@@ -17,11 +17,9 @@
 #include "statements/Recalc.h"
 #include "statements/TEvzhDtForm.h"
 
-#ifdef QESTO_HAVE_REGISTRY_WINDOWS
 #include "registry/TAu4Form.h"
 #include "registry/TAu5Form.h"
 #include "registry/TAuto1Form.h"
-#endif
 
 #include <QApplication>
 #include <QDir>
@@ -31,7 +29,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace app {
 
-#ifdef QESTO_HAVE_REGISTRY_WINDOWS
 namespace {
 
 // The settlement list's side of the program: its part of completing the
@@ -102,7 +99,6 @@ private:
 };
 
 } // namespace
-#endif
 
 struct Program::Parts
 {
@@ -118,9 +114,7 @@ struct Program::Parts
     platform::QtPrinters printers;
     std::unique_ptr<SettlementOpening> opening;
     std::unique_ptr<statements::TEvzhDtForm> calendar;
-#ifdef QESTO_HAVE_REGISTRY_WINDOWS
     std::unique_ptr<ListBridge> list;
-#endif
 };
 
 Program::Program() : m_parts(std::make_unique<Parts>()) {}
@@ -198,7 +192,6 @@ void Program::start()
     p.opening->setBusy([main = p.main.get()](bool busy) { main->setBusy(busy); });
     p.main->setOpening(p.opening.get());
 
-#ifdef QESTO_HAVE_REGISTRY_WINDOWS
     // Without a data root there is no list to attach; the start ends with
     // its message.
     if (p.paths.dataDirFound) {
@@ -206,7 +199,6 @@ void Program::start()
         p.main->setListHooks(p.list.get());
         p.opening->setSelection(p.list.get());
     }
-#endif
 
     p.calendar = std::make_unique<statements::TEvzhDtForm>(p.main.get());
     p.dm->setDatePicker(p.calendar.get());

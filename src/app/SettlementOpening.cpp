@@ -1,6 +1,6 @@
 #include "app/SettlementOpening.h"
 
-#include "app/DataFiles.h"
+#include "data/DataFiles.h"
 #include "app/Version.h"
 #include "data/TDM1.h"
 #include "platform/FileOps.h"
@@ -56,12 +56,12 @@ SettlementOpening::SettlementOpening(AppPaths &paths, platform::IMessages &messa
 
 QStringList SettlementOpening::DatoveSoubory()
 {
-    return DataFiles::settlementFiles();
+    return data::DataFiles::settlementFiles();
 }
 
 QString SettlementOpening::iniPath() const
 {
-    return m_dirName.isEmpty() ? QString() : DataFiles::settlementIni(m_dirName);
+    return m_dirName.isEmpty() ? QString() : data::DataFiles::settlementIni(m_dirName);
 }
 
 QString SettlementOpening::iniFile() const
@@ -100,7 +100,7 @@ void SettlementOpening::openTables()
     if (m_dirName.isEmpty() || !FileOps::dirExists(dir))
         throw std::runtime_error("settlement directory missing");
     platform::removeStaleLockFiles(FileOps::resolve(dir + u'\\'));
-    platform::removeStaleLockFiles(FileOps::resolve(m_paths.dataFile(DataFiles::templateDir())));
+    platform::removeStaleLockFiles(FileOps::resolve(m_paths.dataFile(data::DataFiles::templateDir())));
     m_dm.OtevritTabulky();
 
     platform::IniFile ini(FileOps::resolve(iniFile()));

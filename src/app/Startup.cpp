@@ -1,6 +1,6 @@
 #include "app/Startup.h"
 
-#include "app/DataFiles.h"
+#include "data/DataFiles.h"
 #include "app/Version.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
@@ -28,7 +28,7 @@ Startup::Startup(AppPaths &paths, platform::IMessages &messages, IStartupHooks &
 
 int Startup::readDataVersion(const QString &dataRoot)
 {
-    return iniAt(dataRoot + DataFiles::versionIni()).readInteger(u"Verze", u"Data", 0);
+    return iniAt(dataRoot + data::DataFiles::versionIni()).readInteger(u"Verze", u"Data", 0);
 }
 
 QString Startup::versionMessage(int dataVersion)
@@ -82,7 +82,7 @@ WindowPlacement Startup::formCreate(QSize screen)
     if (!warning.isEmpty())
         m_messages.error(warning);
 
-    const QString settings = m_paths.localFile(DataFiles::settingsIni());
+    const QString settings = m_paths.localFile(data::DataFiles::settingsIni());
     placement = restorePlacement(settings, screen, placement);
     m_paths.TypPisma = iniAt(settings).readInteger(u"Qesto", u"TypPisma", 0);
     return placement;
@@ -90,7 +90,7 @@ WindowPlacement Startup::formCreate(QSize screen)
 
 void Startup::switchToNetworkRoot()
 {
-    const IniFile local = iniAt(m_paths.localFile(DataFiles::settingsIni()));
+    const IniFile local = iniAt(m_paths.localFile(data::DataFiles::settingsIni()));
     if (local.readString(u"Qesto", u"Net") != u"1")
         return;
     const QString path = local.readString(u"Qesto", u"Path");
@@ -99,7 +99,7 @@ void Startup::switchToNetworkRoot()
 
     // A path typed without its final "\" still names the directory.
     m_paths.FileDir = FileOps::withTrailingSeparator(path);
-    if (!FileOps::fileExists(m_paths.dataFile(DataFiles::listTable()))) {
+    if (!FileOps::fileExists(m_paths.dataFile(data::DataFiles::listTable()))) {
         m_messages.error(u"Adresář "_s + path + u"\nneexistuje, nebo není dostupný na síťové jednotce."_s);
         m_paths.FileDir = m_paths.FileDirLocal;
     }
@@ -111,7 +111,7 @@ void Startup::switchToNetworkRoot()
 
 bool Startup::refreshNetworkTemplates()
 {
-    const QString target = m_paths.dataFile(DataFiles::templateDir());
+    const QString target = m_paths.dataFile(data::DataFiles::templateDir());
     if (FileOps::dirExists(target)) {
         m_paths.networkDataVersion = readDataVersion(m_paths.FileDir);
     } else {
@@ -122,7 +122,7 @@ bool Startup::refreshNetworkTemplates()
     bool ok = true;
     if (m_paths.networkDataVersion < m_paths.localDataVersion) {
         m_hooks.setBusy(true);
-        const QString source = m_paths.localFile(DataFiles::templateDir());
+        const QString source = m_paths.localFile(data::DataFiles::templateDir());
         QStringList failed;
         const auto copy = [&](const QString &name, bool optional) {
             if (optional && !FileOps::fileExists(source + name))
@@ -130,16 +130,16 @@ bool Startup::refreshNetworkTemplates()
             if (!FileOps::copyFile(source + name, target + name, true))
                 failed.append(name);
         };
-        for (const QString &name : DataFiles::listFiles() + DataFiles::passwordFiles())
+        for (const QString &name : data::DataFiles::listFiles() + data::DataFiles::passwordFiles())
             copy(name, true);
-        for (const QString &name : DataFiles::settlementFiles())
+        for (const QString &name : data::DataFiles::settlementFiles())
             copy(name, false);
         // The version is the promise that the templates are current; it is
         // written only when they are.
         if (failed.isEmpty()) {
-            IniFile version = iniAt(m_paths.dataFile(DataFiles::versionIni()));
+            IniFile version = iniAt(m_paths.dataFile(data::DataFiles::versionIni()));
             if (!version.writeInteger(u"Verze", u"Data", m_paths.localDataVersion))
-                failed.append(DataFiles::versionIni());
+                failed.append(data::DataFiles::versionIni());
         }
         m_hooks.setBusy(false);
         if (!failed.isEmpty()) {
@@ -165,11 +165,11 @@ Startup::Activation Startup::formActivate()
 
     switchToNetworkRoot();
 
-    if (iniAt(m_paths.localFile(DataFiles::settingsIni())).readString(u"Qesto", u"Net").isEmpty())
+    if (iniAt(m_paths.localFile(data::DataFiles::settingsIni())).readString(u"Qesto", u"Net").isEmpty())
         m_hooks.chooseDataWork(m_paths);
 
     if (!samePath(m_paths.FileDir, m_paths.FileDirLocal) &&
-        FileOps::fileExists(m_paths.dataFile(DataFiles::listTable())))
+        FileOps::fileExists(m_paths.dataFile(data::DataFiles::listTable())))
         refreshNetworkTemplates();
 
     m_hooks.previousVersionCheck();
@@ -180,7 +180,7 @@ bool Startup::formClose(const WindowPlacement &placement)
 {
     if (!m_paths.dataDirFound)
         return true;
-    IniFile ini = iniAt(m_paths.localFile(DataFiles::settingsIni()));
+    IniFile ini = iniAt(m_paths.localFile(data::DataFiles::settingsIni()));
     bool ok = true;
     if (placement.state == WindowPlacement::State::Normal) {
         ok = ini.writeInteger(u"Qesto", u"Top", placement.top) &&
@@ -193,7 +193,7 @@ bool Startup::formClose(const WindowPlacement &placement)
     }
     ok = ok && ini.writeInteger(u"Qesto", u"TypPisma", m_paths.TypPisma);
     if (!ok) {
-        FileOps::createEmptyFile(m_paths.localFile(DataFiles::writeFailureMarker()));
+        FileOps::createEmptyFile(m_paths.localFile(data::DataFiles::writeFailureMarker()));
         m_messages.error(u"Nemáte oprávnění zapisovat do adresáře s daty.\nNainstalujte program znovu."_s);
     }
     return ok;

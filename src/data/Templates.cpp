@@ -4,9 +4,7 @@
 #include "paradox/Table.h"
 #include "platform/FileOps.h"
 
-#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
 #include "paradox/SecondaryIndex.h"
-#endif
 #include "platform/IniFile.h"
 
 #include <QDir>
@@ -46,12 +44,10 @@ void writeEmpty(TableId id, const QString &scratch, const QString &dir)
     const QString source = QDir(scratch).filePath(def.fileName());
     {
         auto table = paradox::Table::create(source, def.schema());
-#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
         if (id == TableId::Data) {
             for (const ListIndex &index : listIndexes())
                 paradox::SecondaryIndex::build(*table, table->fieldIndex(index.field));
         }
-#endif
     }
     paradox::Table::copyTable(source, tableFilePath(dir, def.fileName()));
 }

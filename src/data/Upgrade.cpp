@@ -2,9 +2,7 @@
 
 #include "platform/FileOps.h"
 
-#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
 #include "paradox/SecondaryIndex.h"
-#endif
 
 #include <QDir>
 #include <QFileInfo>
@@ -603,9 +601,7 @@ void convertOldList(const QString &fileDir, const QString &listPath, const parad
         list->empty();
         for (const QVariantList &entry : std::as_const(entries))
             list->append(entry);
-#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
         paradox::SecondaryIndex::rebuildAll(*list);
-#endif
     }
     paradox::Table::copyTable(fresh, listPath);
 }
@@ -620,7 +616,6 @@ bool ensureNameIndex(const QString &fileDir, const QString &listPath, const para
         return false;
     if (!platform::FileOps::fileExists(listPath))
         return false;
-#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
     try {
         paradox::OpenOptions exclusive = options;
         exclusive.mode = paradox::OpenMode::Exclusive;
@@ -633,10 +628,6 @@ bool ensureNameIndex(const QString &fileDir, const QString &listPath, const para
     } catch (const paradox::TableError &e) {
         errors.append(e.message());
     }
-#else
-    Q_UNUSED(options);
-    Q_UNUSED(errors);
-#endif
     return false;
 }
 

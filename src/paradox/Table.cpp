@@ -3,9 +3,7 @@
 #include "paradox/EncryptedReader.h"
 #include "paradox/Format.h"
 #include "paradox/Journal.h"
-#ifdef QESTO_PARADOX_HAVE_COLLATION
 #include "paradox/Collation.h"
-#endif
 
 #include "platform/Cp1250.h"
 
@@ -299,14 +297,12 @@ public:
             const FieldDef &f = h.schema.fields[i];
             const char *fa = a + offsets[i];
             const char *fb = b + offsets[i];
-#ifdef QESTO_PARADOX_HAVE_COLLATION
             if (f.type == FieldType::Alpha && czechOrder) {
                 const QString sa = platform::Cp1250::decode(fa, qsizetype(qstrnlen(fa, size_t(f.size))));
                 const QString sb = platform::Cp1250::decode(fb, qsizetype(qstrnlen(fb, size_t(f.size))));
                 if (const int c = compareCzech(sa, sb))
                     return c;
             }
-#endif
             if (const int c = std::memcmp(fa, fb, size_t(f.size)))
                 return c;
         }

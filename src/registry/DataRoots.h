@@ -16,24 +16,4 @@ struct DataRoots
     QString yearTag;
 };
 
-// File, section and key names of the data root that the registry uses.
-namespace names {
-inline QString settingsIni()
-{
-    return QStringLiteral("Qesto.ini");
-}
-inline QString listTable()
-{
-    return QStringLiteral("Data.DB");
-}
-inline QString templateDir()
-{
-    return QStringLiteral("Data\\");
-}
-inline QString versionIni()
-{
-    return QStringLiteral("Verze.ini");
-}
-} // namespace names
-
 } // namespace registry

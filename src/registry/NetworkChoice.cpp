@@ -1,5 +1,6 @@
 #include "registry/NetworkChoice.h"
 
+#include "data/DataFiles.h"
 #include "data/TableDefs.h"
 #include "data/Upgrade.h"
 #include "paradox/Table.h"
@@ -36,12 +37,12 @@ NetworkChoice::NetworkChoice(DataRoots roots, platform::IMessages &messages, Set
                              IRegistryHooks *hooks)
     : m_roots(std::move(roots)), m_messages(messages), m_list(list), m_hooks(hooks ? *hooks : m_noHooks)
 {
-    const IniFile local(FileOps::resolve(m_roots.FileDirLocal + names::settingsIni()));
+    const IniFile local(FileOps::resolve(m_roots.FileDirLocal + data::DataFiles::settingsIni()));
     const QString net = local.readString(u"Qesto", u"Net");
     m_network = net == u"1";
     const QString stored = local.readString(u"Qesto", u"Path");
     if (!stored.isEmpty())
-        m_path = stored + names::listTable();
+        m_path = stored + data::DataFiles::listTable();
 }
 
 QString NetworkChoice::defaultDirectoryName() const
@@ -129,7 +130,7 @@ bool NetworkChoice::copyData(const QString &drive, const QString &directoryName)
     }
 
     m_hooks.setBusy(true);
-    const QString templates = m_roots.FileDirLocal + names::templateDir();
+    const QString templates = m_roots.FileDirLocal + data::DataFiles::templateDir();
     // The empty list goes out from the templates; they must be empty.
     paradox::OpenOptions exclusive = m_list.openOptions();
     exclusive.mode = paradox::OpenMode::Exclusive;
@@ -155,12 +156,12 @@ bool NetworkChoice::copyData(const QString &drive, const QString &directoryName)
         FileOps::copyFile(templates + file, targetTemplates + file, true);
     data::KopSezn1(templates, targetTemplates, data::ListGroup::List);
     data::KopSezn1(templates, targetTemplates, data::ListGroup::Passwords);
-    const IniFile localVersion(FileOps::resolve(templates + names::versionIni()));
-    IniFile(FileOps::resolve(targetTemplates + names::versionIni()))
+    const IniFile localVersion(FileOps::resolve(templates + data::DataFiles::versionIniName()));
+    IniFile(FileOps::resolve(targetTemplates + data::DataFiles::versionIniName()))
         .writeInteger(u"Verze", u"Data", localVersion.readInteger(u"Verze", u"Data", 0));
 
     m_network = true;
-    m_path = target + names::listTable();
+    m_path = target + data::DataFiles::listTable();
     m_hooks.setBusy(false);
     m_messages.information(u"Data byla nakopírována na disk "_s + target);
     return true;
@@ -168,7 +169,7 @@ bool NetworkChoice::copyData(const QString &drive, const QString &directoryName)
 
 void NetworkChoice::apply()
 {
-    IniFile local(FileOps::resolve(m_roots.FileDirLocal + names::settingsIni()));
+    IniFile local(FileOps::resolve(m_roots.FileDirLocal + data::DataFiles::settingsIni()));
     const QString dir = directoryPart(m_path);
     local.writeString(u"Qesto", u"Net", m_network ? u"1" : u"0");
     if (m_network)
@@ -177,7 +178,7 @@ void NetworkChoice::apply()
     m_roots.FileDir = m_roots.FileDirLocal;
     if (m_network && !dir.isEmpty()) {
         m_roots.FileDir = dir;
-        if (!FileOps::fileExists(m_roots.FileDir + names::listTable())) {
+        if (!FileOps::fileExists(m_roots.FileDir + data::DataFiles::listTable())) {
             m_messages.error(u"Adresář "_s + dir + u"\nneexistuje, nebo není dostupný na síťové jednotce."_s);
             m_roots.FileDir = m_roots.FileDirLocal;
         }

@@ -1,11 +1,10 @@
 #include "registry/SettlementList.h"
 
+#include "data/DataFiles.h"
 #include "data/TableDefs.h"
 #include "data/Upgrade.h"
 #include "paradox/Collation.h"
-#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
 #include "paradox/SecondaryIndex.h"
-#endif
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
 #include "platform/Messages.h"
@@ -62,7 +61,7 @@ SettlementList::~SettlementList() = default;
 
 QString SettlementList::localIni() const
 {
-    return FileOps::resolve(m_roots.FileDirLocal + names::settingsIni());
+    return FileOps::resolve(m_roots.FileDirLocal + data::DataFiles::settingsIni());
 }
 
 QString SettlementList::conversionDoneKey() const
@@ -77,7 +76,7 @@ QString SettlementList::conversionTakenKey() const
 
 QString SettlementList::rootIni() const
 {
-    return FileOps::resolve(m_roots.FileDir + names::settingsIni());
+    return FileOps::resolve(m_roots.FileDir + data::DataFiles::settingsIni());
 }
 
 QString SettlementList::settlementDir(const Settlement &entry) const
@@ -94,7 +93,7 @@ void SettlementList::attach()
 {
     close();
     // Without a list there is no data root here to clean up or upgrade.
-    if (!FileOps::fileExists(m_roots.FileDir + names::listTable())) {
+    if (!FileOps::fileExists(m_roots.FileDir + data::DataFiles::listTable())) {
         load();
         return;
     }
@@ -125,11 +124,9 @@ void SettlementList::reopen()
         m_openError = e.message();
     }
     if (m_list) {
-#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
         // Other computers order the list through its index files: every
         // change made here keeps them in step.
         paradox::SecondaryIndex::maintain(*m_list);
-#endif
         try {
             m_passwords = paradox::Table::open(passwordPath, m_options);
         } catch (const paradox::TableError &e) {
@@ -137,13 +134,11 @@ void SettlementList::reopen()
             // that is only busy keeps its passwords.
             if (e.kind() != paradox::TableError::Kind::InUse) {
                 m_list.reset();
-                data::KopSezn1(m_roots.FileDir + names::templateDir(), m_roots.FileDir,
+                data::KopSezn1(m_roots.FileDir + data::DataFiles::templateDir(), m_roots.FileDir,
                                data::ListGroup::Passwords);
                 try {
                     m_list = paradox::Table::open(listPath, m_options);
-#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
                     paradox::SecondaryIndex::maintain(*m_list);
-#endif
                     m_passwords = paradox::Table::open(passwordPath, m_options);
                 } catch (const paradox::TableError &) {
                 }
@@ -508,7 +503,7 @@ bool SettlementList::create(const NewSettlement &proposed, const QString &name)
 
     const Settlement entry{draft.Cislo, draft.Pozice, name.left(NameLength), draft.Adresar};
     const QString dir = settlementDir(entry);
-    const QString templates = m_roots.FileDir + names::templateDir();
+    const QString templates = m_roots.FileDir + data::DataFiles::templateDir();
     const bool dirExisted = FileOps::dirExists(dir);
     QStringList copied;
     QString failure;

@@ -277,7 +277,6 @@ private slots:
                  (QStringList{u"context 16"_s, u"default"_s, u"context 19"_s, u"context 1"_s}));
     }
 
-#ifdef QESTO_HAVE_REGISTRY_WINDOWS
     void startReachesTheSettlementListAndKonecEnds()
     {
         // The program's own start on a data root in the default place, as
@@ -317,7 +316,6 @@ private slots:
         const platform::IniFile settings(platform::FileOps::resolve(root + u"Qesto.ini"_s));
         QVERIFY(settings.valueExists(u"Qesto", u"Maximized"));
     }
-#endif
 
     void everyHelpContextHasATopic()
     {

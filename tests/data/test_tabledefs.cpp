@@ -158,9 +158,7 @@ private slots:
     {
         QStringList expected = settlementFileNames();
         expected << u"Data.DB"_s << u"Data.PX"_s << u"Uziv.DB"_s << u"Uziv.PX"_s;
-#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
         expected << u"Data.X02"_s << u"Data.Y02"_s << u"Data.X03"_s << u"Data.Y03"_s;
-#endif
         QStringList actual = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden);
         expected.sort();
         actual.sort();

@@ -7,9 +7,7 @@
 #include "paradox/Journal.h"
 #include "paradox/Table.h"
 
-#ifdef QESTO_PARADOX_HAVE_COLLATION
 #include "paradox/Collation.h"
-#endif
 
 #include <QDate>
 #include <QDateTime>
@@ -33,10 +31,8 @@ const QString czechLetters = u"aáäbcčdďeéěfghchiíjklľĺmnňoóôpqrřsš
 
 int compareText(const QString &a, const QString &b)
 {
-#ifdef QESTO_PARADOX_HAVE_COLLATION
     if (const int c = compareCzech(a, b))
         return c;
-#endif
     return a.compare(b);
 }
 

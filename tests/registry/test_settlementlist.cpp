@@ -4,9 +4,7 @@
 #include "data/TableDefs.h"
 #include "data/Templates.h"
 #include "paradox/Table.h"
-#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
 #include "paradox/SecondaryIndex.h"
-#endif
 #include "RegistryFixture.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
@@ -116,7 +114,6 @@ private Q_SLOTS:
         QCOMPARE(numbers(list), (QList<int>{2, 3, 4, 1}));
         QVERIFY(list.rename(u"Áčko"_s));
 
-#ifdef QESTO_PARADOX_HAVE_SECONDARYINDEX
         // The index files other computers order by follow every change.
         list.close();
         auto table = paradox::Table::open(data::tableFilePath(root.fileDir, u"Data.DB"_s));
@@ -127,7 +124,6 @@ private Q_SLOTS:
             QCOMPARE(paradox::SecondaryIndex::readOrder(*table, f),
                      paradox::SecondaryIndex::computeOrder(*table, f));
         }
-#endif
     }
 
     void cancelledNewLeavesNothing()

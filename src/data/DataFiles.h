@@ -1,32 +1,30 @@
 #pragma once
 
+#include "data/TableDefs.h"
+
 #include <QString>
 #include <QStringList>
 
-// File names of the data root, its template directory and the settlements,
-// kept in one place.
-namespace app::DataFiles {
+// File names of the data root, its template directory and the settlements;
+// the table files themselves come from the table definitions.
+namespace data::DataFiles {
 
 // The eleven files of a settlement, in the order every operation walks them.
-inline QStringList settlementFiles()
+inline const QStringList &settlementFiles()
 {
-    return {QStringLiteral("Dmt.DB"),   QStringLiteral("Prp.DB"),  QStringLiteral("Vdvl.DB"),
-            QStringLiteral("Vpkv.DB"),  QStringLiteral("Vpz.DB"),  QStringLiteral("Vpz.PX"),
-            QStringLiteral("Vvdp.DB"),  QStringLiteral("Vdvs.DB"), QStringLiteral("Mzd11.DB"),
-            QStringLiteral("Mzd11.PX"), QStringLiteral("Vpkb.DB")};
+    return settlementFileNames();
 }
 
 // The settlement list with its indexes (group 1 of the list copy).
-inline QStringList listFiles()
+inline const QStringList &listFiles()
 {
-    return {QStringLiteral("Data.DB"),  QStringLiteral("Data.PX"),  QStringLiteral("Data.X02"),
-            QStringLiteral("Data.X03"), QStringLiteral("Data.Y02"), QStringLiteral("Data.Y03")};
+    return listFileNames(ListGroup::List);
 }
 
 // The settlement passwords (group 2 of the list copy).
-inline QStringList passwordFiles()
+inline const QStringList &passwordFiles()
 {
-    return {QStringLiteral("Uziv.DB"), QStringLiteral("Uziv.PX")};
+    return listFileNames(ListGroup::Passwords);
 }
 
 inline QString listTable()
@@ -40,9 +38,15 @@ inline QString templateDir()
     return QStringLiteral("Data\\");
 }
 
+// The data version of a template directory, by name and from the data root.
+inline QString versionIniName()
+{
+    return QStringLiteral("Verze.ini");
+}
+
 inline QString versionIni()
 {
-    return QStringLiteral("Data\\Verze.ini");
+    return templateDir() + versionIniName();
 }
 
 inline QString settingsIni()
@@ -72,4 +76,4 @@ inline QString backupDir()
     return QStringLiteral("Zaloha\\");
 }
 
-} // namespace app::DataFiles
+} // namespace data::DataFiles
