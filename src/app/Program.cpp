@@ -202,6 +202,12 @@ void Program::start()
 
     p.calendar = std::make_unique<statements::TEvzhDtForm>(p.main.get());
     p.dm->setDatePicker(p.calendar.get());
+    // The calendar keeps its place per settlement, in the settlement's own
+    // INI file under the section named after its directory.
+    p.opening->setOpened([&p] {
+        p.calendar->setPlacementFile(platform::FileOps::resolve(p.opening->iniFile()),
+                                     p.opening->directoryName());
+    });
 
     splash->hide();
     splash.reset();

@@ -148,8 +148,11 @@ SettlementOpening::Result SettlementOpening::open(const QString &dirName)
         // Half-opened tables must not look like an open settlement.
         m_dm.Disconnect();
         m_messages.error(u"Nepodařilo se otevřít všechny tabulky."_s);
+        return Result::Failed;
     }
-    return ok ? Result::Opened : Result::Failed;
+    if (m_opened)
+        m_opened();
+    return Result::Opened;
 }
 
 bool SettlementOpening::TypDp1() const

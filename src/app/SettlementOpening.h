@@ -77,6 +77,9 @@ public:
     // Recomputes both statements and reopens the tables; by default
     // statements::PrepocetVY.
     void setRecalc(std::function<void(data::TDM1 &)> recalc) { m_recalc = std::move(recalc); }
+    // Told after a settlement has been opened, for the windows that keep
+    // settings per settlement.
+    void setOpened(std::function<void()> opened) { m_opened = std::move(opened); }
 
     // Lets the user pick a settlement and opens it.
     Result VyberDanoveho();
@@ -119,6 +122,7 @@ private:
     IRollover *m_rollover = nullptr;
     std::function<void(bool)> m_busy;
     std::function<void(data::TDM1 &)> m_recalc;
+    std::function<void()> m_opened;
 
     QString m_dirName;
     PrinterState m_printers;

@@ -140,9 +140,14 @@ private slots:
     {
         QFETCH(QString, damage);
         Fixture f;
+        // Windows that keep settings per settlement hear of an opening only
+        // when it succeeded.
+        int opened = 0;
+        f.opening->setOpened([&] { ++opened; });
         // A settlement that was open before keeps nothing open after a
         // failed opening.
         QCOMPARE(f.opening->VyberDanoveho(), SettlementOpening::Result::Opened);
+        QCOMPARE(opened, 1);
         f.dm.Disconnect();
         if (damage == u"empty") {
             f.selection.directory.clear();
@@ -154,6 +159,7 @@ private slots:
             prp.write(QByteArray(300, '\x7f'));
         }
         QCOMPARE(f.opening->VyberDanoveho(), SettlementOpening::Result::Failed);
+        QCOMPARE(opened, 1);
         QCOMPARE(f.messages.texts(), QStringList{FailureText});
         QVERIFY(!f.dm.tablesOpen());
         QVERIFY(!f.opening->TypDp1());
