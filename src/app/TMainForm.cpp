@@ -157,7 +157,20 @@ TMainForm::TMainForm(AppPaths &paths, platform::IMessages &messages, QWidget *pa
     updateEnabled();
 }
 
-TMainForm::~TMainForm() = default;
+void TMainForm::setDataModule(data::TDM1 *dm)
+{
+    m_dm = dm;
+}
+
+TMainForm::~TMainForm()
+{
+    // Closing the tables later must not report their state to a window
+    // that is gone.
+    if (m_dm) {
+        m_dm->setStatusSink(nullptr);
+        m_dm->setCaptionSink(nullptr);
+    }
+}
 
 void TMainForm::buildMenus()
 {

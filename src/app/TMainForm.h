@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QMap>
+#include <QPointer>
 #include <QStatusBar>
 
 #include <array>
@@ -74,7 +75,7 @@ public:
     ~TMainForm() override;
 
     // ---- objects created after the window (the data module, the opening)
-    void setDataModule(data::TDM1 *dm) { m_dm = dm; }
+    void setDataModule(data::TDM1 *dm);
     void setOpening(SettlementOpening *opening) { m_opening = opening; }
     void setHelp(TUseHTMLHelp *help) { m_help = help; }
     // The settlement list's part of completing the start: disconnecting and
@@ -163,7 +164,9 @@ private:
     AppPaths &m_paths;
     platform::IMessages &m_messages;
     Startup m_startup;
-    data::TDM1 *m_dm = nullptr;
+    // Either may go first at the end of a run: the window stops listening to
+    // the data module when it goes, and forgets a data module that went.
+    QPointer<data::TDM1> m_dm;
     SettlementOpening *m_opening = nullptr;
     TUseHTMLHelp *m_help = nullptr;
     IStartupHooks *m_listHooks = nullptr;
