@@ -45,15 +45,38 @@ void fill(const QList<data::FloatField *> &amounts, int round)
         f->setAsFloat(v += 1.5);
 }
 
+// A current settlement with its tables open, in a folder of its own.
+struct OpenSettlement
+{
+    OpenSettlement() : dir(dm1test::makeCurrentSettlement(root.path())), m(root.path(), dir)
+    {
+        m.dm.OtevritTabulky(); // the first opening adds the statements' records
+    }
+    QTemporaryDir root;
+    QString dir;
+    Module m;
+};
+
+// Edit, the stored amounts typed as fractions with the totals recomputed
+// after each, then post (with the rounding) or cancel.
+void editVdvl(benchmark::State &state, data::Dataset &vdvl, bool post)
+{
+    const QList<data::FloatField *> amounts = vdvlAmounts(vdvl);
+    int round = 0;
+    for (auto _ : state) {
+        vdvl.edit();
+        fill(amounts, ++round);
+        post ? vdvl.post() : vdvl.cancel();
+    }
+    state.counters["amounts"] = double(amounts.size());
+}
+
 void BM_OpenCurrentSettlement(benchmark::State &state)
 {
-    QTemporaryDir root;
-    const QString dir = dm1test::makeCurrentSettlement(root.path());
-    Module m(root.path(), dir);
-    m.dm.OtevritTabulky(); // the first opening adds the statements' records
+    OpenSettlement s;
     for (auto _ : state) {
-        m.dm.OtevritTabulky();
-        benchmark::DoNotOptimize(m.dm.tablesOpen());
+        s.m.dm.OtevritTabulky();
+        benchmark::DoNotOptimize(s.m.dm.tablesOpen());
     }
 }
 BENCHMARK(BM_OpenCurrentSettlement)->Unit(benchmark::kMillisecond);
@@ -75,41 +98,19 @@ void BM_OpenOldestSettlement(benchmark::State &state)
 }
 BENCHMARK(BM_OpenOldestSettlement)->Unit(benchmark::kMillisecond);
 
-// Edit, the 142 stored amounts typed as fractions with the totals recomputed
-// after each, post with the rounding (186 stored fields written), read back.
+// 142 stored amounts rounded and 186 stored fields written.
 void BM_PostVdvl(benchmark::State &state)
 {
-    QTemporaryDir root;
-    const QString dir = dm1test::makeCurrentSettlement(root.path());
-    Module m(root.path(), dir);
-    m.dm.OtevritTabulky();
-    data::Dataset &vdvl = m.dm.Vdvl();
-    const QList<data::FloatField *> amounts = vdvlAmounts(vdvl);
-    int round = 0;
-    for (auto _ : state) {
-        vdvl.edit();
-        fill(amounts, ++round);
-        vdvl.post();
-    }
-    state.counters["amounts"] = double(amounts.size());
+    OpenSettlement s;
+    editVdvl(state, s.m.dm.Vdvl(), true);
 }
 BENCHMARK(BM_PostVdvl)->Unit(benchmark::kMicrosecond);
 
 // The same without the post: the difference is the rounding and the write.
 void BM_EditVdvlWithoutPost(benchmark::State &state)
 {
-    QTemporaryDir root;
-    const QString dir = dm1test::makeCurrentSettlement(root.path());
-    Module m(root.path(), dir);
-    m.dm.OtevritTabulky();
-    data::Dataset &vdvl = m.dm.Vdvl();
-    const QList<data::FloatField *> amounts = vdvlAmounts(vdvl);
-    int round = 0;
-    for (auto _ : state) {
-        vdvl.edit();
-        fill(amounts, ++round);
-        vdvl.cancel();
-    }
+    OpenSettlement s;
+    editVdvl(state, s.m.dm.Vdvl(), false);
 }
 BENCHMARK(BM_EditVdvlWithoutPost)->Unit(benchmark::kMicrosecond);
 
@@ -121,24 +122,15 @@ void BM_PostVdvlInMemory(benchmark::State &state)
     data::Dataset vdvl(def.name(), &store);
     data::DatasetBinding binding(vdvl, def);
     vdvl.open();
-    const QList<data::FloatField *> amounts = vdvlAmounts(vdvl);
-    int round = 0;
-    for (auto _ : state) {
-        vdvl.edit();
-        fill(amounts, ++round);
-        vdvl.post();
-    }
+    editVdvl(state, vdvl, true);
 }
 BENCHMARK(BM_PostVdvlInMemory)->Unit(benchmark::kMicrosecond);
 
 void BM_VypocetVdvl1(benchmark::State &state)
 {
-    QTemporaryDir root;
-    const QString dir = dm1test::makeCurrentSettlement(root.path());
-    Module m(root.path(), dir);
-    m.dm.OtevritTabulky();
+    OpenSettlement s;
     for (auto _ : state)
-        m.recalc.VypocetVdvl1();
+        s.m.recalc.VypocetVdvl1();
 }
 BENCHMARK(BM_VypocetVdvl1)->Unit(benchmark::kMicrosecond);
 
