@@ -15,7 +15,7 @@
 #include "platform/QtMessages.h"
 #include "platform/ShellFolders.h"
 #include "statements/Recalc.h"
-#include "statements/TEvzhDtForm.h"
+#include "widgets/TEvzhDtForm.h"
 
 #include "registry/TAu4Form.h"
 #include "registry/TAu5Form.h"

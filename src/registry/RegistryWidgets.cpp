@@ -1,6 +1,6 @@
 #include "registry/RegistryWidgets.h"
 
-#include "statements/Editz.h"
+#include "widgets/Editz.h"
 
 #include <QApplication>
 #include <QLineEdit>

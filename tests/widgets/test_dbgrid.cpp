@@ -1,6 +1,6 @@
-#include "statements/DbGrid.h"
-#include "statements/DbNavigator.h"
-#include "statements/Editz.h"
+#include "widgets/DbGrid.h"
+#include "widgets/DbNavigator.h"
+#include "widgets/Editz.h"
 
 #include "data/FieldText.h"
 #include "platform/Messages.h"

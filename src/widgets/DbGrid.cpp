@@ -1,4 +1,4 @@
-#include "statements/DbGrid.h"
+#include "widgets/DbGrid.h"
 
 #include "data/DataError.h"
 #include "data/Dataset.h"

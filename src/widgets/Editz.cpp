@@ -1,4 +1,4 @@
-#include "statements/Editz.h"
+#include "widgets/Editz.h"
 
 #include "data/DataError.h"
 #include "data/DataSource.h"

@@ -1,5 +1,5 @@
-#include "statements/Editz.h"
-#include "statements/TEvzhDtForm.h"
+#include "widgets/Editz.h"
+#include "widgets/TEvzhDtForm.h"
 
 #include "platform/IniFile.h"
 #include "test_editz_table.h"

@@ -1,4 +1,4 @@
-#include "statements/DbNavigator.h"
+#include "widgets/DbNavigator.h"
 
 #include "data/DataError.h"
 #include "data/Dataset.h"

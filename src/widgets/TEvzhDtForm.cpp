@@ -1,4 +1,4 @@
-#include "statements/TEvzhDtForm.h"
+#include "widgets/TEvzhDtForm.h"
 
 #include "platform/IniFile.h"
 
