@@ -113,7 +113,7 @@ struct Program::Parts
     std::unique_ptr<statements::StatementRecalc> recalc;
     platform::QtPrinters printers;
     std::unique_ptr<SettlementOpening> opening;
-    std::unique_ptr<statements::TEvzhDtForm> calendar;
+    std::unique_ptr<widgets::TEvzhDtForm> calendar;
     std::unique_ptr<ListBridge> list;
 };
 
@@ -200,7 +200,7 @@ void Program::start()
         p.opening->setSelection(p.list.get());
     }
 
-    p.calendar = std::make_unique<statements::TEvzhDtForm>(p.main.get());
+    p.calendar = std::make_unique<widgets::TEvzhDtForm>(p.main.get());
     p.dm->setDatePicker(p.calendar.get());
     // The calendar keeps its place per settlement, in the settlement's own
     // INI file under the section named after its directory.

@@ -10,7 +10,7 @@ namespace registry {
 
 QLineEdit *newEdit(QWidget *parent, bool enterTab)
 {
-    auto *edit = new statements::TEditz(parent);
+    auto *edit = new widgets::TEditz(parent);
     edit->setEnterTab(enterTab);
     return edit;
 }

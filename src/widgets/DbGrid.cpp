@@ -20,7 +20,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace statements {
+namespace widgets {
 
 namespace {
 
@@ -686,4 +686,4 @@ void DbGrid::focusOutEvent(QFocusEvent *event)
         ds->cancel();
 }
 
-} // namespace statements
+} // namespace widgets

@@ -10,7 +10,7 @@ namespace platform {
 class IMessages;
 }
 
-namespace statements {
+namespace widgets {
 
 class DbGridModel;
 
@@ -97,4 +97,4 @@ private:
     bool m_syncing = false;
 };
 
-} // namespace statements
+} // namespace widgets

@@ -11,7 +11,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace statements {
+namespace widgets {
 
 namespace {
 
@@ -201,4 +201,4 @@ void DbNavigator::run(Button which)
     Q_EMIT clicked(which);
 }
 
-} // namespace statements
+} // namespace widgets

@@ -16,7 +16,7 @@ namespace platform {
 class IMessages;
 }
 
-namespace statements {
+namespace widgets {
 
 // The row of record buttons under a grid or an editor. A window shows only
 // the buttons it asks for; the buttons never take the focus, so a box being
@@ -75,7 +75,7 @@ public:
 
 Q_SIGNALS:
     // After the button's action ran (also when it failed with a message).
-    void clicked(statements::DbNavigator::Button button);
+    void clicked(widgets::DbNavigator::Button button);
 
 private:
     static int indexOf(Button button);
@@ -89,6 +89,6 @@ private:
     bool m_confirmDelete = true;
 };
 
-} // namespace statements
+} // namespace widgets
 
-Q_DECLARE_OPERATORS_FOR_FLAGS(statements::DbNavigator::Buttons)
+Q_DECLARE_OPERATORS_FOR_FLAGS(widgets::DbNavigator::Buttons)

@@ -15,7 +15,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace statements {
+namespace widgets {
 
 namespace {
 
@@ -280,9 +280,46 @@ bool TEditz::event(QEvent *event)
     return QLineEdit::event(event);
 }
 
+// ---------------------------------------------------------------- BoundBox
+
+template <class Base> bool BoundBox<Base>::event(QEvent *event)
+{
+    if (handleEnter<QWidget>(this, event, m_enterTab, &BoundBox::focusNextPrevChild))
+        return true;
+    return Base::event(event);
+}
+
+template <class Base> void BoundBox<Base>::focusInEvent(QFocusEvent *event)
+{
+    if (!entered()) {
+        enter();
+        entering();
+    }
+    Base::focusInEvent(event);
+}
+
+template <class Base> void BoundBox<Base>::hideEvent(QHideEvent *event)
+{
+    Base::hideEvent(event);
+    forgetEntry();
+}
+
+template <class Base> void BoundBox<Base>::focusOutEvent(QFocusEvent *event)
+{
+    Base::focusOutEvent(event);
+    if (windowFocusReason(event->reason()) || !entered() || !leaving())
+        return;
+    if (leaveChanged())
+        exitedChanged();
+}
+
+template class BoundBox<QLineEdit>;
+template class BoundBox<QCheckBox>;
+template class BoundBox<QComboBox>;
+
 // ---------------------------------------------------------------- TDBEditz
 
-TDBEditz::TDBEditz(QWidget *parent) : QLineEdit(parent)
+TDBEditz::TDBEditz(QWidget *parent) : BoundBox(parent)
 {
     connect(this, &QLineEdit::textEdited, this, &TDBEditz::userEdited);
 }
@@ -314,13 +351,6 @@ void TDBEditz::applyMaxLength()
     if (chars <= 0)
         chars = f && f->size() > 0 ? f->size() : 32767;
     setMaxLength(chars);
-}
-
-bool TDBEditz::event(QEvent *event)
-{
-    if (handleEnter<QWidget>(this, event, m_enterTab, &TDBEditz::focusNextPrevChild))
-        return true;
-    return QLineEdit::event(event);
 }
 
 bool TDBEditz::acceptsChar(QChar c) const
@@ -398,34 +428,18 @@ void TDBEditz::userEdited()
     setPending(true);
 }
 
-void TDBEditz::focusInEvent(QFocusEvent *event)
+void TDBEditz::entering()
 {
-    // Coming back from a message box or another window is no new entry; the
-    // first focus of a window that opens is.
-    if (!entered()) {
-        enter();
-        if (!isModified())
-            refreshFromField(); // edit text, before the base class selects it
-    }
-    QLineEdit::focusInEvent(event);
+    if (!isModified())
+        refreshFromField(); // edit text, before the base class selects it
 }
 
-void TDBEditz::hideEvent(QHideEvent *event)
+bool TDBEditz::leaving()
 {
-    QLineEdit::hideEvent(event);
-    forgetEntry();
-}
-
-void TDBEditz::focusOutEvent(QFocusEvent *event)
-{
-    QLineEdit::focusOutEvent(event);
-    if (windowFocusReason(event->reason()) || !entered() || m_writing)
-        return;
-    if (isModified() && !write(false))
-        return;
+    if (m_writing || (isModified() && !write(false)))
+        return false;
     refreshFromField();
-    if (leaveChanged())
-        Q_EMIT exitChanged();
+    return true;
 }
 
 bool TDBEditz::pickDate()
@@ -508,9 +522,9 @@ void TDBEditz::refreshFromField()
 
 // ---------------------------------------------------------------- TDBCheckBoxz
 
-TDBCheckBoxz::TDBCheckBoxz(QWidget *parent) : QCheckBox(parent) {}
+TDBCheckBoxz::TDBCheckBoxz(QWidget *parent) : BoundBox(parent) {}
 
-TDBCheckBoxz::TDBCheckBoxz(const QString &text, QWidget *parent) : QCheckBox(text, parent) {}
+TDBCheckBoxz::TDBCheckBoxz(const QString &text, QWidget *parent) : BoundBox(text, parent) {}
 
 TDBCheckBoxz::~TDBCheckBoxz()
 {
@@ -523,13 +537,6 @@ void TDBCheckBoxz::setField(data::DataSource *source, data::Field *field)
     if (field && !fieldWritable(field))
         m_readOnly = true;
     refreshFromField();
-}
-
-bool TDBCheckBoxz::event(QEvent *event)
-{
-    if (handleEnter<QWidget>(this, event, m_enterTab, &TDBCheckBoxz::focusNextPrevChild))
-        return true;
-    return QCheckBox::event(event);
 }
 
 void TDBCheckBoxz::nextCheckState()
@@ -558,29 +565,9 @@ void TDBCheckBoxz::refreshFromField()
         setChecked(checked);
 }
 
-void TDBCheckBoxz::focusInEvent(QFocusEvent *event)
-{
-    if (!entered())
-        enter();
-    QCheckBox::focusInEvent(event);
-}
-
-void TDBCheckBoxz::hideEvent(QHideEvent *event)
-{
-    QCheckBox::hideEvent(event);
-    forgetEntry();
-}
-
-void TDBCheckBoxz::focusOutEvent(QFocusEvent *event)
-{
-    QCheckBox::focusOutEvent(event);
-    if (!windowFocusReason(event->reason()) && leaveChanged())
-        Q_EMIT exitChanged();
-}
-
 // ---------------------------------------------------------------- TDBComboBoxz
 
-TDBComboBoxz::TDBComboBoxz(QWidget *parent) : QComboBox(parent)
+TDBComboBoxz::TDBComboBoxz(QWidget *parent) : BoundBox(parent)
 {
     setEditable(false);
     connect(this, &QComboBox::activated, this, &TDBComboBoxz::chosen);
@@ -597,13 +584,6 @@ void TDBComboBoxz::setField(data::DataSource *source, data::Field *field)
     if (field && !fieldWritable(field))
         m_readOnly = true;
     refreshFromField();
-}
-
-bool TDBComboBoxz::event(QEvent *event)
-{
-    if (handleEnter<QWidget>(this, event, m_enterTab, &TDBComboBoxz::focusNextPrevChild))
-        return true;
-    return QComboBox::event(event);
 }
 
 void TDBComboBoxz::showPopup()
@@ -678,26 +658,6 @@ void TDBComboBoxz::refreshFromField()
         setCurrentIndex(index);
 }
 
-void TDBComboBoxz::focusInEvent(QFocusEvent *event)
-{
-    if (!entered())
-        enter();
-    QComboBox::focusInEvent(event);
-}
-
-void TDBComboBoxz::hideEvent(QHideEvent *event)
-{
-    QComboBox::hideEvent(event);
-    forgetEntry();
-}
-
-void TDBComboBoxz::focusOutEvent(QFocusEvent *event)
-{
-    QComboBox::focusOutEvent(event);
-    if (!windowFocusReason(event->reason()) && leaveChanged())
-        Q_EMIT exitChanged();
-}
-
 // ----------------------------------------------------------------
 
 void setMessages(QWidget *root, platform::IMessages *messages)
@@ -709,6 +669,6 @@ void setMessages(QWidget *root, platform::IMessages *messages)
     }
 }
 
-} // namespace statements
+} // namespace widgets
 
 #include "Editz.moc"

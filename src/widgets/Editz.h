@@ -20,7 +20,7 @@ namespace platform {
 class IMessages;
 }
 
-namespace statements {
+namespace widgets {
 
 class FieldLinkHub;
 
@@ -111,11 +111,47 @@ private:
     bool m_enterTab = true;
 };
 
+// What the three bound boxes share: Enter as Tab, and the entry and exit
+// that the editors' recalculations hang on. A box is entered when it gets the
+// focus (coming back from a message box or another window is no new entry;
+// the first focus of a window that opens is) and left when it loses it to
+// another control of the window; a box hidden with its window is entered
+// anew next time. `Base` is the toolkit control the box extends.
+template <class Base> class BoundBox : public Base, public DataControl
+{
+public:
+    using Base::Base;
+
+    bool enterTab() const { return m_enterTab; }
+    void setEnterTab(bool enterTab) { m_enterTab = enterTab; }
+
+protected:
+    bool event(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+    // Runs on a new entry, after the value was remembered.
+    virtual void entering() {}
+    // Runs when the box is left, before the value is compared; false keeps
+    // the box entered (a refused text keeps the focus).
+    virtual bool leaving() { return true; }
+    // The box was left with its field's value changed since the entry.
+    virtual void exitedChanged() = 0;
+
+private:
+    bool m_enterTab = true;
+};
+
+extern template class BoundBox<QLineEdit>;
+extern template class BoundBox<QCheckBox>;
+extern template class BoundBox<QComboBox>;
+
 // The edit box bound to one field. Shows the field's display text, or its
 // edit text while it has the focus; typing puts the record into edit mode;
 // leaving writes the text through the field's text rule. A refused text keeps
 // the focus, selected, and the field's message is shown.
-class TDBEditz : public QLineEdit, public DataControl
+class TDBEditz : public BoundBox<QLineEdit>
 {
     Q_OBJECT
     Q_PROPERTY(bool EnterTab READ enterTab WRITE setEnterTab)
@@ -123,9 +159,6 @@ class TDBEditz : public QLineEdit, public DataControl
 public:
     explicit TDBEditz(QWidget *parent = nullptr);
     ~TDBEditz() override;
-
-    bool enterTab() const { return m_enterTab; }
-    void setEnterTab(bool enterTab) { m_enterTab = enterTab; }
 
     void setField(data::DataSource *source, data::Field *field) override;
     using DataControl::setField;
@@ -153,12 +186,11 @@ Q_SIGNALS:
     void exitChanged();
 
 protected:
-    bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
 
+    void entering() override;
+    bool leaving() override;
+    void exitedChanged() override { Q_EMIT exitChanged(); }
     void refreshFromField() override;
     void updateData() override;
 
@@ -170,12 +202,11 @@ private:
 
     data::IDatePicker *m_picker = nullptr;
     int m_maxChars = 0;
-    bool m_enterTab = true;
     bool m_writing = false;
 };
 
 // The check box bound to a logical field; a click writes the field at once.
-class TDBCheckBoxz : public QCheckBox, public DataControl
+class TDBCheckBoxz : public BoundBox<QCheckBox>
 {
     Q_OBJECT
     Q_PROPERTY(bool EnterTab READ enterTab WRITE setEnterTab)
@@ -185,9 +216,6 @@ public:
     explicit TDBCheckBoxz(const QString &text, QWidget *parent = nullptr);
     ~TDBCheckBoxz() override;
 
-    bool enterTab() const { return m_enterTab; }
-    void setEnterTab(bool enterTab) { m_enterTab = enterTab; }
-
     void setField(data::DataSource *source, data::Field *field) override;
     using DataControl::setField;
 
@@ -198,24 +226,20 @@ Q_SIGNALS:
     void exitChanged();
 
 protected:
-    bool event(QEvent *event) override;
     void nextCheckState() override;
-    void focusInEvent(QFocusEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
 
+    void exitedChanged() override { Q_EMIT exitChanged(); }
     void refreshFromField() override;
     void updateData() override {}
 
 private:
-    bool m_enterTab = true;
     bool m_readOnly = false;
 };
 
 // The drop-down list bound to a text field with a fixed list of values.
 // Items added with data write that value (setComboBoxValue style); items
 // without data write their text through the field's text rule.
-class TDBComboBoxz : public QComboBox, public DataControl
+class TDBComboBoxz : public BoundBox<QComboBox>
 {
     Q_OBJECT
     Q_PROPERTY(bool EnterTab READ enterTab WRITE setEnterTab)
@@ -224,9 +248,6 @@ public:
     explicit TDBComboBoxz(QWidget *parent = nullptr);
     ~TDBComboBoxz() override;
 
-    bool enterTab() const { return m_enterTab; }
-    void setEnterTab(bool enterTab) { m_enterTab = enterTab; }
-
     void setField(data::DataSource *source, data::Field *field) override;
     using DataControl::setField;
 
@@ -237,21 +258,17 @@ Q_SIGNALS:
     void exitChanged();
 
 protected:
-    bool event(QEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
     void showPopup() override;
     void keyPressEvent(QKeyEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
 
+    void exitedChanged() override { Q_EMIT exitChanged(); }
     void refreshFromField() override;
     void updateData() override {}
 
 private:
     void chosen(int index);
 
-    bool m_enterTab = true;
     bool m_readOnly = false;
 };
 
@@ -259,4 +276,4 @@ private:
 // that generate their boxes from a table.
 void setMessages(QWidget *root, platform::IMessages *messages);
 
-} // namespace statements
+} // namespace widgets

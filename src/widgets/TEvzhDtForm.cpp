@@ -13,7 +13,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace statements {
+namespace widgets {
 
 namespace {
 
@@ -215,4 +215,4 @@ void TEvzhDtForm::hideEvent(QHideEvent *event)
     ini.writeInteger(m_section, u"KalendarLeft", pos.x());
 }
 
-} // namespace statements
+} // namespace widgets

@@ -11,7 +11,7 @@ class QCalendarWidget;
 class QLabel;
 class QPushButton;
 
-namespace statements {
+namespace widgets {
 
 // The calendar ("Kalendář"): a modal date picker created once at start-up
 // and only shown and hidden afterwards. It keeps its date between uses; the
@@ -73,4 +73,4 @@ private:
     QString m_section;
 };
 
-} // namespace statements
+} // namespace widgets

@@ -12,7 +12,7 @@
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
-using statements::TEvzhDtForm;
+using widgets::TEvzhDtForm;
 
 class TestCalendar : public QObject
 {
@@ -173,7 +173,7 @@ void TestCalendar::shiftF7InDateBox()
     testing::Places places;
     TEvzhDtForm form;
     QWidget window;
-    auto *box = new statements::TDBEditz(&window);
+    auto *box = new widgets::TDBEditz(&window);
     box->setField(&places.source, places.date);
     box->setDatePicker(&form);
     window.show();

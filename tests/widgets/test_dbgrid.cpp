@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
-using statements::DbGrid;
-using statements::DbNavigator;
+using widgets::DbGrid;
+using widgets::DbNavigator;
 using Answer = platform::IMessages::Answer;
 
 namespace {
@@ -221,7 +221,7 @@ void TestDbGrid::untouchedNewRowDroppedWhenUserLeaves()
 {
     testing::Places places;
     GridWindow w(places);
-    auto *box = new statements::TDBEditz(&w.window);
+    auto *box = new widgets::TDBEditz(&w.window);
     box->setField(&places.source, places.name);
     w.window.layout()->addWidget(box);
     box->show();
@@ -281,7 +281,7 @@ void TestDbGrid::navigatorActsAndReportsRefusalOnce()
     platform::ScriptedMessages messages;
     QWidget window;
     auto *layout = new QVBoxLayout(&window);
-    auto *box = new statements::TDBEditz(&window);
+    auto *box = new widgets::TDBEditz(&window);
     box->setField(&places.source, places.count);
     box->setMessages(&messages);
     auto *nav = new DbNavigator(&places.source, DbNavigator::EditButtons, &window);

@@ -13,10 +13,10 @@
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
-using statements::TDBCheckBoxz;
-using statements::TDBComboBoxz;
-using statements::TDBEditz;
-using statements::TEditz;
+using widgets::TDBCheckBoxz;
+using widgets::TDBComboBoxz;
+using widgets::TDBEditz;
+using widgets::TEditz;
 
 namespace {
 
@@ -173,9 +173,9 @@ void TestEditz::enterTabOffReachesBoxAndWindow()
 
     for (QWidget *box : {static_cast<QWidget *>(plain), static_cast<QWidget *>(bound)}) {
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QVERIFY(statements::isEnterTabKey(box, &enter));
+        QVERIFY(widgets::isEnterTabKey(box, &enter));
         setEnterTab(box, false);
-        QVERIFY(!statements::isEnterTabKey(box, &enter));
+        QVERIFY(!widgets::isEnterTabKey(box, &enter));
         QSignalSpy returned(box, SIGNAL(returnPressed()));
         box->setFocus();
         const int clicks = w.okClicks;
