@@ -11,9 +11,9 @@ namespace cli {
 
 struct Result
 {
-    int exitCode = 0;   // 0, or 2 with error set
-    QByteArray output;  // what goes to stdout
-    QString error;      // Czech, for stderr
+    int exitCode = 0;  // 0, 1 when a check found something, or 2 with error set
+    QByteArray output; // what goes to stdout
+    QString error;     // Czech, for stderr
 };
 
 // open DIR: opens the tables as the program does (upgrading older files and
@@ -26,6 +26,10 @@ Result recalc(const QString &dir);
 // the calculated fields after the stored ones. Reads only; an older file
 // that lacks fields is refused (open upgrades it).
 Result dump(const QString &dir, const QString &table);
+
+// check DIR: what would get a statement returned by the tax office, one
+// finding a line; exit code 1 when anything is listed.
+Result check(const QString &dir);
 
 // Dispatches the arguments after the program name.
 Result run(const QStringList &args);
