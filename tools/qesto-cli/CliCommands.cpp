@@ -21,7 +21,11 @@ namespace {
 
 QString usage()
 {
-    return u"Použití: qesto-cli open ADRESÁŘ | recalc ADRESÁŘ | dump ADRESÁŘ TABULKA | check ADRESÁŘ"_s;
+    return u"Použití: qesto-cli open ADRESÁŘ | recalc ADRESÁŘ | dump ADRESÁŘ TABULKA | check ADRESÁŘ"_s
+#ifdef QESTO_HAVE_PRINT
+           + u" | pdf ADRESÁŘ SOUBOR.pdf [STRANA...]"_s
+#endif
+        ;
 }
 
 QByteArray flag(bool on)
@@ -153,7 +157,16 @@ Result run(const QStringList &args)
         return dump(args[1], args[2]);
     if (args.size() == 2 && args[0] == u"check")
         return check(args[1]);
+#ifdef QESTO_HAVE_PRINT
+    if (args.size() >= 3 && args[0] == u"pdf")
+        return pdf(args[1], args[2], args.mid(3));
+#endif
     return failure(usage());
+}
+
+bool needsGui(const QStringList &args)
+{
+    return !args.isEmpty() && args[0] == u"pdf";
 }
 
 } // namespace cli

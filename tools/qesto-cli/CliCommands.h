@@ -30,6 +30,13 @@ Result dump(const QString &dir, const QString &table);
 // check DIR: what would get a statement returned by the tax office, one
 // finding a line; exit code 1 when anything is listed.
 Result check(const QString &dir);
+// pdf DIR OUT.pdf [PAGE...]: the official form pages (page indices of the
+// print window; every printable page by default) written to one PDF file.
+// Needs a QGuiApplication; only in builds with the print library.
+Result pdf(const QString &dir, const QString &out, const QStringList &pages);
+// Whether a command line asks for a command that draws (and so needs a
+// QGuiApplication rather than a QCoreApplication).
+bool needsGui(const QStringList &args);
 
 // Dispatches the arguments after the program name.
 Result run(const QStringList &args);
