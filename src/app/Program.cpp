@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/AppPaths.h"
+#include "app/EditorWindows.h"
 #include "app/EnvironmentMessages.h"
 #include "app/HelpHook.h"
 #include "app/HelpKeys.h"
@@ -207,6 +208,11 @@ void Program::start()
     p.opening->setOpened([&p] {
         p.calendar->setPlacementFile(platform::FileOps::resolve(p.opening->iniFile()),
                                      p.opening->directoryName());
+    });
+
+    attachEditors(*p.main, *p.dm, *p.messages, [&p] {
+        return widgets::SettlementIni{platform::FileOps::resolve(p.opening->iniFile()),
+                                      p.opening->directoryName()};
     });
 
     splash->hide();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/AppPaths.h"
-#include "platform/Printers.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,6 +12,7 @@ class TDM1;
 }
 namespace platform {
 class IMessages;
+class IPrinters;
 } // namespace platform
 
 namespace app {
@@ -40,8 +40,18 @@ public:
     virtual void NovyRok2(int mode) = 0;
 };
 
-// The printers the main window keeps for the print window.
-using PrinterState = platform::PrinterState;
+// The printers the main window keeps for the print window: the list of
+// names (filled once) and the current one.
+struct PrinterState
+{
+    QStringList names;
+    int current = -1; // index into names, -1 for none
+
+    QString currentName() const
+    {
+        return current >= 0 && current < names.size() ? names.at(current) : QString();
+    }
+};
 
 // Opening a settlement (VyberDanoveho) and the state of the open one: its
 // directory, its INI file and the printer chosen for it.

@@ -293,6 +293,22 @@ void TDM1::openTable(Dataset &dataset)
     dataset.open();
 }
 
+void TDM1::reopenTable(Dataset &dataset)
+{
+    const bool wasOpen = m_tablesOpen;
+    m_tablesOpen = false;
+    try {
+        dataset.close();
+        openTable(dataset);
+    } catch (...) {
+        m_tablesOpen = wasOpen;
+        throw;
+    }
+    m_tablesOpen = wasOpen;
+    if (&dataset == m_vpz.get())
+        m_vpzCount = m_vpz->recordCount();
+}
+
 // The posting rules reach fields an upgrade has just added.
 void TDM1::postOnce(Dataset &dataset)
 {

@@ -110,6 +110,10 @@ public:
     // file in the database's directory, as OtevritTabulky does, without any
     // upgrade: for the windows and steps that close and reopen a table.
     void openTable(Dataset &dataset);
+    // Closes the table and opens it again, as an editor does when it closes
+    // (unposted changes are lost). The status bar is left alone meanwhile;
+    // the record count is read afresh.
+    void reopenTable(Dataset &dataset);
 
     // ---- tables, queries, data sources
 
@@ -169,8 +173,10 @@ public:
     // ---- rules shared with the windows
 
     void setStatusSink(IStatusSink *sink) { m_status = sink; }
+    IStatusSink *statusSink() const { return m_status; }
     void setCaptionSink(ICaptionSink *sink) { m_caption = sink; }
     void setDatePicker(IDatePicker *picker) { m_picker = picker; }
+    IDatePicker *datePicker() const { return m_picker; }
     // Runs the recalculations an upgrade of Vdvl or Vdvs asks for while the
     // tables are opened. The program and qesto-cli always connect one;
     // without it such an opening leaves the statements as posted.

@@ -11,9 +11,9 @@ namespace cli {
 
 struct Result
 {
-    int exitCode = 0;  // 0, 1 when a check found something, or 2 with error set
-    QByteArray output; // what goes to stdout
-    QString error;     // Czech, for stderr
+    int exitCode = 0;   // 0, or 2 with error set
+    QByteArray output;  // what goes to stdout
+    QString error;      // Czech, for stderr
 };
 
 // open DIR: opens the tables as the program does (upgrading older files and
@@ -26,17 +26,6 @@ Result recalc(const QString &dir);
 // the calculated fields after the stored ones. Reads only; an older file
 // that lacks fields is refused (open upgrades it).
 Result dump(const QString &dir, const QString &table);
-
-// check DIR: what would get a statement returned by the tax office, one
-// finding a line; exit code 1 when anything is listed.
-Result check(const QString &dir);
-// pdf DIR OUT.pdf [PAGE...]: the official form pages (page indices of the
-// print window; every printable page by default) written to one PDF file.
-// Needs a QGuiApplication; only in builds with the print library.
-Result pdf(const QString &dir, const QString &out, const QStringList &pages);
-// Whether a command line asks for a command that draws (and so needs a
-// QGuiApplication rather than a QCoreApplication).
-bool needsGui(const QStringList &args);
 
 // Dispatches the arguments after the program name.
 Result run(const QStringList &args);

@@ -1,0 +1,36 @@
+#include "app/EditorWindows.h"
+
+#include "app/TMainForm.h"
+#include "company/TEprpForm.h"
+#include "statements/TEpzForm.h"
+
+namespace app {
+
+namespace {
+
+// A statement window shown modally; the kind it asked to go on to.
+template <class Form>
+StatementDispatch::ShowWindow showing(TMainForm &main, data::TDM1 &dm, platform::IMessages &messages,
+                                      const std::function<widgets::SettlementIni()> &ini)
+{
+    return [&main, &dm, &messages, ini] {
+        Form form(dm, messages, ini(), &main);
+        form.exec();
+        return form.nextKind();
+    };
+}
+
+} // namespace
+
+void attachEditors(TMainForm &main, data::TDM1 &dm, platform::IMessages &messages,
+                   std::function<widgets::SettlementIni()> settlementIni)
+{
+    main.setCommandHandler(Command::UdajeOFirme, [&main, &dm, &messages, settlementIni] {
+        company::TEprpForm form(dm, messages, settlementIni(), &main);
+        form.exec();
+        return true;
+    });
+    main.attachStatementWindow(2, showing<statements::TEpzForm>(main, dm, messages, settlementIni));
+}
+
+} // namespace app

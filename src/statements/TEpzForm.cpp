@@ -1,0 +1,291 @@
+#include "statements/TEpzForm.h"
+
+#include "data/DataError.h"
+#include "data/Dataset.h"
+#include "data/StatusSink.h"
+#include "data/TDM1.h"
+#include "platform/Messages.h"
+#include "statements/EditorRules.h"
+#include "widgets/DbGrid.h"
+#include "widgets/DbNavigator.h"
+#include "widgets/Editz.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace statements {
+
+namespace {
+
+constexpr int EmploymentKind = 1;  // "<<"
+constexpr int CorrectionsKind = 3; // ">>"
+
+struct Column
+{
+    const char16_t *field;
+    const char16_t *caption; // above the box
+    const char16_t *hint;
+    const char16_t *title; // of the grid column
+    int chars;             // width of the box
+};
+
+constexpr Column columns[] = {
+    {u"N3", u"Název místa výkonu práce", u"Název místa výkonu práce", u"Název místa", 24},
+    {u"C4", u"Počet zam.", u"Počet zaměstnanců", u"Počet zam.", 8},
+    {u"N5", u"Název obce", u"Název obce", u"Název obce", 24},
+    {u"N6", u"Kód obce", u"Kód obce (ZÚJ)", u"Kód obce", 10},
+    {u"N7", u"Název území okresu", u"Název území okresu", u"Název území okresu", 24},
+};
+
+} // namespace
+
+TEpzForm::TEpzForm(data::TDM1 &dm, platform::IMessages &messages, SettlementIni ini, QWidget *parent)
+    : QDialog(parent), m_dm(dm), m_messages(messages), m_place(std::move(ini), u"PocetZamestnancu"_s)
+{
+    setObjectName(u"EpzForm"_s);
+    setWindowTitle(u"Počet zaměstnanců"_s);
+    auto *layout = new QVBoxLayout(this);
+
+    m_group = new QGroupBox(this);
+    m_group->setObjectName(u"GroupBox1"_s);
+    m_group->setToolTip(u"Nápověda (F1)"_s);
+    m_group->setStatusTip(u"Nápověda (F1)"_s);
+    m_group->setProperty("helpContext", 16);
+    auto *boxes = new QGridLayout(m_group);
+    int column = 0;
+    for (const Column &c : columns) {
+        const QString field = QString::fromUtf16(c.field);
+        auto *caption = new QLabel(QString::fromUtf16(c.caption), m_group);
+        auto *box = new TDBEditz(m_group);
+        box->setObjectName(u"DBEdit"_s + field);
+        box->setField(&dm.VpzSource(), field);
+        box->setToolTip(QString::fromUtf16(c.hint));
+        box->setStatusTip(QString::fromUtf16(c.hint));
+        box->setMinimumWidth(box->fontMetrics().averageCharWidth() * (c.chars + 2));
+        caption->setBuddy(box);
+        boxes->addWidget(caption, 0, column);
+        boxes->addWidget(box, 1, column);
+        m_boxes.insert(field.toLower(), box);
+        ++column;
+    }
+    // The last box leads back to the first instead of out of the group.
+    box(u"N7"_s)->setEnterTab(false);
+    layout->addWidget(m_group);
+
+    m_grid = new DbGrid(this);
+    m_grid->setObjectName(u"DBGrid1"_s);
+    for (const Column &c : columns)
+        m_grid->addColumn(QString::fromUtf16(c.field), QString::fromUtf16(c.title));
+    m_grid->setCellEditing(false);
+    m_grid->setRowSelect(true);
+    m_grid->setConfirmDelete(false);
+    m_grid->setMessages(&messages);
+    m_grid->setDataSource(&dm.VpzSource());
+    layout->addWidget(m_grid, 1);
+
+    auto *buttons = new QHBoxLayout;
+    m_navigator = new DbNavigator(&dm.VpzSource(), DbNavigator::RecordButtons, this);
+    m_navigator->setObjectName(u"DBNavigator1"_s);
+    m_navigator->setHints({u"První záznam (Ctrl+Home)"_s, u"Předchozí záznam (PgUp)"_s,
+                           u"Další záznam (PgDn)"_s, u"Poslední záznam (Ctrl+End)"_s,
+                           u"Vložit záznam (Insert nebo F2)"_s, u"Smazat záznam (Ctrl+Del nebo Ctrl+Y)"_s,
+                           u"Opravit záznam (F4)"_s, u"Uložit záznam (F9)"_s, u"Stornovat změny (Esc)"_s});
+    m_navigator->setConfirmDelete(false);
+    m_navigator->setMessages(&messages);
+    buttons->addWidget(m_navigator);
+    buttons->addStretch();
+    m_back = new QPushButton(u"<<"_s, this);
+    m_back->setObjectName(u"ButtonBack"_s);
+    m_back->setToolTip(u"Vyúčtování daně z příjmů ze závislé činnosti"_s);
+    m_back->setStatusTip(m_back->toolTip());
+    m_forward = new QPushButton(u">>"_s, this);
+    m_forward->setObjectName(u"ButtonNext"_s);
+    m_forward->setToolTip(u"Příloha k vyúčtování - opravy"_s);
+    m_forward->setStatusTip(m_forward->toolTip());
+    for (QPushButton *b : {m_back, m_forward}) {
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    m_close = new QPushButton(u"&Zavřít"_s, this);
+    m_close->setObjectName(u"ButtonClose"_s);
+    m_close->setAutoDefault(false);
+    buttons->addWidget(m_close);
+    layout->addLayout(buttons);
+
+    connect(m_back, &QPushButton::clicked, this, [this] { goTo(EmploymentKind); });
+    connect(m_forward, &QPushButton::clicked, this, [this] { goTo(CorrectionsKind); });
+    connect(m_close, &QPushButton::clicked, this, &QDialog::close);
+
+    widgets::setMessages(this, &messages);
+    for (QWidget *w : findChildren<QWidget *>())
+        w->installEventFilter(this);
+
+    // A new place of work is typed into the boxes, starting with its name.
+    m_dm.setVpzNewRecordHook([this] { box(u"N3"_s)->setFocus(Qt::OtherFocusReason); });
+
+    resize(720, 420);
+    m_place.restore(this, QPoint(16, 8), QPoint(96, 88));
+    m_nextKind = 0;
+}
+
+TEpzForm::~TEpzForm()
+{
+    m_dm.setVpzNewRecordHook({});
+}
+
+data::Dataset &TEpzForm::vpz() const
+{
+    return m_dm.Vpz();
+}
+
+void TEpzForm::showPosition()
+{
+    if (vpz().isActive() && m_dm.tablesOpen())
+        m_dm.Zaznam(vpz(), vpz().recordCount());
+}
+
+bool TEpzForm::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        showPosition();
+    return QDialog::event(event);
+}
+
+void TEpzForm::goTo(int kind)
+{
+    m_nextKind = kind;
+    if (!close())
+        m_nextKind = 0;
+}
+
+bool TEpzForm::handleKey(QWidget *target, QKeyEvent *event)
+{
+    data::Dataset &ds = vpz();
+    if (!ds.isActive())
+        return false;
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const bool plain = mods == Qt::NoModifier;
+    const bool ctrl = mods == Qt::ControlModifier;
+    const int key = event->key();
+    const bool inGrid = target && (target == m_grid || m_grid->isAncestorOf(target));
+    auto *edit = qobject_cast<TDBEditz *>(target);
+    const bool inserting = ds.state() == data::DatasetState::Insert;
+    const bool atBeginning = !inserting && ds.recNo() <= 1;
+    const bool atEnd = !inserting && ds.recNo() >= ds.recordCount();
+    // The box keeps a key the window used as Home, as the classic editors did.
+    const auto homeInBox = [edit] {
+        if (edit)
+            edit->home(false);
+    };
+    try {
+        if (ctrl && key == Qt::Key_Home) {
+            if (!atBeginning)
+                ds.first();
+            return true;
+        }
+        if (plain && key == Qt::Key_PageUp) {
+            if (!atBeginning)
+                ds.prior();
+            return true;
+        }
+        if (plain && key == Qt::Key_PageDown) {
+            if (!atEnd)
+                ds.next();
+            return true;
+        }
+        if (ctrl && key == Qt::Key_End) {
+            if (!atEnd)
+                ds.last();
+            homeInBox();
+            return true;
+        }
+        if (plain && (key == Qt::Key_Insert || key == Qt::Key_F2)) {
+            ds.insert();
+            return true;
+        }
+        if (ctrl && key == Qt::Key_Delete && inGrid)
+            return false; // the grid deletes without asking
+        if (ctrl && (key == Qt::Key_Y || key == Qt::Key_Delete)) {
+            if (ds.recordCount() > 0 || inserting)
+                ds.deleteRecord();
+            homeInBox();
+            return true;
+        }
+        if (plain && key == Qt::Key_F4) {
+            if (ds.state() == data::DatasetState::Browse) {
+                if (inGrid)
+                    box(u"N3"_s)->setFocus(Qt::OtherFocusReason);
+                ds.edit();
+            }
+            return true;
+        }
+        if (plain && key == Qt::Key_F9) {
+            postEdited(ds, m_messages);
+            return true;
+        }
+        if (plain && key == Qt::Key_Escape) {
+            if (escapeRequest(ds, m_messages))
+                close();
+            return true;
+        }
+        if (plain && key == Qt::Key_F5) {
+            ds.refresh();
+            return true;
+        }
+    } catch (const data::DatabaseError &e) {
+        m_messages.error(e.message());
+        return true;
+    }
+    if (edit == box(u"N7"_s) && (key == Qt::Key_Return || key == Qt::Key_Enter) &&
+        (plain || mods == Qt::ShiftModifier)) {
+        box(plain ? u"N3"_s : u"N6"_s)->setFocus(plain ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    return false;
+}
+
+bool TEpzForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        handleKey(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event)))
+        return true;
+    return QDialog::eventFilter(watched, event);
+}
+
+void TEpzForm::keyPressEvent(QKeyEvent *event)
+{
+    if (handleKey(nullptr, event))
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+void TEpzForm::done(int result)
+{
+    if (m_closing)
+        return;
+    if (!closeRequest(vpz(), m_messages, windowTitle()))
+        return;
+    m_closing = true;
+    if (data::IStatusSink *status = m_dm.statusSink())
+        status->setStatusText(data::IStatusSink::Record, QString());
+    // A maximised or minimised window keeps the place it had before.
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)))
+        m_place.save(this);
+    try {
+        m_dm.reopenTable(vpz());
+    } catch (const data::DatabaseError &e) {
+        m_messages.error(e.message());
+    }
+    QDialog::done(result);
+    m_closing = false;
+}
+
+} // namespace statements
