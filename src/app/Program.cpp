@@ -5,6 +5,7 @@
 #include "app/EnvironmentMessages.h"
 #include "app/HelpHook.h"
 #include "app/HelpKeys.h"
+#include "app/NewYear.h"
 #include "app/SettlementOpening.h"
 #include "app/TMainForm.h"
 #include "app/TSplashForm.h"
@@ -114,6 +115,7 @@ struct Program::Parts
     std::unique_ptr<statements::StatementRecalc> recalc;
     platform::QtPrinters printers;
     std::unique_ptr<SettlementOpening> opening;
+    std::unique_ptr<NewYearRollover> rollover;
     std::unique_ptr<widgets::TEvzhDtForm> calendar;
     std::unique_ptr<ListBridge> list;
 };
@@ -192,6 +194,15 @@ void Program::start()
     p.opening = std::make_unique<SettlementOpening>(p.paths, *p.messages, *p.dm, p.printers);
     p.opening->setBusy([main = p.main.get()](bool busy) { main->setBusy(busy); });
     p.main->setOpening(p.opening.get());
+
+    // The new year: from its menu command, and pending from a conversion
+    // when a settlement opens.
+    p.rollover = std::make_unique<NewYearRollover>(
+        p.paths, *p.dm, [opening = p.opening.get()] { return opening->directoryName(); });
+    p.rollover->setStatusSink(p.main.get());
+    p.rollover->setBusy([main = p.main.get()](bool busy) { main->setBusy(busy); });
+    p.opening->setRollover(p.rollover.get());
+    p.main->setCommandHandler(Command::NovyRok, [&p] { return NovyRok1Click(*p.rollover, *p.messages); });
 
     // Without a data root there is no list to attach; the start ends with
     // its message.

@@ -1,7 +1,9 @@
 #include "app/SettlementOpening.h"
 
-#include "data/DataFiles.h"
+#include "app/BusyScope.h"
 #include "app/Version.h"
+#include "backup/SettlementArchive.h"
+#include "data/DataFiles.h"
 #include "data/TDM1.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
@@ -19,27 +21,6 @@ namespace app {
 namespace FileOps = platform::FileOps;
 
 namespace {
-
-// Restores the cursor however the table work ends.
-class BusyScope
-{
-public:
-    explicit BusyScope(const std::function<void(bool)> &busy) : m_busy(busy)
-    {
-        if (m_busy)
-            m_busy(true);
-    }
-    ~BusyScope()
-    {
-        if (m_busy)
-            m_busy(false);
-    }
-    BusyScope(const BusyScope &) = delete;
-    BusyScope &operator=(const BusyScope &) = delete;
-
-private:
-    const std::function<void(bool)> &m_busy;
-};
 
 QString rolloverSection()
 {
@@ -101,6 +82,11 @@ void SettlementOpening::openTables()
         throw std::runtime_error("settlement directory missing");
     platform::removeStaleLockFiles(FileOps::resolve(dir + u'\\'));
     platform::removeStaleLockFiles(FileOps::resolve(m_paths.dataFile(data::DataFiles::templateDir())));
+    // A restore whose files were checked but not all moved in when its
+    // process ended is completed first: the tables are the old or the
+    // restored ones, never a mix.
+    if (!backup::finishPendingRestore(dir))
+        throw std::runtime_error("prepared restore cannot be completed");
     m_dm.OtevritTabulky();
 
     platform::IniFile ini(FileOps::resolve(iniFile()));

@@ -20,7 +20,8 @@ namespace {
 
 QString usage()
 {
-    return u"Použití: qesto-cli open ADRESÁŘ | recalc ADRESÁŘ | dump ADRESÁŘ TABULKA"_s;
+    return u"Použití: qesto-cli open ADRESÁŘ | recalc ADRESÁŘ | dump ADRESÁŘ TABULKA"_s
+           + u" | backup ADRESÁŘ ZIP | restore ADRESÁŘ ZIP | new-year ADRESÁŘ [1|2]"_s;
 }
 
 Result failure(const QString &message)
@@ -199,6 +200,12 @@ Result run(const QStringList &args)
         return recalc(args[1]);
     if (args.size() == 3 && args[0] == u"dump")
         return dump(args[1], args[2]);
+    if (args.size() == 3 && args[0] == u"backup")
+        return backupSettlement(args[1], args[2]);
+    if (args.size() == 3 && args[0] == u"restore")
+        return restoreSettlement(args[1], args[2]);
+    if ((args.size() == 2 || args.size() == 3) && args[0] == u"new-year")
+        return newYear(args[1], args.size() == 3 ? args[2].toInt() : 1);
     return failure(usage());
 }
 

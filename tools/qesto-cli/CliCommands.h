@@ -11,9 +11,9 @@ namespace cli {
 
 struct Result
 {
-    int exitCode = 0;   // 0, or 2 with error set
-    QByteArray output;  // what goes to stdout
-    QString error;      // Czech, for stderr
+    int exitCode = 0;  // 0, or 2 with error set
+    QByteArray output; // what goes to stdout
+    QString error;     // Czech, for stderr
 };
 
 // open DIR: opens the tables as the program does (upgrading older files and
@@ -26,6 +26,13 @@ Result recalc(const QString &dir);
 // the calculated fields after the stored ones. Reads only; an older file
 // that lacks fields is refused (open upgrades it).
 Result dump(const QString &dir, const QString &table);
+
+// backup DIR ZIP: the settlement into the archive ZIP, as the backup window
+// does; restore DIR ZIP: its data files back from ZIP, as the restore window
+// does; new-year DIR [1|2]: the new-year rollover (2 only the archive).
+Result backupSettlement(const QString &dir, const QString &zip);
+Result restoreSettlement(const QString &dir, const QString &zip);
+Result newYear(const QString &dir, int mode);
 
 // Dispatches the arguments after the program name.
 Result run(const QStringList &args);

@@ -1,0 +1,314 @@
+// Backup and restore of a settlement's files: the round trip, archives that
+// are no backup of ours, hostile archives, and backups that fail.
+
+#include "BackupFixture.h"
+#include "test_dm1_fixture.h"
+
+#include "backup/BackupJobs.h"
+#include "backup/SettlementArchive.h"
+#include "backup/ZipArchive.h"
+
+#include <QDirIterator>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace backuptest;
+
+namespace {
+
+const QString RestoreFailed = u"Chyba při obnově datových souborů."_s;
+
+// Everything in the temporary folder except the settlement directory and
+// the archives the test itself wrote: what no restore may touch.
+Files outside(const Fixture &f)
+{
+    Files files = tree(f.tmp.path());
+    for (auto it = files.begin(); it != files.end();) {
+        if (it.key().startsWith(u"root/D1/"_s) || it.key().endsWith(u".zip"_s))
+            it = files.erase(it);
+        else
+            ++it;
+    }
+    return files;
+}
+
+QList<std::pair<QByteArray, QByteArray>> entriesOf(const Files &files)
+{
+    QList<std::pair<QByteArray, QByteArray>> entries;
+    for (auto it = files.cbegin(); it != files.cend(); ++it)
+        entries.append({it.key().toUtf8(), it.value()});
+    return entries;
+}
+
+// Sets the 32-bit little-endian field at offset of every header that names
+// `name` (local headers: signature PK\3\4, central: PK\1\2).
+void forgeSize(QByteArray &zip, const QByteArray &name, quint32 size)
+{
+    for (qsizetype at = 0; (at = zip.indexOf(name, at)) >= 0; at += name.size()) {
+        qsizetype field = -1;
+        if (at >= 30 && zip.mid(at - 30, 4) == QByteArray("PK\x03\x04", 4))
+            field = at - 30 + 22;
+        else if (at >= 46 && zip.mid(at - 46, 4) == QByteArray("PK\x01\x02", 4))
+            field = at - 46 + 24;
+        if (field < 0)
+            continue;
+        for (int i = 0; i < 4; ++i)
+            zip[field + i] = char((size >> (8 * i)) & 0xff);
+    }
+}
+
+} // namespace
+
+class TestBackup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTripRestoresEveryFileByteForByte()
+    {
+        Fixture f;
+        const QString zip = f.tmp.path() + u"/Zaloha/D1.zip"_s;
+        const backup::Outcome saved = backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, zip, true);
+        QVERIFY2(saved.ok, qPrintable(saved.message));
+        QCOMPARE(saved.message, u"Data byla zazálohována."_s);
+        QVERIFY(f.dm.tablesOpen());
+        const Files before = dataFiles(f.dir);
+        QCOMPARE(before.size(), 11);
+        const QByteArray ini = readAll(f.dir + u"/D1.ini"_s);
+
+        f.fill(u"Jiná firma a.s."_s, 5.0);
+        QVERIFY(dataFiles(f.dir) != before);
+        int progress = 0;
+        const backup::Outcome restored =
+            backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip, [&progress] { ++progress; });
+        QVERIFY2(restored.ok, qPrintable(restored.errors.join(u'\n')));
+        QCOMPARE(restored.message, u"Data byla obnovena."_s);
+        QVERIFY(restored.errors.isEmpty());
+        QVERIFY(progress > 0);
+        QVERIFY(f.dm.tablesOpen());
+        QCOMPARE(f.dm.field(u"PrpOjv"_s)->asString(), u"Stavby Novák s.r.o."_s);
+        f.dm.Disconnect();
+        QCOMPARE(dataFiles(f.dir), before);
+        // The settings file stays the settlement's own, and no work folder
+        // or safety archive remains.
+        QCOMPARE(readAll(f.dir + u"/D1.ini"_s), ini);
+        QVERIFY(!QFileInfo::exists(f.dir + u"/Zaloha"_s));
+    }
+
+    void archiveLeavesOutTheSettingsAndLocks()
+    {
+        Fixture f;
+        const QString zip = f.tmp.path() + u"/a.zip"_s;
+        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, zip, false).ok);
+        const QString listing = f.tmp.path() + u"/list"_s;
+        QVERIFY(QDir().mkpath(listing));
+        const backup::ExtractResult all =
+            backup::extractNamed(zip, {u"D1.ini"_s, u"Pdoxusrs.lck"_s, u"Vdvl.DB"_s}, listing);
+        QCOMPARE(all.extracted, QStringList{u"Vdvl.DB"_s});
+    }
+
+    void arbitraryArchiveChangesNothing()
+    {
+        Fixture f;
+        const QString zip = f.tmp.path() + u"/other.zip"_s;
+        QVERIFY(writeZip(zip, {{"readme.txt", "hello"}, {"Data/Dmt.DB", "x"}, {"Vdvl.DB", "not a table"}}));
+        f.dm.Disconnect();
+        const Files before = tree(f.dir);
+        f.dm.OtevritTabulky();
+        const backup::Outcome outcome = backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip);
+        QVERIFY(!outcome.ok);
+        QCOMPARE(outcome.message, RestoreFailed);
+        QVERIFY(f.dm.tablesOpen());
+        f.dm.Disconnect();
+        QCOMPARE(tree(f.dir), before);
+    }
+
+    void olderArchiveWithSevenFilesIsTakenAndRecalculated()
+    {
+        Fixture f;
+        // A settlement of an earlier version: seven files in older layouts.
+        QTemporaryDir olderRoot;
+        const QString older = dm1test::makeOldestSettlement(olderRoot.path());
+        const QString zip = f.tmp.path() + u"/older.zip"_s;
+        const backup::PackResult packed = backup::packDirectory(
+            older, [](const QString &name) { return backup::leftOutOfArchive(name, u"D1"_s); }, zip,
+            backup::Compression::Deflate);
+        QVERIFY(packed.ok);
+        QCOMPARE(packed.entries, 7);
+
+        int recalculated = 0;
+        const backup::Outcome outcome = backup::restoreOpenSettlement(
+            f.dm, f.dir, u"D1"_s, zip, {}, [&recalculated](data::TDM1 &) { ++recalculated; });
+        QVERIFY2(outcome.ok, qPrintable(outcome.errors.join(u'\n')));
+        QCOMPARE(outcome.message, u"Data byla obnovena."_s);
+        QCOMPARE(recalculated, 1);
+        QVERIFY(f.dm.upgradeFlags().any());
+        QCOMPARE(f.dm.field(u"PrpOpr"_s)->asString(), u"Stavby Novák s.r.o."_s);
+        // The tables the archive lacked were made again by the opening.
+        QVERIFY(QFile::exists(f.dir + u"/Vdvs.DB"_s));
+    }
+
+    void hostileArchives_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("paths leaving the folder") << u"traversal"_s << false;
+        QTest::newRow("paths leaving the folder beside a backup") << u"traversal+backup"_s << true;
+        QTest::newRow("two entries for one name") << u"duplicate"_s << false;
+        QTest::newRow("names differing in case") << u"duplicate-case"_s << false;
+        QTest::newRow("a link in place of a table") << u"link"_s << false;
+        QTest::newRow("1 GB declared") << u"bomb"_s << false;
+        QTest::newRow("cut short") << u"truncated"_s << false;
+        QTest::newRow("a table that does not open") << u"damaged"_s << false;
+    }
+
+    void hostileArchives()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, accepted);
+        Fixture f;
+        const QString good = f.tmp.path() + u"/good.zip"_s;
+        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, good, false).ok);
+        f.dm.Disconnect();
+        const Files backedUp = dataFiles(f.dir);
+        f.dm.OtevritTabulky();
+        f.fill(u"Změněná firma"_s, 7.0);
+        f.dm.Disconnect();
+        const Files current = tree(f.dir);
+        const Files around = outside(f);
+        f.dm.OtevritTabulky();
+
+        const QString zip = f.tmp.path() + u"/hostile.zip"_s;
+        QList<std::pair<QByteArray, QByteArray>> entries;
+        const QList<std::pair<QByteArray, QByteArray>> good11 = entriesOf(backedUp);
+        if (kind.startsWith(u"traversal"_s)) {
+            entries = {{"../evil.txt", "x"},
+                       {"../../evil2.txt", "x"},
+                       {"../D1.ini", "[Cesty]\r\n"},
+                       {"/tmp/qesto-absolute.DB", "x"},
+                       {"..\\Vdvl.DB", backedUp.value(u"Vdvl.DB"_s)},
+                       {"sub/../../Prp.DB", backedUp.value(u"Prp.DB"_s)},
+                       {"C:\\Windows\\Dmt.DB", "x"}};
+            if (kind.endsWith(u"backup"_s))
+                entries += good11;
+            QVERIFY(writeZip(zip, entries));
+        } else if (kind == u"duplicate") {
+            entries = good11;
+            entries.append({QByteArray("Vdvl.DX"), QByteArray("duplicate content of another length")});
+            QVERIFY(writeZip(zip, entries));
+            QByteArray bytes = readAll(zip);
+            bytes.replace("Vdvl.DX", "Vdvl.DB");
+            QFile out(zip);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(bytes);
+        } else if (kind == u"duplicate-case") {
+            entries = good11;
+            entries.append({QByteArray("VDVL.DB"), backedUp.value(u"Vdvs.DB"_s)});
+            QVERIFY(writeZip(zip, entries));
+        } else if (kind == u"link") {
+            int error = 0;
+            zip_t *z = zip_open(QFile::encodeName(zip).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+            QVERIFY(z);
+            for (const auto &[name, bytes] : good11) {
+                const bool link = name == "Vdvl.DB";
+                const QByteArray content = link ? QByteArray("/etc/passwd") : bytes;
+                zip_source_t *src =
+                    zip_source_buffer(z, content.constData(), zip_uint64_t(content.size()), 0);
+                const zip_int64_t i = zip_file_add(z, name.constData(), src, 0);
+                QVERIFY(i >= 0);
+                if (link)
+                    zip_file_set_external_attributes(z, zip_uint64_t(i), 0, ZIP_OPSYS_UNIX, (0120777u) << 16);
+            }
+            QCOMPARE(zip_close(z), 0);
+        } else if (kind == u"bomb") {
+            QVERIFY(writeZip(zip, good11));
+            QByteArray bytes = readAll(zip);
+            forgeSize(bytes, "Vdvl.DB", 1u << 30);
+            QFile out(zip);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(bytes);
+        } else if (kind == u"truncated") {
+            const QByteArray bytes = readAll(good);
+            QFile out(zip);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(bytes.left(bytes.size() * 2 / 3));
+        } else if (kind == u"damaged") {
+            entries = good11;
+            for (auto &[name, bytes] : entries) {
+                if (name == "Vdvl.DB")
+                    bytes = bytes.left(100);
+            }
+            QVERIFY(writeZip(zip, entries));
+        }
+
+        const backup::Outcome outcome = backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip);
+        QCOMPARE(outcome.ok, accepted);
+        QVERIFY(f.dm.tablesOpen());
+        f.dm.Disconnect();
+        QCOMPARE(outside(f), around);
+        QVERIFY(!QFile::exists(u"/tmp/qesto-absolute.DB"_s));
+        if (accepted) {
+            QCOMPARE(dataFiles(f.dir), backedUp);
+        } else {
+            QCOMPARE(outcome.message, RestoreFailed);
+            QCOMPARE(tree(f.dir), current);
+        }
+    }
+
+    void inflatingPastTheLimitIsRefused()
+    {
+        QTemporaryDir tmp;
+        const QString zip = tmp.path() + u"/zeros.zip"_s;
+        QVERIFY(writeZip(zip, {{"Vdvl.DB", QByteArray(4 << 20, '\0')}}));
+        QVERIFY(QFileInfo(zip).size() < 64 * 1024);
+        const QString dest = tmp.path() + u"/out"_s;
+        QVERIFY(QDir().mkpath(dest));
+        backup::ExtractLimits limits;
+        limits.maxEntrySize = 1 << 20;
+        const backup::ExtractResult r = backup::extractNamed(zip, {u"Vdvl.DB"_s}, dest, limits);
+        QCOMPARE(r.status, backup::ExtractResult::Status::Refused);
+        QVERIFY(QFileInfo(dest + u"/Vdvl.DB"_s).size() <= (1 << 20));
+    }
+
+    void failedBackupKeepsThePreviousArchive()
+    {
+        Fixture f;
+        const QString zip = f.tmp.path() + u"/D1.zip"_s;
+        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, zip, false).ok);
+        const QByteArray previous = readAll(zip);
+        f.dm.Disconnect();
+        // A file that goes away while the archive is being written.
+        QFile extra(f.dir + u"/Poznamka.txt"_s);
+        QVERIFY(extra.open(QIODevice::WriteOnly));
+        extra.write("pozn\xc3\xa1mka");
+        extra.close();
+        const backup::PackResult r =
+            backup::backupSettlement(f.dir, u"D1"_s, zip, [&extra] { QFile::remove(extra.fileName()); });
+        QVERIFY(!r.ok);
+        QCOMPARE(r.error, u"Soubor %1 nelze vytvořit."_s.arg(QDir::toNativeSeparators(zip)));
+        QCOMPARE(readAll(zip), previous);
+        QCOMPARE(QDir(f.tmp.path()).entryList({u"D1.zip*"_s}, QDir::Files), QStringList{u"D1.zip"_s});
+    }
+
+    void unreadableArchiveIsReportedAndChangesNothing()
+    {
+        Fixture f;
+        const QString zip = f.tmp.path() + u"/text.zip"_s;
+        QFile out(zip);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("this is not an archive");
+        out.close();
+        f.dm.Disconnect();
+        const Files before = tree(f.dir);
+        f.dm.OtevritTabulky();
+        const backup::Outcome outcome = backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip);
+        QCOMPARE(outcome.errors,
+                 QStringList{u"Soubor %1 nelze otevřít."_s.arg(QDir::toNativeSeparators(zip))});
+        QCOMPARE(outcome.message, RestoreFailed);
+        f.dm.Disconnect();
+        QCOMPARE(tree(f.dir), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBackup)
+#include "test_backup.moc"

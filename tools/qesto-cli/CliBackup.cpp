@@ -1,0 +1,139 @@
+// qesto-cli backup, restore and new-year: what the backup and restore
+// windows and the new-year command do, on a settlement directory.
+#include "CliCommands.h"
+
+#include "app/AppPaths.h"
+#include "app/NewYear.h"
+#include "backup/BackupJobs.h"
+#include "backup/SettlementArchive.h"
+#include "data/DataError.h"
+#include "data/TDM1.h"
+#include "paradox/Error.h"
+#include "platform/FileOps.h"
+#include "statements/Recalc.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace cli {
+
+namespace {
+
+Result refused(const QString &message)
+{
+    Result r;
+    r.exitCode = 2;
+    r.error = message;
+    return r;
+}
+
+template <class F> Result guardedBackup(F &&command)
+{
+    try {
+        return command();
+    } catch (const data::DatabaseError &e) {
+        return refused(e.message());
+    } catch (const paradox::TableError &e) {
+        return refused(e.message());
+    }
+}
+
+// The settlement opened as the program opens it: a prepared restore
+// completed, the tables open, the statements recomputed when older files
+// were upgraded.
+struct OpenSettlement
+{
+    explicit OpenSettlement(const QString &dir) : recalc(dm)
+    {
+        settlementDir = QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
+        if (!QFileInfo(settlementDir).isDir())
+            throw data::DatabaseError(
+                data::DatabaseError::Kind::Engine,
+                u"Adresář %1 neexistuje."_s.arg(QDir::toNativeSeparators(settlementDir)));
+        root = QFileInfo(settlementDir).absolutePath();
+        dirName = QFileInfo(settlementDir).fileName();
+        dm.DM1Create(root);
+        dm.setDatabasePath(settlementDir);
+        dm.setStatementRecalc(&recalc);
+        if (!backup::finishPendingRestore(settlementDir))
+            throw data::DatabaseError(data::DatabaseError::Kind::Engine,
+                                      u"Nepodařilo se otevřít všechny tabulky."_s);
+        dm.OtevritTabulky();
+        if (dm.upgradeFlags().any())
+            statements::PrepocetVY(dm);
+    }
+    ~OpenSettlement() { dm.Disconnect(); }
+    OpenSettlement(const OpenSettlement &) = delete;
+    OpenSettlement &operator=(const OpenSettlement &) = delete;
+
+    QString settlementDir;
+    QString root;
+    QString dirName;
+    data::TDM1 dm;
+    statements::StatementRecalc recalc;
+};
+
+Result fromOutcome(const backup::Outcome &outcome)
+{
+    Result r;
+    for (const QString &error : outcome.errors)
+        r.output += (error + u'\n').toUtf8();
+    if (outcome.ok) {
+        r.output += (outcome.message + u'\n').toUtf8();
+    } else {
+        r.exitCode = 2;
+        r.error = outcome.message;
+    }
+    return r;
+}
+
+QString absolute(const QString &path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
+
+} // namespace
+
+Result backupSettlement(const QString &dir, const QString &zip)
+{
+    return guardedBackup([&] {
+        OpenSettlement s(dir);
+        return fromOutcome(
+            backup::backupOpenSettlement(s.dm, s.settlementDir, s.dirName, absolute(zip), false));
+    });
+}
+
+Result restoreSettlement(const QString &dir, const QString &zip)
+{
+    return guardedBackup([&] {
+        const QString archive = absolute(zip);
+        if (!QFileInfo(archive).isFile())
+            return refused(u"Soubor %1 nebyl nalezen, zkontrolujte správnost cesty."_s.arg(
+                QFileInfo(archive).fileName()));
+        OpenSettlement s(dir);
+        return fromOutcome(backup::restoreOpenSettlement(s.dm, s.settlementDir, s.dirName, archive));
+    });
+}
+
+Result newYear(const QString &dir, int mode)
+{
+    if (mode != 1 && mode != 2)
+        return refused(u"Režim akce nový rok je 1 (celá akce) nebo 2 (jen archiv)."_s);
+    return guardedBackup([&] {
+        OpenSettlement s(dir);
+        app::AppPaths paths;
+        paths.FileDir = platform::FileOps::withTrailingSeparator(s.root);
+        paths.FileDirLocal = paths.FileDir;
+        app::NewYearRollover rollover(paths, s.dm, [&s] { return s.dirName; });
+        rollover.NovyRok2(mode);
+        Result r;
+        r.output = (u"Akce nový rok byla provedena.\n"_s +
+                    platform::FileOps::nativePath(rollover.lastArchive()) + u'\n')
+                       .toUtf8();
+        return r;
+    });
+}
+
+} // namespace cli
