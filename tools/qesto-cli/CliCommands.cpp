@@ -21,7 +21,8 @@ namespace {
 QString usage()
 {
     return u"Použití: qesto-cli open ADRESÁŘ | recalc ADRESÁŘ | dump ADRESÁŘ TABULKA"_s
-           + u" | backup ADRESÁŘ ZIP | restore ADRESÁŘ ZIP | new-year ADRESÁŘ [1|2]"_s;
+           + u" | backup ADRESÁŘ ZIP | restore ADRESÁŘ ZIP | new-year ADRESÁŘ [1|2]"_s
+           + u"\n       qesto-cli import-payroll ADRESÁŘ DATA_DB_GAVREL ČÍSLO_FIRMY [--company-data] [--password HESLO]"_s;
 }
 
 Result failure(const QString &message)
@@ -206,6 +207,8 @@ Result run(const QStringList &args)
         return restoreSettlement(args[1], args[2]);
     if ((args.size() == 2 || args.size() == 3) && args[0] == u"new-year")
         return newYear(args[1], args.size() == 3 ? args[2].toInt() : 1);
+    if (args.size() >= 4 && args[0] == u"import-payroll")
+        return importPayroll(args.mid(1));
     return failure(usage());
 }
 

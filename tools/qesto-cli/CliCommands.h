@@ -34,6 +34,13 @@ Result backupSettlement(const QString &dir, const QString &zip);
 Result restoreSettlement(const QString &dir, const QString &zip);
 Result newYear(const QString &dir, int mode);
 
+// import-payroll DIR PAYROLL_DATA_DB COMPANY_NUMBER [--company-data]
+// [--password P]: the payroll transfer of the window for the company of that
+// number; the company-data choice is stored in the company's INI file as the
+// window's check box stores it. Prints the window's final message. args are
+// the arguments after "import-payroll".
+Result importPayroll(const QStringList &args);
+
 // Dispatches the arguments after the program name.
 Result run(const QStringList &args);
 
