@@ -1,12 +1,14 @@
 #include "app/Program.h"
 
 #include "app/AppPaths.h"
+#include "app/Conversion.h"
 #include "app/EditorWindows.h"
 #include "app/EnvironmentMessages.h"
 #include "app/HelpHook.h"
 #include "app/HelpKeys.h"
 #include "app/NewYear.h"
 #include "app/SettlementOpening.h"
+#include "app/TAu8Form.h"
 #include "app/TMainForm.h"
 #include "app/TSplashForm.h"
 #include "app/Version.h"
@@ -22,6 +24,7 @@
 #include "registry/TAu4Form.h"
 #include "registry/TAu5Form.h"
 #include "registry/TAuto1Form.h"
+#include "transfer/TEsfForm.h"
 
 #include <QApplication>
 #include <QDir>
@@ -75,6 +78,14 @@ public:
     // ---- completing the start
     void disconnectDatabases() override { m_list.close(); }
     void upgradeListFiles(const QString &) override { m_list.attach(); }
+    void previousVersionCheck() override
+    {
+        Conversion conversion(m_paths, m_messages, m_list);
+        TAu8Form window(conversion, m_paths, &m_main);
+        conversion.setWindow(&window);
+        conversion.setBusy([this](bool busy) { m_main.setBusy(busy); });
+        conversion.KontrolaInst1();
+    }
     void chooseDataWork(AppPaths &) override
     {
         registry::TAu5Form choice({m_paths.FileDirLocal, m_paths.FileDir, Version::yearTag()}, m_messages,
@@ -224,6 +235,31 @@ void Program::start()
     attachEditors(*p.main, *p.dm, *p.messages, [&p] {
         return widgets::SettlementIni{platform::FileOps::resolve(p.opening->iniFile()),
                                       p.opening->directoryName()};
+    });
+
+    p.main->setCommandHandler(Command::Gavrel, [&p] {
+        TMainForm *main = p.main.get();
+        transfer::TransferEnvironment env;
+        env.dm = p.dm.get();
+        env.recalc = p.recalc.get();
+        env.messages = p.messages.get();
+        env.status = main;
+        env.busy = [main](bool busy) { main->setBusy(busy); };
+        env.resolveTemplate = [&p](const QString &templ, bool *ok) {
+            return p.paths.CestyTyp2(templ, 10, ok);
+        };
+        env.toTemplate = [&p](const QString &path) { return p.paths.CestyTyp3(path); };
+        env.dialogDirectory = [&p](const QString &text) {
+            return p.paths.DirTyp2(text, p.paths.DirTyp(1, text));
+        };
+        env.programDir = p.paths.FileDirPrg;
+        env.localRoot = p.paths.FileDirLocal;
+        env.dataRoot = p.paths.FileDir;
+        env.taxYear = Version::TaxYear;
+        env.settlementIni = platform::FileOps::resolve(p.opening->iniFile());
+        env.settlementDir = p.opening->directoryName();
+        transfer::TEsfForm form(std::move(env), main);
+        return form.exec() == QDialog::Accepted;
     });
 
     splash->hide();

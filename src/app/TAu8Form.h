@@ -1,0 +1,42 @@
+#pragma once
+
+#include "app/Conversion.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+namespace app {
+
+// "Převod dat z předchozích verzí": where the earlier installation is and
+// what to do with its data. Closing is refused while the path is unusable.
+class TAu8Form : public QDialog, public IConversionWindow
+{
+    Q_OBJECT
+
+public:
+    TAu8Form(Conversion &conversion, const AppPaths &paths, QWidget *parent = nullptr);
+
+    void ask(ConversionState &state) override;
+
+    QLineEdit *edit() const { return m_edit; }
+    QCheckBox *convertBox() const { return m_convert; }
+    QCheckBox *newYearBox() const { return m_newYear; }
+    QPushButton *okButton() const { return m_ok; }
+
+    void done(int result) override;
+
+private:
+    void chooseFile();
+
+    Conversion &m_conversion;
+    const AppPaths &m_paths;
+    QLineEdit *m_edit = nullptr;
+    QCheckBox *m_convert = nullptr;
+    QCheckBox *m_newYear = nullptr;
+    QPushButton *m_ok = nullptr;
+};
+
+} // namespace app
