@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppPaths.h"
+#include "platform/Printers.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,7 +13,6 @@ class TDM1;
 }
 namespace platform {
 class IMessages;
-class IPrinters;
 } // namespace platform
 
 namespace app {
@@ -40,18 +40,8 @@ public:
     virtual void NovyRok2(int mode) = 0;
 };
 
-// The printers the main window keeps for the print window: the list of
-// names (filled once) and the current one.
-struct PrinterState
-{
-    QStringList names;
-    int current = -1; // index into names, -1 for none
-
-    QString currentName() const
-    {
-        return current >= 0 && current < names.size() ? names.at(current) : QString();
-    }
-};
+// The printers the main window keeps for the print window.
+using PrinterState = platform::PrinterState;
 
 // Opening a settlement (VyberDanoveho) and the state of the open one: its
 // directory, its INI file and the printer chosen for it.

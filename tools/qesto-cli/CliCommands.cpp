@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 
+#include "CliSettlement.h"
 #include "PxDump.h"
 #include "data/DatasetDefs.h"
 #include "data/ParadoxStore.h"
@@ -20,59 +21,13 @@ namespace {
 
 QString usage()
 {
-    return u"Použití: qesto-cli open ADRESÁŘ | recalc ADRESÁŘ | dump ADRESÁŘ TABULKA"_s
+    return u"Použití: qesto-cli open ADRESÁŘ | recalc ADRESÁŘ | dump ADRESÁŘ TABULKA | check ADRESÁŘ"_s
            + u" | backup ADRESÁŘ ZIP | restore ADRESÁŘ ZIP | new-year ADRESÁŘ [1|2]"_s
-           + u"\n       qesto-cli import-payroll ADRESÁŘ DATA_DB_GAVREL ČÍSLO_FIRMY [--company-data] [--password HESLO]"_s;
-}
-
-Result failure(const QString &message)
-{
-    Result r;
-    r.exitCode = 2;
-    r.error = message;
-    return r;
-}
-
-// The settlement directory as an absolute path, and its data root.
-struct Settlement
-{
-    QString dir;
-    QString root;
-};
-
-Settlement locate(const QString &dir)
-{
-    const QString absolute = QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
-    if (!QFileInfo(absolute).isDir())
-        throw data::DatabaseError(data::DatabaseError::Kind::Engine,
-                                  u"Adresář %1 neexistuje."_s.arg(QDir::toNativeSeparators(absolute)));
-    return {absolute, QFileInfo(absolute).absolutePath()};
-}
-
-// A data module prepared as the program prepares it at start-up, pointed at
-// the settlement and able to recompute the statements.
-struct Module
-{
-    explicit Module(const Settlement &s) : recalc(dm)
-    {
-        dm.DM1Create(s.root);
-        dm.setDatabasePath(s.dir);
-        dm.setStatementRecalc(&recalc);
-    }
-    data::TDM1 dm;
-    statements::StatementRecalc recalc;
-};
-
-template<class F>
-Result guarded(F &&command)
-{
-    try {
-        return command();
-    } catch (const data::DatabaseError &e) {
-        return failure(e.message());
-    } catch (const paradox::TableError &e) {
-        return failure(e.message());
-    }
+           + u"\n       qesto-cli import-payroll ADRESÁŘ DATA_DB_GAVREL ČÍSLO_FIRMY [--company-data] [--password HESLO]"_s
+#ifdef QESTO_HAVE_PRINT
+           + u" | pdf ADRESÁŘ SOUBOR.pdf [STRANA...]"_s
+#endif
+        ;
 }
 
 QByteArray flag(bool on)
@@ -133,8 +88,9 @@ Result open(const QString &dir)
             statements::PrepocetVY(m.dm);
         m.dm.Disconnect();
         Result r;
-        r.output = "print-settings=" + flag(flags.printSettings) + " statement-types=" + flag(flags.statementTypes)
-                   + " last-company-generation=" + flag(flags.lastCompanyGeneration) + '\n';
+        r.output = "print-settings=" + flag(flags.printSettings) +
+                   " statement-types=" + flag(flags.statementTypes) +
+                   " last-company-generation=" + flag(flags.lastCompanyGeneration) + '\n';
         return r;
     });
 }
@@ -201,6 +157,8 @@ Result run(const QStringList &args)
         return recalc(args[1]);
     if (args.size() == 3 && args[0] == u"dump")
         return dump(args[1], args[2]);
+    if (args.size() == 2 && args[0] == u"check")
+        return check(args[1]);
     if (args.size() == 3 && args[0] == u"backup")
         return backupSettlement(args[1], args[2]);
     if (args.size() == 3 && args[0] == u"restore")
@@ -209,7 +167,16 @@ Result run(const QStringList &args)
         return newYear(args[1], args.size() == 3 ? args[2].toInt() : 1);
     if (args.size() >= 4 && args[0] == u"import-payroll")
         return importPayroll(args.mid(1));
+#ifdef QESTO_HAVE_PRINT
+    if (args.size() >= 3 && args[0] == u"pdf")
+        return pdf(args[1], args[2], args.mid(3));
+#endif
     return failure(usage());
+}
+
+bool needsGui(const QStringList &args)
+{
+    return !args.isEmpty() && args[0] == u"pdf";
 }
 
 } // namespace cli

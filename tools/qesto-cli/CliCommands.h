@@ -11,7 +11,7 @@ namespace cli {
 
 struct Result
 {
-    int exitCode = 0;  // 0, or 2 with error set
+    int exitCode = 0;  // 0, 1 when a check found something, or 2 with error set
     QByteArray output; // what goes to stdout
     QString error;     // Czech, for stderr
 };
@@ -27,6 +27,9 @@ Result recalc(const QString &dir);
 // that lacks fields is refused (open upgrades it).
 Result dump(const QString &dir, const QString &table);
 
+// check DIR: what would get a statement returned by the tax office, one
+// finding a line; exit code 1 when anything is listed.
+Result check(const QString &dir);
 // backup DIR ZIP: the settlement into the archive ZIP, as the backup window
 // does; restore DIR ZIP: its data files back from ZIP, as the restore window
 // does; new-year DIR [1|2]: the new-year rollover (2 only the archive).
@@ -40,6 +43,13 @@ Result newYear(const QString &dir, int mode);
 // window's check box stores it. Prints the window's final message. args are
 // the arguments after "import-payroll".
 Result importPayroll(const QStringList &args);
+// pdf DIR OUT.pdf [PAGE...]: the official form pages (page indices of the
+// print window; every printable page by default) written to one PDF file.
+// Needs a QGuiApplication; only in builds with the print library.
+Result pdf(const QString &dir, const QString &out, const QStringList &pages);
+// Whether a command line asks for a command that draws (and so needs a
+// QGuiApplication rather than a QCoreApplication).
+bool needsGui(const QStringList &args);
 
 // Dispatches the arguments after the program name.
 Result run(const QStringList &args);

@@ -3,12 +3,30 @@
 #include "CliCommands.h"
 
 #include <QCoreApplication>
+#ifdef QESTO_HAVE_PRINT
+#include <QGuiApplication>
+#endif
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> app;
+#ifdef QESTO_HAVE_PRINT
+    // Drawing pages needs the font database of a GUI application; it runs
+    // without a display.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    if (cli::needsGui(args)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    }
+#endif
+    if (!app)
+        app = std::make_unique<QCoreApplication>(argc, argv);
     const cli::Result result = cli::run(QCoreApplication::arguments().mid(1));
     std::fwrite(result.output.constData(), 1, size_t(result.output.size()), stdout);
     if (!result.error.isEmpty())

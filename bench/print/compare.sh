@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds the print benchmark, runs it and prints the time of all form pages to
+# PDF against QPdfWriter drawing the same amount of plain text in the same run.
+# QESTO_BENCH_DIR names the build folder (build-bench by default).
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+jobs=${QESTO_BENCH_JOBS:-2}
+dir=${QESTO_BENCH_DIR:-build-bench}
+cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DQESTO_BENCH=ON -DQESTO_TESTS=OFF >/dev/null
+cmake --build "$dir" --target bench_print -j"$jobs"
+out=$dir/bench/print/results.json
+"$dir"/bench/print/bench_print --benchmark_out="$out" --benchmark_out_format=json "$@"
+python3 - "$out" <<'PY'
+import json, sys
+runs = {b["name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"] if b.get("run_type", "iteration") == "iteration"}
+def ms(name):
+    b = runs[name]
+    return b["cpu_time"] * {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
+ours, fill, peer = ms("BM_AllPagesToPdf"), ms("BM_AllPagesPrepare"), ms("BM_PlainTextPdf")
+pages = int(runs["BM_AllPagesToPdf"]["pages"])
+print()
+print(f"all {pages} form pages to PDF: {ours:.1f} ms CPU (goal: well under 1000 ms)")
+print(f"  of which filling: {fill:.2f} ms")
+print(f"plain QPdfWriter, same texts and lines: {peer:.1f} ms CPU; ratio ours / plain = {ours / peer:.2f}")
+PY

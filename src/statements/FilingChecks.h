@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+
+namespace data {
+class TDM1;
+}
+
+namespace statements {
+
+// The parts of a settlement that the tax office receives; every finding of
+// the checks belongs to one, so the print window can show those of the pages
+// it is about to print.
+enum class FilingPart
+{
+    Company,          // the payer's heading data printed on every form
+    Employment,       // statement of income tax from employment
+    EmployeeCount,    // Příloha č. 1
+    Corrections,      // Příloha č. 3
+    BonusCorrections, // Příloha č. 4
+    Withholding,      // statement of tax withheld at source
+};
+
+// The Czech title the findings of a part start with.
+QString filingPartTitle(FilingPart part);
+
+struct FilingIssue
+{
+    FilingPart part;
+    QString text; // complete Czech sentence, title of the part first
+
+    bool operator==(const FilingIssue &) const = default;
+};
+
+struct Workplace
+{
+    QString name;   // N3
+    QVariant count; // C4
+    QString code;   // N6, municipality code
+};
+
+// What the checks read, taken from the tables at one moment: the one-record
+// tables as field name -> value (calculated fields included; an empty field
+// is an invalid QVariant) and the places of work in ID order, visited one by
+// one so a long list is never held in memory.
+struct FilingData
+{
+    using Record = QHash<QString, QVariant>;
+    using WorkplaceVisitor = std::function<void(const Workplace &)>;
+
+    int taxYear = 0;
+    Record prp, vdvl, vdvs, vpkv, vpkb;
+    std::function<void(const WorkplaceVisitor &)> forEachWorkplace;
+};
+
+// The open settlement's values. Places of work are read through the second
+// cursor over "Vpz.DB", so the employee list keeps its position; filler rows
+// of a page numbering are skipped. Throws DatabaseError when a table cannot
+// be read.
+FilingData readFilingData(data::TDM1 &dm, int taxYear);
+
+// What would get a statement returned by the tax office, in Czech. `parts`
+// names the parts to check; the company data are checked with any of them.
+// Without parts every part in use is checked: a statement is in use when it
+// has a type mark or an amount, the employment statement always.
+QList<FilingIssue> checkForFiling(const FilingData &data, const QList<FilingPart> &parts = {});
+
+// The findings one per line, for the command line and the print window.
+QString filingIssuesText(const QList<FilingIssue> &issues);
+
+} // namespace statements

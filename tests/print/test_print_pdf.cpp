@@ -1,0 +1,95 @@
+// qesto-cli pdf end to end: the PDF it writes, read back as text, holds the
+// form titles and the filled values (fonts embedded, text selectable).
+#include "demo_settlement.h"
+#include "print/FormPages.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestPrintPdf : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void wholeSettlement();
+    void chosenPages();
+    void refusesUnknownPage();
+
+private:
+    QString pdfText(const QString &pdf);
+    QTemporaryDir m_root;
+    QString m_dir;
+    QString m_pdftotext;
+};
+
+void TestPrintPdf::initTestCase()
+{
+    QVERIFY(m_root.isValid());
+    data::TDM1 dm;
+    m_dir = printtest::openDemo(dm, m_root.path());
+    dm.Disconnect();
+    m_pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
+}
+
+QString TestPrintPdf::pdfText(const QString &pdf)
+{
+    QProcess p;
+    p.start(m_pdftotext, {u"-layout"_s, pdf, u"-"_s});
+    if (!p.waitForFinished(30000))
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+static int runCli(const QStringList &args, QByteArray *err = nullptr)
+{
+    QProcess p;
+    p.start(QStringLiteral(QESTO_CLI_PROGRAM), args);
+    if (!p.waitForFinished(60000))
+        return -1;
+    if (err)
+        *err = p.readAllStandardError();
+    return p.exitCode();
+}
+
+void TestPrintPdf::wholeSettlement()
+{
+    const QString out = m_root.filePath(u"vse.pdf"_s);
+    QByteArray err;
+    QCOMPARE(runCli({u"pdf"_s, m_dir, out}, &err), 0);
+    QVERIFY2(QFileInfo(out).size() > 1000, err.constData());
+    if (m_pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed; the PDF was written but not read back");
+    const QString text = pdfText(out);
+    QVERIFY(text.contains(u"ČÁST I."_s));
+    QVERIFY(text.contains(u"MFin 5459"_s));
+    // Monthly amounts of the employment statement and their total.
+    QVERIFY2(text.contains(u"41350"_s), qPrintable(text.left(2000)));
+    QVERIFY(text.contains(u"123/15/4567"_s));
+}
+
+void TestPrintPdf::chosenPages()
+{
+    if (m_pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    const QString out = m_root.filePath(u"strana2.pdf"_s);
+    QCOMPARE(runCli({u"pdf"_s, m_dir, out, u"2"_s}), 0);
+    const QString text = pdfText(out);
+    QCOMPARE(text.count(u'\f'), 1); // one page
+    QVERIFY(text.contains(u"prosinec"_s));
+}
+
+void TestPrintPdf::refusesUnknownPage()
+{
+    QByteArray err;
+    QCOMPARE(runCli({u"pdf"_s, m_dir, m_root.filePath(u"x.pdf"_s), u"5"_s}, &err), 2);
+    QVERIFY(QString::fromUtf8(err).contains(u"Strana 5 se netiskne"_s));
+    QVERIFY(!QFile::exists(m_root.filePath(u"x.pdf"_s)));
+}
+
+QTEST_MAIN(TestPrintPdf)
+#include "test_print_pdf.moc"

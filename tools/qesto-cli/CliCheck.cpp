@@ -1,0 +1,24 @@
+#include "CliSettlement.h"
+#include "app/Version.h"
+#include "statements/FilingChecks.h"
+
+namespace cli {
+
+Result check(const QString &dir)
+{
+    return guarded([&] {
+        Module m(locate(dir));
+        m.dm.OtevritTabulky();
+        if (m.dm.upgradeFlags().any())
+            statements::PrepocetVY(m.dm);
+        const QList<statements::FilingIssue> issues =
+            statements::checkForFiling(statements::readFilingData(m.dm, app::Version::TaxYear));
+        m.dm.Disconnect();
+        Result r;
+        r.output = statements::filingIssuesText(issues).toUtf8();
+        r.exitCode = issues.isEmpty() ? 0 : 1;
+        return r;
+    });
+}
+
+} // namespace cli

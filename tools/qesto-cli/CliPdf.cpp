@@ -1,0 +1,56 @@
+// qesto-cli pdf: the official form pages of a settlement written to a PDF
+// file without a display, through the same layouts as the print window.
+#include "CliCommands.h"
+#include "CliSettlement.h"
+#include "print/FormPages.h"
+
+#include <QFile>
+#include <QPdfWriter>
+
+using namespace Qt::StringLiterals;
+
+namespace cli {
+
+Result pdf(const QString &dir, const QString &out, const QStringList &pageArgs)
+{
+    QList<int> indices;
+    for (const QString &a : pageArgs) {
+        bool ok = false;
+        const int n = a.toInt(&ok);
+        if (!ok || !print::isPrintablePage(n))
+            return failure(
+                u"Strana %1 se netiskne; tisknou se strany 1-4, 6-7, 9-10, 12-13 a 15-18."_s.arg(a));
+        indices.append(n);
+    }
+    if (indices.isEmpty())
+        for (int n : print::printablePages())
+            if (QFile::exists(print::layoutPath(n)))
+                indices.append(n);
+
+    return guarded([&] {
+        Module m(locate(dir));
+        m.dm.OtevritTabulky();
+        if (m.dm.upgradeFlags().any())
+            statements::PrepocetVY(m.dm);
+        QList<print::PreparedPage> sheets;
+        try {
+            print::FormPages pages(m.dm);
+            for (int n : indices)
+                sheets += pages.produce(n);
+        } catch (const print::LayoutError &e) {
+            m.dm.Disconnect();
+            return failure(u"Tisk se nepodařilo vytvořit. "_s + e.message());
+        }
+        m.dm.Disconnect();
+        QPdfWriter writer(out);
+        writer.setTitle(u"Qesto"_s);
+        if (!print::writePdf(writer, sheets))
+            return failure(u"Soubor %1 nelze zapsat."_s.arg(QDir::toNativeSeparators(out)));
+        Result r;
+        r.output = QByteArray::number(sheets.size()) + " stran zapsáno do " +
+                   QDir::toNativeSeparators(out).toUtf8() + '\n';
+        return r;
+    });
+}
+
+} // namespace cli

@@ -1,0 +1,67 @@
+#pragma once
+
+// What the commands on a settlement directory share: finding the directory
+// and its data root, a data module prepared as the program prepares it, and
+// turning the data layer's errors into exit code 2 with the Czech message.
+
+#include "CliCommands.h"
+#include "data/TDM1.h"
+#include "paradox/Error.h"
+#include "statements/Recalc.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace cli {
+
+inline Result failure(const QString &message)
+{
+    Result r;
+    r.exitCode = 2;
+    r.error = message;
+    return r;
+}
+
+// The settlement directory as an absolute path, and its data root.
+struct Settlement
+{
+    QString dir;
+    QString root;
+};
+
+inline Settlement locate(const QString &dir)
+{
+    const QString absolute = QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
+    if (!QFileInfo(absolute).isDir())
+        throw data::DatabaseError(
+            data::DatabaseError::Kind::Engine,
+            QStringLiteral("Adresář %1 neexistuje.").arg(QDir::toNativeSeparators(absolute)));
+    return {absolute, QFileInfo(absolute).absolutePath()};
+}
+
+// A data module prepared as the program prepares it at start-up, pointed at
+// the settlement and able to recompute the statements.
+struct Module
+{
+    explicit Module(const Settlement &s) : recalc(dm)
+    {
+        dm.DM1Create(s.root);
+        dm.setDatabasePath(s.dir);
+        dm.setStatementRecalc(&recalc);
+    }
+    data::TDM1 dm;
+    statements::StatementRecalc recalc;
+};
+
+template <class F> Result guarded(F &&command)
+{
+    try {
+        return command();
+    } catch (const data::DatabaseError &e) {
+        return failure(e.message());
+    } catch (const paradox::TableError &e) {
+        return failure(e.message());
+    }
+}
+
+} // namespace cli
