@@ -234,7 +234,13 @@ constexpr double kTextScale = 10;
 
 QFont fontFor(const FontSpec &spec)
 {
-    QFont font(substituteFamily(spec.family));
+    // The Liberation fonts where they are installed, else the form's own
+    // family (present on Windows).
+    QString base = spec.family;
+    if (base.endsWith(u" CE"))
+        base.chop(3);
+    QFont font;
+    font.setFamilies({substituteFamily(spec.family), base});
     font.setPixelSize(std::max(1, int(std::lround(spec.size * kTextScale))));
     font.setBold(spec.bold);
     font.setItalic(spec.italic);

@@ -67,9 +67,17 @@ void TestPrintPdf::wholeSettlement()
     const QString text = pdfText(out);
     QVERIFY(text.contains(u"ČÁST I."_s));
     QVERIFY(text.contains(u"MFin 5459"_s));
+    QVERIFY(text.contains(u"MFin 5466"_s));
+    QVERIFY(text.contains(u"VYÚČTOVÁNÍ"_s));
+    QVERIFY(text.contains(u"daně z příjmů ze závislé činnosti"_s));
+    QVERIFY(text.contains(u"Jihomoravský kraj"_s));
+    QVERIFY(text.contains(u"PROHLAŠUJI"_s));
     // Monthly amounts of the employment statement and their total.
     QVERIFY2(text.contains(u"41350"_s), qPrintable(text.left(2000)));
     QVERIFY(text.contains(u"123/15/4567"_s));
+    QVERIFY(text.contains(u"77/2015"_s));
+    // The withholding total remitted, on page 18.
+    QVERIFY(text.contains(u"18780"_s));
 }
 
 void TestPrintPdf::chosenPages()
