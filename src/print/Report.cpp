@@ -91,6 +91,7 @@ private:
     const ReportOptions &m_options;
     QList<PreparedPage> m_pages;
     double m_y = 0;
+    bool m_hasContent = false;         // a band other than the page header on the current sheet
     QHash<QString, QString> m_buffers; // box group -> its buffer, per band placement
 };
 
@@ -167,6 +168,7 @@ void Preparer::newPage()
 {
     m_pages.append(PreparedPage());
     m_y = 0;
+    m_hasContent = false;
     if (const Band *header = m_layout.band(BandKind::PageHeader))
         place(header);
 }
@@ -176,7 +178,11 @@ void Preparer::place(const Band *band)
     if (!band)
         return;
     const double h = height(*band);
-    if (m_pages.isEmpty() || (m_y + h > kPageHeight + 0.5 && m_y > 0 && band->kind != BandKind::PageHeader))
+    // A band that does not fit goes to the next sheet, unless the sheet holds
+    // nothing but its header yet: a large top margin then pushes the form
+    // over the paper's edge rather than leaving an empty sheet before it.
+    if (m_pages.isEmpty() ||
+        (band->kind != BandKind::PageHeader && m_hasContent && m_y + h > kPageHeight + 0.5))
         newPage();
     const QPointF offset(m_options.leftMarginMm * kUnitsPerMm, m_y);
     m_buffers.clear();
@@ -188,6 +194,8 @@ void Preparer::place(const Band *band)
         items.append(std::move(out));
     }
     m_y += h;
+    if (band->kind != BandKind::PageHeader)
+        m_hasContent = true;
 }
 
 QList<PreparedPage> Preparer::run()

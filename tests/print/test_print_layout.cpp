@@ -222,6 +222,13 @@ void TestPrintLayout::marginsMoveTheSheet()
     const QList<PreparedPage> pages = prepareReport(l, ReportData{}, o);
     QCOMPARE(pages.size(), 1);
     QCOMPARE(pages[0].items[0].rect, QRectF(48, 43, 20, 20));
+    // A top margin too large for the form still gives one sheet.
+    o.headerHeight = 200;
+    QCOMPARE(prepareReport(
+                 parseLayout(u"title \"T\"\nband pageheader 20\nband detail 1018\nhline 0 0 10"_s, u"t"_s),
+                 ReportData{}, o)
+                 .size(),
+             1);
     // The frame lands where the units say: 3.8 units per millimetre.
     QImage image(210, 297, QImage::Format_RGB32); // one pixel per millimetre
     image.fill(Qt::white);
