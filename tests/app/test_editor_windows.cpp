@@ -1,0 +1,174 @@
+// The editors as the main window opens them: the company data from its menu
+// item with the caption renewed afterwards, the statement windows through
+// Dpp1, and the chain that leads from one statement window to the next
+// without nesting them.
+
+#include "app/AppPaths.h"
+#include "app/EditorWindows.h"
+#include "app/SettlementOpening.h"
+#include "app/TMainForm.h"
+#include "company/TEprpForm.h"
+#include "data/Dataset.h"
+#include "data/TDM1.h"
+#include "data/Templates.h"
+#include "platform/FileOps.h"
+#include "platform/Messages.h"
+#include "platform/Printers.h"
+#include "registry/SettlementList.h"
+#include "statements/TEpzForm.h"
+#include "widgets/Editz.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::Literals::StringLiterals;
+using app::Command;
+
+namespace {
+
+struct Selection : app::ISettlementSelection
+{
+    QString directory = u"D1"_s;
+    bool choose() override { return true; }
+    QString selectedDirectory() const override { return directory; }
+};
+
+// The main window over an open settlement "D1" with the editors attached as
+// the program attaches them.
+class Fixture
+{
+public:
+    Fixture() : printers({u"Laser"_s}, u"Laser"_s), main(paths, messages)
+    {
+        root = platform::FileOps::withTrailingSeparator(dir.path());
+        if (!data::createDataRoot(root).isEmpty())
+            qFatal("no data root");
+        paths.FileDirPrg = paths.FileDirLocal = paths.FileDir = root;
+        paths.dataDirFound = true;
+        paths.startupPending = false;
+        dm.DM1Create(root);
+        registry::SettlementList list({paths.FileDirLocal, paths.FileDir, u"215"_s}, messages);
+        list.setOpenOptions(dm.openOptions());
+        list.attach();
+        list.create(list.prepareNew(), u"Firma"_s);
+        list.close();
+
+        opening = std::make_unique<app::SettlementOpening>(paths, messages, dm, printers);
+        opening->setSelection(&selection);
+        dm.setStatusSink(&main);
+        dm.setCaptionSink(&main);
+        main.setDataModule(&dm);
+        main.setOpening(opening.get());
+        app::attachEditors(main, dm, messages, [this] {
+            return widgets::SettlementIni{platform::FileOps::resolve(opening->iniFile()),
+                                          opening->directoryName()};
+        });
+        main.VyberDanoveho();
+    }
+
+    QTemporaryDir dir;
+    QString root;
+    app::AppPaths paths;
+    platform::ScriptedMessages messages;
+    data::TDM1 dm;
+    platform::FixedPrinters printers;
+    Selection selection;
+    std::unique_ptr<app::SettlementOpening> opening;
+    app::TMainForm main;
+};
+
+// Runs `action` on each modal window as it appears, until it returns false.
+// The timer belongs to the caller's scope, so a window that never comes
+// cannot reach a later test.
+class ModalWalker
+{
+public:
+    using Action = std::function<bool(QWidget *)>;
+
+    explicit ModalWalker(Action action) : m_action(std::move(action))
+    {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal || modal == m_last || !modal->isVisible())
+                return;
+            m_last = modal;
+            const bool more = m_action(modal);
+            if (!more || QTest::currentTestFailed())
+                m_timer.stop();
+        });
+        m_timer.start();
+    }
+
+private:
+    Action m_action;
+    QTimer m_timer;
+    QPointer<QWidget> m_last;
+};
+
+} // namespace
+
+class TestEditorWindows : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void companyDataRenewsTheCaption()
+    {
+        Fixture f;
+        QCOMPARE(f.main.windowTitle(), u"Qesto 14.10"_s);
+        QVERIFY(f.main.action(Command::UdajeOFirme)->isEnabled());
+        bool shown = false;
+        bool editing = false;
+        ModalWalker walker([&](QWidget *w) {
+            auto *form = qobject_cast<company::TEprpForm *>(w);
+            if (!form)
+                return false;
+            shown = true;
+            editing = f.dm.Prp().isEditing();
+            form->edit(u"Ojv"_s)->setFocus();
+            QTest::keyClicks(form->edit(u"Ojv"_s), u"Stavby Novak s.r.o."_s);
+            form->okButton()->click();
+            return false;
+        });
+        f.main.action(Command::UdajeOFirme)->trigger();
+        QVERIFY(shown);
+        QVERIFY(editing); // opened with the record in edit mode
+        QCOMPARE(f.main.windowTitle(), u"Qesto 14.10 - Stavby Novak s.r.o."_s);
+        QCOMPARE(f.dm.field(u"PrpOjv"_s)->asString(), u"Stavby Novak s.r.o."_s);
+        QCOMPARE(f.dm.Prp().state(), data::DatasetState::Browse);
+    }
+
+    void employeeCountStartsOnTheFirstPlace()
+    {
+        Fixture f;
+        data::Dataset &vpz = f.dm.Vpz();
+        for (const QString &name : {u"Dílna"_s, u"Sklad"_s}) {
+            vpz.append();
+            f.dm.field(u"VpzN3"_s)->setAsString(name);
+            vpz.post();
+        }
+        QCOMPARE(vpz.recNo(), 2);
+        int recNo = 0;
+        QString title;
+        ModalWalker walker([&](QWidget *w) {
+            if (auto *form = qobject_cast<statements::TEpzForm *>(w)) {
+                recNo = vpz.recNo();
+                title = form->windowTitle();
+                form->closeButton()->click();
+            }
+            return false;
+        });
+        f.main.action(Command::PocetZamestnancu)->trigger();
+        QCOMPARE(recNo, 1);
+        QCOMPARE(title, u"Počet zaměstnanců"_s);
+        QVERIFY(!f.main.dispatch().isShowing(2));
+    }
+};
+
+QTEST_MAIN(TestEditorWindows)
+#include "test_editor_windows.moc"
