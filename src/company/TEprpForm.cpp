@@ -261,6 +261,7 @@ void TEprpForm::buildPages()
     {
         PageBuilder p(*this, u"Stránka 1"_s);
         p.heading(u"Společné údaje - Qesto, Příloha k vyučtování (opravy) a Počet zaměstnanců"_s, true);
+        p.setCaptionWidth(210);
         p.row(u"Rok"_s);
         p.edit(u"Rok"_s, {}, u"Rok"_s, 4);
         p.row();

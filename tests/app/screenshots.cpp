@@ -7,18 +7,23 @@
 #include "app/Program.h"
 #include "app/TMainForm.h"
 #include "app/TSplashForm.h"
+#include "company/TEprpForm.h"
 #include "data/TDM1.h"
 #include "data/Templates.h"
 #include "platform/FileOps.h"
 #include "platform/HelpViewer.h"
 #include "platform/Messages.h"
 #include "registry/SettlementList.h"
+#include "statements/TEpzForm.h"
 
+#include <QAction>
+#include <QPushButton>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QPainter>
 #include <QStatusTipEvent>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -45,6 +50,102 @@ QImage withCaption(QWidget *window)
     return image;
 }
 
+// The company data of the demo settlement, as an accountant fills them in.
+void fillCompany(data::TDM1 &dm)
+{
+    const auto text = [&dm](const QString &field, const QString &value) {
+        dm.field(u"Prp"_s + field)->setAsString(value);
+    };
+    const auto date = [&dm](const QString &field, QDate value) {
+        dm.field(u"Prp"_s + field)->setAsDate(value);
+    };
+    const auto flag = [&dm](const QString &field) { dm.field(u"Prp"_s + field)->setAsBoolean(true); };
+    text(u"Rok"_s, u"2015"_s);
+    flag(u"Zdo"_s);
+    date(u"Dz"_s, QDate(2015, 1, 1));
+    date(u"Dk"_s, QDate(2015, 12, 31));
+    flag(u"Dpdr1"_s);
+    text(u"Fusp"_s, u"Jihomoravský kraj"_s);
+    text(u"Fu"_s, u"Brno I"_s);
+    text(u"Ojva"_s, u"společnost s ručením omezeným"_s);
+    text(u"Npd"_s, u"Stavby Novák s.r.o."_s);
+    text(u"Mi"_s, u"Hlavní 12, 602 00 Brno"_s);
+    const int staff[] = {14, 14, 15, 15, 16, 17, 17, 17, 16, 16, 15, 15};
+    for (int m = 1; m <= 12; ++m)
+        dm.field(u"PrpZ"_s + QString::number(m))->setAsInteger(staff[m - 1]);
+    text(u"Kzs"_s, u"1"_s);
+    text(u"Zjm"_s, u"Jan Novák"_s);
+    text(u"Zde"_s, u"12.03.1968"_s);
+    text(u"Zjv"_s, u"jednatel"_s);
+    text(u"Ses"_s, u"Eva Malá"_s);
+    text(u"Tel"_s, u"543210987"_s);
+    date(u"Dv"_s, QDate(2016, 2, 15));
+    text(u"Emlv"_s, u"mzdy@stavby-novak.cz"_s);
+    dm.field(u"PrpOp"_s)->setAsInteger(1);
+    flag(u"Dpdr2"_s);
+    text(u"Ojs"_s, u"Stavby Novák s.r.o."_s);
+    text(u"Ojsb"_s, u"společnost s ručením omezeným"_s);
+    text(u"Adrb"_s, u"Hlavní 12, 602 00 Brno"_s);
+    text(u"Vses"_s, u"Eva Malá"_s);
+    text(u"Telx"_s, u"543210987"_s);
+    text(u"Emlx"_s, u"mzdy@stavby-novak.cz"_s);
+    date(u"Dvs"_s, QDate(2016, 3, 31));
+    text(u"Kzsa"_s, u"1"_s);
+    text(u"Zjms"_s, u"Jan Novák"_s);
+    text(u"Zdes"_s, u"12.03.1968"_s);
+    text(u"Zjvs"_s, u"jednatel"_s);
+}
+
+// Three places of work.
+void fillPlaces(data::TDM1 &dm)
+{
+    struct Place
+    {
+        const char16_t *name, *town, *code, *district;
+        int staff;
+    };
+    const Place places[] = {
+        {u"Centrála", u"Brno", u"582786", u"Brno-město", 6},
+        {u"Betonárna", u"Modřice", u"583391", u"Brno-venkov", 7},
+        {u"Sklad", u"Kuřim", u"583171", u"Brno-venkov", 2},
+    };
+    for (const Place &p : places) {
+        dm.Vpz().append();
+        dm.field(u"VpzN3"_s)->setAsString(QString::fromUtf16(p.name));
+        dm.field(u"VpzC4"_s)->setAsFloat(p.staff);
+        dm.field(u"VpzN5"_s)->setAsString(QString::fromUtf16(p.town));
+        dm.field(u"VpzN6"_s)->setAsString(QString::fromUtf16(p.code));
+        dm.field(u"VpzN7"_s)->setAsString(QString::fromUtf16(p.district));
+        dm.Vpz().post();
+    }
+}
+
+// Every page of the company data and the employee count, opened from the
+// main window's menu as the user opens them.
+void takeEditors(app::TMainForm *main, const QString &target)
+{
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *company = qobject_cast<company::TEprpForm *>(modal)) {
+            for (int page = 0; page < company::TEprpForm::PageCount; ++page) {
+                company->showPage(page);
+                QApplication::processEvents();
+                withCaption(company).save(QDir(target).filePath(u"udaje-o-firme-%1.png"_s.arg(page + 1)));
+            }
+            company->okButton()->click();
+        } else if (auto *count = qobject_cast<statements::TEpzForm *>(modal)) {
+            QApplication::processEvents();
+            withCaption(count).save(QDir(target).filePath(u"pocet-zamestnancu.png"_s));
+            count->closeButton()->click();
+        }
+    });
+    poll.start();
+    main->action(app::Command::UdajeOFirme)->trigger();
+    main->action(app::Command::PocetZamestnancu)->trigger();
+}
+
 void makeSettlements(const QString &root)
 {
     QString fileDir = root;
@@ -66,7 +167,9 @@ void makeSettlements(const QString &root)
     dm.Prp().edit();
     dm.field(u"PrpOjv"_s)->setAsString(names.first());
     dm.field(u"PrpDic"_s)->setAsString(u"CZ12345678"_s);
+    fillCompany(dm);
     dm.Prp().post();
+    fillPlaces(dm);
     dm.Disconnect();
 }
 
@@ -127,6 +230,7 @@ int main(int argc, char *argv[])
             QApplication::sendEvent(main, &hint);
             main->setStatusText(1, u"1/1"_s);
             withCaption(main).save(QDir(target).filePath(u"hlavni-okno.png"_s));
+            takeEditors(main, target);
             main->close();
         });
     });
