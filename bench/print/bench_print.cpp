@@ -106,8 +106,46 @@ void BM_PlainTextPdf(benchmark::State &state)
     state.counters["texts_per_page"] = perPage;
 }
 
+// The employee count of a large employer: 1,000 places of work numbered into
+// 56 sheets (Mds1), filled, drawn to PDF and the filler rows removed again.
+void BM_EmployeeCount1000ToPdf(benchmark::State &state)
+{
+    if (!QFile::exists(print::layoutPath(6))) {
+        state.SkipWithError("the employee-count layout is not there yet");
+        return;
+    }
+    QTemporaryDir root;
+    data::TDM1 dm;
+    printtest::openDemo(dm, root.path());
+    data::Dataset &vpz = dm.Vpz();
+    for (int i = 1; i <= 1000; ++i) {
+        vpz.append();
+        printtest::set(dm, u"VpzN3"_s, u"Provozovna %1"_s.arg(i));
+        printtest::set(dm, u"VpzC4"_s, double(i % 50 + 1));
+        printtest::set(dm, u"VpzN5"_s, u"Brno"_s);
+        printtest::set(dm, u"VpzN6"_s, u"582786"_s);
+        printtest::set(dm, u"VpzN7"_s, u"Jihomoravský"_s);
+        printtest::set(dm, u"VpzPmr"_s, true);
+        vpz.post();
+    }
+    print::FormPages pages(dm);
+    qsizetype sheets = 0;
+    for (auto _ : state) {
+        QByteArray out;
+        QBuffer buffer(&out);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        const QList<print::PreparedPage> prepared = pages.produce(6);
+        sheets = prepared.size();
+        print::writePdf(writer, prepared);
+    }
+    state.counters["sheets"] = double(sheets);
+    dm.Disconnect();
+}
+
 } // namespace
 
+BENCHMARK(BM_EmployeeCount1000ToPdf)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AllPagesToPdf)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AllPagesPrepare)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainTextPdf)->Unit(benchmark::kMillisecond);
