@@ -1,0 +1,382 @@
+#include "statements/FormLayout.h"
+
+using namespace Qt::StringLiterals;
+
+namespace statements {
+
+const FormCell *FormLayout::box(const QString &field) const
+{
+    for (const FormPage &page : pages) {
+        for (const FormCell &cell : page.cells) {
+            if (cell.isBox() && cell.text.compare(field, Qt::CaseInsensitive) == 0)
+                return &cell;
+        }
+    }
+    return nullptr;
+}
+
+int FormLayout::pageOf(const QString &field) const
+{
+    for (qsizetype p = 0; p < pages.size(); ++p) {
+        for (const FormCell &cell : pages[p].cells) {
+            if (cell.isBox() && cell.text.compare(field, Qt::CaseInsensitive) == 0)
+                return int(p);
+        }
+    }
+    return -1;
+}
+
+QStringList FormLayout::boxFields() const
+{
+    QStringList fields;
+    for (const FormPage &page : pages) {
+        for (const FormCell &cell : page.cells) {
+            if (cell.isBox())
+                fields.append(cell.text);
+        }
+    }
+    return fields;
+}
+
+const FormSeam *FormLayout::seam(const QString &field) const
+{
+    for (const FormSeam &s : seams) {
+        if (s.box.compare(field, Qt::CaseInsensitive) == 0)
+            return &s;
+    }
+    return nullptr;
+}
+
+namespace cells {
+
+FormCell box(const QString &field, int row, int column, const QString &hint, int columnSpan)
+{
+    FormCell c;
+    c.kind = FormCell::Kind::Box;
+    c.text = field;
+    c.row = row;
+    c.column = column;
+    c.columnSpan = columnSpan;
+    c.hint = hint;
+    return c;
+}
+
+FormCell text(const QString &text, int row, int column, int columnSpan)
+{
+    FormCell c;
+    c.text = text;
+    c.row = row;
+    c.column = column;
+    c.columnSpan = columnSpan;
+    return c;
+}
+
+FormCell heading(const QString &text, int row, int column, int columnSpan)
+{
+    FormCell c = cells::text(text, row, column, columnSpan);
+    c.kind = FormCell::Kind::Heading;
+    return c;
+}
+
+FormCell number(const QString &text, int row, int column)
+{
+    FormCell c = cells::text(text, row, column);
+    c.alignRight = true;
+    return c;
+}
+
+FormCell cross(int row, int column)
+{
+    FormCell c = cells::text(u"X"_s, row, column);
+    c.kind = FormCell::Kind::Cross;
+    return c;
+}
+
+FormCell caption(const QString &text, int row, int column, int columnSpan)
+{
+    FormCell c = cells::text(text, row, column, columnSpan);
+    c.wrap = true;
+    return c;
+}
+
+} // namespace cells
+
+const QStringList &monthNames()
+{
+    static const QStringList names = {u"leden"_s,  u"únor"_s,   u"březen"_s,   u"duben"_s,
+                                      u"květen"_s, u"červen"_s, u"červenec"_s, u"srpen"_s,
+                                      u"září"_s,   u"říjen"_s,  u"listopad"_s, u"prosinec"_s};
+    return names;
+}
+
+namespace {
+
+const QString AmountHint = u"Částka v Kč"_s;
+
+// One column of Part I of a statement: its number on the form and the stem
+// of its monthly fields; no stem for a column the form leaves unused.
+struct MonthColumn
+{
+    QString number;
+    QString stem;
+};
+
+struct MonthTable
+{
+    QList<MonthColumn> columns;
+    // The decision's reference numbers, in a column of their own below the grid.
+    QString textStem;
+    QString textCaption;
+    // A label over some columns: its text, first column (1-based) and span.
+    QString groupLabel;
+    int groupColumn = 0;
+    int groupSpan = 0;
+    QStringList legends;
+    int helpContext = 0;
+};
+
+// Part I on two pages: months 1-6, then 7-12 and the totals. Rows 0 and 1
+// carry the heading and the column numbers; each month row starts with its
+// number. Tab order runs row by row through the input columns, then down the
+// reference numbers.
+QList<FormPage> monthPages(const MonthTable &t)
+{
+    QList<FormPage> pages;
+    for (int p = 0; p < 2; ++p) {
+        FormPage page;
+        page.title = u"Stránka %1"_s.arg(p + 1);
+        page.helpContext = t.helpContext;
+        page.legends = t.legends;
+        auto &c = page.cells;
+        c.append(cells::heading(u"ČÁST I."_s, 0, 0, 3));
+        if (!t.groupLabel.isEmpty())
+            c.append(cells::text(t.groupLabel, 0, t.groupColumn, t.groupSpan));
+        for (qsizetype k = 0; k < t.columns.size(); ++k)
+            c.append(cells::heading(t.columns[k].number, 1, int(k) + 1));
+        const int first = p * 6 + 1;
+        int row = 2;
+        for (int m = first; m < first + 6; ++m, ++row) {
+            c.append(cells::number(QString::number(m), row, 0));
+            for (qsizetype k = 0; k < t.columns.size(); ++k) {
+                const MonthColumn &col = t.columns[k];
+                if (col.stem.isEmpty())
+                    c.append(cells::cross(row, int(k) + 1));
+                else
+                    c.append(cells::box(col.stem + QString::number(m), row, int(k) + 1, AmountHint));
+            }
+        }
+        if (p == 1) {
+            c.append(cells::number(u"13"_s, row, 0));
+            for (qsizetype k = 0; k < t.columns.size(); ++k) {
+                const MonthColumn &col = t.columns[k];
+                if (col.stem.isEmpty())
+                    c.append(cells::cross(row, int(k) + 1));
+                else
+                    c.append(cells::box(col.stem + u"13"_s, row, int(k) + 1,
+                                        u"Úhrn - sl. %1 celkem"_s.arg(col.number)));
+            }
+            ++row;
+        }
+        c.append(cells::heading(t.textCaption, row++, 1, 5));
+        for (int m = first; m < first + 6; ++m, ++row) {
+            c.append(cells::number(QString::number(m), row, 0));
+            c.append(cells::text(monthNames()[m - 1], row, 1, 2));
+            c.append(cells::box(t.textStem + QString::number(m), row, 3, t.textCaption, 4));
+        }
+        pages.append(page);
+    }
+    return pages;
+}
+
+// One line of a recapitulation: its number, caption and box (or cross).
+void recapLine(FormPage &page, int row, const QString &number, const QString &caption, const QString &field,
+               const QString &hint = AmountHint)
+{
+    page.cells.append(cells::number(number, row, 0));
+    page.cells.append(cells::caption(caption, row, 1, 10));
+    if (field.isEmpty())
+        page.cells.append(cells::cross(row, 11));
+    else
+        page.cells.append(cells::box(field, row, 11, hint));
+}
+
+FormPage recapPage(int helpContext)
+{
+    FormPage page;
+    page.title = u"Stránka 3"_s;
+    page.helpContext = helpContext;
+    page.stretchColumn = 1;
+    page.cells.append(cells::heading(u"ČAST II."_s, 0, 0, 3));
+    page.cells.append(cells::heading(u"Č. ř."_s, 1, 0));
+    page.cells.append(cells::heading(u"Kč"_s, 1, 11));
+    return page;
+}
+
+} // namespace
+
+FormLayout vdvlLayout()
+{
+    FormLayout layout;
+    layout.table = u"Vdvl"_s;
+
+    MonthTable t;
+    t.columns = {{u"1"_s, u"Sl2"_s},  {u"2"_s, u"Sl3"_s},  {u"3"_s, u"Slo3"_s}, {u"4"_s, u"Sl5"_s},
+                 {u"5"_s, u"Slb5"_s}, {u"6"_s, {}},        {u"7"_s, {}},        {u"8"_s, u"Sl8"_s},
+                 {u"9"_s, u"Sla5"_s}, {u"10"_s, u"Sl7"_s}, {u"11"_s, u"Sl9"_s}};
+    t.textStem = u"Slc3"_s;
+    t.textCaption = u"sl. 3 - rozhodnutí - č. j."_s;
+    t.groupLabel = u"Běžné zdaň. období (sl. 4,5)"_s;
+    t.groupColumn = 4;
+    t.groupSpan = 2;
+    t.helpContext = 19;
+    t.legends = {
+        u"sl. 1 - Na zálohách na daň vč. solid. zvýšení mělo být sraženo (po slevách)"_s,
+        u"sl. 2 - Na zálohách na daň vč. solid. zvýšení bylo sraženo (po slevách)"_s,
+        u"sl. 3 - Rozhodnutí - č. j. a částka v Kč"_s,
+        u"sl. 4 - Vrácené přeplatky na dani z roč. zúčtování záloh včetně oprav"_s,
+        u"sl. 5 - Celk.částka vyplac. měs.daň. bonusu a vyplac. doplatku na bonusu"_s,
+        u"sl. 6 - Neobsazeno"_s,
+        u"sl. 7 - Neobsazeno"_s,
+        u"sl. 8 - Částky upravující sražené zálohy na daň (sl. 4 + sl. 5)"_s,
+        u"sl. 9 - Vyúčtovaná částka (sl. 1 - sl. 3 - sl. 4 - sl. 5)"_s,
+        u"sl. 10 - Dodatečné Qesto"_s,
+        u"sl. 11 - Bylo odvedeno"_s,
+    };
+    layout.pages = monthPages(t);
+
+    FormPage recap = recapPage(15);
+    int row = 2;
+    recapLine(recap, row++, u"06"_s,
+              u"Úhrn přeplatků na dani z roč. zúčt. za nejbližší předchozí zdaň. období bez doplatku na daň. "
+              u"bonusu"_s,
+              u"C106"_s);
+    recap.cells.append(
+        cells::caption(u"V tabulce na další stránce (Stránka 4) uveďte informace, které časově "
+                       u"rozlišují průběh vrácení přeplatku.       >>>>>"_s,
+                       row++, 1, 10));
+    recapLine(
+        recap, row++, u"06a"_s,
+        u"Úhrn doplatků na daňovém bonusu z ročního zúčtování za nejbližší předchozí zdaňovací období"_s,
+        u"C106a"_s);
+    recapLine(
+        recap, row++, u"1"_s,
+        u"Na zálohách vč. solid. zvýšení a po slevách za běžné zd. období mělo být sraženo   (sl. 1 ř. 13 "
+        u"v části I.)"_s,
+        u"C401"_s);
+    recapLine(
+        recap, row++, u"2"_s,
+        u"Úhrn přeplatků z roč. zúčt. záloh provedeného v běž. zdaň. obd. za předch. období (sl. 4 ř. 13 "
+        u"v části I.)"_s,
+        u"C403"_s);
+    recapLine(
+        recap, row++, u"3"_s,
+        u"Z úhrnu na ř. 2 bylo v běž.zdaň. období na žádost fin. úřadem vráceno/převedeno na nedopl. jiné "
+        u"daně"_s,
+        u"C404"_s);
+    recapLine(
+        recap, row++, u"4"_s,
+        u"Úhrn vyplacených měsíčních daň. bonusů a vyplacených doplatků na daň. bonusu (sl. 5 ř. 13 v části "
+        u"I.)"_s,
+        u"C403a"_s);
+    recapLine(
+        recap, row++, u"5"_s,
+        u"Z úhrnu na ř. 4 bylo na žádost fin. úřadem poukázáno (vráceno nebo převedeno na nedopl. jiné daně)"_s,
+        u"C404a"_s);
+    recapLine(recap, row++, u"6"_s, u"Neobsazeno"_s, {});
+    recapLine(recap, row++, u"7"_s, u"Neobsazeno"_s, {});
+    recapLine(recap, row++, u"8"_s, u"Rekapitulace  (ř. 1 - ř. 2 + ř. 3 - ř. 4 + ř. 5 v části II.)"_s,
+              u"C408"_s, u"Rekapitulace"_s);
+    recapLine(recap, row++, u"9"_s, u"Odvedeno na účet finančního úřadu (sl. 11 ř. 13 v části I.)"_s,
+              u"C409"_s);
+    recapLine(recap, row++, u"10"_s, u"ř. 9 - ř. 8  ( +  zaplaceno více,  -  zbývá doplatit)"_s, u"C410"_s,
+              u"+  zaplaceno více,  -  zbývá doplatit"_s);
+    // The refunds' own topic covers the two lines about last year's overpayments.
+    for (FormCell &cell : recap.cells) {
+        if (cell.isBox() && cell.text.startsWith(u"C106"_s))
+            cell.helpContext = 3;
+    }
+    layout.pages.append(recap);
+
+    FormPage refunds;
+    refunds.title = u"Stránka 4"_s;
+    refunds.helpContext = 3;
+    const QStringList legends = {
+        u"sl. 1 - v měsíci (měsíc, v jehož průběhu byl přeplatek vrácen zaměstnancům)"_s,
+        u"sl. 2 - v částce (částka v Kč)"_s,
+        u"sl. 3 - z toho vráceno/převedeno FÚ plátci/ponecháno na osobním účtu plátce (v Kč) - Neuvádí se"_s,
+        u"sl. 4 - podle žádosti podané plátcem u finančního úřadu dne (den, měsíc a rok)"_s,
+    };
+    refunds.legends = legends;
+    refunds.legends[1] += u"\n"_s +
+                          u"částka přeplatku, o kterou byl snížen odvod záloh na daň (§ 38ch odst. 5 a § 35d "
+                          u"odst. 9 zák.)"_s;
+    refunds.cells.append(
+        cells::caption(u"Úhrn přeplatků na dani z roč. zúčt. za nejbližší předchozí zdaň. období "
+                       u"bez doplatku na daň. bonusu (viz Stránka 3)"_s,
+                       0, 0, 12));
+    refunds.cells.append(
+        cells::caption(u"Z toho byl přeplatek z ročního zúčtování záloh zaměstnancům vrácen:"_s, 1, 0, 12));
+    const QStringList stems = {u"Mv"_s, u"Vc"_s, u"Ztv"_s, u"Pzp"_s};
+    for (int k = 0; k < 4; ++k)
+        refunds.cells.append(cells::heading(u"sl. %1"_s.arg(k + 1), 2, 1 + 3 * k, 3));
+    for (int n = 1; n <= 3; ++n) {
+        refunds.cells.append(cells::number(QString::number(n), 2 + n, 0));
+        for (int k = 0; k < 4; ++k)
+            refunds.cells.append(cells::box(stems[k] + QString::number(n), 2 + n, 1 + 3 * k, legends[k], 3));
+    }
+    layout.pages.append(refunds);
+
+    layout.seams = {
+        {u"Slc36"_s, u"Sl27"_s, u"Slc35"_s},   {u"Sl27"_s, u"Sl37"_s, u"Slc36"_s},
+        {u"Slc312"_s, u"C106"_s, u"Slc311"_s}, {u"C106"_s, u"C106a"_s, u"Slc312"_s},
+        {u"C410"_s, u"Mv1"_s, u"C409"_s},      {u"Mv1"_s, u"Vc1"_s, u"C410"_s},
+    };
+    return layout;
+}
+
+FormLayout vdvsLayout()
+{
+    FormLayout layout;
+    layout.table = u"Vdvs"_s;
+
+    MonthTable t;
+    t.columns = {{u"1"_s, u"Sl1"_s},   {u"2"_s, u"Sl2"_s}, {u"3"_s, u"Sl3"_s},  {u"4"_s, {}},
+                 {u"5"_s, {}},         {u"6"_s, u"Sl7"_s}, {u"7"_s, u"Slo7"_s}, {u"8"_s, {}},
+                 {u"8a"_s, u"Sld9"_s}, {u"9"_s, u"Sl8"_s}, {u"10"_s, u"Sl10"_s}};
+    t.textStem = u"Slc7"_s;
+    t.textCaption = u"sl. 7 - rozhodnutí - č. j."_s;
+    t.helpContext = 31;
+    t.legends = {
+        u"sl. 1 - Na dani v průběhu měsíce mělo být sraženo dle § 38d odst. 1, 2 a 8"_s,
+        u"sl. 2 - Na dani v průběhu měsíce bylo sraženo"_s,
+        u"sl. 3 - Částka ze sl. 1, která má být odvedena ve lhůtě podle § 38d odst. 3"_s,
+        u"sl. 4 - Neobsazeno"_s,
+        u"sl. 5 - Neobsazeno"_s,
+        u"sl. 6 - Částka odvedené daně, k níž se váže dodatečně podepsané prohl."_s,
+        u"sl. 7 - Rozhodnutí - č. j. a částka v Kč"_s,
+        u"sl. 8 - Neobsazeno"_s,
+        u"sl. 8a - Vyúčtovaná částka (sl. 1 - sl. 7)"_s,
+        u"sl. 9 - Dodatečné Qesto"_s,
+        u"sl. 10 - Na dani bylo odvedeno celkem"_s,
+    };
+    layout.pages = monthPages(t);
+
+    FormPage recap = recapPage(32);
+    int row = 2;
+    recapLine(recap, row++, u"1"_s, u"Na dani mělo být sraženo (sl. 1 ř. 13 v části I.)"_s, u"C401a"_s);
+    recapLine(recap, row++, u"2"_s, u"Neobsazeno"_s, {});
+    recapLine(recap, row++, u"3"_s, u"Neobsazeno"_s, {});
+    recapLine(recap, row++, u"4"_s, u"Na dani bylo odvedeno (sl. 10 ř. 13 v části I.)"_s, u"C402"_s);
+    recapLine(recap, row++, u"5"_s, u"ř. 4 - ř. 1  ( +  zaplaceno více,  -  zbývá doplatit)"_s, u"C403"_s,
+              u"+  zaplaceno více,  -  zbývá doplatit"_s);
+    layout.pages.append(recap);
+
+    layout.seams = {
+        {u"Slc76"_s, u"Sl17"_s, u"Slc75"_s},
+        {u"Sl17"_s, u"Sl27"_s, u"Slc76"_s},
+        {u"Slc712"_s, FormSeam::CloseButton, u"Slc711"_s},
+    };
+    return layout;
+}
+
+} // namespace statements

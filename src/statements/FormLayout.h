@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+// The pages of the big statement forms described as data: which box sits
+// where, bound to which field, with which hint, in which tab order, and
+// where Enter leaves a page. The windows build their pages from this
+// (FormPages); the command line and the tests read it to know which fields a
+// user can type into.
+namespace statements {
+
+// One cell of a page's grid.
+struct FormCell
+{
+    enum class Kind : std::uint8_t
+    {
+        Box,     // an edit box bound to the field named by `text`
+        Text,    // a caption
+        Heading, // a caption in bold
+        Cross,   // a column the form no longer uses ("X")
+    };
+
+    Kind kind = Kind::Text;
+    QString text;
+    int row = 0;
+    int column = 0;
+    int columnSpan = 1;
+    QString hint;
+    // Box: characters accepted; 0 takes the field's size.
+    int maxChars = 0;
+    // Box: its own help topic, where it differs from the page's.
+    int helpContext = 0;
+    // Text: wraps within its cell; a long caption beside a box.
+    bool wrap = false;
+    // Text: right-aligned, as the row and line numbers are.
+    bool alignRight = false;
+
+    bool isBox() const { return kind == Kind::Box; }
+};
+
+// A box at a page seam handles Enter itself (its EnterTab is false): Enter
+// and Shift+Enter lead to the named boxes, on whatever page they are. An
+// empty target moves as Tab would.
+struct FormSeam
+{
+    // A target that is no box: the window's close button.
+    static inline const QString CloseButton = QStringLiteral("&Zavřít");
+
+    QString box;
+    QString enter;
+    QString shiftEnter;
+};
+
+struct FormPage
+{
+    QString title; // the tab, "Stránka 1"
+    int helpContext = 0;
+    // The grid column that takes the width the boxes leave; -1 for none.
+    int stretchColumn = -1;
+    // Boxes in tab order; the other cells anywhere in between.
+    QList<FormCell> cells;
+    // Column legends shown under the grid.
+    QStringList legends;
+};
+
+struct FormLayout
+{
+    QString table;
+    QList<FormPage> pages;
+    QList<FormSeam> seams;
+
+    // The box bound to `field` (any letter case), nullptr when there is none.
+    const FormCell *box(const QString &field) const;
+    // The page holding the box of `field`, -1 when there is none.
+    int pageOf(const QString &field) const;
+    // Every box's field, page by page in tab order.
+    QStringList boxFields() const;
+    const FormSeam *seam(const QString &field) const;
+};
+
+// Builders of the recurring shapes.
+namespace cells {
+
+FormCell box(const QString &field, int row, int column, const QString &hint, int columnSpan = 1);
+FormCell text(const QString &text, int row, int column, int columnSpan = 1);
+FormCell heading(const QString &text, int row, int column, int columnSpan = 1);
+FormCell number(const QString &text, int row, int column);
+FormCell cross(int row, int column);
+// A caption that wraps, beside a box.
+FormCell caption(const QString &text, int row, int column, int columnSpan);
+
+} // namespace cells
+
+// The months' names as the forms print them, "leden" ... "prosinec".
+const QStringList &monthNames();
+
+// The two statements' pages.
+FormLayout vdvlLayout();
+FormLayout vdvsLayout();
+
+} // namespace statements

@@ -1,0 +1,254 @@
+#include "statements/FormPages.h"
+
+#include "data/DataError.h"
+#include "data/DataSource.h"
+#include "data/Dataset.h"
+#include "data/Field.h"
+#include "platform/Messages.h"
+#include "widgets/Editz.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace statements {
+
+namespace {
+
+QLabel *cellLabel(const FormCell &cell, QWidget *page)
+{
+    auto *label = new QLabel(cell.text, page);
+    label->setTextFormat(Qt::PlainText);
+    switch (cell.kind) {
+    case FormCell::Kind::Heading: {
+        QFont f = label->font();
+        f.setBold(true);
+        label->setFont(f);
+        label->setAlignment(Qt::AlignCenter);
+        break;
+    }
+    case FormCell::Kind::Cross:
+        label->setAlignment(Qt::AlignCenter);
+        break;
+    default:
+        label->setAlignment(Qt::AlignVCenter | (cell.alignRight ? Qt::AlignRight : Qt::AlignLeft));
+        break;
+    }
+    if (cell.wrap) {
+        label->setWordWrap(true);
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    return label;
+}
+
+// Legends in two columns under the grid, in a smaller font.
+QWidget *legendBlock(const QStringList &legends, QWidget *page)
+{
+    auto *block = new QWidget(page);
+    auto *grid = new QGridLayout(block);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(16);
+    grid->setVerticalSpacing(0);
+    QFont small = block->font();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    const qsizetype half = (legends.size() + 1) / 2;
+    for (qsizetype i = 0; i < legends.size(); ++i) {
+        auto *label = new QLabel(legends[i], block);
+        label->setTextFormat(Qt::PlainText);
+        label->setFont(small);
+        label->setWordWrap(true);
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        grid->addWidget(label, int(i % half), int(i / half));
+    }
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+    return block;
+}
+
+bool isEnter(const QKeyEvent *key)
+{
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
+
+} // namespace
+
+FormPages::FormPages(FormLayout layout, data::DataSource &source, platform::IMessages &messages,
+                     QWidget *parent)
+    : QTabWidget(parent), m_layout(std::move(layout)), m_messages(messages)
+{
+    // The tabs are reached with Ctrl+1... and the seams; Tab stays in the boxes.
+    tabBar()->setFocusPolicy(Qt::NoFocus);
+    build(source);
+}
+
+FormPages::~FormPages() = default;
+
+void FormPages::build(data::DataSource &source)
+{
+    data::Dataset *dataset = source.dataset();
+    if (!dataset)
+        throw data::DatabaseError(data::DatabaseError::Kind::State,
+                                  u"Tabulka %1 není otevřena"_s.arg(m_layout.table));
+
+    const QFontMetrics metrics(font());
+    const int amountWidth = metrics.horizontalAdvance(u"-9999999999"_s) + 12;
+    QPalette calculated = palette();
+    calculated.setColor(QPalette::Text, Qt::blue);
+
+    for (const FormPage &def : std::as_const(m_layout.pages)) {
+        auto *page = new QWidget(this);
+        if (def.helpContext > 0)
+            page->setProperty("helpContext", def.helpContext);
+        auto *column = new QVBoxLayout(page);
+        auto *grid = new QGridLayout;
+        grid->setHorizontalSpacing(3);
+        grid->setVerticalSpacing(3);
+        column->addLayout(grid);
+        m_pageStart.append(int(m_boxes.size()));
+        for (const FormCell &cell : def.cells) {
+            if (!cell.isBox()) {
+                grid->addWidget(cellLabel(cell, page), cell.row, cell.column, 1, cell.columnSpan);
+                continue;
+            }
+            auto *box = new widgets::TDBEditz(page);
+            box->setObjectName(u"DBEdit"_s + cell.text);
+            box->setMessages(&m_messages);
+            box->setField(&source, dataset->fieldByName(cell.text));
+            if (cell.maxChars > 0)
+                box->setMaxChars(cell.maxChars);
+            box->setToolTip(cell.hint);
+            box->setStatusTip(cell.hint);
+            if (cell.helpContext > 0)
+                box->setProperty("helpContext", cell.helpContext);
+            data::Field *field = box->field();
+            const bool amount = dynamic_cast<data::FloatField *>(field) != nullptr;
+            if (amount) {
+                box->setAlignment(Qt::AlignRight);
+                if (cell.columnSpan == 1)
+                    box->setFixedWidth(amountWidth);
+            }
+            if (field->isCalculated()) {
+                box->setReadOnly(true);
+                box->setFocusPolicy(Qt::ClickFocus);
+                box->setPalette(calculated);
+            }
+            if (const FormSeam *seam = m_layout.seam(cell.text)) {
+                box->setEnterTab(false);
+                box->installEventFilter(this);
+                m_seams.insert(box, seam);
+            }
+            const QString name = cell.text;
+            connect(box, &widgets::TDBEditz::exitChanged, this, [this, name] { boxLeft(name); });
+            grid->addWidget(box, cell.row, cell.column, 1, cell.columnSpan);
+            m_boxes.append(box);
+            m_byField.insert(cell.text.toLower(), box);
+        }
+        if (def.stretchColumn >= 0)
+            grid->setColumnStretch(def.stretchColumn, 1);
+        if (!def.legends.isEmpty()) {
+            column->addSpacing(8);
+            column->addWidget(legendBlock(def.legends, page));
+        }
+        column->addStretch(1);
+        addTab(page, def.title);
+    }
+    m_pageStart.append(int(m_boxes.size()));
+}
+
+widgets::TDBEditz *FormPages::box(const QString &field) const
+{
+    return m_byField.value(field.toLower());
+}
+
+QList<widgets::TDBEditz *> FormPages::pageBoxes(int page) const
+{
+    if (page < 0 || page >= count())
+        return {};
+    return m_boxes.mid(m_pageStart[page], m_pageStart[page + 1] - m_pageStart[page]);
+}
+
+void FormPages::boxLeft(const QString &field)
+{
+    if (!m_exitRule)
+        return;
+    try {
+        m_exitRule(field);
+    } catch (const data::DatabaseError &e) {
+        m_messages.error(e.message());
+    }
+}
+
+bool FormPages::showPage(int index, QWidget *focus)
+{
+    if (index < 0 || index >= count())
+        return false;
+    QWidget *current = QApplication::focusWidget();
+    auto *box = qobject_cast<widgets::TDBEditz *>(current);
+    if (box && m_boxes.contains(box) && !box->updateRecord())
+        return false;
+    if (index != currentIndex()) {
+        // Leave the box before its page hides, so its exit rule runs as on
+        // any other way out of it.
+        if (current && isAncestorOf(current))
+            setFocus(Qt::OtherFocusReason);
+        setCurrentIndex(index);
+    }
+    if (!focus) {
+        for (widgets::TDBEditz *b : pageBoxes(index)) {
+            if (b->focusPolicy() & Qt::TabFocus) {
+                focus = b;
+                break;
+            }
+        }
+    }
+    if (focus)
+        focus->setFocus(Qt::TabFocusReason);
+    return true;
+}
+
+bool FormPages::focusBox(const QString &field)
+{
+    widgets::TDBEditz *target = box(field);
+    const int page = m_layout.pageOf(field);
+    return target && showPage(page, target);
+}
+
+bool FormPages::followSeam(widgets::TDBEditz *box, const QString &target, bool forward)
+{
+    if (target.isEmpty())
+        return focusNextPrevChild(forward);
+    if (target == FormSeam::CloseButton) {
+        const int page = int(indexOf(box->parentWidget())) + 1;
+        return m_closeButton && showPage(page < count() ? page : currentIndex(), m_closeButton);
+    }
+    return focusBox(target);
+}
+
+bool FormPages::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const FormSeam *seam = isEnter(key) ? m_seams.value(watched) : nullptr;
+        if (seam) {
+            // Taken also as a shortcut candidate, so no default button sees it.
+            event->accept();
+            if (event->type() == QEvent::KeyPress) {
+                const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+                auto *box = static_cast<widgets::TDBEditz *>(watched);
+                if (mods == Qt::NoModifier)
+                    followSeam(box, seam->enter, true);
+                else if (mods == Qt::ShiftModifier)
+                    followSeam(box, seam->shiftEnter, false);
+            }
+            return true;
+        }
+    }
+    return QTabWidget::eventFilter(watched, event);
+}
+
+} // namespace statements
