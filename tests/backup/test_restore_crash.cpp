@@ -1,0 +1,63 @@
+// A process killed at any moment of a restore leaves the settlement with
+// the old or the restored data files, never a mix, and the settlement
+// opens.
+
+#include "BackupFixture.h"
+
+#include "backup/BackupJobs.h"
+#include "backup/SettlementArchive.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace backuptest;
+
+class TestRestoreCrash : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void killedWhileRestoring()
+    {
+        Fixture f;
+        const QString a = f.tmp.path() + u"/a.zip"_s;
+        const QString b = f.tmp.path() + u"/b.zip"_s;
+        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, a, false).ok);
+        f.dm.Disconnect();
+        const Files filesA = dataFiles(f.dir);
+        f.dm.OtevritTabulky();
+        f.fill(u"Druhá firma"_s, 2.0);
+        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, b, false).ok);
+        f.dm.Disconnect();
+        const Files filesB = dataFiles(f.dir);
+        QVERIFY(filesA != filesB);
+
+        int prepared = 0;
+        const int rounds = 12;
+        for (int round = 0; round < rounds; ++round) {
+            QProcess child;
+            child.start(QStringLiteral(RESTORER_PATH), {f.dir, a, b});
+            QVERIFY(child.waitForStarted());
+            QTest::qWait(int(QRandomGenerator::global()->bounded(20, 400)));
+            child.kill();
+            child.waitForFinished();
+            QVERIFY2(child.exitStatus() == QProcess::CrashExit, child.readAllStandardError().constData());
+            if (QFileInfo::exists(f.dir + u"/Zaloha/Obnova"_s))
+                ++prepared;
+
+            // As the opening does before it reads a table.
+            QVERIFY(backup::finishPendingRestore(f.dir));
+            const Files now = dataFiles(f.dir);
+            QVERIFY2(now == filesA || now == filesB, qPrintable(u"round %1"_s.arg(round)));
+            f.dm.OtevritTabulky();
+            QVERIFY(f.dm.tablesOpen());
+            f.dm.Disconnect();
+        }
+        qInfo("%d kills, %d of them with the files prepared", rounds, prepared);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRestoreCrash)
+#include "test_restore_crash.moc"
