@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/AppPaths.h"
+#include "app/BackupWindows.h"
 #include "app/Conversion.h"
 #include "app/EditorWindows.h"
 #include "app/EnvironmentMessages.h"
@@ -214,6 +215,7 @@ void Program::start()
     p.rollover->setBusy([main = p.main.get()](bool busy) { main->setBusy(busy); });
     p.opening->setRollover(p.rollover.get());
     p.main->setCommandHandler(Command::NovyRok, [&p] { return NovyRok1Click(*p.rollover, *p.messages); });
+    attachBackupWindows(*p.main, *p.dm, *p.messages, p.paths, *p.opening);
 
     // Without a data root there is no list to attach; the start ends with
     // its message.

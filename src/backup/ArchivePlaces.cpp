@@ -157,38 +157,4 @@ bool ArchivePlaces::erasePaths(bool other)
     return true;
 }
 
-QString ArchivePlaces::positionKey() const
-{
-    return m_kind == Kind::Backup ? u"ZalohovaniDat"_s : u"ObnoveniDat"_s;
-}
-
-QPoint ArchivePlaces::position(int screenWidth) const
-{
-    const QPoint fallback = screenWidth <= 640 ? QPoint(4, 124) : QPoint(84, 204);
-    const platform::IniFile ini = iniOf(m_place);
-    return {ini.readInteger(m_place.dirName, QString(positionKey() + u"Left"), fallback.x()),
-            ini.readInteger(m_place.dirName, QString(positionKey() + u"Top"), fallback.y())};
-}
-
-void ArchivePlaces::savePosition(const QPoint &topLeft) const
-{
-    platform::IniFile ini = iniOf(m_place);
-    ini.writeInteger(m_place.dirName, QString(positionKey() + u"Top"), topLeft.y());
-    ini.writeInteger(m_place.dirName, QString(positionKey() + u"Left"), topLeft.x());
-}
-
-QPoint chooserPosition(const SettlementPlace &place, QPoint fallback)
-{
-    const platform::IniFile ini = iniOf(place);
-    return {ini.readInteger(place.dirName, u"VlastniAdresarLeft", fallback.x()),
-            ini.readInteger(place.dirName, u"VlastniAdresarTop", fallback.y())};
-}
-
-void saveChooserPosition(const SettlementPlace &place, const QPoint &topLeft)
-{
-    platform::IniFile ini = iniOf(place);
-    ini.writeInteger(place.dirName, u"VlastniAdresarTop", topLeft.y());
-    ini.writeInteger(place.dirName, u"VlastniAdresarLeft", topLeft.x());
-}
-
 } // namespace backup

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -105,12 +104,6 @@ public:
     // asks, erases the section, says so; true when the window is to close.
     bool erasePaths(bool other);
 
-    // Window position: stored one, else the default for the screen width.
-    QPoint position(int screenWidth) const;
-    void savePosition(const QPoint &topLeft) const;
-    // The position keys' stem: "ZalohovaniDat", "ObnoveniDat".
-    QString positionKey() const;
-
     // The texts that stand for a path that cannot be used.
     static bool isComplaint(const QString &text);
 
@@ -128,9 +121,5 @@ private:
     bool m_rebuild = false;
     bool m_erased = false;
 };
-
-// Position of the custom-folder chooser, kept as "VlastniAdresarTop/Left".
-QPoint chooserPosition(const SettlementPlace &place, QPoint fallback);
-void saveChooserPosition(const SettlementPlace &place, const QPoint &topLeft);
 
 } // namespace backup
