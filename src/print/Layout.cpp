@@ -287,7 +287,8 @@ void Reader::boxes(const Line &line)
     proto.font.bold = true;
     proto.font.size = 12;
     proto.align = Qt::AlignHCenter | Qt::AlignVCenter;
-    QStringList rest;
+    // The group's own attributes; the others (font, pen) go to every box.
+    Line attrs;
     for (int i = 6; i < line.words.size(); ++i) {
         const QString w = line.words[i];
         const QString key = w.section(u'=', 0, 0);
@@ -313,21 +314,16 @@ void Reader::boxes(const Line &line)
             else
                 ok = false;
         } else {
+            attrs.words.append(w);
+            attrs.quoted.append(line.quoted[i]);
             continue;
         }
         if (!ok || step <= 0 || step > 200 || height <= 0 || height > 200 || tick < 0 || buffer < count ||
             buffer > 999)
             fail(u"vlastnost \"%1\" má neplatnou hodnotu \"%2\""_s.arg(key, value));
-        rest.append(w);
     }
     if (fill == BoxFill::Date && count != 8)
         fail(u"datum potřebuje 8 polí"_s);
-    Line attrs;
-    for (int i = 6; i < line.words.size(); ++i)
-        if (!rest.contains(line.words[i])) {
-            attrs.words.append(line.words[i]);
-            attrs.quoted.append(line.quoted[i]);
-        }
     attributes(attrs, 0, proto);
     if (comb) {
         Element c;
