@@ -2,6 +2,8 @@
 
 #include "app/TMainForm.h"
 #include "company/TEprpForm.h"
+#include "statements/TEdvl1Form.h"
+#include "statements/TEdvpaForm.h"
 #include "statements/TEpzForm.h"
 
 namespace app {
@@ -30,7 +32,11 @@ void attachEditors(TMainForm &main, data::TDM1 &dm, platform::IMessages &message
         form.exec();
         return true;
     });
+    main.attachStatementWindow(statements::TEdvl1Form::Kind,
+                               showing<statements::TEdvl1Form>(main, dm, messages, settlementIni));
     main.attachStatementWindow(2, showing<statements::TEpzForm>(main, dm, messages, settlementIni));
+    main.attachStatementWindow(statements::TEdvpaForm::Kind,
+                               showing<statements::TEdvpaForm>(main, dm, messages, settlementIni));
 }
 
 } // namespace app
