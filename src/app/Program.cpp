@@ -169,8 +169,9 @@ void Program::start()
     auto splash = std::make_unique<TSplashForm>();
     splash->showNow();
 
+    // Only the name: a display name would be appended to every window's
+    // title by the window system ("Kalendář — Qesto").
     QApplication::setApplicationName(Version::applicationTitle());
-    QApplication::setApplicationDisplayName(Version::applicationTitle());
 
     p.messages = EnvironmentMessages::fromEnvironment();
     auto *boxes = p.messages ? nullptr : new platform::QtMessages;

@@ -10,7 +10,7 @@ namespace {
 int show(QWidget *parent, QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButtons buttons,
          QMessageBox::StandardButton defaultButton)
 {
-    QMessageBox box(icon, QApplication::applicationDisplayName(), text, buttons, parent);
+    QMessageBox box(icon, QApplication::applicationName(), text, buttons, parent);
     const struct
     {
         QMessageBox::StandardButton button;
