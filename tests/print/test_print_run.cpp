@@ -1,3 +1,4 @@
+#include "PrintFakes.h"
 #include "platform/IniFile.h"
 #include "platform/Messages.h"
 #include "platform/Printers.h"
@@ -11,58 +12,10 @@
 using namespace Qt::StringLiterals;
 using platform::IMessages;
 using platform::RecordingPrintOutput;
+using printtest::FakePages;
+using printtest::FakePreview;
 
 namespace {
-
-// Pages of one sheet (the employee count's list: three), recorded as made.
-class FakePages : public print::IPageProducer
-{
-public:
-    platform::PrintJob produce(int page) override
-    {
-        produced.append(page);
-        if (page == failing)
-            throw std::runtime_error("layout missing");
-        return {u"Strana %1"_s.arg(page), page == print::MultiSheetPage ? 3 : 1, {}};
-    }
-    QList<int> produced;
-    int failing = -1;
-};
-
-// A preview that records each showing and then runs the next scripted
-// action: a navigation command ("next", "prior", "first", "last"), "print"
-// or, when the script is used up, closing.
-class FakePreview : public print::IPreview
-{
-public:
-    void showPreview(const print::PreviewRequest &request) override
-    {
-        Shown s{request.job.title, request.statusLine, request.browse ? request.browse->label() : QString()};
-        shown.append(s);
-        const QString action = script.isEmpty() ? QString() : script.takeFirst();
-        print::BrowseState *b = request.browse;
-        if (action == u"print") {
-            request.print();
-        } else if (b && action == u"next" && b->current < b->last) {
-            b->current = b->next;
-        } else if (b && action == u"prior" && b->current > b->first) {
-            b->current = b->previous;
-        } else if (b && action == u"last" && b->current < b->last) {
-            b->current = b->last;
-        } else if (b && action == u"first" && b->current > b->first) {
-            b->current = b->first;
-        } else if (b) {
-            b->current = 0; // the close button ends browsing
-        }
-    }
-    struct Shown
-    {
-        QString title, statusLine, pageLabel;
-        bool operator==(const Shown &) const = default;
-    };
-    QList<Shown> shown;
-    QStringList script;
-};
 
 struct Rig
 {
