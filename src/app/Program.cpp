@@ -8,6 +8,7 @@
 #include "app/HelpHook.h"
 #include "app/HelpKeys.h"
 #include "app/NewYear.h"
+#include "app/PrintWindows.h"
 #include "app/SettlementOpening.h"
 #include "app/TAu8Form.h"
 #include "app/TMainForm.h"
@@ -130,6 +131,7 @@ struct Program::Parts
     std::unique_ptr<NewYearRollover> rollover;
     std::unique_ptr<widgets::TEvzhDtForm> calendar;
     std::unique_ptr<ListBridge> list;
+    std::unique_ptr<Printing> printing;
 };
 
 Program::Program() : m_parts(std::make_unique<Parts>()) {}
@@ -239,6 +241,8 @@ void Program::start()
         return widgets::SettlementIni{platform::FileOps::resolve(p.opening->iniFile()),
                                       p.opening->directoryName()};
     });
+
+    p.printing = std::make_unique<Printing>(*p.main, *p.dm, *p.messages, p.paths, *p.opening, p.printers);
 
     p.main->setCommandHandler(Command::Gavrel, [&p] {
         TMainForm *main = p.main.get();

@@ -4,6 +4,7 @@
 # Qt Core only, so it builds and tests without Qt Gui.
 add_library(qesto_print_logic STATIC
     ${CMAKE_CURRENT_LIST_DIR}/PageTree.cpp ${CMAKE_CURRENT_LIST_DIR}/PageTree.h
+    ${CMAKE_CURRENT_LIST_DIR}/PreviewPager.cpp ${CMAKE_CURRENT_LIST_DIR}/PreviewPager.h
     ${CMAKE_CURRENT_LIST_DIR}/PrintRun.cpp ${CMAKE_CURRENT_LIST_DIR}/PrintRun.h
     ${CMAKE_CURRENT_LIST_DIR}/PrintSettings.cpp ${CMAKE_CURRENT_LIST_DIR}/PrintSettings.h)
 target_include_directories(qesto_print_logic PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)

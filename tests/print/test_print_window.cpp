@@ -5,6 +5,7 @@
 #include "platform/IniFile.h"
 #include "platform/Messages.h"
 #include "platform/Printers.h"
+#include "print/FormPagesProducer.h"
 #include "print/TEmtfForm.h"
 
 #include <QCheckBox>
@@ -108,6 +109,7 @@ private Q_SLOTS:
     void checksWarnBeforePrinting();
     void closingKeepsTheSettings();
     void emptyParametersCompleted();
+    void pdfOfTheFormPages();
 };
 
 void TestPrintWindow::headerNodeDisablesTheButtons()
@@ -274,6 +276,33 @@ void TestPrintWindow::emptyParametersCompleted()
     QCOMPARE(s.dm.Dmt().fieldByName(u"Trh1"_s)->asString(), u"vybranou stránku"_s);
     QCOMPARE(s.dm.Dmt().state(), data::DatasetState::Browse);
     QVERIFY(w.messages.shown().isEmpty());
+}
+
+// The PDF button through the page engine and Qt's PDF writer: one file with
+// the four pages of the employment statement.
+void TestPrintWindow::pdfOfTheFormPages()
+{
+    Settlement s;
+    s.setDmt(u"Trh1"_s, u"všechny stránky"_s);
+    platform::ScriptedMessages messages;
+    platform::FixedPrinters printerSource({}, QString());
+    platform::PrinterState printers;
+    platform::QtPrintOutput output;
+    int fontFamily = 0;
+    print::FormPagesProducer pages(s.dm, fontFamily);
+    printtest::FakePreview preview;
+    print::TEmtfForm form({s.dm, messages, s.dir + u"/D1.ini"_s, printers, printerSource, output, pages,
+                           preview, fontFamily, 2015});
+    const QString path = s.root.filePath(u"vyuctovani.pdf"_s);
+    form.pdfFileDialog = [&path](const QString &) { return path; };
+    form.selectPage(3);
+    form.writePdf();
+    QCOMPARE(messages.texts(), QStringList());
+    QFile pdf(path);
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    QVERIFY(bytes.startsWith("%PDF"));
+    QCOMPARE(bytes.count("/Type /Page\n"), 4);
 }
 
 QTEST_MAIN(TestPrintWindow)

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/Printers.h"
+
+#include <memory>
+
+namespace data {
+class TDM1;
+}
+namespace platform {
+class IMessages;
+}
+namespace print {
+class TPrevForm;
+}
+
+namespace app {
+
+struct AppPaths;
+class SettlementOpening;
+class TMainForm;
+
+// The printing of the program: the preview that lives for the whole run,
+// the printer output, and the print window attached as kind 5 of Dpp1 (the
+// "&Tisk" command, F6, and the end of the editor chain).
+class Printing
+{
+public:
+    Printing(TMainForm &main, data::TDM1 &dm, platform::IMessages &messages, AppPaths &paths,
+             SettlementOpening &opening, const platform::IPrinters &printers);
+    ~Printing();
+
+    print::TPrevForm &preview() { return *m_preview; }
+
+private:
+    int showPrintWindow();
+
+    TMainForm &m_main;
+    data::TDM1 &m_dm;
+    platform::IMessages &m_messages;
+    AppPaths &m_paths;
+    SettlementOpening &m_opening;
+    const platform::IPrinters &m_printers;
+    platform::QtPrintOutput m_output;
+    std::unique_ptr<print::TPrevForm> m_preview;
+};
+
+} // namespace app
