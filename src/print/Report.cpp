@@ -83,6 +83,9 @@ private:
     }
     void newPage();
     void place(const Band *band);
+    void place(const Band *band, QList<Element> items);
+    // The band's elements filled from the current row, not yet placed.
+    QList<Element> filled(const Band *band);
     QString boxBuffer(const Element &e);
     Element fill(const Element &e);
 
@@ -173,7 +176,24 @@ void Preparer::newPage()
         place(header);
 }
 
+QList<Element> Preparer::filled(const Band *band)
+{
+    QList<Element> items;
+    if (!band)
+        return items;
+    m_buffers.clear();
+    items.reserve(band->elements.size());
+    for (const Element &e : band->elements)
+        items.append(fill(e));
+    return items;
+}
+
 void Preparer::place(const Band *band)
+{
+    place(band, filled(band));
+}
+
+void Preparer::place(const Band *band, QList<Element> items)
 {
     if (!band)
         return;
@@ -185,13 +205,11 @@ void Preparer::place(const Band *band)
         (band->kind != BandKind::PageHeader && m_hasContent && m_y + h > kPageHeight + 0.5))
         newPage();
     const QPointF offset(m_options.leftMarginMm * kUnitsPerMm, m_y);
-    m_buffers.clear();
-    QList<Element> &items = m_pages.last().items;
-    items.reserve(items.size() + band->elements.size());
-    for (const Element &e : band->elements) {
-        Element out = fill(e);
+    QList<Element> &page = m_pages.last().items;
+    page.reserve(page.size() + items.size());
+    for (Element &out : items) {
         out.rect.translate(offset);
-        items.append(std::move(out));
+        page.append(std::move(out));
     }
     m_y += h;
     if (band->kind != BandKind::PageHeader)
@@ -215,11 +233,14 @@ QList<PreparedPage> Preparer::run()
             m_layout.groupBy.isEmpty() ? nullptr : field(m_layout.dataSource + u'.' + m_layout.groupBy);
         QVariant key;
         bool first = true;
+        // The footer closes its group with the values of the group's last
+        // row, which the cursor has left by the time the change shows.
+        QList<Element> footer;
         for (rows.first(); !rows.eof(); rows.next()) {
             const QVariant value = groupField ? groupField->value() : QVariant();
             if (first || (groupField && value != key)) {
                 if (!first) {
-                    place(groupFooter);
+                    place(groupFooter, footer);
                     newPage();
                 }
                 place(groupHeader);
@@ -227,10 +248,13 @@ QList<PreparedPage> Preparer::run()
                 first = false;
             }
             place(detail);
+            footer = filled(groupFooter);
         }
-        if (first)
+        if (first) {
             place(groupHeader);
-        place(groupFooter);
+            footer = filled(groupFooter);
+        }
+        place(groupFooter, footer);
     }
     place(m_layout.band(BandKind::Summary));
     return m_pages;

@@ -122,6 +122,26 @@ inline void fillDemo(data::TDM1 &dm)
     set(dm, u"DmtKop"_s, 1);
     dm.Dmt().post();
 
+    // Places of work for the employee count.
+    data::Dataset &vpz = dm.Vpz();
+    const struct
+    {
+        const char16_t *name;
+        double count;
+        const char16_t *town, *code, *district;
+    } places[] = {{u"Sídlo společnosti", 12, u"Brno", u"582786", u"Brno-město"},
+                  {u"Stavba Modřice", 23, u"Modřice", u"583413", u"Brno-venkov"},
+                  {u"Sklad Slavkov", 4, u"Slavkov u Brna", u"593583", u"Vyškov"}};
+    for (const auto &p : places) {
+        vpz.append();
+        set(dm, u"VpzN3"_s, QString::fromUtf16(p.name));
+        set(dm, u"VpzC4"_s, p.count);
+        set(dm, u"VpzN5"_s, QString::fromUtf16(p.town));
+        set(dm, u"VpzN6"_s, QString::fromUtf16(p.code));
+        set(dm, u"VpzN7"_s, QString::fromUtf16(p.district));
+        vpz.post();
+    }
+
     statements::StatementRecalc recalc(dm);
     recalc.VypocetVdvl1();
     recalc.VypocetVdvs1();
