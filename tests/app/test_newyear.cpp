@@ -6,9 +6,12 @@
 
 #include "app/AppPaths.h"
 #include "app/NewYear.h"
+#include "app/SettlementOpening.h"
 #include "backup/ZipArchive.h"
 #include "data/DataError.h"
+#include "platform/IniFile.h"
 #include "platform/Messages.h"
+#include "platform/Printers.h"
 
 #include <QTest>
 
@@ -166,6 +169,31 @@ private slots:
         Rollover r(f);
         QVERIFY_THROWS_EXCEPTION(data::DatabaseError, r.rollover.NovyRok2(1));
         QVERIFY(f.dm.tablesOpen());
+        f.dm.Disconnect();
+        QCOMPARE(dataFiles(f.dir), before);
+    }
+
+    void pendingArchiveOnlyRolloverRunsOnceAtOpening()
+    {
+        Fixture f;
+        f.dm.Disconnect();
+        const Files before = dataFiles(f.dir);
+        QVERIFY(platform::IniFile(f.dir + u"/D1.ini"_s).writeInteger(u"Prevodzu215", u"Ano", 2));
+        app::AppPaths paths;
+        paths.FileDir = paths.FileDirLocal = platform::FileOps::withTrailingSeparator(f.root);
+        platform::ScriptedMessages messages;
+        platform::FixedPrinters printers({u"PDF"_s}, u"PDF"_s);
+        app::SettlementOpening opening(paths, messages, f.dm, printers);
+        app::NewYearRollover rollover(paths, f.dm, [&opening] { return opening.directoryName(); });
+        opening.setRollover(&rollover);
+
+        QCOMPARE(opening.open(u"D1"_s), app::SettlementOpening::Result::Opened);
+        QVERIFY(messages.texts().isEmpty());
+        const QDir archives(f.root + u"/Zaloha/Archiv"_s);
+        QCOMPARE(archives.entryList(QDir::Files), QStringList{u"2015 Stavby Novák s.r.o..zip"_s});
+        QVERIFY(!platform::IniFile(f.dir + u"/D1.ini"_s).sectionExists(u"Prevodzu215"));
+        QCOMPARE(opening.open(u"D1"_s), app::SettlementOpening::Result::Opened);
+        QCOMPARE(archives.entryList(QDir::Files).size(), 1);
         f.dm.Disconnect();
         QCOMPARE(dataFiles(f.dir), before);
     }
