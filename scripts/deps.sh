@@ -2,6 +2,10 @@
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
 pkgs=(cmake g++ make pkg-config qt6-base-dev libzip-dev pxlib-dev libbenchmark-dev clang libclang-rt-14-dev zlib1g-dev fonts-liberation2 poppler-utils)
+# The backup benchmark measures against zip and unzip: only with --bench.
+if [ "${1:-}" = "--bench" ]; then
+    pkgs+=(zip unzip)
+fi
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -136,7 +136,8 @@ PackResult packDirectory(const QString &baseDir, const std::function<bool(const 
         if (compression == Compression::Store)
             zip_set_file_compression(zip.get(), zip_uint64_t(index), ZIP_CM_STORE, 0);
         else
-            zip_set_file_compression(zip.get(), zip_uint64_t(index), ZIP_CM_DEFLATE, 0);
+            // libzip's default is the slowest level; 6 is zlib's and zip's.
+            zip_set_file_compression(zip.get(), zip_uint64_t(index), ZIP_CM_DEFLATE, 6);
     }
     if (progress)
         zip_register_progress_callback_with_state(zip.get(), 0.05, progressCallback, nullptr,
