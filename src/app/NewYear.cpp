@@ -108,26 +108,39 @@ void NewYearRollover::NovyRok2(int mode)
     }
     m_lastArchive = target;
 
-    if (mode == 1) {
-        for (const data::TableId id : emptiedTables()) {
-            const QString file = data::tableDef(id).fileName();
-            try {
-                paradox::Table::copyTable(data::tableFilePath(m_dm.templateDir(), file),
-                                          data::tableFilePath(settlementDir, file));
-            } catch (const paradox::TableError &e) {
-                throw failure(e.message());
+    try {
+        if (mode == 1) {
+            for (const data::TableId id : emptiedTables()) {
+                const QString file = data::tableDef(id).fileName();
+                try {
+                    paradox::Table::copyTable(data::tableFilePath(m_dm.templateDir(), file),
+                                              data::tableFilePath(settlementDir, file));
+                } catch (const paradox::TableError &e) {
+                    throw failure(e.message());
+                }
             }
         }
+        m_dm.OtevritTabulky();
+        if (mode == 1)
+            shiftCompanyData();
+        for (data::Dataset *table : m_dm.tables()) {
+            if (table->isActive())
+                table->refresh();
+        }
+        m_dm.Disconnect();
+        m_dm.OtevritTabulky();
+    } catch (const data::DatabaseError &) {
+        // The steps done stay done (the archive holds the old year); the
+        // settlement is left open as far as it opens.
+        if (!m_dm.tablesOpen()) {
+            try {
+                m_dm.Disconnect();
+                m_dm.OtevritTabulky();
+            } catch (const data::DatabaseError &) {
+            }
+        }
+        throw;
     }
-    m_dm.OtevritTabulky();
-    if (mode == 1)
-        shiftCompanyData();
-    for (data::Dataset *table : m_dm.tables()) {
-        if (table->isActive())
-            table->refresh();
-    }
-    m_dm.Disconnect();
-    m_dm.OtevritTabulky();
 
     if (m_status) {
         m_status->setStatusText(0, u"Akce nový rok byla provedena."_s);

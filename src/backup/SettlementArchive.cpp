@@ -207,7 +207,12 @@ RestoreResult restoreSettlement(const QString &settlementDir, const QString &dir
 {
     RestoreResult result;
     const QString dir = FileOps::resolve(settlementDir);
-    finishPendingRestore(dir);
+    // An earlier restore that was stopped half-way is completed first; when
+    // it cannot be, nothing else may be moved in over it.
+    if (!finishPendingRestore(dir)) {
+        result.errors << u"Soubory zálohy nelze přesunout do adresáře %1."_s.arg(native(dir));
+        return result;
+    }
 
     const QString work = workDir(dir);
     QDir().mkpath(work);
