@@ -3,6 +3,7 @@
 // the keys, the close questions and the place kept per settlement; and one
 // walk over every box of every form.
 
+#include "CliCommands.h"
 #include "EditorFixture.h"
 #include "data/Dataset.h"
 #include "data/Field.h"
@@ -12,6 +13,8 @@
 #include "statements/TEdvpaForm.h"
 #include "widgets/Editz.h"
 
+#include <QCryptographicHash>
+#include <QFile>
 #include <QPushButton>
 
 #include <functional>
@@ -305,6 +308,73 @@ private Q_SLOTS:
         QCOMPARE(ini.readInteger(u"D1"_s, u"QestoDataDane1Top"_s, 0), 95);
         auto *again = open<TEdvl1Form>();
         QCOMPARE(again->pos(), QPoint(123, 95));
+    }
+
+    // qesto-cli set types as the window does: the March example through the
+    // command line posts the same record as the window and F9.
+    void commandLineAsWindow()
+    {
+        const QList<std::pair<QString, double>> before = {
+            {u"VdvlSl23"_s, 12000}, {u"VdvlSlo33"_s, 500}, {u"VdvlC404"_s, 50}, {u"VdvlSl93"_s, 9000.4}};
+        open<TEdvl1Form>(before);
+        enter(u"Sl23"_s, u"12500"_s);
+        enter(u"C404a"_s, u"20,6"_s);
+        key(Qt::Key_F9);
+        form.reset();
+        s->dm.Disconnect();
+        const QString windowDir = s->root + u"D1"_s;
+        const cli::Result byWindow = cli::run({u"dump"_s, windowDir, u"Vdvl"_s});
+        QCOMPARE(byWindow.exitCode, 0);
+        auto windowSettlement = std::move(s);
+
+        s = std::make_unique<editortest::Settlement>();
+        post(s->dm.Vdvl(), before);
+        s->dm.Disconnect();
+        const QString dir = s->root + u"D1"_s;
+        cli::Result r = cli::run({u"set"_s, dir, u"vdvl"_s, u"Sl23=12500"_s, u"C404a=20,6"_s});
+        QCOMPARE(r.error, QString());
+        QCOMPARE(r.exitCode, 0);
+        r = cli::run({u"dump"_s, dir, u"Vdvl"_s});
+        QCOMPARE(r.output, byWindow.output);
+        QVERIFY(r.output.contains(",12500,"));
+    }
+
+    // A refused value posts nothing, not even the values before it: the
+    // table's file stays byte for byte, and the field's message is the error.
+    void commandLineRefusal_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("out of range") << QStringList{u"Vdvl"_s, u"Sl21=100"_s, u"Sl22=99999999999"_s}
+                                      << u"99999999999 není platná hodnota pro pole"_s;
+        QTest::newRow("not a number")
+            << QStringList{u"Vdvl"_s, u"Sl21=12a"_s} << u"'12a' není platné reálné číslo pro pole"_s;
+        QTest::newRow("calculated") << QStringList{u"Vdvs"_s, u"C403=5"_s} << u"Pole 'C403' se vypočítává"_s;
+        QTest::newRow("no box") << QStringList{u"Vdvl"_s, u"Sl41=5"_s} << u"Pole 'Sl41' nemá"_s;
+        QTest::newRow("no form") << QStringList{u"Prp"_s, u"Dic=1"_s} << u"Tabulku Prp nelze"_s;
+        QTest::newRow("no equals sign") << QStringList{u"Vdvl"_s, u"Sl21"_s} << u"Zadání 'Sl21'"_s;
+    }
+
+    void commandLineRefusal()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        s = std::make_unique<editortest::Settlement>();
+        post(s->dm.Vdvl(), {{u"VdvlSl21"_s, 1000}});
+        s->dm.Disconnect();
+        const QString dir = s->root + u"D1"_s;
+        const auto hash = [&dir](const QString &file) {
+            QFile f(dir + u'/' + file);
+            return f.open(QIODevice::ReadOnly)
+                       ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1)
+                       : QByteArray();
+        };
+        const QByteArray vdvl = hash(u"Vdvl.DB"_s), vdvs = hash(u"Vdvs.DB"_s);
+        const cli::Result r = cli::run(QStringList{u"set"_s, dir} + args);
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.error.startsWith(message), qPrintable(r.error));
+        QCOMPARE(hash(u"Vdvl.DB"_s), vdvl);
+        QCOMPARE(hash(u"Vdvs.DB"_s), vdvs);
     }
 
     // Every box of every form: bound to a field of its table, as long as the

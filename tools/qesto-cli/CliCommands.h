@@ -51,6 +51,12 @@ Result pdf(const QString &dir, const QString &out, const QStringList &pages);
 // QGuiApplication rather than a QCoreApplication).
 bool needsGui(const QStringList &args);
 
+// set DIR TABLE FIELD=TEXT...: each text typed into the field's box of the
+// statement's window and the box left (text rule, then the box's exit rule),
+// in the order given, then the record posted. A refused value posts nothing:
+// exit code 2 with the field's message.
+Result set(const QString &dir, const QString &table, const QStringList &assignments);
+
 // Dispatches the arguments after the program name.
 Result run(const QStringList &args);
 
