@@ -14,14 +14,18 @@
 #include "platform/HelpViewer.h"
 #include "platform/Messages.h"
 #include "registry/SettlementList.h"
+#include "statements/FormPages.h"
+#include "statements/Recalc.h"
+#include "statements/TEdvl1Form.h"
+#include "statements/TEdvpaForm.h"
 #include "statements/TEpzForm.h"
 
 #include <QAction>
-#include <QPushButton>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QPainter>
+#include <QPushButton>
 #include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -120,6 +124,53 @@ void fillPlaces(data::TDM1 &dm)
     }
 }
 
+// A year of a company with about twenty employees: monthly advances, a few
+// refunds and bonuses, paid on time; both statements recomputed and posted
+// as after a transfer from the payroll program.
+void fillStatements(data::TDM1 &dm)
+{
+    const auto set = [&dm](const QString &name, double value) { dm.field(name)->setAsFloat(value); };
+    dm.Vdvl().edit();
+    for (int m = 1; m <= 12; ++m) {
+        const QString month = QString::number(m);
+        const double advance = 41000 + 350 * m + (m == 12 ? 6200 : 0);
+        set(u"VdvlSl2"_s + month, advance);
+        set(u"VdvlSl3"_s + month, advance);
+        set(u"VdvlSlb5"_s + month, m % 3 == 0 ? 1117 : 0);
+        set(u"VdvlSl9"_s + month, advance - (m % 3 == 0 ? 1117 : 0) - (m == 3 ? 2400 : 0));
+    }
+    set(u"VdvlSl53"_s, 2400);
+    set(u"VdvlSlo37"_s, 1500);
+    dm.field(u"VdvlSlc37"_s)->setAsString(u"č. j. 1234/15/3001-04"_s);
+    set(u"VdvlC106"_s, 2400);
+    set(u"VdvlC404"_s, 0);
+    dm.field(u"VdvlMv1"_s)->setAsString(u"březen 2015"_s);
+    set(u"VdvlVc1"_s, 2400);
+    dm.field(u"VdvlPzp1"_s)->setAsString(u"neuplatněno"_s);
+    dm.Vdvl().post();
+    dm.Vdvs().edit();
+    for (int m = 1; m <= 12; ++m) {
+        const QString month = QString::number(m);
+        const double withheld = m % 4 == 0 ? 1500 : 900;
+        set(u"VdvsSl1"_s + month, withheld);
+        set(u"VdvsSl2"_s + month, withheld);
+        set(u"VdvsSl10"_s + month, withheld);
+    }
+    dm.Vdvs().post();
+    statements::PrepocetVY(dm);
+}
+
+// Each page of a statement window, then the window closed.
+void takePages(statements::StatementEditor *form, const QString &target, const QString &name)
+{
+    for (int page = 0; page < form->pages()->count(); ++page) {
+        form->pages()->showPage(page);
+        QApplication::processEvents();
+        withCaption(form).save(QDir(target).filePath(u"%1-%2.png"_s.arg(name).arg(page + 1)));
+    }
+    form->closeButton()->click();
+}
+
 // Every page of the company data and the employee count, opened from the
 // main window's menu as the user opens them.
 void takeEditors(app::TMainForm *main, const QString &target)
@@ -135,6 +186,10 @@ void takeEditors(app::TMainForm *main, const QString &target)
                 withCaption(company).save(QDir(target).filePath(u"udaje-o-firme-%1.png"_s.arg(page + 1)));
             }
             company->okButton()->click();
+        } else if (auto *employment = qobject_cast<statements::TEdvl1Form *>(modal)) {
+            takePages(employment, target, u"vyuctovani-zavisla"_s);
+        } else if (auto *withholding = qobject_cast<statements::TEdvpaForm *>(modal)) {
+            takePages(withholding, target, u"vyuctovani-srazkou"_s);
         } else if (auto *count = qobject_cast<statements::TEpzForm *>(modal)) {
             QApplication::processEvents();
             withCaption(count).save(QDir(target).filePath(u"pocet-zamestnancu.png"_s));
@@ -144,6 +199,8 @@ void takeEditors(app::TMainForm *main, const QString &target)
     poll.start();
     main->action(app::Command::UdajeOFirme)->trigger();
     main->action(app::Command::PocetZamestnancu)->trigger();
+    main->action(app::Command::DanZavisla)->trigger();
+    main->action(app::Command::DanSrazkou)->trigger();
 }
 
 void makeSettlements(const QString &root)
@@ -170,6 +227,7 @@ void makeSettlements(const QString &root)
     fillCompany(dm);
     dm.Prp().post();
     fillPlaces(dm);
+    fillStatements(dm);
     dm.Disconnect();
 }
 
