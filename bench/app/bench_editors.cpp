@@ -10,6 +10,9 @@
 #include "data/Dataset.h"
 #include "data/TDM1.h"
 #include "platform/Messages.h"
+#include "statements/FormPages.h"
+#include "statements/TEdvl1Form.h"
+#include "statements/TEdvpaForm.h"
 #include "statements/TEpzForm.h"
 #include "widgets/Editz.h"
 
@@ -101,6 +104,31 @@ void BM_OpenEmployeeCount(benchmark::State &state)
 }
 BENCHMARK(BM_OpenEmployeeCount)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
 
+// The statement with the most boxes: four pages, months by columns.
+template <class Form> void openStatement(benchmark::State &state)
+{
+    Settlement &s = settlement();
+    int boxes = 0;
+    measure(state, [&] {
+        auto form = std::make_unique<Form>(s.dm, s.messages, widgets::SettlementIni{});
+        boxes = int(form->pages()->boxes().size());
+        return form;
+    });
+    state.counters["boxes"] = boxes;
+}
+
+void BM_OpenEmploymentStatement(benchmark::State &state)
+{
+    openStatement<statements::TEdvl1Form>(state);
+}
+BENCHMARK(BM_OpenEmploymentStatement)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+
+void BM_OpenWithholdingStatement(benchmark::State &state)
+{
+    openStatement<statements::TEdvpaForm>(state);
+}
+BENCHMARK(BM_OpenWithholdingStatement)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+
 // The peer: a dialog with n plain line edits.
 void BM_OpenPlainDialog(benchmark::State &state)
 {
@@ -113,7 +141,12 @@ void BM_OpenPlainDialog(benchmark::State &state)
         return dialog;
     });
 }
-BENCHMARK(BM_OpenPlainDialog)->Arg(70)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(BM_OpenPlainDialog)
+    ->Arg(70)
+    ->Arg(151)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(30);
 
 } // namespace
 
