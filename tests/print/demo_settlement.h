@@ -116,6 +116,29 @@ inline void fillDemo(data::TDM1 &dm)
     set(dm, u"VdvsSlc76"_s, u"77/2015"_s);
     vdvs.post();
 
+    data::Dataset &vpkv = dm.Vpkv();
+    vpkv.edit();
+    const QList<std::pair<QString, QVariant>> corrections{
+        {u"Z1"_s, u"Z"_s},          {u"N11"_s, u"03/2015"_s},      {u"N12"_s, u"20.04.2015"_s},
+        {u"N13"_s, u"05/2015"_s},   {u"N14"_s, u"20.06.2015"_s},   {u"C15"_s, 1200.0},
+        {u"Z15a"_s, u"D"_s},        {u"N151a"_s, u"2014"_s},       {u"N152a"_s, u"15.02.2015"_s},
+        {u"N153a"_s, u"11/2015"_s}, {u"N154a"_s, u"20.12.2015"_s}, {u"C155a"_s, -300.0},
+    };
+    for (const auto &[name, value] : corrections)
+        set(dm, u"Vpkv"_s + name, value);
+    vpkv.post();
+
+    data::Dataset &vpkb = dm.Vpkb();
+    vpkb.edit();
+    const QList<std::pair<QString, QVariant>> bonus{
+        {u"M1"_s, u"M"_s},        {u"N11"_s, u"02/2015"_s},    {u"N12"_s, u"20.03.2015"_s},
+        {u"N13"_s, u"04/2015"_s}, {u"N14"_s, u"20.05.2015"_s}, {u"N15"_s, u"12.05.2015"_s},
+        {u"C16"_s, 1117.0},
+    };
+    for (const auto &[name, value] : bonus)
+        set(dm, u"Vpkb"_s + name, value);
+    vpkb.post();
+
     dm.Dmt().edit();
     set(dm, u"DmtDpt"_s, 0);
     set(dm, u"DmtDpl"_s, 0);

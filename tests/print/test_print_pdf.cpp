@@ -72,6 +72,8 @@ void TestPrintPdf::wholeSettlement()
     QVERIFY(text.contains(u"daně z příjmů ze závislé činnosti"_s));
     QVERIFY(text.contains(u"Jihomoravský kraj"_s));
     QVERIFY(text.contains(u"PROHLAŠUJI"_s));
+    QVERIFY(text.contains(u"PŘÍLOHA K VYÚČTOVÁNÍ"_s));
+    QVERIFY(text.contains(u"20.04.2015"_s)); // a correction row of the annex
     // Monthly amounts of the employment statement and their total.
     QVERIFY2(text.contains(u"41350"_s), qPrintable(text.left(2000)));
     QVERIFY(text.contains(u"123/15/4567"_s));
