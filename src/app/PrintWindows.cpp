@@ -4,11 +4,14 @@
 #include "app/SettlementOpening.h"
 #include "app/TMainForm.h"
 #include "app/Version.h"
+#include "data/TDM1.h"
 #include "platform/FileOps.h"
+#include "platform/Messages.h"
 #include "print/FormPagesProducer.h"
 #include "print/TEmtfForm.h"
 #include "print/TPrevForm.h"
 
+#include <QGuiApplication>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -46,6 +49,47 @@ int Printing::showPrintWindow()
     };
     form.exec();
     return 0;
+}
+
+void Printing::setCompanyList(std::function<QList<print::CompanyListRow>()> rows)
+{
+    m_main.setCommandHandler(Command::SeznamFirem, [this, rows = std::move(rows)] {
+        Tiskseznamufirem1Click(rows());
+        return true;
+    });
+}
+
+void Printing::Tiskseznamufirem1Click(const QList<print::CompanyListRow> &rows)
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    m_main.setStatusText(0, QStringLiteral("Připravuje se náhled před tiskem ..."));
+    print::PreviewRequest request;
+    bool ready = false;
+    try {
+        const auto sheets = std::make_shared<const QList<print::PreparedPage>>(print::companyListPages(
+            rows, m_dm.fieldAs(QStringLiteral("DmtDpl")).asInteger(), m_paths.TypPisma == 1));
+        request.job.title = QStringLiteral("Seznam firem");
+        request.job.sheetCount = int(sheets->size());
+        request.job.paint = [sheets](QPainter &painter, const QRectF &paper, int sheet) {
+            print::renderPage(painter, paper, sheets->at(sheet));
+        };
+        // The printer and copies set last in the print window.
+        const int copies = m_dm.fieldAs(QStringLiteral("DmtKop")).asInteger();
+        const bool printerCopies = m_dm.fieldAs(QStringLiteral("DmtPk")).asBoolean();
+        request.print = [this, job = request.job, copies, printerCopies] {
+            if (!print::printWithCopies(m_output, m_opening.printers().currentName(), job, copies,
+                                        printerCopies))
+                m_messages.information(print::PrintRun::failedText());
+        };
+        ready = true;
+    } catch (const std::exception &) {
+    }
+    QGuiApplication::restoreOverrideCursor();
+    if (ready)
+        m_preview->showPreview(request);
+    else
+        m_messages.information(print::PrintRun::failedText());
+    m_main.setStatusText(0, QString());
 }
 
 } // namespace app

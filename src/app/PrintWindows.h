@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/Printers.h"
+#include "print/CompanyList.h"
 
+#include <functional>
 #include <memory>
 
 namespace data {
@@ -31,6 +33,11 @@ public:
     ~Printing();
 
     print::TPrevForm &preview() { return *m_preview; }
+
+    // The menu item "Tisk &seznamu firem": the settlements as the list
+    // window shows them, previewed.
+    void setCompanyList(std::function<QList<print::CompanyListRow>()> rows);
+    void Tiskseznamufirem1Click(const QList<print::CompanyListRow> &rows);
 
 private:
     int showPrintWindow();

@@ -44,6 +44,8 @@ namespace {
 class ListBridge : public IStartupHooks, public registry::IRegistryHooks, public ISettlementSelection
 {
 public:
+    const registry::SettlementList &list() const { return m_list; }
+
     ListBridge(TMainForm &main, data::TDM1 &dm, AppPaths &paths, platform::IMessages &messages)
         : m_main(main), m_dm(dm), m_paths(paths), m_messages(messages),
           m_list({paths.FileDirLocal, paths.FileDir, Version::yearTag()}, messages, this)
@@ -243,6 +245,14 @@ void Program::start()
     });
 
     p.printing = std::make_unique<Printing>(*p.main, *p.dm, *p.messages, p.paths, *p.opening, p.printers);
+    if (p.list) {
+        p.printing->setCompanyList([list = p.list.get()] {
+            QList<print::CompanyListRow> rows;
+            for (const registry::Settlement &s : list->list().entries())
+                rows.append({s.Cislo, s.Nazev, s.Adresar});
+            return rows;
+        });
+    }
 
     p.main->setCommandHandler(Command::Gavrel, [&p] {
         TMainForm *main = p.main.get();

@@ -107,16 +107,24 @@ bool PrintRun::passChecks(int selected, const QString &question)
                               statements::filingIssuesText(issues) + u'\n' + question);
 }
 
+bool printWithCopies(platform::IPrintOutput &output, const QString &printer, const platform::PrintJob &job,
+                     int copies, bool printerCopies)
+{
+    copies = std::clamp(copies, 1, 999);
+    // A printer that cannot make copies itself gets each copy as a job.
+    const int jobs = printerCopies ? 1 : copies;
+    for (int i = 0; i < jobs; ++i) {
+        if (!output.print(printer, printerCopies ? copies : 1, job))
+            return false;
+    }
+    return true;
+}
+
 void PrintRun::Tisk2(const platform::PrintJob &job, const PrintParameters &params)
 {
     const QString printer = printerName ? printerName() : QString();
-    // A printer that cannot make copies itself gets each copy as a job.
-    const int jobs = params.printerCopies ? 1 : params.copies;
-    const int copies = params.printerCopies ? params.copies : 1;
-    for (int i = 0; i < jobs; ++i) {
-        if (!m_output.print(printer, copies, job))
-            throw PrintFailed();
-    }
+    if (!printWithCopies(m_output, printer, job, params.copies, params.printerCopies))
+        throw PrintFailed();
 }
 
 void PrintRun::PickReport(int mode, int page)

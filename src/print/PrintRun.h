@@ -50,6 +50,11 @@ public:
     virtual void showPreview(const PreviewRequest &request) = 0;
 };
 
+// Tisk2: one job whose copies the printer makes (Pk), or one job per copy.
+// False as soon as a job is refused.
+bool printWithCopies(platform::IPrintOutput &output, const QString &printer, const platform::PrintJob &job,
+                     int copies, bool printerCopies);
+
 // What the print window's buttons do, without the window: previewing the
 // selected page (paging through its statement when Prh1 says so), printing
 // the page set of Trh1 with the copies of Kop and Pk, and writing the set to

@@ -172,6 +172,10 @@ void Preparer::newPage()
     m_pages.append(PreparedPage());
     m_y = 0;
     m_hasContent = false;
+    // The title band opens the first sheet, above its page header.
+    if (m_pages.size() == 1)
+        if (const Band *title = m_layout.band(BandKind::Title))
+            place(title);
     if (const Band *header = m_layout.band(BandKind::PageHeader))
         place(header);
 }
@@ -219,7 +223,6 @@ void Preparer::place(const Band *band, QList<Element> items)
 QList<PreparedPage> Preparer::run()
 {
     newPage();
-    place(m_layout.band(BandKind::Title));
     const Band *detail = m_layout.band(BandKind::Detail);
     const Band *groupHeader = m_layout.band(BandKind::GroupHeader);
     const Band *groupFooter = m_layout.band(BandKind::GroupFooter);
