@@ -4,6 +4,7 @@
 #include "company/TEprpForm.h"
 #include "statements/TEdvl1Form.h"
 #include "statements/TEdvpaForm.h"
+#include "statements/TEpkvForm.h"
 #include "statements/TEpzForm.h"
 
 namespace app {
@@ -35,6 +36,10 @@ void attachEditors(TMainForm &main, data::TDM1 &dm, platform::IMessages &message
     main.attachStatementWindow(statements::TEdvl1Form::Kind,
                                showing<statements::TEdvl1Form>(main, dm, messages, settlementIni));
     main.attachStatementWindow(2, showing<statements::TEpzForm>(main, dm, messages, settlementIni));
+    main.attachStatementWindow(statements::TEpkvForm::Kind,
+                               showing<statements::TEpkvForm>(main, dm, messages, settlementIni));
+    main.attachStatementWindow(statements::TEpkvbForm::Kind,
+                               showing<statements::TEpkvbForm>(main, dm, messages, settlementIni));
     main.attachStatementWindow(statements::TEdvpaForm::Kind,
                                showing<statements::TEdvpaForm>(main, dm, messages, settlementIni));
 }

@@ -143,6 +143,47 @@ private Q_SLOTS:
         QCOMPARE(f.dm.Prp().state(), data::DatasetState::Browse);
     }
 
+    void chainRunsForwardAndBack()
+    {
+        Fixture f;
+        const QString vdvl = u"Vyúčtování daně z příjmů ze závislé činnosti"_s;
+        const QString vpz = u"Počet zaměstnanců"_s;
+        const QString vpkv = u"Příloha k vyúčtování - opravy"_s;
+        const QString vpkb = u"Příloha k vyúčtování - opravy bonusu"_s;
+        const QString vdvs = u"Vyúčtování daně vybírané srážkou"_s;
+        // Forward to the withholding statement, then back to the start.
+        const QStringList expected = {vdvl, vpz, vpkv, vpkb, vdvs, vpkb, vpkv, vpz, vdvl};
+        QStringList titles;
+        QPointer<QWidget> previous;
+        bool nested = false;
+        ModalWalker walker([&](QWidget *w) {
+            // Each window is gone before its neighbour shows.
+            nested = nested || previous || f.main.dispatch().isShowing(5);
+            previous = w;
+            titles.append(w->windowTitle());
+            const qsizetype step = titles.size();
+            if (step == expected.size()) {
+                w->close();
+                return false;
+            }
+            const QString caption = step < 5 ? u">>"_s : u"<<"_s;
+            for (QPushButton *b : w->findChildren<QPushButton *>()) {
+                if (b->text() == caption) {
+                    b->click();
+                    return true;
+                }
+            }
+            w->close();
+            return false;
+        });
+        f.main.Dpp1(1);
+        QCOMPARE(titles, expected);
+        QVERIFY(!nested);
+        QVERIFY(!previous);
+        for (int kind = 1; kind <= 6; ++kind)
+            QVERIFY(!f.main.dispatch().isShowing(kind));
+    }
+
     void employeeCountStartsOnTheFirstPlace()
     {
         Fixture f;

@@ -11,6 +11,7 @@
 #include "statements/FormPages.h"
 #include "statements/TEdvl1Form.h"
 #include "statements/TEdvpaForm.h"
+#include "statements/TEpkvForm.h"
 #include "widgets/Editz.h"
 
 #include <QCryptographicHash>
@@ -385,6 +386,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("kind");
         QTest::newRow("Vyúčtování daně z příjmů") << TEdvl1Form::Kind;
         QTest::newRow("Vyúčtování srážkou") << TEdvpaForm::Kind;
+        QTest::newRow("Příloha - opravy") << statements::TEpkvForm::Kind;
+        QTest::newRow("Příloha - opravy bonusu") << statements::TEpkvbForm::Kind;
     }
 
     void everyBox()
@@ -394,6 +397,10 @@ private Q_SLOTS:
         const std::map<int, std::function<StatementEditor *()>> forms = {
             {TEdvl1Form::Kind, [this] { return new TEdvl1Form(s->dm, s->messages, s->ini()); }},
             {TEdvpaForm::Kind, [this] { return new TEdvpaForm(s->dm, s->messages, s->ini()); }},
+            {statements::TEpkvForm::Kind,
+             [this] { return new statements::TEpkvForm(s->dm, s->messages, s->ini()); }},
+            {statements::TEpkvbForm::Kind,
+             [this] { return new statements::TEpkvbForm(s->dm, s->messages, s->ini()); }},
         };
         form.reset(forms.at(kind)());
         QVERIFY(editortest::showActive(form.get()));

@@ -1,0 +1,69 @@
+#include "statements/TEpkvForm.h"
+
+#include "data/TDM1.h"
+#include "statements/AnnexLayout.h"
+#include "statements/FormPages.h"
+
+using namespace Qt::StringLiterals;
+
+namespace statements {
+
+namespace {
+
+// The pages point to their help topic.
+void pageHints(StatementEditor &editor)
+{
+    for (int i = 0; i < editor.pages()->count(); ++i) {
+        QWidget *page = editor.pages()->widget(i);
+        page->setToolTip(u"Nápověda (F1)"_s);
+        page->setStatusTip(u"Nápověda (F1)"_s);
+    }
+}
+
+} // namespace
+
+EditorSpec TEpkvForm::spec(data::TDM1 &dm)
+{
+    EditorSpec s;
+    s.caption = u"Příloha k vyúčtování - opravy"_s;
+    s.placeName = u"Opravy1"_s;
+    s.table = &dm.Vpkv();
+    s.source = &dm.VpkvSource();
+    s.layout = vpkvLayout();
+    s.backKind = 2;
+    s.backHint = u"Počet zaměstnanců (PgUp)"_s;
+    s.forwardKind = TEpkvbForm::Kind;
+    s.forwardHint = u"Příloha k vyúčtování - opravy bonusu (PgDn)"_s;
+    return s;
+}
+
+TEpkvForm::TEpkvForm(data::TDM1 &dm, platform::IMessages &messages, widgets::SettlementIni ini,
+                     QWidget *parent)
+    : StatementEditor(dm, messages, std::move(ini), spec(dm), parent)
+{
+    pageHints(*this);
+}
+
+EditorSpec TEpkvbForm::spec(data::TDM1 &dm)
+{
+    EditorSpec s;
+    s.caption = u"Příloha k vyúčtování - opravy bonusu"_s;
+    s.placeName = u"OpravyB1"_s;
+    s.table = &dm.Vpkb();
+    s.source = &dm.VpkbSource();
+    s.layout = vpkbLayout();
+    s.backKind = TEpkvForm::Kind;
+    s.backHint = u"Příloha k vyúčtování - opravy (PgUp)"_s;
+    s.forwardKind = 4;
+    s.forwardHint = u"Vyúčtování daně vybírané srážkou (PgDn)"_s;
+    return s;
+}
+
+TEpkvbForm::TEpkvbForm(data::TDM1 &dm, platform::IMessages &messages, widgets::SettlementIni ini,
+                       QWidget *parent)
+    : StatementEditor(dm, messages, std::move(ini), spec(dm), parent)
+{
+    pageHints(*this);
+}
+
+} // namespace statements
