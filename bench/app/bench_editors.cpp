@@ -13,6 +13,7 @@
 #include "statements/FormPages.h"
 #include "statements/TEdvl1Form.h"
 #include "statements/TEdvpaForm.h"
+#include "statements/TEpkvForm.h"
 #include "statements/TEpzForm.h"
 #include "widgets/Editz.h"
 
@@ -128,6 +129,18 @@ void BM_OpenWithholdingStatement(benchmark::State &state)
     openStatement<statements::TEdvpaForm>(state);
 }
 BENCHMARK(BM_OpenWithholdingStatement)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+
+void BM_OpenCorrections(benchmark::State &state)
+{
+    openStatement<statements::TEpkvForm>(state);
+}
+BENCHMARK(BM_OpenCorrections)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+
+void BM_OpenBonusCorrections(benchmark::State &state)
+{
+    openStatement<statements::TEpkvbForm>(state);
+}
+BENCHMARK(BM_OpenBonusCorrections)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
 
 // The peer: a dialog with n plain line edits.
 void BM_OpenPlainDialog(benchmark::State &state)

@@ -18,7 +18,9 @@ def ms(name):
 for name, label, edits in (("BM_OpenCompanyEditor", "company data (4 pages)", 70),
                            ("BM_OpenEmployeeCount", "employee count (100 places)", 70),
                            ("BM_OpenEmploymentStatement", "employment statement (4 pages, 151 boxes)", 151),
-                           ("BM_OpenWithholdingStatement", "withholding statement (3 pages)", 151)):
+                           ("BM_OpenWithholdingStatement", "withholding statement (3 pages)", 151),
+                           ("BM_OpenCorrections", "annex of corrections (2 pages, 102 boxes)", 151),
+                           ("BM_OpenBonusCorrections", "annex of bonus corrections (2 pages, 98 boxes)", 151)):
     t = ms(name)
     if t is None:
         continue

@@ -3,6 +3,9 @@
 #include "data/TDM1.h"
 #include "statements/AnnexLayout.h"
 #include "statements/FormPages.h"
+#include "widgets/Editz.h"
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -10,14 +13,20 @@ namespace statements {
 
 namespace {
 
-// The pages point to their help topic.
-void pageHints(StatementEditor &editor)
+// The pages point to their help topic; the one-letter boxes stay narrow so
+// the dates and periods get the room.
+void finish(StatementEditor &editor)
 {
     for (int i = 0; i < editor.pages()->count(); ++i) {
         QWidget *page = editor.pages()->widget(i);
         page->setToolTip(u"Nápověda (F1)"_s);
         page->setStatusTip(u"Nápověda (F1)"_s);
     }
+    for (widgets::TDBEditz *box : editor.pages()->boxes()) {
+        if (box->maxLength() == 1)
+            box->setFixedWidth(box->fontMetrics().averageCharWidth() * 3 + 12);
+    }
+    editor.resize(std::max(editor.width(), 780), std::max(editor.height(), 480));
 }
 
 } // namespace
@@ -41,7 +50,7 @@ TEpkvForm::TEpkvForm(data::TDM1 &dm, platform::IMessages &messages, widgets::Set
                      QWidget *parent)
     : StatementEditor(dm, messages, std::move(ini), spec(dm), parent)
 {
-    pageHints(*this);
+    finish(*this);
 }
 
 EditorSpec TEpkvbForm::spec(data::TDM1 &dm)
@@ -63,7 +72,7 @@ TEpkvbForm::TEpkvbForm(data::TDM1 &dm, platform::IMessages &messages, widgets::S
                        QWidget *parent)
     : StatementEditor(dm, messages, std::move(ini), spec(dm), parent)
 {
-    pageHints(*this);
+    finish(*this);
 }
 
 } // namespace statements

@@ -18,6 +18,7 @@
 #include "statements/Recalc.h"
 #include "statements/TEdvl1Form.h"
 #include "statements/TEdvpaForm.h"
+#include "statements/TEpkvForm.h"
 #include "statements/TEpzForm.h"
 
 #include <QAction>
@@ -98,6 +99,34 @@ void fillCompany(data::TDM1 &dm)
     text(u"Zjms"_s, u"Jan Novák"_s);
     text(u"Zdes"_s, u"12.03.1968"_s);
     text(u"Zjvs"_s, u"jednatel"_s);
+}
+
+// Two corrections of advances and one of the tax bonus.
+void fillAnnexes(data::TDM1 &dm)
+{
+    const auto set = [&dm](const QString &field, const QString &text) { dm.field(field)->setText(text); };
+    dm.Vpkv().edit();
+    set(u"VpkvZ1"_s, u"Z"_s);
+    set(u"VpkvN11"_s, u"03/2015"_s);
+    set(u"VpkvN12"_s, u"15.04.2015"_s);
+    set(u"VpkvN13"_s, u"05/2015"_s);
+    set(u"VpkvN14"_s, u"20.06.2015"_s);
+    set(u"VpkvC15"_s, u"1250"_s);
+    set(u"VpkvZ2"_s, u"D"_s);
+    set(u"VpkvN21"_s, u"2014"_s);
+    set(u"VpkvN22"_s, u"15.03.2015"_s);
+    set(u"VpkvN23"_s, u"04/2015"_s);
+    set(u"VpkvN24"_s, u"20.05.2015"_s);
+    set(u"VpkvC25"_s, u"-430"_s);
+    dm.Vpkv().post();
+    dm.Vpkb().edit();
+    set(u"VpkbM1"_s, u"M"_s);
+    set(u"VpkbN11"_s, u"02/2015"_s);
+    set(u"VpkbN12"_s, u"16.03.2015"_s);
+    set(u"VpkbN13"_s, u"04/2015"_s);
+    set(u"VpkbN14"_s, u"20.05.2015"_s);
+    set(u"VpkbC16"_s, u"1117"_s);
+    dm.Vpkb().post();
 }
 
 // Three places of work.
@@ -188,6 +217,10 @@ void takeEditors(app::TMainForm *main, const QString &target)
             company->okButton()->click();
         } else if (auto *employment = qobject_cast<statements::TEdvl1Form *>(modal)) {
             takePages(employment, target, u"vyuctovani-zavisla"_s);
+        } else if (auto *corrections = qobject_cast<statements::TEpkvForm *>(modal)) {
+            takePages(corrections, target, u"opravy"_s);
+        } else if (auto *bonus = qobject_cast<statements::TEpkvbForm *>(modal)) {
+            takePages(bonus, target, u"opravy-bonusu"_s);
         } else if (auto *withholding = qobject_cast<statements::TEdvpaForm *>(modal)) {
             takePages(withholding, target, u"vyuctovani-srazkou"_s);
         } else if (auto *count = qobject_cast<statements::TEpzForm *>(modal)) {
@@ -200,6 +233,8 @@ void takeEditors(app::TMainForm *main, const QString &target)
     main->action(app::Command::UdajeOFirme)->trigger();
     main->action(app::Command::PocetZamestnancu)->trigger();
     main->action(app::Command::DanZavisla)->trigger();
+    main->action(app::Command::Opravy)->trigger();
+    main->action(app::Command::OpravyBonusu)->trigger();
     main->action(app::Command::DanSrazkou)->trigger();
 }
 
@@ -227,6 +262,7 @@ void makeSettlements(const QString &root)
     fillCompany(dm);
     dm.Prp().post();
     fillPlaces(dm);
+    fillAnnexes(dm);
     fillStatements(dm);
     dm.Disconnect();
 }
