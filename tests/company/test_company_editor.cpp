@@ -104,12 +104,24 @@ private:
     std::unique_ptr<editortest::Settlement> s;
     std::unique_ptr<TEprpForm> form;
 
+    // One settlement for all the cases; each starts from an empty record.
     void open()
     {
-        s = std::make_unique<editortest::Settlement>();
+        if (!s)
+            s = std::make_unique<editortest::Settlement>();
+        data::Dataset &prp = s->dm.Prp();
+        prp.beforePost = nullptr;
+        prp.edit();
+        for (int i = 0; i < prp.fieldCount(); ++i) {
+            if (!prp.field(i)->isCalculated() && !prp.field(i)->isReadOnly())
+                prp.field(i)->clear();
+        }
+        prp.post();
+        s->messages.clear();
+        s->picker = {};
         // As the main window opens it: the record read afresh and in edit mode.
-        s->dm.Prp().refresh();
-        s->dm.Prp().edit();
+        prp.refresh();
+        prp.edit();
         form = std::make_unique<TEprpForm>(s->dm, s->messages, s->ini());
         QVERIFY(editortest::showActive(form.get()));
     }
@@ -120,8 +132,10 @@ private Q_SLOTS:
     void cleanup()
     {
         form.reset();
-        s.reset();
+        QCOMPARE(s->messages.answersLeft(), 0);
     }
+
+    void cleanupTestCase() { s.reset(); }
 
     void everyBoxBoundWithHintLengthAndTabOrder()
     {
