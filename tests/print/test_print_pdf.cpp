@@ -61,6 +61,15 @@ void TestPrintPdf::wholeSettlement()
     const QString out = m_root.filePath(u"vse.pdf"_s);
     QByteArray err;
     QCOMPARE(runCli({u"pdf"_s, m_dir, out}, &err), 0);
+    // No filler row of the employee count is left behind.
+    {
+        data::TDM1 dm;
+        dm.DM1Create(m_root.path());
+        dm.setDatabasePath(m_dir);
+        dm.OtevritTabulky();
+        QCOMPARE(dm.Vpz().recordCount(), 3);
+        dm.Disconnect();
+    }
     QVERIFY2(QFileInfo(out).size() > 1000, err.constData());
     if (m_pdftotext.isEmpty())
         QSKIP("pdftotext (poppler-utils) is not installed; the PDF was written but not read back");
@@ -74,6 +83,10 @@ void TestPrintPdf::wholeSettlement()
     QVERIFY(text.contains(u"PROHLAŠUJI"_s));
     QVERIFY(text.contains(u"PŘÍLOHA K VYÚČTOVÁNÍ"_s));
     QVERIFY(text.contains(u"20.04.2015"_s)); // a correction row of the annex
+    // The employee count, numbered into sheets for the print and cleared again.
+    QVERIFY(text.contains(u"POČET ZAMĚSTNANCŮ"_s));
+    QVERIFY(text.contains(u"Sídlo společnosti"_s));
+    QCOMPARE(text.count(u'\f'), 14); // every printable page, one sheet each
     // Monthly amounts of the employment statement and their total.
     QVERIFY2(text.contains(u"41350"_s), qPrintable(text.left(2000)));
     QVERIFY(text.contains(u"123/15/4567"_s));
