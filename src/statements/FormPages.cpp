@@ -84,6 +84,13 @@ FormPages::FormPages(FormLayout layout, data::DataSource &source, platform::IMes
     // The tabs are reached with Ctrl+1... and the seams; Tab stays in the boxes.
     tabBar()->setFocusPolicy(Qt::NoFocus);
     build(source);
+    // A post while a box holds a changed value (F9, the navigator, the close
+    // question) first runs that box's exit rule, as leaving it would.
+    connect(&source, &data::DataSource::updateData, this, [this] {
+        auto *focus = qobject_cast<widgets::TDBEditz *>(QApplication::focusWidget());
+        if (focus && m_boxes.contains(focus))
+            focus->checkpoint();
+    });
 }
 
 FormPages::~FormPages() = default;
@@ -102,8 +109,11 @@ void FormPages::build(data::DataSource &source)
 
     for (const FormPage &def : std::as_const(m_layout.pages)) {
         auto *page = new QWidget(this);
-        if (def.helpContext > 0)
+        if (def.helpContext > 0) {
             page->setProperty("helpContext", def.helpContext);
+            page->setToolTip(u"Nápověda (F1)"_s);
+            page->setStatusTip(u"Nápověda (F1)"_s);
+        }
         auto *column = new QVBoxLayout(page);
         auto *grid = new QGridLayout;
         grid->setHorizontalSpacing(3);

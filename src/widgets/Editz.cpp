@@ -313,6 +313,16 @@ template <class Base> void BoundBox<Base>::focusOutEvent(QFocusEvent *event)
         exitedChanged();
 }
 
+template <class Base> void BoundBox<Base>::checkpoint()
+{
+    if (!entered() || !leaving())
+        return;
+    const bool changed = leaveChanged();
+    enter();
+    if (changed)
+        exitedChanged();
+}
+
 template class BoundBox<QLineEdit>;
 template class BoundBox<QCheckBox>;
 template class BoundBox<QComboBox>;

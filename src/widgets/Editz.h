@@ -125,6 +125,12 @@ public:
     bool enterTab() const { return m_enterTab; }
     void setEnterTab(bool enterTab) { m_enterTab = enterTab; }
 
+    // The box left and entered again where it is: typed text written, the
+    // exit signalled when the value changed, the value remembered anew. A
+    // post through the keyboard runs this first, so the lines that depend on
+    // the box being typed into are not posted stale.
+    void checkpoint();
+
 protected:
     bool event(QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;

@@ -113,6 +113,22 @@ private Q_SLOTS:
         QVERIFY(s->messages.shown().isEmpty());
     }
 
+    // F9 in a box typed into posts the lines that depend on it too; leaving
+    // the box afterwards computes nothing more.
+    void postRunsTheRuleOfTheBox()
+    {
+        open<TEdvl1Form>({{u"VdvlSl23"_s, 12000}, {u"VdvlSl93"_s, 9000}, {u"VdvlC409"_s, 9000}});
+        QVERIFY(form->pages()->focusBox(u"Sl23"_s));
+        editortest::typeInto(box(u"Sl23"_s), u"12500"_s);
+        key(Qt::Key_F9);
+        QVERIFY(!s->dm.Vdvl().isEditing());
+        QCOMPARE(value(u"VdvlSl33"_s), 12500.0);
+        QCOMPARE(value(u"VdvlC401"_s), 12500.0);
+        QCOMPARE(value(u"VdvlC410"_s), -3500.0);
+        key(Qt::Key_Tab);
+        QVERIFY(!s->dm.Vdvl().isEditing());
+    }
+
     // Leaving a box unchanged, or changed and restored, computes nothing; a
     // value typed into ř. 1 stays until sl. 1 of a month changes.
     void remembersTexts()
