@@ -83,11 +83,35 @@ private:
     }
 
 private Q_SLOTS:
+    // One settlement for all the cases; each starts from empty statements.
+    void init()
+    {
+        if (!s)
+            s = std::make_unique<editortest::Settlement>();
+        if (!s->dm.tablesOpen())
+            s->dm.OtevritTabulky();
+        for (data::Dataset *table : {&s->dm.Vdvl(), &s->dm.Vdvs()}) {
+            // Without the post rules, which would store the emptied amounts as 0.
+            const auto rules = std::exchange(table->beforePost, nullptr);
+            table->edit();
+            for (int i = 0; i < table->fieldCount(); ++i) {
+                if (!table->field(i)->isCalculated())
+                    table->field(i)->clear();
+            }
+            table->post();
+            table->beforePost = rules;
+        }
+        s->messages = platform::ScriptedMessages();
+        QFile::remove(s->ini().path);
+    }
+
     void cleanup()
     {
         form.reset();
-        s.reset();
+        QCOMPARE(s->messages.answersLeft(), 0);
     }
+
+    void cleanupTestCase() { s.reset(); }
 
     // sl. 1 of March: 12500 typed over 12000 and Enter.
     void marchExample()
@@ -376,7 +400,6 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, args);
         QFETCH(QString, message);
-        s = std::make_unique<editortest::Settlement>();
         post(s->dm.Vdvl(), {{u"VdvlSl21"_s, 1000}});
         s->dm.Disconnect();
         const QString dir = s->root + u"D1"_s;
@@ -409,7 +432,6 @@ private Q_SLOTS:
     void everyBox()
     {
         QFETCH(int, kind);
-        s = std::make_unique<editortest::Settlement>();
         const std::map<int, std::function<StatementEditor *()>> forms = {
             {TEdvl1Form::Kind, [this] { return new TEdvl1Form(s->dm, s->messages, s->ini()); }},
             {TEdvpaForm::Kind, [this] { return new TEdvpaForm(s->dm, s->messages, s->ini()); }},
