@@ -4,6 +4,7 @@
 #include "data/Dataset.h"
 #include "data/Field.h"
 #include "data/TDM1.h"
+#include "statements/AnnexLayout.h"
 #include "statements/VdvlCalc.h"
 #include "statements/VdvsCalc.h"
 
@@ -31,6 +32,15 @@ FormInput::FormInput(data::TDM1 &dm, const QString &table) : m_calcs(std::make_u
         m_dataset = &dm.Vdvs();
         m_calcs->vdvs.emplace(dm.Vdvs());
         m_exitRule = [this](const QString &field) { return m_calcs->vdvs->runExitRule(field); };
+    } else if (table.compare(u"Vpkv"_s, Qt::CaseInsensitive) == 0) {
+        // The annexes calculate nothing.
+        m_layout = vpkvLayout();
+        m_dataset = &dm.Vpkv();
+        m_exitRule = [](const QString &) { return false; };
+    } else if (table.compare(u"Vpkb"_s, Qt::CaseInsensitive) == 0) {
+        m_layout = vpkbLayout();
+        m_dataset = &dm.Vpkb();
+        m_exitRule = [](const QString &) { return false; };
     } else {
         throw data::DatabaseError(data::DatabaseError::Kind::State,
                                   u"Tabulku %1 nelze vyplňovat po políčkách vyúčtování."_s.arg(table));

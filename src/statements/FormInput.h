@@ -21,7 +21,8 @@ namespace statements {
 class FormInput
 {
 public:
-    // The form of table `table` ("Vdvl", "Vdvs", any letter case) on the
+    // The form of table `table` ("Vdvl", "Vdvs", the annexes "Vpkv" and
+    // "Vpkb", any letter case) on the
     // data module's open tables; throws DatabaseError for a table that has
     // no such form.
     FormInput(data::TDM1 &dm, const QString &table);

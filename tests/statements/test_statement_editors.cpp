@@ -380,6 +380,21 @@ private Q_SLOTS:
         QVERIFY(r.output.contains(",12500,"));
     }
 
+    // The annexes through the command line: a kind box keeps one letter, an
+    // empty amount stays empty, the others are rounded.
+    void commandLineAnnex()
+    {
+        s->dm.Disconnect();
+        const QString dir = s->root + u"D1"_s;
+        cli::Result r = cli::run({u"set"_s, dir, u"Vpkv"_s, u"Z1=ZD"_s, u"N11=01/2015"_s, u"C15=100,6"_s});
+        QCOMPARE(r.error, QString());
+        s->dm.OtevritTabulky();
+        QCOMPARE(s->field(u"VpkvZ1"_s).asString(), u"Z"_s);
+        QCOMPARE(s->field(u"VpkvN11"_s).asString(), u"01/2015"_s);
+        QCOMPARE(value(u"VpkvC15"_s), 101.0);
+        QVERIFY(s->field(u"VpkvC25"_s).isNull());
+    }
+
     // A refused value posts nothing, not even the values before it: the
     // table's file stays byte for byte, and the field's message is the error.
     void commandLineRefusal_data()
