@@ -216,6 +216,9 @@ bool FormPages::showPage(int index, QWidget *focus)
             }
         }
     }
+    // A page of calculated boxes only leaves the keys with the close button.
+    if (!focus)
+        focus = m_closeButton;
     if (focus)
         focus->setFocus(Qt::TabFocusReason);
     return true;

@@ -331,6 +331,9 @@ private Q_SLOTS:
     void printButtonCloses()
     {
         auto *w = open<TEdvpaForm>();
+        key(Qt::Key_3, Qt::ControlModifier); // nothing to type into on page 3
+        QCOMPARE(w->pages()->currentIndex(), 2);
+        QCOMPARE(focused(), w->closeButton());
         QCOMPARE(w->forwardButton()->toolTip(), u"Tisk vyúčtování (PgDn)"_s);
         QCOMPARE(w->backButton()->toolTip(), u"Příloha k vyúčtování - opravy bonusu (PgUp)"_s);
         w->forwardButton()->click();
