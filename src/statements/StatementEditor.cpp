@@ -184,8 +184,7 @@ void StatementEditor::done(int result)
     // Another computer may have changed the statement meanwhile; the next
     // window reads it afresh.
     try {
-        table().close();
-        m_dm.openTable(table());
+        m_dm.reopenTable(table());
     } catch (const data::DatabaseError &e) {
         m_messages.error(e.message());
     }
