@@ -23,6 +23,7 @@ QString usage()
 {
     return u"Použití: qesto-cli open ADRESÁŘ | recalc ADRESÁŘ | dump ADRESÁŘ TABULKA | check ADRESÁŘ"_s +
            u" | set ADRESÁŘ TABULKA POLE=TEXT..."_s +
+           u" | epo ADRESÁŘ SOUBOR.xml [--withholding]"_s +
            u" | backup ADRESÁŘ ZIP | restore ADRESÁŘ ZIP | new-year ADRESÁŘ [1|2]"_s +
            u"\n       qesto-cli import-payroll ADRESÁŘ DATA_DB_GAVREL ČÍSLO_FIRMY [--company-data] [--password HESLO]"_s
 #ifdef QESTO_HAVE_PRINT
@@ -162,6 +163,8 @@ Result run(const QStringList &args)
         return set(args[1], args[2], args.mid(3));
     if (args.size() == 2 && args[0] == u"check")
         return check(args[1]);
+    if ((args.size() == 3 || (args.size() == 4 && args[3] == u"--withholding")) && args[0] == u"epo")
+        return epo(args[1], args[2], args.size() == 4);
     if (args.size() == 3 && args[0] == u"backup")
         return backupSettlement(args[1], args[2]);
     if (args.size() == 3 && args[0] == u"restore")

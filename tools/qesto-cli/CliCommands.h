@@ -30,6 +30,12 @@ Result dump(const QString &dir, const QString &table);
 // check DIR: what would get a statement returned by the tax office, one
 // finding a line; exit code 1 when anything is listed.
 Result check(const QString &dir);
+// epo DIR OUT.xml [--withholding]: the employment statement (or with
+// --withholding the withholding statement) as the filing portal's XML,
+// written only when the published schema accepts it; the office and address
+// answers given in the window are used. Exit 2 with the reasons otherwise.
+Result epo(const QString &dir, const QString &out, bool withholding);
+
 // backup DIR ZIP: the settlement into the archive ZIP, as the backup window
 // does; restore DIR ZIP: its data files back from ZIP, as the restore window
 // does; new-year DIR [1|2]: the new-year rollover (2 only the archive).

@@ -1,0 +1,689 @@
+#include "filing/EpoWriter.h"
+
+#include "filing/FormTexts.h"
+
+#include <QDate>
+#include <QHash>
+#include <QRegularExpression>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace filing {
+
+QString formCode(Form form)
+{
+    return form == Form::Employment ? u"DPZVD6"_s : u"DPSVD2"_s;
+}
+
+QString formTitle(Form form)
+{
+    return form == Form::Employment ? u"Vyúčtování daně z příjmů ze závislé činnosti"_s
+                                    : u"Vyúčtování daně vybírané srážkou"_s;
+}
+
+QString filingDic(const QString &dic)
+{
+    QString d = dic.simplified().remove(u' ');
+    if (d.startsWith(u"CZ"_s, Qt::CaseInsensitive))
+        d.remove(0, 2);
+    return d;
+}
+
+PersonName splitPersonName(const QString &name)
+{
+    const QString n = name.simplified();
+    const qsizetype space = n.lastIndexOf(u' ');
+    if (space < 0)
+        return {QString(), n};
+    return {n.left(space), n.mid(space + 1)};
+}
+
+namespace {
+
+using Record = Snapshot::Record;
+using Attrs = QList<std::pair<QString, QString>>;
+
+const QStringList &monthNames()
+{
+    static const QStringList names = {u"leden"_s,  u"únor"_s,   u"březen"_s,   u"duben"_s,
+                                      u"květen"_s, u"červen"_s, u"červenec"_s, u"srpen"_s,
+                                      u"září"_s,   u"říjen"_s,  u"listopad"_s, u"prosinec"_s};
+    return names;
+}
+
+QString num(int n)
+{
+    return QString::number(n);
+}
+
+// Attribute values in the order they are added; empty ones are left out.
+class AttrList
+{
+public:
+    void text(const QString &name, const QString &value)
+    {
+        if (!value.isEmpty())
+            m_attrs.append({name, value});
+    }
+    void amount(const QString &name, std::optional<qint64> value)
+    {
+        if (value)
+            m_attrs.append({name, QString::number(*value)});
+    }
+    void date(const QString &name, std::optional<QDate> value)
+    {
+        if (value)
+            m_attrs.append({name, filingDate(*value)});
+    }
+    // A period typed as text: month and year where they can be read,
+    // otherwise the text in the year, where the schema refuses it.
+    void period(const QString &year, const QString &month, const QString &typed)
+    {
+        if (typed.isEmpty())
+            return;
+        if (const std::optional<Period> p = parsePeriod(typed)) {
+            m_attrs.append({year, num(p->year)});
+            if (p->month)
+                m_attrs.append({month, num(p->month)});
+        } else {
+            m_attrs.append({year, typed});
+        }
+    }
+    void dayDate(const QString &name, const QString &typed)
+    {
+        if (typed.isEmpty())
+            return;
+        const std::optional<QDate> d = parseDayDate(typed);
+        m_attrs.append({name, d ? filingDate(*d) : typed});
+    }
+    const Attrs &attrs() const { return m_attrs; }
+
+private:
+    Attrs m_attrs;
+};
+
+// A text that XML 1.0 can carry in an attribute.
+QString escaped(const QString &value)
+{
+    QString out;
+    out.reserve(value.size() + 8);
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case u'&':
+            out += u"&amp;"_s;
+            break;
+        case u'<':
+            out += u"&lt;"_s;
+            break;
+        case u'>':
+            out += u"&gt;"_s;
+            break;
+        case u'"':
+            out += u"&quot;"_s;
+            break;
+        case u'\t':
+            out += u"&#9;"_s;
+            break;
+        case u'\n':
+            out += u"&#10;"_s;
+            break;
+        case u'\r':
+            out += u"&#13;"_s;
+            break;
+        default:
+            if (c.unicode() >= 0x20 && c.unicode() != 0xFFFE && c.unicode() != 0xFFFF)
+                out += c;
+        }
+    }
+    return out;
+}
+
+class XmlOut
+{
+public:
+    XmlOut() { line(u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>"_s); }
+
+    void open(const QString &name, const Attrs &attrs, int depth)
+    {
+        line(indent(depth) + tag(name, attrs) + u'>');
+    }
+    void close(const QString &name, int depth) { line(indent(depth) + u"</"_s + name + u'>'); }
+    void element(const QString &name, const Attrs &attrs, const QString &where, int depth = 2)
+    {
+        m_infos.append({m_line, name, where});
+        line(indent(depth) + tag(name, attrs) + u"/>"_s);
+    }
+
+    QByteArray bytes() const { return m_text.toUtf8(); }
+    const QList<XmlElementInfo> &infos() const { return m_infos; }
+
+private:
+    static QString indent(int depth) { return QString(depth * 2, u' '); }
+    static QString tag(const QString &name, const Attrs &attrs)
+    {
+        QString t = u'<' + name;
+        for (const auto &[key, value] : attrs)
+            t += u' ' + key + u"=\""_s + escaped(value) + u'"';
+        return t;
+    }
+    void line(const QString &text)
+    {
+        m_text += text + u'\n';
+        ++m_line;
+    }
+
+    QString m_text;
+    int m_line = 1;
+    QList<XmlElementInfo> m_infos;
+};
+
+QString amountName(const QString &stem, int n)
+{
+    return stem + num(n);
+}
+
+std::optional<qint64> amountOf(const Record &r, const QString &field)
+{
+    return Snapshot::amount(r, field);
+}
+
+bool nonZero(const Record &r, const QString &field)
+{
+    const std::optional<qint64> a = Snapshot::amount(r, field);
+    return a && *a != 0;
+}
+
+// "B" regular, "O" corrective, "D" supplementary, "E" supplementary and
+// corrective. Without a mark the statement is regular.
+QString statementType(bool corrective, bool supplementary)
+{
+    if (supplementary)
+        return corrective ? u"E"_s : u"D"_s;
+    return corrective ? u"O"_s : u"B"_s;
+}
+
+// The heading names of a statement in the company data.
+struct PayerFields
+{
+    QString surname, firstName, title, name1, name2;
+    QString signCode, signName, signId, authorised;
+    QString contact, phone, email;
+};
+
+// Payer, address, signatory and contact person: the same attributes in both
+// statements.
+void payerAttributes(AttrList &a, const Record &prp, const PayerFields &f, const Filer &filer,
+                     QStringList &notes)
+{
+    a.text(u"dic"_s, filingDic(Snapshot::text(prp, u"Dic"_s)));
+    const QString legalName =
+        QString(Snapshot::text(prp, f.name1) + u' ' + Snapshot::text(prp, f.name2)).simplified();
+    const bool legal = !legalName.isEmpty();
+    a.text(u"typ_ds"_s, legal ? u"P"_s : u"F"_s);
+    if (filer.workplace > 0)
+        a.text(u"c_pracufo"_s, num(filer.workplace));
+    if (legal) {
+        a.text(u"zkrobchjm"_s, legalName);
+        if (!Snapshot::text(prp, f.surname).isEmpty())
+            notes.append(u"Vyplněna je fyzická i právnická osoba; podání uvádí právnickou osobu „%1“."_s.arg(
+                legalName));
+    } else {
+        a.text(u"jmeno"_s, Snapshot::text(prp, f.firstName));
+        a.text(u"prijmeni"_s, Snapshot::text(prp, f.surname));
+        a.text(u"titul"_s, Snapshot::text(prp, f.title));
+    }
+    a.text(u"ulice"_s, filer.address.street);
+    a.text(u"c_pop"_s, filer.address.houseNumber);
+    a.text(u"c_orient"_s, filer.address.orientNumber);
+    a.text(u"naz_obce"_s, filer.address.municipality);
+    a.text(u"psc"_s, filer.address.postcode);
+
+    // "Jméno a příjmení / vztah k právnické osobě".
+    const QString authorised = Snapshot::text(prp, f.authorised);
+    if (!authorised.isEmpty()) {
+        qsizetype cut = authorised.indexOf(u'/');
+        if (cut < 0)
+            cut = authorised.indexOf(u',');
+        const PersonName person = splitPersonName(cut < 0 ? authorised : authorised.left(cut));
+        a.text(u"opr_jmeno"_s, person.first);
+        a.text(u"opr_prijmeni"_s, person.last);
+        if (cut >= 0)
+            a.text(u"opr_postaveni"_s, authorised.mid(cut + 1).simplified());
+    }
+
+    // The signing person is named only with a code: without one the payer
+    // signs for itself.
+    const QString code = Snapshot::text(prp, f.signCode);
+    const QString signName = Snapshot::text(prp, f.signName);
+    const QString signId = Snapshot::text(prp, f.signId);
+    if (!code.isEmpty()) {
+        a.text(u"zast_kod"_s, code);
+        // A company ID has eight digits; a tax adviser's registration number
+        // is shorter. The codes 4c and 7a name legal persons by themselves.
+        static const QRegularExpression companyId(u"^\\d{8}$"_s);
+        const QString id = QString(signId).remove(u' ');
+        if (code == u"4c" || code == u"7a" || companyId.match(id).hasMatch()) {
+            a.text(u"zast_typ"_s, u"P"_s);
+            a.text(u"zast_nazev"_s, signName);
+            a.text(u"zast_ic"_s, id);
+        } else {
+            a.text(u"zast_typ"_s, u"F"_s);
+            const PersonName person = splitPersonName(signName);
+            a.text(u"zast_jmeno"_s, person.first);
+            a.text(u"zast_prijmeni"_s, person.last);
+            if (const std::optional<QDate> born = parseDayDate(signId))
+                a.text(u"zast_dat_nar"_s, filingDate(*born));
+            else
+                a.text(u"zast_ev_cislo"_s, signId);
+        }
+    } else if (!signName.isEmpty() || !signId.isEmpty()) {
+        notes.append(u"Údaje o podepisující osobě nemají kód podepisující osoby, podání je neuvádí."_s);
+    }
+
+    const PersonName contact = splitPersonName(Snapshot::text(prp, f.contact));
+    a.text(u"sest_jmeno"_s, contact.first);
+    a.text(u"sest_prijmeni"_s, contact.last);
+    a.text(u"sest_telef"_s, Snapshot::text(prp, f.phone));
+    a.text(u"sest_email"_s, Snapshot::text(prp, f.email));
+}
+
+void periodAttributes(AttrList &a, const Record &prp)
+{
+    a.date(u"zdobd_od"_s, Snapshot::date(prp, u"Dz"_s));
+    a.date(u"zdobd_do"_s, Snapshot::date(prp, u"Dk"_s));
+}
+
+void writeEmployment(XmlOut &out, const Snapshot &s, const Filer &filer, QStringList &notes)
+{
+    const Record &prp = s.prp;
+    const Record &v = s.vdvl;
+    const bool supplementary = Snapshot::flag(prp, u"Dpdd1"_s);
+    const QString type = statementType(Snapshot::flag(prp, u"Dpdo1"_s), supplementary);
+
+    AttrList d;
+    d.text(u"k_uladis"_s, u"DPZ"_s);
+    d.text(u"dokument"_s, u"VD6"_s);
+    if (filer.office > 0)
+        d.text(u"c_ufo_cil"_s, num(filer.office));
+    d.text(u"vdadpz_typ"_s, type);
+    periodAttributes(d, prp);
+    if (supplementary)
+        d.date(u"d_zjist"_s, Snapshot::date(prp, u"Dopd"_s));
+    d.text(u"k_rozl"_s, Snapshot::text(prp, u"Kod"_s));
+    d.date(u"d_ins"_s, Snapshot::date(prp, u"Dvo"_s));
+    for (int m = 1; m <= 12; ++m)
+        d.amount(u"poc_zam"_s + num(m), amountOf(prp, u"Z"_s + num(m)));
+    d.amount(u"uhrnprepl"_s, amountOf(v, u"C106"_s));
+    d.amount(u"uhrndopl"_s, amountOf(v, u"C106a"_s));
+    if (!supplementary) {
+        // The suffixes of part II are not its row numbers.
+        static const QList<std::pair<QString, QString>> part2 = {
+            {u"kc_dpzii01"_s, u"C401"_s},   {u"kc_dpzii02"_s, u"C403"_s},   {u"kc_dpzii03"_s, u"C404"_s},
+            {u"kc_dpzii03a"_s, u"C403a"_s}, {u"kc_dpzii04a"_s, u"C404a"_s}, {u"kc_dpzii08"_s, u"C408"_s},
+            {u"kc_dpzii09"_s, u"C409"_s},   {u"kc_dpzii10"_s, u"C410"_s}};
+        for (const auto &[attr, field] : part2)
+            d.amount(attr, amountOf(v, field));
+    }
+    out.element(u"VetaD"_s, d.attrs(), u"Vyúčtování, záhlaví a část II."_s);
+
+    AttrList p;
+    payerAttributes(p, prp,
+                    {u"Prk"_s, u"Jmd"_s, u"Tiv"_s, u"Ojv"_s, u"Ojva"_s, u"Kzs"_s, u"Zjm"_s, u"Zde"_s,
+                     u"Zjv"_s, u"Ses"_s, u"Tel"_s, u"Emlv"_s},
+                    filer, notes);
+    out.element(u"VetaP"_s, p.attrs(), u"Údaje o firmě"_s);
+
+    bool anyMonth = false;
+    bool droppedColumn10 = false;
+    for (int m = 1; m <= 12; ++m) {
+        const QStringList amounts = {amountName(u"Sl2"_s, m),  amountName(u"Sl3"_s, m),
+                                     amountName(u"Slo3"_s, m), amountName(u"Sl5"_s, m),
+                                     amountName(u"Slb5"_s, m), amountName(u"Sl8"_s, m),
+                                     amountName(u"Sla5"_s, m), amountName(u"Sl9"_s, m)};
+        const QString col10 = amountName(u"Sl7"_s, m);
+        const QString reference = Snapshot::text(v, amountName(u"Slc3"_s, m));
+        bool any = !reference.isEmpty() || (supplementary && nonZero(v, col10));
+        for (const QString &f : amounts)
+            any = any || nonZero(v, f);
+        if (!supplementary && nonZero(v, col10))
+            droppedColumn10 = true;
+        if (!any)
+            continue;
+        anyMonth = true;
+        AttrList o;
+        o.text(u"mesic"_s, num(m));
+        o.amount(u"kc_dpzi01"_s, amountOf(v, amounts[0]));
+        o.amount(u"kc_dpzi02"_s, amountOf(v, amounts[1]));
+        o.text(u"cj_dpzi03"_s, reference);
+        o.amount(u"kc_dpzi03a"_s, amountOf(v, amounts[2]));
+        o.amount(u"kc_dpzi04"_s, amountOf(v, amounts[3]));
+        o.amount(u"kc_dpzi05"_s, amountOf(v, amounts[4]));
+        o.amount(u"kc_dpzi08"_s, amountOf(v, amounts[5]));
+        o.amount(u"kc_dpzi09"_s, amountOf(v, amounts[6]));
+        if (supplementary)
+            o.amount(u"kc_dpzi10"_s, amountOf(v, col10));
+        o.amount(u"kc_dpzi11"_s, amountOf(v, amounts[7]));
+        out.element(u"VetaO"_s, o.attrs(), u"Část I., ř. %1 (%2)"_s.arg(m).arg(monthNames()[m - 1]));
+    }
+    if (droppedColumn10)
+        notes.append(
+            u"Sloupec 10 (dodatečné vyúčtování) se vyplňuje jen u dodatečného vyúčtování; jeho částky "
+            u"v podání nejsou."_s);
+
+    // Annex of bonus corrections (Příloha č. 4), rows 1-14.
+    for (int r = 1; r <= 14; ++r) {
+        const QString n = num(r);
+        const QString kind = Snapshot::text(s.vpkb, u"M"_s + n);
+        QStringList cells;
+        for (int c = 1; c <= 5; ++c)
+            cells.append(Snapshot::text(s.vpkb, u"N"_s + n + num(c)));
+        const std::optional<qint64> amount = amountOf(s.vpkb, u"C"_s + n + u'6');
+        if (kind.isEmpty() && cells.join(QString()).isEmpty() && !amount)
+            continue;
+        AttrList f;
+        f.text(u"b_pr_opr"_s, kind);
+        f.period(u"b_rok_nespr"_s, u"b_mesic_nespr"_s, cells[0]);
+        f.dayDate(u"b_d_puvsraz"_s, cells[1]);
+        f.period(u"b_rok_opr"_s, u"b_mesic_opr"_s, cells[2]);
+        f.dayDate(u"b_d_dodsraz"_s, cells[3]);
+        f.dayDate(u"b_d_zadosti"_s, cells[4]);
+        f.amount(u"b_kc_castka"_s, amount);
+        out.element(u"VetaF"_s, f.attrs(), u"Příloha k vyúčtování - opravy bonusu, řádek %1"_s.arg(r));
+    }
+
+    // Annex of corrections (Příloha č. 3): rows 1-14, then the three rows
+    // kept in the fields with the suffix "a".
+    for (int r = 1; r <= 17; ++r) {
+        const QString suffix = r > 14 ? u"a"_s : QString();
+        const QString n = num(r);
+        const QString kind = Snapshot::text(s.vpkv, u"Z"_s + n + suffix);
+        QStringList cells;
+        for (int c = 1; c <= 4; ++c)
+            cells.append(Snapshot::text(s.vpkv, u"N"_s + n + num(c) + suffix));
+        const std::optional<qint64> amount = amountOf(s.vpkv, u"C"_s + n + u'5' + suffix);
+        if (kind.isEmpty() && cells.join(QString()).isEmpty() && !amount)
+            continue;
+        AttrList e;
+        e.text(u"pr_opr"_s, kind);
+        e.period(u"rok_nespr"_s, u"mesic_nespr"_s, cells[0]);
+        e.dayDate(u"d_puvsraz"_s, cells[1]);
+        e.period(u"rok_opr"_s, u"mesic_opr"_s, cells[2]);
+        e.dayDate(u"d_dodsraz"_s, cells[3]);
+        e.amount(u"kc_castka"_s, amount);
+        out.element(u"VetaE"_s, e.attrs(), u"Příloha k vyúčtování - opravy, řádek %1"_s.arg(r));
+    }
+
+    // Employee count (Příloha č. 1), one record per place of work.
+    for (qsizetype i = 0; i < s.places.size(); ++i) {
+        const Snapshot::Place &place = s.places[i];
+        AttrList b;
+        b.text(u"c_obce_zuj"_s, place.code);
+        if (place.count.isValid() && !place.count.isNull())
+            b.amount(u"poc_zam"_s, Snapshot::amount({{u"C4"_s, place.count}}, u"C4"_s));
+        b.text(u"naz_obce_zuj"_s, place.municipality);
+        b.text(u"naz_vykonu"_s, place.name);
+        b.text(u"naz_zko"_s, place.district);
+        out.element(u"VetaB"_s, b.attrs(), u"Počet zaměstnanců, řádek %1 (%2)"_s.arg(i + 1).arg(place.name));
+    }
+
+    // The refunds of row 06 by month: the three rows of the form.
+    for (int r = 1; r <= 3; ++r) {
+        const QString n = num(r);
+        const QString month = Snapshot::text(v, u"Mv"_s + n);
+        const QString request = Snapshot::text(v, u"Pzp"_s + n);
+        const std::optional<qint64> refunded = amountOf(v, u"Vc"_s + n);
+        const std::optional<qint64> byOffice = amountOf(v, u"Ztv"_s + n);
+        if (month.isEmpty() && request.isEmpty() && !nonZero(v, u"Vc"_s + n) && !nonZero(v, u"Ztv"_s + n))
+            continue;
+        AttrList g;
+        if (!month.isEmpty()) {
+            const std::optional<int> m = parseMonth(month);
+            g.text(u"mesic_06"_s, m ? num(*m) : month);
+        }
+        g.amount(u"uhrnprepl_c"_s, refunded);
+        g.amount(u"uhrnprepl_z"_s, byOffice);
+        g.dayDate(u"d_zadosti_06"_s, request);
+        out.element(u"VetaG"_s, g.attrs(), u"Vrácení přeplatku (ř. 06), řádek %1"_s.arg(r));
+    }
+
+    if (anyMonth) {
+        AttrList t;
+        t.amount(u"s_kc_dpzi01"_s, amountOf(v, u"Sl213"_s));
+        t.amount(u"s_kc_dpzi02"_s, amountOf(v, u"Sl313"_s));
+        t.amount(u"s_kc_dpzi03a"_s, amountOf(v, u"Slo313"_s));
+        t.amount(u"s_kc_dpzi04"_s, amountOf(v, u"Sl513"_s));
+        t.amount(u"s_kc_dpzi05"_s, amountOf(v, u"Slb513"_s));
+        t.amount(u"s_kc_dpzi08"_s, amountOf(v, u"Sl813"_s));
+        t.amount(u"s_kc_dpzi09"_s, amountOf(v, u"Sla513"_s));
+        if (supplementary)
+            t.amount(u"s_kc_dpzi10"_s, amountOf(v, u"Sl713"_s));
+        t.amount(u"s_kc_dpzi11"_s, amountOf(v, u"Sl913"_s));
+        out.element(u"VetaS"_s, t.attrs(), u"Část I., ř. 13 (úhrn)"_s);
+    }
+}
+
+void writeWithholding(XmlOut &out, const Snapshot &s, const Filer &filer, QStringList &notes)
+{
+    const Record &prp = s.prp;
+    const Record &v = s.vdvs;
+    const bool supplementary = Snapshot::flag(prp, u"Dpdd2"_s);
+
+    AttrList d;
+    d.text(u"k_uladis"_s, u"DPS"_s);
+    d.text(u"dokument"_s, u"VD2"_s);
+    if (filer.office > 0)
+        d.text(u"c_ufo_cil"_s, num(filer.office));
+    d.text(u"c_drp"_s, Snapshot::flag(prp, u"Pfo"_s) ? u"772"_s : u"771"_s);
+    d.text(u"dapdps_forma"_s, statementType(Snapshot::flag(prp, u"Dpdo2"_s), supplementary));
+    periodAttributes(d, prp);
+    if (supplementary)
+        d.date(u"d_zjist"_s, Snapshot::date(prp, u"Dops"_s));
+    d.date(u"lh_odv"_s, Snapshot::date(prp, u"Lhp"_s));
+    // For 2015 the withholding statement has the distinction code but no
+    // date belonging to it.
+    d.text(u"k_rozl"_s, Snapshot::text(prp, u"Kod"_s));
+    if (!supplementary) {
+        d.amount(u"kc_dpsii01"_s, amountOf(v, u"C401a"_s));
+        d.amount(u"kc_dpsii04"_s, amountOf(v, u"C402"_s));
+        d.amount(u"kc_dpsii05"_s, amountOf(v, u"C403"_s));
+    }
+    out.element(u"VetaD"_s, d.attrs(), u"Vyúčtování daně vybírané srážkou, záhlaví a část II."_s);
+
+    AttrList p;
+    payerAttributes(p, prp,
+                    {u"Prks"_s, u"Jmds"_s, u"Ti"_s, u"Ojs"_s, u"Ojsb"_s, u"Kzsa"_s, u"Zjms"_s, u"Zdes"_s,
+                     u"Zjvs"_s, u"Vses"_s, u"Telx"_s, u"Emlx"_s},
+                    filer, notes);
+    out.element(u"VetaP"_s, p.attrs(), u"Údaje o firmě (vyúčtování daně vybírané srážkou)"_s);
+
+    bool anyMonth = false;
+    bool droppedColumn9 = false;
+    for (int m = 1; m <= 12; ++m) {
+        const QStringList amounts = {amountName(u"Sl1"_s, m),  amountName(u"Sl2"_s, m),
+                                     amountName(u"Sl3"_s, m),  amountName(u"Sl7"_s, m),
+                                     amountName(u"Slo7"_s, m), amountName(u"Sld9"_s, m),
+                                     amountName(u"Sl10"_s, m)};
+        const QString col9 = amountName(u"Sl8"_s, m);
+        const QString reference = Snapshot::text(v, amountName(u"Slc7"_s, m));
+        bool any = !reference.isEmpty() || (supplementary && nonZero(v, col9));
+        for (const QString &f : amounts)
+            any = any || nonZero(v, f);
+        if (!supplementary && nonZero(v, col9))
+            droppedColumn9 = true;
+        if (!any)
+            continue;
+        anyMonth = true;
+        AttrList o;
+        o.text(u"mesic"_s, num(m));
+        o.amount(u"kc_dpsi01"_s, amountOf(v, amounts[0]));
+        o.amount(u"kc_dpsi02"_s, amountOf(v, amounts[1]));
+        o.amount(u"kc_dpsi03"_s, amountOf(v, amounts[2]));
+        o.amount(u"kc_dpsi06"_s, amountOf(v, amounts[3]));
+        o.text(u"cj_dpsi07"_s, reference);
+        o.amount(u"kc_dpsi07"_s, amountOf(v, amounts[4]));
+        o.amount(u"kc_dpsi08a"_s, amountOf(v, amounts[5]));
+        if (supplementary)
+            o.amount(u"kc_dpsi09"_s, amountOf(v, col9));
+        o.amount(u"kc_dpsi10"_s, amountOf(v, amounts[6]));
+        out.element(u"VetaO"_s, o.attrs(), u"Část I., ř. %1 (%2)"_s.arg(m).arg(monthNames()[m - 1]));
+    }
+    if (droppedColumn9)
+        notes.append(
+            u"Sloupec 9 (dodatečné vyúčtování) se vyplňuje jen u dodatečného vyúčtování; jeho částky "
+            u"v podání nejsou."_s);
+
+    if (anyMonth) {
+        AttrList t;
+        t.amount(u"s_kc_dpsi01"_s, amountOf(v, u"Sl113"_s));
+        t.amount(u"s_kc_dpsi02"_s, amountOf(v, u"Sl213"_s));
+        t.amount(u"s_kc_dpsi03"_s, amountOf(v, u"Sl313"_s));
+        t.amount(u"s_kc_dpsi06"_s, amountOf(v, u"Sl713"_s));
+        t.amount(u"s_kc_dpsi07"_s, amountOf(v, u"Slo713"_s));
+        t.amount(u"s_kc_dpsi08a"_s, amountOf(v, u"Sld913"_s));
+        if (supplementary)
+            t.amount(u"s_kc_dpsi09"_s, amountOf(v, u"Sl813"_s));
+        t.amount(u"s_kc_dpsi10"_s, amountOf(v, u"Sl1013"_s));
+        out.element(u"VetaS"_s, t.attrs(), u"Část I., ř. 13 (úhrn)"_s);
+    }
+}
+
+// The captions of the form's boxes behind the attributes.
+QString attributeCaption(Form form, const QString &element, const QString &attribute)
+{
+    static const QHash<QString, QString> common = {
+        {u"c_ufo_cil"_s, u"finanční úřad"_s},
+        {u"vdadpz_typ"_s, u"typ vyúčtování"_s},
+        {u"dapdps_forma"_s, u"typ vyúčtování"_s},
+        {u"c_drp"_s, u"druh příjmů"_s},
+        {u"zdobd_od"_s, u"zdaňovací období od"_s},
+        {u"zdobd_do"_s, u"zdaňovací období do"_s},
+        {u"d_zjist"_s, u"datum zjištění důvodů pro dodatečné vyúčtování"_s},
+        {u"k_rozl"_s, u"kód rozlišení"_s},
+        {u"d_ins"_s, u"datum ke kódu rozlišení"_s},
+        {u"lh_odv"_s, u"lhůta pro podání DP v průběhu zdaňovacího období"_s},
+        {u"uhrnprepl"_s, u"ř. 06"_s},
+        {u"uhrndopl"_s, u"ř. 06a"_s},
+        {u"kc_dpzii01"_s, u"ř. 1"_s},
+        {u"kc_dpzii02"_s, u"ř. 2"_s},
+        {u"kc_dpzii03"_s, u"ř. 3"_s},
+        {u"kc_dpzii03a"_s, u"ř. 4"_s},
+        {u"kc_dpzii04a"_s, u"ř. 5"_s},
+        {u"kc_dpzii08"_s, u"ř. 8"_s},
+        {u"kc_dpzii09"_s, u"ř. 9"_s},
+        {u"kc_dpzii10"_s, u"ř. 10"_s},
+        {u"kc_dpsii01"_s, u"ř. 1"_s},
+        {u"kc_dpsii04"_s, u"ř. 4"_s},
+        {u"kc_dpsii05"_s, u"ř. 5"_s},
+        {u"dic"_s, u"DIČ"_s},
+        {u"typ_ds"_s, u"fyzická / právnická osoba"_s},
+        {u"c_pracufo"_s, u"územní pracoviště"_s},
+        {u"zkrobchjm"_s, u"název právnické osoby"_s},
+        {u"jmeno"_s, u"jméno"_s},
+        {u"prijmeni"_s, u"příjmení"_s},
+        {u"titul"_s, u"titul"_s},
+        {u"ulice"_s, u"adresa – ulice"_s},
+        {u"c_pop"_s, u"adresa – číslo popisné"_s},
+        {u"c_orient"_s, u"adresa – číslo orientační"_s},
+        {u"naz_obce"_s, u"adresa – obec"_s},
+        {u"psc"_s, u"adresa – PSČ"_s},
+        {u"opr_jmeno"_s, u"osoba oprávněná k podpisu – jméno"_s},
+        {u"opr_prijmeni"_s, u"osoba oprávněná k podpisu – příjmení"_s},
+        {u"opr_postaveni"_s, u"osoba oprávněná k podpisu – vztah k právnické osobě"_s},
+        {u"zast_kod"_s, u"kód podepisující osoby"_s},
+        {u"zast_typ"_s, u"podepisující osoba"_s},
+        {u"zast_nazev"_s, u"podepisující osoba – název"_s},
+        {u"zast_ic"_s, u"podepisující osoba – IČ"_s},
+        {u"zast_jmeno"_s, u"podepisující osoba – jméno"_s},
+        {u"zast_prijmeni"_s, u"podepisující osoba – příjmení"_s},
+        {u"zast_dat_nar"_s, u"podepisující osoba – datum narození"_s},
+        {u"zast_ev_cislo"_s, u"podepisující osoba – evidenční číslo"_s},
+        {u"sest_jmeno"_s, u"kontaktní osoba – jméno"_s},
+        {u"sest_prijmeni"_s, u"kontaktní osoba – příjmení"_s},
+        {u"sest_telef"_s, u"telefon"_s},
+        {u"sest_email"_s, u"e-mail"_s},
+        {u"mesic"_s, u"měsíc"_s},
+        {u"c_obce_zuj"_s, u"kód obce"_s},
+        {u"poc_zam"_s, u"počet zam."_s},
+        {u"naz_obce_zuj"_s, u"název obce"_s},
+        {u"naz_vykonu"_s, u"název místa"_s},
+        {u"naz_zko"_s, u"název území okresu"_s},
+        {u"mesic_06"_s, u"sl. 1 (měsíc)"_s},
+        {u"uhrnprepl_c"_s, u"sl. 2"_s},
+        {u"uhrnprepl_z"_s, u"sl. 3"_s},
+        {u"d_zadosti_06"_s, u"sl. 4"_s},
+    };
+    static const QHash<QString, QString> employmentColumns = {
+        {u"kc_dpzi01"_s, u"sl. 1"_s},  {u"kc_dpzi02"_s, u"sl. 2"_s},   {u"cj_dpzi03"_s, u"sl. 3 (č. j.)"_s},
+        {u"kc_dpzi03a"_s, u"sl. 3"_s}, {u"kc_dpzi04"_s, u"sl. 4"_s},   {u"kc_dpzi05"_s, u"sl. 5"_s},
+        {u"kc_dpzi08"_s, u"sl. 8"_s},  {u"kc_dpzi09"_s, u"sl. 9"_s},   {u"kc_dpzi10"_s, u"sl. 10"_s},
+        {u"kc_dpzi11"_s, u"sl. 11"_s}, {u"kc_dpsi01"_s, u"sl. 1"_s},   {u"kc_dpsi02"_s, u"sl. 2"_s},
+        {u"kc_dpsi03"_s, u"sl. 3"_s},  {u"kc_dpsi06"_s, u"sl. 6"_s},   {u"cj_dpsi07"_s, u"sl. 7 (č. j.)"_s},
+        {u"kc_dpsi07"_s, u"sl. 7"_s},  {u"kc_dpsi08a"_s, u"sl. 8a"_s}, {u"kc_dpsi09"_s, u"sl. 9"_s},
+        {u"kc_dpsi10"_s, u"sl. 10"_s},
+    };
+    static const QHash<QString, QString> annexColumns = {
+        {u"pr_opr"_s, u"sl. 1"_s},
+        {u"rok_nespr"_s, u"sl. 2 (rok)"_s},
+        {u"mesic_nespr"_s, u"sl. 2 (měsíc)"_s},
+        {u"d_puvsraz"_s, u"sl. 3"_s},
+        {u"rok_opr"_s, u"sl. 4 (rok)"_s},
+        {u"mesic_opr"_s, u"sl. 4 (měsíc)"_s},
+        {u"d_dodsraz"_s, u"sl. 5"_s},
+        {u"kc_castka"_s, u"sl. 6"_s},
+        {u"b_pr_opr"_s, u"sl. 1"_s},
+        {u"b_rok_nespr"_s, u"sl. 2 (rok)"_s},
+        {u"b_mesic_nespr"_s, u"sl. 2 (měsíc)"_s},
+        {u"b_d_puvsraz"_s, u"sl. 3"_s},
+        {u"b_rok_opr"_s, u"sl. 4 (rok)"_s},
+        {u"b_mesic_opr"_s, u"sl. 4 (měsíc)"_s},
+        {u"b_d_dodsraz"_s, u"sl. 5"_s},
+        {u"b_d_zadosti"_s, u"sl. 6"_s},
+        {u"b_kc_castka"_s, u"sl. 7"_s},
+    };
+    Q_UNUSED(form);
+    if (element == u"VetaS" && attribute.startsWith(u"s_"_s))
+        return employmentColumns.value(attribute.mid(2), attribute);
+    if (attribute.startsWith(u"poc_zam"_s) && attribute.size() > 7)
+        return u"počet zaměstnanců k poslednímu dni %1. měsíce"_s.arg(attribute.mid(7));
+    if (const auto it = employmentColumns.constFind(attribute); it != employmentColumns.cend())
+        return *it;
+    if (const auto it = annexColumns.constFind(attribute); it != annexColumns.cend())
+        return *it;
+    return common.value(attribute, attribute);
+}
+
+} // namespace
+
+QString EpoDocument::where(int line, const QString &attribute) const
+{
+    for (const XmlElementInfo &info : elements) {
+        if (info.line != line)
+            continue;
+        if (attribute.isEmpty())
+            return info.where;
+        return info.where + u", "_s + attributeCaption(form, info.element, attribute);
+    }
+    return {};
+}
+
+EpoDocument writeEpo(Form form, const Snapshot &snapshot, const Filer &filer, const Software &software)
+{
+    EpoDocument doc;
+    doc.form = form;
+    XmlOut out;
+    out.open(u"Pisemnost"_s, {{u"nazevSW"_s, software.name}, {u"verzeSW"_s, software.version}}, 0);
+    out.open(formCode(form), {{u"verzePis"_s, u"01.01"_s}}, 1);
+    if (form == Form::Employment)
+        writeEmployment(out, snapshot, filer, doc.notes);
+    else
+        writeWithholding(out, snapshot, filer, doc.notes);
+    out.close(formCode(form), 1);
+    out.close(u"Pisemnost"_s, 0);
+    doc.xml = out.bytes();
+    doc.elements = out.infos();
+    return doc;
+}
+
+} // namespace filing

@@ -1,0 +1,92 @@
+#include "filing/Snapshot.h"
+
+#include "data/Rounding.h"
+#include "data/TDM1.h"
+
+#include <QDate>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace filing {
+
+namespace {
+
+Snapshot::Record readRecord(data::Dataset &dataset)
+{
+    Snapshot::Record record;
+    record.reserve(dataset.fieldCount());
+    for (int i = 0; i < dataset.fieldCount(); ++i) {
+        const data::Field *f = dataset.field(i);
+        record.insert(f->fieldName(), f->value());
+    }
+    return record;
+}
+
+// Closes the second cursor whatever happens while it is read.
+struct CursorGuard
+{
+    data::Dataset &cursor;
+    ~CursorGuard() { cursor.close(); }
+};
+
+} // namespace
+
+QString Snapshot::text(const Record &record, const QString &field)
+{
+    return record.value(field).toString().trimmed();
+}
+
+std::optional<qint64> Snapshot::amount(const Record &record, const QString &field)
+{
+    const QVariant v = record.value(field);
+    if (!v.isValid() || v.isNull())
+        return std::nullopt;
+    return qint64(data::roundHalfAway(v.toDouble()));
+}
+
+std::optional<QDate> Snapshot::date(const Record &record, const QString &field)
+{
+    const QDate d = record.value(field).toDate();
+    if (!d.isValid())
+        return std::nullopt;
+    return d;
+}
+
+bool Snapshot::flag(const Record &record, const QString &field)
+{
+    return record.value(field).toBool();
+}
+
+Snapshot readSnapshot(data::TDM1 &dm)
+{
+    Snapshot s;
+    s.prp = readRecord(dm.Prp());
+    s.vdvl = readRecord(dm.Vdvl());
+    s.vdvs = readRecord(dm.Vdvs());
+    s.vpkv = readRecord(dm.Vpkv());
+    s.vpkb = readRecord(dm.Vpkb());
+
+    data::Dataset &places = dm.VpzPr();
+    if (places.isActive())
+        places.close();
+    dm.openTable(places);
+    const CursorGuard guard{places};
+    data::Field *name = places.fieldByName(u"N3"_s);
+    data::Field *count = places.fieldByName(u"C4"_s);
+    data::Field *municipality = places.fieldByName(u"N5"_s);
+    data::Field *code = places.fieldByName(u"N6"_s);
+    data::Field *district = places.fieldByName(u"N7"_s);
+    data::Field *real = places.fieldByName(u"Pmr"_s);
+    for (places.first(); !places.eof(); places.next()) {
+        // An empty mark is a filler row of the printed sheets.
+        if (real->isNull())
+            continue;
+        s.places.append({name->asString().trimmed(), count->value(), municipality->asString().trimmed(),
+                         code->asString().trimmed(), district->asString().trimmed()});
+    }
+    return s;
+}
+
+} // namespace filing

@@ -1,0 +1,513 @@
+#include "DemoSettlement.h"
+
+#include "CliCommands.h"
+#include "filing/EpoExport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXmlStreamReader>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+using filingtest::DemoSettlement;
+using filingtest::Payer;
+using filingtest::Type;
+
+namespace {
+
+struct Element
+{
+    QString name;
+    QHash<QString, QString> attrs;
+};
+
+QList<Element> readBack(const QByteArray &xml)
+{
+    QList<Element> elements;
+    QXmlStreamReader reader(xml);
+    while (reader.readNextStartElement() || !reader.atEnd()) {
+        if (!reader.isStartElement())
+            continue;
+        Element e{reader.name().toString(), {}};
+        for (const QXmlStreamAttribute &a : reader.attributes())
+            e.attrs.insert(a.name().toString(), a.value().toString());
+        elements.append(e);
+    }
+    return elements;
+}
+
+QList<Element> named(const QList<Element> &all, const QString &name)
+{
+    QList<Element> result;
+    for (const Element &e : all)
+        if (e.name == name)
+            result.append(e);
+    return result;
+}
+
+filing::Software software()
+{
+    return {u"Qesto"_s, u"14.10"_s};
+}
+
+QByteArray sharedSchema(filing::Form form)
+{
+    QFile f(QStringLiteral(QESTO_SHARED_DIR) + u"/epo/"_s + filing::formCode(form).toLower() + u".xsd"_s);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+// The statements as filings: exported from a fully filled settlement,
+// valid against the published schemas, and holding exactly what the tables
+// hold.
+class TestFilingExport : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everyVariantIsValid_data();
+    void everyVariantIsValid();
+    void employmentReadsBackAsTheTables();
+    void supplementaryLeavesOutPartTwo();
+    void withholdingReadsBackAsTheTables();
+    void invalidDicRefusedWithoutFile();
+    void annexComplaintsPointAtRowAndColumn();
+    void answersRememberedPerText();
+    void commandLine();
+
+private:
+    // Values as the tables hold them, rounded to crowns like the filing.
+    static QString amount(DemoSettlement &s, const QString &field)
+    {
+        const data::Field *f = s.dm.field(field);
+        return f->isNull() ? QString() : QString::number(qint64(std::llround(f->asFloat())));
+    }
+    static QString text(DemoSettlement &s, const QString &field)
+    {
+        return s.dm.field(field)->asString().trimmed();
+    }
+
+    static filing::ExportResult exportTo(DemoSettlement &s, filing::Form form, const QString &path)
+    {
+        const filing::Snapshot snap = filing::readSnapshot(s.dm);
+        const filing::Resolution r = filing::resolve(form, snap, filing::CodeLists::builtIn(), {});
+        if (!r.complete())
+            qWarning() << r.problems();
+        return filing::exportEpo(form, snap, r.filer(), software(), path);
+    }
+};
+
+void TestFilingExport::everyVariantIsValid_data()
+{
+    QTest::addColumn<int>("payer");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("employmentType");
+    QTest::newRow("legal, regular") << int(Payer::Legal) << int(Type::Regular) << u"B"_s;
+    QTest::newRow("natural, regular") << int(Payer::Natural) << int(Type::Regular) << u"B"_s;
+    QTest::newRow("legal, corrective") << int(Payer::Legal) << int(Type::Corrective) << u"O"_s;
+    QTest::newRow("natural, supplementary") << int(Payer::Natural) << int(Type::Supplementary) << u"D"_s;
+    QTest::newRow("legal, supplementary corrective")
+        << int(Payer::Legal) << int(Type::SupplementaryCorrective) << u"E"_s;
+}
+
+void TestFilingExport::everyVariantIsValid()
+{
+    QFETCH(int, payer);
+    QFETCH(int, type);
+    QFETCH(QString, employmentType);
+    QTemporaryDir root;
+    DemoSettlement s(root.path());
+    s.fill(Payer(payer), Type(type));
+
+    for (const filing::Form form : {filing::Form::Employment, filing::Form::Withholding}) {
+        const QString path = root.filePath(filing::formCode(form) + u".xml"_s);
+        const filing::ExportResult r = exportTo(s, form, path);
+        QCOMPARE(r.reasons, QStringList());
+        QVERIFY(r.written);
+        const QByteArray written = readFile(path);
+        QCOMPARE(written, r.document.xml);
+        const QList<Element> elements = readBack(written);
+        QCOMPARE(elements.at(0).attrs.value(u"nazevSW"_s), u"Qesto"_s);
+        QCOMPARE(elements.at(0).attrs.value(u"verzeSW"_s), u"14.10"_s);
+        const QString typeAttr = form == filing::Form::Employment ? u"vdadpz_typ"_s : u"dapdps_forma"_s;
+        QCOMPARE(named(elements, u"VetaD"_s).at(0).attrs.value(typeAttr), employmentType);
+
+        // The published schema itself, independent of the copy compiled in.
+        const QByteArray schema = sharedSchema(form);
+        if (schema.isEmpty())
+            QSKIP("The published schemas (../shared/epo) are not here.");
+        const filing::SchemaValidator published(schema);
+        QVERIFY(published.isValid());
+        const QList<filing::SchemaComplaint> complaints = published.validate(written);
+        QVERIFY2(complaints.isEmpty(), qPrintable(complaints.value(0).message));
+    }
+}
+
+void TestFilingExport::employmentReadsBackAsTheTables()
+{
+    QTemporaryDir root;
+    DemoSettlement s(root.path());
+    s.fill(Payer::Legal, Type::Regular);
+    const filing::ExportResult r = exportTo(s, filing::Form::Employment, root.filePath(u"a.xml"_s));
+    QVERIFY(r.written);
+    const QList<Element> all = readBack(r.document.xml);
+
+    // Element order of the schema's sequence.
+    QStringList order;
+    for (const Element &e : all.mid(2))
+        if (order.isEmpty() || order.last() != e.name)
+            order.append(e.name);
+    QCOMPARE(order, (QStringList{u"VetaD"_s, u"VetaP"_s, u"VetaO"_s, u"VetaF"_s, u"VetaE"_s, u"VetaB"_s,
+                                 u"VetaG"_s, u"VetaS"_s}));
+
+    const Element d = named(all, u"VetaD"_s).at(0);
+    QCOMPARE(d.attrs.value(u"k_uladis"_s), u"DPZ"_s);
+    QCOMPARE(d.attrs.value(u"dokument"_s), u"VD6"_s);
+    QCOMPARE(d.attrs.value(u"c_ufo_cil"_s), u"451"_s);
+    QCOMPARE(d.attrs.value(u"zdobd_od"_s), u"1.1.2015"_s);
+    QCOMPARE(d.attrs.value(u"zdobd_do"_s), u"31.12.2015"_s);
+    QVERIFY(!d.attrs.contains(u"d_zjist"_s));
+    for (int m = 1; m <= 12; ++m)
+        QCOMPARE(d.attrs.value(u"poc_zam"_s + QString::number(m)),
+                 QString::number(s.dm.field(u"PrpZ%1"_s.arg(m))->asInteger()));
+    const QList<std::pair<QString, QString>> part2 = {
+        {u"uhrnprepl"_s, u"C106"_s},    {u"uhrndopl"_s, u"C106a"_s},  {u"kc_dpzii01"_s, u"C401"_s},
+        {u"kc_dpzii02"_s, u"C403"_s},   {u"kc_dpzii03"_s, u"C404"_s}, {u"kc_dpzii03a"_s, u"C403a"_s},
+        {u"kc_dpzii04a"_s, u"C404a"_s}, {u"kc_dpzii08"_s, u"C408"_s}, {u"kc_dpzii09"_s, u"C409"_s},
+        {u"kc_dpzii10"_s, u"C410"_s}};
+    for (const auto &[attr, field] : part2)
+        QCOMPARE(d.attrs.value(attr), amount(s, u"Vdvl"_s + field));
+    QVERIFY(!d.attrs.contains(u"kc_dpzii05"_s) && !d.attrs.contains(u"kc_dpzii06"_s));
+    // ř. 1 − ř. 2 + ř. 3 − ř. 4 + ř. 5 = 127800 − 2000 + 200 − 3600 + 100
+    QCOMPARE(d.attrs.value(u"kc_dpzii08"_s), u"122500"_s);
+
+    const Element p = named(all, u"VetaP"_s).at(0);
+    const QHash<QString, QString> payer = {{u"dic"_s, u"25123456"_s},
+                                           {u"typ_ds"_s, u"P"_s},
+                                           {u"c_pracufo"_s, u"2001"_s},
+                                           {u"zkrobchjm"_s, u"Stavby Novák s.r.o. odštěpný závod Sever"_s},
+                                           {u"ulice"_s, u"Dlouhá"_s},
+                                           {u"c_pop"_s, u"1234"_s},
+                                           {u"c_orient"_s, u"5a"_s},
+                                           {u"naz_obce"_s, u"Praha 1"_s},
+                                           {u"psc"_s, u"11000"_s},
+                                           {u"opr_jmeno"_s, u"Jan"_s},
+                                           {u"opr_prijmeni"_s, u"Novák"_s},
+                                           {u"opr_postaveni"_s, u"jednatel"_s},
+                                           {u"sest_jmeno"_s, u"Jana"_s},
+                                           {u"sest_prijmeni"_s, u"Malá"_s},
+                                           {u"sest_telef"_s, text(s, u"PrpTel"_s)},
+                                           {u"sest_email"_s, text(s, u"PrpEmlv"_s)}};
+    QCOMPARE(p.attrs, payer);
+
+    // Every month of part I, column by column, both ways.
+    const QList<std::pair<QString, QString>> columns = {
+        {u"kc_dpzi01"_s, u"Sl2"_s},  {u"kc_dpzi02"_s, u"Sl3"_s},  {u"kc_dpzi03a"_s, u"Slo3"_s},
+        {u"kc_dpzi04"_s, u"Sl5"_s},  {u"kc_dpzi05"_s, u"Slb5"_s}, {u"kc_dpzi08"_s, u"Sl8"_s},
+        {u"kc_dpzi09"_s, u"Sla5"_s}, {u"kc_dpzi11"_s, u"Sl9"_s}};
+    const QList<Element> months = named(all, u"VetaO"_s);
+    QCOMPARE(months.size(), 12);
+    for (int m = 1; m <= 12; ++m) {
+        const Element &o = months[m - 1];
+        QCOMPARE(o.attrs.value(u"mesic"_s), QString::number(m));
+        for (const auto &[attr, stem] : columns)
+            QCOMPARE(o.attrs.value(attr), amount(s, u"Vdvl"_s + stem + QString::number(m)));
+        QCOMPARE(o.attrs.value(u"cj_dpzi03"_s), text(s, u"VdvlSlc3%1"_s.arg(m)));
+        QVERIFY(!o.attrs.contains(u"kc_dpzi10"_s));
+    }
+    const Element t = named(all, u"VetaS"_s).at(0);
+    for (const auto &[attr, stem] : columns)
+        QCOMPARE(t.attrs.value(u"s_"_s + attr), amount(s, u"Vdvl"_s + stem + u"13"_s));
+
+    // Employee count: all 19 places in their order.
+    const QList<Element> places = named(all, u"VetaB"_s);
+    QCOMPARE(places.size(), 19);
+    data::Dataset &vpz = s.dm.Vpz();
+    vpz.first();
+    for (const Element &b : places) {
+        QCOMPARE(b.attrs.value(u"naz_vykonu"_s), vpz.fieldByName(u"N3"_s)->asString());
+        QCOMPARE(b.attrs.value(u"poc_zam"_s), QString::number(vpz.fieldByName(u"C4"_s)->asInteger()));
+        QCOMPARE(b.attrs.value(u"naz_obce_zuj"_s), vpz.fieldByName(u"N5"_s)->asString());
+        QCOMPARE(b.attrs.value(u"c_obce_zuj"_s), vpz.fieldByName(u"N6"_s)->asString());
+        QCOMPARE(b.attrs.value(u"naz_zko"_s), vpz.fieldByName(u"N7"_s)->asString());
+        vpz.next();
+    }
+    QVERIFY(vpz.eof());
+
+    // The annexes: periods and dates typed in several ways.
+    const QList<Element> corrections = named(all, u"VetaE"_s);
+    QCOMPARE(corrections.size(), 3);
+    QCOMPARE(corrections[0].attrs, (QHash<QString, QString>{{u"pr_opr"_s, u"Z"_s},
+                                                            {u"rok_nespr"_s, u"2015"_s},
+                                                            {u"mesic_nespr"_s, u"3"_s},
+                                                            {u"d_puvsraz"_s, u"15.4.2015"_s},
+                                                            {u"rok_opr"_s, u"2015"_s},
+                                                            {u"mesic_opr"_s, u"5"_s},
+                                                            {u"d_dodsraz"_s, u"20.6.2015"_s},
+                                                            {u"kc_castka"_s, amount(s, u"VpkvC15"_s)}}));
+    QCOMPARE(corrections[1].attrs, (QHash<QString, QString>{{u"pr_opr"_s, u"D"_s},
+                                                            {u"rok_nespr"_s, u"2014"_s},
+                                                            {u"d_puvsraz"_s, u"1.4.2015"_s},
+                                                            {u"rok_opr"_s, u"2015"_s},
+                                                            {u"mesic_opr"_s, u"4"_s},
+                                                            {u"d_dodsraz"_s, u"20.5.2015"_s},
+                                                            {u"kc_castka"_s, amount(s, u"VpkvC25"_s)}}));
+    QCOMPARE(corrections[2].attrs.value(u"kc_castka"_s), amount(s, u"VpkvC165a"_s));
+    QCOMPARE(corrections[2].attrs.value(u"d_dodsraz"_s), u"20.1.2016"_s);
+    const QList<Element> bonus = named(all, u"VetaF"_s);
+    QCOMPARE(bonus.size(), 2);
+    QCOMPARE(bonus[1].attrs, (QHash<QString, QString>{{u"b_pr_opr"_s, u"D"_s},
+                                                      {u"b_rok_nespr"_s, u"2014"_s},
+                                                      {u"b_d_puvsraz"_s, u"15.3.2015"_s},
+                                                      {u"b_rok_opr"_s, u"2015"_s},
+                                                      {u"b_mesic_opr"_s, u"3"_s},
+                                                      {u"b_d_dodsraz"_s, u"20.4.2015"_s},
+                                                      {u"b_d_zadosti"_s, u"10.4.2015"_s},
+                                                      {u"b_kc_castka"_s, amount(s, u"VpkbC26"_s)}}));
+    QCOMPARE(bonus[0].attrs.value(u"b_kc_castka"_s), u"-117"_s);
+
+    const QList<Element> refunds = named(all, u"VetaG"_s);
+    QCOMPARE(refunds.size(), 2);
+    QCOMPARE(refunds[0].attrs,
+             (QHash<QString, QString>{{u"mesic_06"_s, u"3"_s}, {u"uhrnprepl_c"_s, amount(s, u"VdvlVc1"_s)}}));
+    QCOMPARE(refunds[1].attrs, (QHash<QString, QString>{{u"mesic_06"_s, u"4"_s},
+                                                        {u"uhrnprepl_c"_s, amount(s, u"VdvlVc2"_s)},
+                                                        {u"uhrnprepl_z"_s, amount(s, u"VdvlZtv2"_s)},
+                                                        {u"d_zadosti_06"_s, u"12.5.2015"_s}}));
+}
+
+void TestFilingExport::supplementaryLeavesOutPartTwo()
+{
+    QTemporaryDir root;
+    DemoSettlement s(root.path());
+    s.fill(Payer::Natural, Type::Supplementary);
+    const filing::ExportResult r = exportTo(s, filing::Form::Employment, {});
+    QCOMPARE(r.reasons, QStringList());
+    const QList<Element> all = readBack(r.document.xml);
+    const Element d = named(all, u"VetaD"_s).at(0);
+    QCOMPARE(d.attrs.value(u"d_zjist"_s), u"10.3.2016"_s);
+    QCOMPARE(d.attrs.value(u"k_rozl"_s), u"H"_s);
+    QCOMPARE(d.attrs.value(u"d_ins"_s), u"20.1.2016"_s);
+    for (const QString &attr : d.attrs.keys())
+        QVERIFY2(!attr.startsWith(u"kc_dpzii"_s), qPrintable(attr));
+    // Column 10 belongs to a supplementary statement.
+    QCOMPARE(named(all, u"VetaO"_s).at(4).attrs.value(u"kc_dpzi10"_s), u"250"_s);
+    QCOMPARE(named(all, u"VetaS"_s).at(0).attrs.value(u"s_kc_dpzi10"_s), u"250"_s);
+
+    const Element p = named(all, u"VetaP"_s).at(0);
+    QCOMPARE(p.attrs.value(u"typ_ds"_s), u"F"_s);
+    QCOMPARE(p.attrs.value(u"jmeno"_s), u"Marie"_s);
+    QCOMPARE(p.attrs.value(u"prijmeni"_s), u"Dvořáková"_s);
+    QCOMPARE(p.attrs.value(u"titul"_s), u"Ing."_s);
+    QCOMPARE(p.attrs.value(u"c_pracufo"_s), u"2105"_s);
+    QCOMPARE(p.attrs.value(u"ulice"_s), u"Lhota"_s);
+    QCOMPARE(p.attrs.value(u"naz_obce"_s), u"Brandýs nad Labem"_s);
+    // A tax adviser signs: a natural person with a registration number.
+    QCOMPARE(p.attrs.value(u"zast_kod"_s), u"4b"_s);
+    QCOMPARE(p.attrs.value(u"zast_typ"_s), u"F"_s);
+    QCOMPARE(p.attrs.value(u"zast_jmeno"_s), u"Petr"_s);
+    QCOMPARE(p.attrs.value(u"zast_prijmeni"_s), u"Svoboda"_s);
+    QCOMPARE(p.attrs.value(u"zast_ev_cislo"_s), u"3456"_s);
+    QVERIFY(!p.attrs.contains(u"zkrobchjm"_s));
+}
+
+void TestFilingExport::withholdingReadsBackAsTheTables()
+{
+    QTemporaryDir root;
+    DemoSettlement s(root.path());
+    s.fill(Payer::Natural, Type::Regular);
+    const filing::ExportResult r = exportTo(s, filing::Form::Withholding, {});
+    QCOMPARE(r.reasons, QStringList());
+    const QList<Element> all = readBack(r.document.xml);
+    QCOMPARE(all.at(1).name, u"DPSVD2"_s);
+
+    const Element d = named(all, u"VetaD"_s).at(0);
+    QCOMPARE(d.attrs.value(u"k_uladis"_s), u"DPS"_s);
+    QCOMPARE(d.attrs.value(u"c_drp"_s), u"772"_s);
+    QCOMPARE(d.attrs.value(u"c_ufo_cil"_s), u"452"_s);
+    QCOMPARE(d.attrs.value(u"kc_dpsii01"_s), amount(s, u"VdvsC401a"_s));
+    QCOMPARE(d.attrs.value(u"kc_dpsii04"_s), amount(s, u"VdvsC402"_s));
+    QCOMPARE(d.attrs.value(u"kc_dpsii05"_s), amount(s, u"VdvsC403"_s));
+    // The withholding statement of 2015 has no date to the distinction code.
+    QCOMPARE(d.attrs.value(u"k_rozl"_s), u"H"_s);
+    QVERIFY(!d.attrs.contains(u"d_ins"_s));
+
+    const Element p = named(all, u"VetaP"_s).at(0);
+    QCOMPARE(p.attrs.value(u"prijmeni"_s), text(s, u"PrpPrks"_s));
+    QCOMPARE(p.attrs.value(u"zast_kod"_s), u"1"_s);
+    QCOMPARE(p.attrs.value(u"zast_dat_nar"_s), u"1.2.1960"_s);
+    QCOMPARE(p.attrs.value(u"zast_prijmeni"_s), u"Dvořák"_s);
+
+    const QList<std::pair<QString, QString>> columns = {
+        {u"kc_dpsi01"_s, u"Sl1"_s}, {u"kc_dpsi02"_s, u"Sl2"_s},  {u"kc_dpsi03"_s, u"Sl3"_s},
+        {u"kc_dpsi06"_s, u"Sl7"_s}, {u"kc_dpsi07"_s, u"Slo7"_s}, {u"kc_dpsi08a"_s, u"Sld9"_s},
+        {u"kc_dpsi10"_s, u"Sl10"_s}};
+    const QList<Element> months = named(all, u"VetaO"_s);
+    QCOMPARE(months.size(), 12);
+    for (int m = 1; m <= 12; ++m) {
+        for (const auto &[attr, stem] : columns)
+            QCOMPARE(months[m - 1].attrs.value(attr), amount(s, u"Vdvs"_s + stem + QString::number(m)));
+        QCOMPARE(months[m - 1].attrs.value(u"cj_dpsi07"_s), text(s, u"VdvsSlc7%1"_s.arg(m)));
+    }
+    const Element t = named(all, u"VetaS"_s).at(0);
+    for (const auto &[attr, stem] : columns)
+        QCOMPARE(t.attrs.value(u"s_"_s + attr), amount(s, u"Vdvs"_s + stem + u"13"_s));
+    QCOMPARE(t.attrs.value(u"s_kc_dpsi08a"_s), u"17878"_s); // 12 × 1500 + 78 − 200
+}
+
+void TestFilingExport::invalidDicRefusedWithoutFile()
+{
+    QTemporaryDir root;
+    DemoSettlement s(root.path());
+    s.fill();
+    s.set(u"PrpDic"_s, u"CZABCDEFGH"_s);
+    s.postAll();
+
+    const QString fresh = root.filePath(u"novy.xml"_s);
+    filing::ExportResult r = exportTo(s, filing::Form::Employment, fresh);
+    QVERIFY(!r.written);
+    QVERIFY(!QFile::exists(fresh));
+    QCOMPARE(r.reasons.size(), 1);
+    QVERIFY2(r.reasons[0].startsWith(u"Údaje o firmě, DIČ: hodnota „ABCDEFGH“ nemá předepsaný tvar (Element "
+                                     u"'VetaP', attribute 'dic': [facet 'pattern']"_s),
+             qPrintable(r.reasons[0]));
+
+    // An earlier file of the same name stays as it was.
+    const QString earlier = root.filePath(u"stary.xml"_s);
+    QFile f(earlier);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("earlier");
+    f.close();
+    r = exportTo(s, filing::Form::Withholding, earlier);
+    QVERIFY(!r.written);
+    QCOMPARE(readFile(earlier), QByteArray("earlier"));
+    QCOMPARE(QDir(root.path()).entryList({u"*.xml"_s, u"*stary*"_s}, QDir::Files),
+             QStringList{u"stary.xml"_s});
+}
+
+void TestFilingExport::annexComplaintsPointAtRowAndColumn()
+{
+    QTemporaryDir root;
+    DemoSettlement s(root.path());
+    s.fill();
+    s.set(u"VpkvZ3"_s, u"Z"_s);
+    s.set(u"VpkvN31"_s, u"loni"_s);
+    s.set(u"VpkvN33"_s, u"6/2015"_s);
+    s.set(u"VdvlMv3"_s, u"jaro"_s);
+    s.postAll();
+    const filing::ExportResult r = exportTo(s, filing::Form::Employment, {});
+    QStringList heads;
+    for (const QString &reason : r.reasons)
+        heads.append(reason.section(u" (Element"_s, 0, 0));
+    QCOMPARE(heads, (QStringList{
+                        u"Příloha k vyúčtování - opravy, řádek 3, sl. 2 (rok): hodnota „loni“ není číslo"_s,
+                        u"Příloha k vyúčtování - opravy, řádek 3, sl. 6: údaj chybí"_s,
+                        u"Vrácení přeplatku (ř. 06), řádek 3, sl. 1 (měsíc): hodnota „jaro“ není číslo"_s}));
+}
+
+void TestFilingExport::answersRememberedPerText()
+{
+    QTemporaryDir root;
+    DemoSettlement s(root.path());
+    s.fill();
+    s.set(u"PrpMi"_s, u"náměstí Míru 1"_s);
+    s.set(u"PrpFusp"_s, u"kraj"_s);
+    s.set(u"PrpFu"_s, QString());
+    s.postAll();
+    const QString ini = filing::FilingAnswers::iniPathOf(s.dir);
+    filing::FilingAnswers answers(ini);
+
+    filing::Snapshot snap = filing::readSnapshot(s.dm);
+    filing::Resolution r =
+        filing::resolve(filing::Form::Employment, snap, filing::CodeLists::builtIn(), answers);
+    QVERIFY(!r.complete());
+    QCOMPARE(r.problems(), (QStringList{u"Finanční úřad „kraj“ odpovídá více úřadům."_s,
+                                        u"V adrese „náměstí Míru 1“ chybí PSČ, obec."_s}));
+    // What the questions start from.
+    QCOMPARE(r.address.parts.street, u"náměstí Míru"_s);
+    QCOMPARE(r.address.parts.houseNumber, u"1"_s);
+
+    filing::AddressParts answered = r.address.parts;
+    answered.postcode = u"12000"_s;
+    answered.municipality = u"Praha 2"_s;
+    QVERIFY(answers.rememberAddress(r.addressKey, r.addressText, answered));
+    QVERIFY(answers.rememberOffice(r.officeText, r.workplaceText, {451, 2002}));
+
+    r = filing::resolve(filing::Form::Employment, snap, filing::CodeLists::builtIn(), answers);
+    QVERIFY(r.complete());
+    QVERIFY(r.addressAnswered && r.officeAnswered);
+    QCOMPARE(r.filer().address, answered);
+    QCOMPARE(r.filer().office, 451);
+    QCOMPARE(r.filer().workplace, 2002);
+    // The withholding address is another text with its own answer.
+    QVERIFY(filing::resolve(filing::Form::Withholding, snap, filing::CodeLists::builtIn(), answers)
+                .address.complete());
+
+    // A changed address is split afresh; an answer never outlives its text.
+    s.set(u"PrpMi"_s, u"náměstí Míru 2"_s);
+    s.postAll();
+    snap = filing::readSnapshot(s.dm);
+    r = filing::resolve(filing::Form::Employment, snap, filing::CodeLists::builtIn(), answers);
+    QVERIFY(!r.addressAnswered);
+    QVERIFY(!r.address.complete());
+    QVERIFY(r.officeAnswered);
+}
+
+void TestFilingExport::commandLine()
+{
+    QTemporaryDir root;
+    {
+        DemoSettlement s(root.path());
+        s.fill(Payer::Legal, Type::Regular);
+    }
+    const QString dir = root.filePath(u"D1"_s);
+    const QString out = root.filePath(u"vyuctovani.xml"_s);
+    cli::Result r = cli::run({u"epo"_s, dir, out});
+    QCOMPARE(r.error, QString());
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(readFile(out).contains("<DPZVD6 "));
+
+    r = cli::run({u"epo"_s, dir, out, u"--withholding"_s});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(readFile(out).contains("<DPSVD2 "));
+
+    // A statement that would not validate: exit 2 with the reasons, no file.
+    {
+        DemoSettlement s(root.path() + u"/x"_s);
+        s.fill();
+        s.set(u"PrpDic"_s, u"CZ12AB"_s);
+        s.set(u"PrpMi"_s, u"náměstí Míru 1"_s);
+        s.postAll();
+    }
+    const QString bad = root.filePath(u"spatne.xml"_s);
+    r = cli::run({u"epo"_s, root.filePath(u"x/D1"_s), bad});
+    QCOMPARE(r.exitCode, 2);
+    QCOMPARE(r.error,
+             u"V adrese „náměstí Míru 1“ chybí PSČ, obec.\nOdpovězte v okně „Elektronické podání (XML)“."_s);
+    QVERIFY(!QFile::exists(bad));
+
+    filing::FilingAnswers answers(filing::FilingAnswers::iniPathOf(root.filePath(u"x/D1"_s)));
+    QVERIFY(answers.rememberAddress(u"Adresa"_s, u"náměstí Míru 1"_s,
+                                    {u"náměstí Míru"_s, u"1"_s, {}, u"12000"_s, u"Praha 2"_s}));
+    r = cli::run({u"epo"_s, root.filePath(u"x/D1"_s), bad});
+    QCOMPARE(r.exitCode, 2);
+    QVERIFY2(r.error.startsWith(
+                 u"Soubor nebyl vytvořen, neodpovídá schématu DPZVD6:\nÚdaje o firmě, DIČ: hodnota „12AB“"_s),
+             qPrintable(r.error));
+    QVERIFY(!QFile::exists(bad));
+
+    r = cli::run({u"epo"_s, dir});
+    QCOMPARE(r.exitCode, 2);
+}
+
+QTEST_GUILESS_MAIN(TestFilingExport)
+#include "test_filing_export.moc"

@@ -1,0 +1,48 @@
+// qesto-cli epo: a statement as the filing portal's XML, without a display.
+#include "CliSettlement.h"
+#include "app/Version.h"
+#include "filing/EpoExport.h"
+
+using namespace Qt::StringLiterals;
+
+namespace cli {
+
+Result epo(const QString &dir, const QString &out, bool withholding)
+{
+    return guarded([&] {
+        const Settlement s = locate(dir);
+        Module m(s);
+        m.dm.OtevritTabulky();
+        if (m.dm.upgradeFlags().any())
+            statements::PrepocetVY(m.dm);
+        const filing::Snapshot snapshot = filing::readSnapshot(m.dm);
+        m.dm.Disconnect();
+
+        const filing::Form form = withholding ? filing::Form::Withholding : filing::Form::Employment;
+        const filing::CodeLists &lists = filing::CodeLists::builtIn();
+        if (!lists.error().isEmpty())
+            return failure(lists.error());
+        // Without a display nobody can answer the questions: the answers
+        // given in the window are used, and missing ones are reported.
+        const filing::FilingAnswers answers(filing::FilingAnswers::iniPathOf(s.dir));
+        const filing::Resolution resolution = filing::resolve(form, snapshot, lists, answers);
+        if (!resolution.complete())
+            return failure(resolution.problems().join(u'\n') +
+                           u"\nOdpovězte v okně „Elektronické podání (XML)“."_s);
+
+        const filing::ExportResult result =
+            filing::exportEpo(form, snapshot, resolution.filer(),
+                              {app::Version::applicationTitle(), app::Version::text()}, out);
+        if (!result.reasons.isEmpty())
+            return failure(u"Soubor nebyl vytvořen, neodpovídá schématu %1:\n"_s.arg(filing::formCode(form)) +
+                           result.reasons.join(u'\n'));
+        if (!result.written)
+            return failure(result.writeError);
+        Result r;
+        for (const QString &note : result.document.notes)
+            r.output += "Upozornění: " + note.toUtf8() + '\n';
+        return r;
+    });
+}
+
+} // namespace cli
