@@ -54,6 +54,8 @@ QList<MenuDef> buildMenuTree()
               u"Vyúčtování daně vybírané srážkou (F1)"_s, false},
              separator(),
              {Command::Tisk, u"Tisk1"_s, u"&Tisk"_s, u"F6"_s, 0, u"Tisk vyúčtování"_s, false},
+             {Command::ElektronickePodani, u"ElektronickePodani1"_s, u"&Elektronické podání (XML)"_s, {}, 0,
+              u"Vyúčtování jako soubor XML pro elektronické podání"_s, false},
          }},
         {u"DalsiMoznosti1"_s,
          u"Další &možnosti"_s,

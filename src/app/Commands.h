@@ -21,6 +21,7 @@ enum class Command
     OpravyBonusu,
     DanSrazkou,
     Tisk,
+    ElektronickePodani,
     Zalohovani,
     Obnoveni,
     NovyRok,

@@ -15,6 +15,7 @@
 #include "app/TSplashForm.h"
 #include "app/Version.h"
 #include "data/TDM1.h"
+#include "filing/TEpoForm.h"
 #include "platform/FileOps.h"
 #include "platform/HelpViewer.h"
 #include "platform/Printers.h"
@@ -277,6 +278,20 @@ void Program::start()
         env.settlementDir = p.opening->directoryName();
         transfer::TEsfForm form(std::move(env), main);
         return form.exec() == QDialog::Accepted;
+    });
+
+    // The filing of a statement as XML, for the tax portal.
+    p.main->setCommandHandler(Command::ElektronickePodani, [&p] {
+        filing::TEpoForm form({*p.dm,
+                               *p.messages,
+                               platform::FileOps::resolve(p.opening->iniFile()),
+                               p.opening->directoryName(),
+                               p.paths.Personal,
+                               {Version::applicationTitle(), Version::text()},
+                               {}},
+                              p.main.get());
+        form.exec();
+        return true;
     });
 
     splash->hide();

@@ -70,8 +70,9 @@ public:
         main.setDataModule(&dm);
         main.setOpening(opening.get());
         main.setHelp(&help);
-        for (Command c : {Command::NastaveniTisku, Command::UdajeOFirme, Command::Zalohovani,
-                          Command::Obnoveni, Command::NovyRok, Command::Gavrel, Command::SeznamFirem})
+        for (Command c :
+             {Command::NastaveniTisku, Command::UdajeOFirme, Command::Zalohovani, Command::Obnoveni,
+              Command::NovyRok, Command::Gavrel, Command::SeznamFirem, Command::ElektronickePodani})
             main.setCommandHandler(c, [this, c] {
                 ran.append(c);
                 return true;

@@ -1,0 +1,83 @@
+// The export window's screenshot and the sample filings for the
+// documentation (run by hand: filing_samples <docs folder>). The window is
+// shown for a settlement whose address lacks its postcode, so the picture
+// shows a question being answered.
+#include "DemoSettlement.h"
+
+#include "filing/TEpoForm.h"
+#include "platform/Messages.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The offscreen platform draws no window frame; the caption is drawn above
+// the window's own picture.
+QImage withCaption(QWidget *window)
+{
+    const QPixmap body = window->grab();
+    const int bar = 26;
+    QImage image(body.width() + 2, body.height() + bar + 1, QImage::Format_RGB32);
+    image.fill(QColor(64, 84, 128));
+    QPainter p(&image);
+    p.drawPixmap(1, bar, body);
+    QFont f = window->font();
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(QRect(10, 0, image.width() - 20, bar), Qt::AlignVCenter | Qt::AlignLeft,
+               window->windowTitle());
+    return image;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fputs("Použití: filing_samples SLOŽKA_DOKUMENTACE\n", stderr);
+        return 2;
+    }
+    const QDir docs(QString::fromLocal8Bit(argv[1]));
+    QTemporaryDir root;
+    filingtest::DemoSettlement s(root.path());
+    s.fill();
+    platform::ScriptedMessages messages;
+    const filing::Software software{u"Qesto"_s, u"14.10"_s};
+
+    // The sample files, exported as the window exports them.
+    for (const filing::Form form : {filing::Form::Employment, filing::Form::Withholding}) {
+        const filing::Snapshot snap = filing::readSnapshot(s.dm);
+        const filing::Resolution r = filing::resolve(form, snap, filing::CodeLists::builtIn(), {});
+        const filing::ExportResult result =
+            filing::exportEpo(form, snap, r.filer(), software,
+                              docs.filePath(u"ukazka-"_s + filing::formCode(form) + u".xml"_s));
+        if (!result.written) {
+            std::fputs(qPrintable(result.reasons.join(u'\n') + result.writeError), stderr);
+            return 1;
+        }
+    }
+
+    s.set(u"PrpMi"_s, u"Dlouhá 1234/5a, Praha 1"_s);
+    s.postAll();
+    filing::TEpoForm form({s.dm, messages, filing::FilingAnswers::iniPathOf(s.dir), u"D1"_s,
+                           u"C:\\Users\\ucetni\\Documents"_s, software, [](filing::Form) {
+                               return QStringList{
+                                   u"Počet zaměstnanců: místo výkonu práce „Sklad 3“ nemá kód obce."_s};
+                           }});
+    form.addressBox(3)->setText(u"110 00"_s);
+    form.show();
+    QApplication::processEvents();
+    withCaption(&form).save(docs.filePath(u"screenshots/elektronicke-podani.png"_s));
+    return 0;
+}
