@@ -247,6 +247,14 @@ void TestFilingCore::complaintsInCzech_data()
         << u"Element 'VetaD', attribute 'c_ufo_cil': [facet 'totalDigits'] The value '45100' "
            u"has more digits than are allowed ('4')."_s
         << u"hodnota „45100“ má příliš mnoho číslic (nejvýše 4)"_s;
+    QTest::newRow("date of an inner type")
+        << u"Element 'VetaE', attribute 'd_puvsraz': 'včera' is not a valid "
+           u"value of the local atomic type."_s
+        << u"hodnota „včera“ není datum (den.měsíc.rok)"_s;
+    QTest::newRow("number of an inner type")
+        << u"Element 'VetaG', attribute 'mesic_06': 'jaro' is not a valid "
+           u"value of the local atomic type."_s
+        << u"hodnota „jaro“ není číslo"_s;
     QTest::newRow("unknown kept") << u"Something else."_s << u"Something else."_s;
 }
 

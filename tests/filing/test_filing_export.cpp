@@ -81,6 +81,7 @@ private Q_SLOTS:
     void withholdingReadsBackAsTheTables();
     void invalidDicRefusedWithoutFile();
     void annexComplaintsPointAtRowAndColumn();
+    void fillerRowsAndUnwritableTarget();
     void answersRememberedPerText();
     void commandLine();
 
@@ -412,6 +413,24 @@ void TestFilingExport::annexComplaintsPointAtRowAndColumn()
                         u"Příloha k vyúčtování - opravy, řádek 3, sl. 2 (rok): hodnota „loni“ není číslo"_s,
                         u"Příloha k vyúčtování - opravy, řádek 3, sl. 6: údaj chybí"_s,
                         u"Vrácení přeplatku (ř. 06), řádek 3, sl. 1 (měsíc): hodnota „jaro“ není číslo"_s}));
+}
+
+void TestFilingExport::fillerRowsAndUnwritableTarget()
+{
+    QTemporaryDir root;
+    DemoSettlement s(root.path());
+    s.fill();
+    // The page numbering of the printed employee count leaves filler rows
+    // behind while a print runs: they are no places of work.
+    statements::Mds1(s.dm);
+    QCOMPARE(s.dm.Vpz().recordCount(), 36);
+    const filing::ExportResult r =
+        exportTo(s, filing::Form::Employment, root.filePath(u"chybi/podani.xml"_s));
+    QCOMPARE(named(readBack(r.document.xml), u"VetaB"_s).size(), 19);
+    QVERIFY(r.reasons.isEmpty());
+    QVERIFY(!r.written);
+    QVERIFY2(r.writeError.startsWith(u"Soubor "_s) && r.writeError.contains(u"se nepodařilo zapsat"_s),
+             qPrintable(r.writeError));
 }
 
 void TestFilingExport::answersRememberedPerText()
