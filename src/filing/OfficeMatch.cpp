@@ -1,5 +1,6 @@
 #include "filing/OfficeMatch.h"
 
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -56,6 +57,17 @@ QStringList significantWords(const QString &text)
     return words;
 }
 
+// The code lists' names folded once: they are compared with every text.
+// Matching runs on the program's one thread.
+const QStringList &nameWords(const QString &name)
+{
+    static QHash<QString, QStringList> cache;
+    auto it = cache.constFind(name);
+    if (it == cache.cend())
+        it = cache.insert(name, significantWords(name));
+    return *it;
+}
+
 // The length of the shared beginning when the words match, else 0.
 int wordMatch(const QString &typed, const QString &name)
 {
@@ -106,7 +118,7 @@ template <class T> qsizetype bestFit(const QString &text, const QList<T> &items)
     qsizetype at = -1;
     bool tie = false;
     for (qsizetype i = 0; i < items.size(); ++i) {
-        const int score = fit(typed, significantWords(items[i].name));
+        const int score = fit(typed, nameWords(items[i].name));
         if (score < 0)
             continue;
         if (at < 0 || score > best) {
