@@ -288,7 +288,7 @@ void Program::start()
                                p.opening->directoryName(),
                                p.paths.Personal,
                                {Version::applicationTitle(), Version::text()},
-                               {}},
+                               [&p](filing::Form f) { return filing::filingChecks(*p.dm, f, Version::TaxYear); }},
                               p.main.get());
         form.exec();
         return true;

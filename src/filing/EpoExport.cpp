@@ -2,6 +2,7 @@
 
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
+#include "statements/FilingChecks.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -173,6 +174,20 @@ ExportResult exportEpo(Form form, const Snapshot &snapshot, const Filer &filer, 
     }
     result.written = true;
     return result;
+}
+
+QStringList filingChecks(data::TDM1 &dm, Form form, int taxYear)
+{
+    using statements::FilingPart;
+    const QList<FilingPart> parts =
+        form == Form::Employment ? QList<FilingPart>{FilingPart::Employment, FilingPart::EmployeeCount,
+                                                     FilingPart::Corrections, FilingPart::BonusCorrections}
+                                 : QList<FilingPart>{FilingPart::Withholding};
+    QStringList lines;
+    for (const statements::FilingIssue &issue :
+         statements::checkForFiling(statements::readFilingData(dm, taxYear), parts))
+        lines.append(issue.text);
+    return lines;
 }
 
 QString defaultFileName(Form form, const Snapshot &snapshot)

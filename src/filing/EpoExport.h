@@ -92,6 +92,12 @@ ExportResult exportEpo(Form form, const Snapshot &snapshot, const Filer &filer, 
 // The schema's complaints at their places on the forms, in Czech.
 QStringList describeComplaints(const EpoDocument &document, const QList<SchemaComplaint> &complaints);
 
+// The checks before filing of the statement's parts (the employment
+// statement with its annexes, or the withholding statement; the company data
+// with either), one Czech finding a line. Throws data::DatabaseError when a
+// table cannot be read.
+QStringList filingChecks(data::TDM1 &dm, Form form, int taxYear);
+
 // A file name for the filing: the payer's name, the form and the year
 // ("Stavby Novák s.r.o. - DPZVD6 2015.xml"), without characters a file name
 // cannot hold.

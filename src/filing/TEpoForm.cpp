@@ -196,10 +196,18 @@ void TEpoForm::loadStatement()
         m_file->setText(defaultFileName(f, m_snapshot));
 
     m_results->clear();
-    if (m_context.checks) {
-        const QStringList warnings = m_context.checks(f);
-        for (const QString &w : warnings)
-            m_results->addItem(u"Upozornění: "_s + w);
+    for (const QString &w : checks(f))
+        m_results->addItem(u"Upozornění: "_s + w);
+}
+
+QStringList TEpoForm::checks(Form f) const
+{
+    if (!m_context.checks)
+        return {};
+    try {
+        return m_context.checks(f);
+    } catch (const data::DatabaseError &e) {
+        return {e.message()};
     }
 }
 
@@ -248,13 +256,11 @@ bool TEpoForm::exportFile()
     }
     rememberAnswers(filer);
 
-    if (m_context.checks) {
-        const QStringList warnings = m_context.checks(f);
-        if (!warnings.isEmpty() &&
-            !m_context.messages.confirm(u"Kontrola před podáním upozorňuje:\n"_s + warnings.join(u'\n') +
-                                        u"\n\nPřesto vytvořit soubor?"_s))
-            return false;
-    }
+    if (const QStringList warnings = checks(f);
+        !warnings.isEmpty() &&
+        !m_context.messages.confirm(u"Kontrola před podáním upozorňuje:\n"_s + warnings.join(u'\n') +
+                                    u"\n\nPřesto vytvořit soubor?"_s))
+        return false;
     if (QFileInfo::exists(platform::FileOps::resolve(path)) &&
         !m_context.messages.confirm(u"Soubor %1 již existuje. Přepsat?"_s.arg(path)))
         return false;

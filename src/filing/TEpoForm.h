@@ -69,6 +69,7 @@ public:
 private:
     void build();
     void loadStatement();
+    QStringList checks(Form form) const;
     void fillWorkplaces(int office, int selected);
     Filer currentFiler() const;
     void rememberAnswers(const Filer &filer);

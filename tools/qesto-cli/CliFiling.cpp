@@ -15,10 +15,11 @@ Result epo(const QString &dir, const QString &out, bool withholding)
         m.dm.OtevritTabulky();
         if (m.dm.upgradeFlags().any())
             statements::PrepocetVY(m.dm);
+        const filing::Form form = withholding ? filing::Form::Withholding : filing::Form::Employment;
         const filing::Snapshot snapshot = filing::readSnapshot(m.dm);
+        const QStringList warnings = filing::filingChecks(m.dm, form, app::Version::TaxYear);
         m.dm.Disconnect();
 
-        const filing::Form form = withholding ? filing::Form::Withholding : filing::Form::Employment;
         const filing::CodeLists &lists = filing::CodeLists::builtIn();
         if (!lists.error().isEmpty())
             return failure(lists.error());
@@ -38,8 +39,10 @@ Result epo(const QString &dir, const QString &out, bool withholding)
                            result.reasons.join(u'\n'));
         if (!result.written)
             return failure(result.writeError);
+        // The checks warn; the file is valid and written all the same, as
+        // the window writes it when the user goes on.
         Result r;
-        for (const QString &note : result.document.notes)
+        for (const QString &note : warnings + result.document.notes)
             r.output += "Upozornění: " + note.toUtf8() + '\n';
         return r;
     });
