@@ -9,6 +9,8 @@
 #include "platform/Messages.h"
 #include "print/FormPagesProducer.h"
 #include "print/TEmtfForm.h"
+
+#include <QAction>
 #include "print/TPrevForm.h"
 
 #include <QGuiApplication>
@@ -47,6 +49,11 @@ int Printing::showPrintWindow()
         dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
         return dialog.exec() == QDialog::Accepted ? printer.printerName() : QString();
     };
+    // The filing as XML from beside the PDF: the main window's command.
+    form.setElectronicFiling([this] {
+        if (QAction *filing = m_main.action(Command::ElektronickePodani))
+            filing->trigger();
+    });
     form.exec();
     return 0;
 }

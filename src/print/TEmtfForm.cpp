@@ -69,11 +69,15 @@ TEmtfForm::TEmtfForm(PrintWindowContext context, QWidget *parent)
     m_print = button(u"&Tisk"_s, this);
     m_pdf = button(u"PDF"_s, this);
     m_pdf->setToolTip(u"Uložit vybranou stránku nebo stránky podle volby Vytisknout do souboru PDF"_s);
+    m_xml = button(u"XML"_s, this);
+    m_xml->setToolTip(u"Elektronické podání (XML)"_s);
+    m_xml->hide();
     auto *close = button(u"&Zavřít"_s, this);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_preview);
     buttons->addWidget(m_print);
     buttons->addWidget(m_pdf);
+    buttons->addWidget(m_xml);
     buttons->addStretch();
     buttons->addWidget(close);
     auto *layout = new QVBoxLayout(this);
@@ -83,6 +87,10 @@ TEmtfForm::TEmtfForm(PrintWindowContext context, QWidget *parent)
     connect(m_preview, &QPushButton::clicked, this, &TEmtfForm::VyberTypuNahledVY);
     connect(m_print, &QPushButton::clicked, this, &TEmtfForm::VyberTypuTiskVY);
     connect(m_pdf, &QPushButton::clicked, this, &TEmtfForm::writePdf);
+    connect(m_xml, &QPushButton::clicked, this, [this] {
+        if (m_electronicFiling)
+            m_electronicFiling();
+    });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     widgets::setMessages(this, &m_ctx.messages);
 
@@ -401,6 +409,12 @@ void TEmtfForm::done(int result)
         }
     }
     QDialog::done(result);
+}
+
+void TEmtfForm::setElectronicFiling(std::function<void()> open)
+{
+    m_electronicFiling = std::move(open);
+    m_xml->setVisible(bool(m_electronicFiling));
 }
 
 } // namespace print

@@ -68,6 +68,10 @@ public:
     QPushButton *previewButton() const { return m_preview; }
     QPushButton *printButton() const { return m_print; }
     QPushButton *pdfButton() const { return m_pdf; }
+    // "XML": the electronic filing of the statements, opened by the main
+    // window's command; the button shows once it has somewhere to lead.
+    void setElectronicFiling(std::function<void()> open);
+    QPushButton *xmlButton() const { return m_xml; }
     QComboBox *printerBox() const { return m_printerBox; }
     QTabWidget *tabs() const { return m_tabs; }
     // Selects the node of the given index.
@@ -112,6 +116,8 @@ private:
     QPushButton *m_preview = nullptr;
     QPushButton *m_print = nullptr;
     QPushButton *m_pdf = nullptr;
+    QPushButton *m_xml = nullptr;
+    std::function<void()> m_electronicFiling;
     QRadioButton *m_f6Preview = nullptr;
     QRadioButton *m_f6Print = nullptr;
     QRadioButton *m_fontPlain = nullptr;
