@@ -9,9 +9,9 @@
 #include "platform/Messages.h"
 #include "print/FormPagesProducer.h"
 #include "print/TEmtfForm.h"
+#include "print/TPrevForm.h"
 
 #include <QAction>
-#include "print/TPrevForm.h"
 
 #include <QGuiApplication>
 #include <QPrintDialog>

@@ -110,7 +110,21 @@ private Q_SLOTS:
     void closingKeepsTheSettings();
     void emptyParametersCompleted();
     void pdfOfTheFormPages();
+    void xmlButtonLeadsToTheFiling();
 };
+
+void TestPrintWindow::xmlButtonLeadsToTheFiling()
+{
+    Settlement s;
+    Window w(s);
+    w.form.show();
+    QVERIFY(!w.form.xmlButton()->isVisible());
+    int opened = 0;
+    w.form.setElectronicFiling([&opened] { ++opened; });
+    QVERIFY(w.form.xmlButton()->isVisible());
+    w.click(w.form.xmlButton());
+    QCOMPARE(opened, 1);
+}
 
 void TestPrintWindow::headerNodeDisablesTheButtons()
 {
