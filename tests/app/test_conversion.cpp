@@ -4,6 +4,7 @@
 
 #include "app/AppPaths.h"
 #include "app/Conversion.h"
+#include "app/NewYear.h"
 #include "app/SettlementOpening.h"
 #include "data/TDM1.h"
 #include "data/TableDefs.h"
@@ -69,10 +70,16 @@ struct Window : app::IConversionWindow
     }
 };
 
+// The program's rollover, counting what it is asked to do.
 struct Rollover : app::IRollover
 {
+    app::NewYearRollover *real = nullptr;
     QList<int> modes;
-    void NovyRok2(int mode) override { modes.append(mode); }
+    void NovyRok2(int mode) override
+    {
+        modes.append(mode);
+        real->NovyRok2(mode);
+    }
 };
 
 // This year's empty installation in base/data/Qesto 2015, its program in
@@ -186,13 +193,18 @@ private slots:
         dm.DM1Create(f.paths.FileDir);
         platform::FixedPrinters printers({u"Laser"_s}, u"Laser"_s);
         app::SettlementOpening opening(f.paths, f.messages, dm, printers);
+        app::NewYearRollover real(f.paths, dm, [&opening] { return opening.directoryName(); });
         Rollover rollover;
+        rollover.real = &real;
         opening.setRollover(&rollover);
         opening.setRecalc([](data::TDM1 &) {});
         f.list->close();
         for (const QString &dir : {u"D1"_s, u"D2"_s, u"D1"_s, u"D2"_s})
             QCOMPARE(opening.open(dir), app::SettlementOpening::Result::Opened);
         QCOMPARE(rollover.modes, (QList<int>{1, 1}));
+        // Each was archived once before it rolled into the new year.
+        const QDir archives(platform::FileOps::resolve(f.paths.FileDir + u"Zaloha\\Archiv"_s));
+        QCOMPARE(archives.entryList({u"*.zip"_s}, QDir::Files).size(), 2);
         QVERIFY(!f.settlementIni(u"D1"_s).sectionExists(u"Prevodzu215"));
         dm.Disconnect();
 
