@@ -37,50 +37,56 @@ QString unresolvedPath()
 
 // ---------------------------------------------------------------- sums
 
-void PayrollSums::add(int o, const QDate &dv, std::optional<bool> prdb, qint64 dan, double znd, double snd,
-                      double bon, double dps)
+namespace {
+
+// Each row was posted on its own, so a sum is rounded after every row.
+inline double roundedSum(double sum, double value)
+{
+    const double v = sum + value;
+    return v == std::trunc(v) ? v : data::roundHalfAway(v);
+}
+
+} // namespace
+
+MonthSum &PayrollSums::start(int o, const QDate &dv, std::optional<bool> prdb)
 {
     if (m_index.empty())
         m_index.assign(65536, 0);
-    int &slot = m_index[std::size_t(qBound(-32768, o, 32767) + 32768)];
-    const bool withholding = prdb.value_or(false);
-    if (slot == 0) {
-        MonthSum m;
-        m.O = o;
-        m.Dv = dv;
-        m.Prdb = prdb;
-        m.Dan = dan;
-        if (withholding) {
-            m.Danz = dan;
-        } else {
-            m.Znd = data::roundHalfAway(znd);
-            m.Snd = data::roundHalfAway(snd);
-            m.Bon = data::roundHalfAway(bon);
-            m.Dps = data::roundHalfAway(dps);
-        }
-        m_months.append(m);
-        slot = int(m_months.size());
-        return;
-    }
-    MonthSum &m = m_months[slot - 1];
+    MonthSum m;
+    m.O = o;
+    m.Dv = dv;
+    m.Prdb = prdb;
+    m_months.append(m);
+    m_index[std::size_t(qBound(-32768, o, 32767) + 32768)] = int(m_months.size());
+    return m_months.last();
+}
+
+void PayrollSums::accumulate(MonthSum &m, bool withholding, qint64 dan, double znd, double snd, double bon,
+                             double dps)
+{
     m.Dan += dan;
     if (withholding) {
         m.Danz += dan;
-    } else {
-        // Each row was posted on its own, so the sum is rounded row by row.
-        m.Znd = data::roundHalfAway(m.Znd + znd);
-        m.Snd = data::roundHalfAway(m.Snd + snd);
-        m.Bon = data::roundHalfAway(m.Bon + bon);
-        m.Dps = data::roundHalfAway(m.Dps + dps);
+        return;
     }
+    m.Znd = roundedSum(m.Znd, znd);
+    m.Snd = roundedSum(m.Snd, snd);
+    m.Bon = roundedSum(m.Bon, bon);
+    m.Dps = roundedSum(m.Dps, dps);
+}
+
+void PayrollSums::add(int o, const QDate &dv, std::optional<bool> prdb, qint64 dan, double znd, double snd,
+                      double bon, double dps)
+{
+    MonthSum *m = find(o);
+    if (!m)
+        m = &start(o, dv, prdb);
+    accumulate(*m, prdb.value_or(false), dan, znd, snd, bon, dps);
 }
 
 const MonthSum *PayrollSums::month(int o) const
 {
-    if (m_index.empty() || o < -32768 || o > 32767)
-        return nullptr;
-    const int slot = m_index[std::size_t(o + 32768)];
-    return slot == 0 ? nullptr : &m_months[slot - 1];
+    return const_cast<PayrollSums *>(this)->find(o);
 }
 
 PayrollSums PayrollSums::read(const QString &mzd1Path, const paradox::OpenOptions &options)
@@ -105,14 +111,22 @@ PayrollSums PayrollSums::read(const QString &mzd1Path, const paradox::OpenOption
             throw TransferError(messages::oldVersion());
     }
 
+    // The tax is a whole number in every payroll version seen; a Number
+    // field is rounded as a post would round it.
+    const paradox::FieldType danType = cursor.schema().fields.at(dan).type;
+    const bool wholeTax = danType == paradox::FieldType::Long || danType == paradox::FieldType::Short;
     PayrollSums sums;
     try {
         while (cursor.next()) {
             const paradox::RowView &r = cursor.row();
-            const std::optional<bool> withholding =
-                r.isNull(prdb) ? std::nullopt : std::optional(r.logical(prdb));
-            sums.add(r.intValue(o), r.date(dv), withholding, qint64(data::roundHalfAway(r.number(dan))),
-                     r.number(znd), r.number(snd), r.number(bon), r.number(dps));
+            const int month = r.intValue(o);
+            const bool withholding = r.logical(prdb);
+            MonthSum *m = sums.find(month);
+            if (!m)
+                m = &sums.start(month, r.date(dv),
+                                r.isNull(prdb) ? std::nullopt : std::optional(withholding));
+            const qint64 tax = wholeTax ? r.intValue(dan) : qint64(data::roundHalfAway(r.number(dan)));
+            accumulate(*m, withholding, tax, r.number(znd), r.number(snd), r.number(bon), r.number(dps));
         }
     } catch (const paradox::TableError &e) {
         throw TransferError(u"Údaje z programu Gavrel nelze přenést, nic nebylo změněno.\n\n"_s +

@@ -80,6 +80,19 @@ public:
     const MonthSum *month(int o) const;
 
 private:
+    // The month's sum, or nullptr when the month has had no row yet.
+    MonthSum *find(int o)
+    {
+        if (m_index.empty() || o < -32768 || o > 32767)
+            return nullptr;
+        const int slot = m_index[std::size_t(o + 32768)];
+        return slot == 0 ? nullptr : &m_months[slot - 1];
+    }
+    // A month's first row starts its sum with its date and mark.
+    MonthSum &start(int o, const QDate &dv, std::optional<bool> prdb);
+    static void accumulate(MonthSum &m, bool withholding, qint64 dan, double znd, double snd, double bon,
+                           double dps);
+
     QList<MonthSum> m_months;
     std::vector<int> m_index; // position in m_months + 1 by O + 32768; 0 for none
 };
