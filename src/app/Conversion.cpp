@@ -173,6 +173,12 @@ void Conversion::PrevodVozidel1(const QString &source)
         m_state.success = false;
 
     for (const registry::Settlement &entry : m_list.entries()) {
+        // A directory that is not a plain name would copy from and into
+        // places outside the two data roots.
+        if (!FileOps::isPlainName(entry.Adresar)) {
+            m_state.success = false;
+            continue;
+        }
         const QString dir = source + entry.Adresar + u'\\';
         for (const char16_t *name : {u"Prp.DB", u"Vdvl.DB", u"Vvdp.DB"}) {
             if (!FileOps::fileExists(dir + QString::fromUtf16(name)))

@@ -70,6 +70,17 @@ bool isSeparator(QChar c) noexcept
     return c == u'\\' || c == u'/';
 }
 
+bool isPlainName(const QString &name)
+{
+    if (name.isEmpty() || name == u"." || name == u"..")
+        return false;
+    for (QChar c : name) {
+        if (isSeparator(c) || c == u':' || c.unicode() < 0x20)
+            return false;
+    }
+    return true;
+}
+
 QString withTrailingSeparator(const QString &path)
 {
     if (path.isEmpty() || isSeparator(path.back()))

@@ -11,6 +11,10 @@
 namespace platform::FileOps {
 
 bool isSeparator(QChar c) noexcept;
+// A single file or directory name as read from another program's list:
+// not empty, not "." or "..", without a separator or drive colon. Anything
+// else could lead outside the directory it is joined to.
+bool isPlainName(const QString &name);
 // Appends "\" unless the path is empty or already ends with a separator.
 QString withTrailingSeparator(const QString &path);
 QString withoutTrailingSeparator(const QString &path);

@@ -119,8 +119,12 @@ QList<PayrollCompany> PayrollData::companies() const
     QList<PayrollCompany> list;
     for (paradox::RowCursor c = table->rows(); c.next();) {
         const paradox::RowView &r = c.row();
-        list.append(
-            {r.intValue(cislo), nazev < 0 ? QString() : r.text(nazev).trimmed(), r.text(adresar).trimmed()});
+        PayrollCompany company{r.intValue(cislo), nazev < 0 ? QString() : r.text(nazev).trimmed(),
+                               r.text(adresar).trimmed()};
+        // A directory that is not a plain name would lead outside the
+        // payroll data, where the company-data choice would be written.
+        if (FileOps::isPlainName(company.Adresar))
+            list.append(company);
     }
     std::stable_sort(list.begin(), list.end(),
                      [](const PayrollCompany &a, const PayrollCompany &b) { return a.Cislo < b.Cislo; });

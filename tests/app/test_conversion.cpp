@@ -9,6 +9,7 @@
 #include "data/TDM1.h"
 #include "data/TableDefs.h"
 #include "data/Templates.h"
+#include "paradox/Table.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
 #include "platform/Messages.h"
@@ -279,6 +280,22 @@ private slots:
                      QStringList{u"Data se nepodařilo převést z adresáře: \n\n"_s + source});
             QVERIFY(f.list->isEmpty());
             QVERIFY(f.list->isOpen());
+        }
+        {
+            // A list naming a directory outside its data root.
+            Fixture f;
+            const QString source = f.base + u"data\\Qesto 2014\\"_s;
+            makeInstallation(source, {u"Firma A"_s});
+            {
+                auto list = paradox::Table::open(platform::FileOps::resolve(source + u"Data.DB"_s));
+                QVariantList entry = list->record(0);
+                entry[list->fieldIndex(u"Adresar"_s)] = u"..\\Qesto 2013"_s;
+                list->update(0, entry);
+            }
+            f.conversion->KontrolaInst1();
+            QCOMPARE(f.messages.texts(),
+                     QStringList{u"Data se nepodařilo převést z adresáře: \n\n"_s + source});
+            QVERIFY(f.list->isEmpty());
         }
         {
             Fixture f;

@@ -244,6 +244,12 @@ private slots:
             QVERIFY(!session.showCompanies(f.tmp.filePath(u"nowhere/Data.DB"_s)));
             QCOMPARE(f.messages.texts(), QStringList{transfer::messages::cannotShow()});
             QVERIFY(!session.listOpen());
+            // An entry whose directory leads elsewhere is not offered.
+            QVERIFY(payrolltest::writeTable(f.payroll + u"/Data.DB"_s, payrolltest::listSchema(),
+                                            {{1, u"Stavby"_s, u"F1"_s},
+                                             {2, u"Novák"_s, u"F2"_s},
+                                             {3, u"Jinam"_s, u"..\\F1"_s},
+                                             {4, u"Kořen"_s, QString()}}));
             QVERIFY(session.showCompanies(f.payroll + u"/Data.DB"_s));
             QCOMPARE(session.companies().size(), 2);
             QCOMPARE(session.currentIndex(), 0);
