@@ -13,15 +13,9 @@ namespace statements {
 
 namespace {
 
-// The pages point to their help topic; the one-letter boxes stay narrow so
-// the dates and periods get the room.
+// The one-letter boxes stay narrow so the dates and periods get the room.
 void finish(StatementEditor &editor)
 {
-    for (int i = 0; i < editor.pages()->count(); ++i) {
-        QWidget *page = editor.pages()->widget(i);
-        page->setToolTip(u"Nápověda (F1)"_s);
-        page->setStatusTip(u"Nápověda (F1)"_s);
-    }
     for (widgets::TDBEditz *box : editor.pages()->boxes()) {
         if (box->maxLength() == 1)
             box->setFixedWidth(box->fontMetrics().averageCharWidth() * 3 + 12);
