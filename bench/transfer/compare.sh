@@ -13,7 +13,7 @@ out=$dir/bench/transfer/results.json
 "$dir"/bench/transfer/bench_transfer --benchmark_out="$out" --benchmark_out_format=json "$@"
 python3 - "$out" <<'PY'
 import json, os, sys
-runs = {b["name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"]
+runs = {b["name"].split("/")[0]: b for b in json.load(open(sys.argv[1]))["benchmarks"]
         if b.get("run_type", "iteration") == "iteration" and not b.get("error_occurred")}
 def ms(name, kind="cpu_time"):
     b = runs[name]
