@@ -50,10 +50,10 @@ struct PayrollField
 
 // The payroll program's tax row.
 constexpr PayrollField PayrollLayout[] = {
-    {"ID", pxfAutoInc, 4}, {"K", pxfShort, 2},   {"Rc", pxfAlpha, 11},   {"Jm", pxfAlpha, 12},
-    {"Pr", pxfAlpha, 14},  {"Dan", pxfLong, 4},  {"O", pxfShort, 2},     {"Ob", pxfAlpha, 4},
-    {"Prdb", pxfLogical, 1}, {"Dv", pxfDate, 4}, {"Znd", pxfNumber, 8}, {"Snd", pxfNumber, 8},
-    {"Bon", pxfNumber, 8}, {"Dps", pxfNumber, 8},
+    {"ID", pxfAutoInc, 4},   {"K", pxfShort, 2},    {"Rc", pxfAlpha, 11},  {"Jm", pxfAlpha, 12},
+    {"Pr", pxfAlpha, 14},    {"Dan", pxfLong, 4},   {"O", pxfShort, 2},    {"Ob", pxfAlpha, 4},
+    {"Prdb", pxfLogical, 1}, {"Dv", pxfDate, 4},    {"Znd", pxfNumber, 8}, {"Snd", pxfNumber, 8},
+    {"Bon", pxfNumber, 8},   {"Dps", pxfNumber, 8},
 };
 constexpr int PayrollFieldCount = int(std::size(PayrollLayout));
 
@@ -72,11 +72,21 @@ Schema payrollSchema()
 
 QVariantList payrollValues(int row)
 {
-    static const QString names[] = {QStringLiteral("Novák"), QStringLiteral("Dvořáková"), QStringLiteral("Šťastný"),
-                                    QStringLiteral("Černý")};
-    return {QVariant(), row % 12 + 1, QStringLiteral("8001011234"), QStringLiteral("Jiří"),
-            names[row % 4], row * 3, row % 500, QStringLiteral("01"), row % 2 == 0,
-            QDate(2015, 1, 1).addDays(row % 365), row * 1.5, row * 0.25, row % 7 == 0 ? QVariant() : QVariant(117.0),
+    static const QString names[] = {QStringLiteral("Novák"), QStringLiteral("Dvořáková"),
+                                    QStringLiteral("Šťastný"), QStringLiteral("Černý")};
+    return {QVariant(),
+            row % 12 + 1,
+            QStringLiteral("8001011234"),
+            QStringLiteral("Jiří"),
+            names[row % 4],
+            row * 3,
+            row % 500,
+            QStringLiteral("01"),
+            row % 2 == 0,
+            QDate(2015, 1, 1).addDays(row % 365),
+            row * 1.5,
+            row * 0.25,
+            row % 7 == 0 ? QVariant() : QVariant(117.0),
             double(row % 1000)};
 }
 
@@ -152,7 +162,23 @@ bool ensurePayrollFile()
 }
 
 // Field numbers of the payroll row, in PayrollLayout order.
-enum PayrollField_ { ID, K, Rc, Jm, Pr, Dan, O, Ob, Prdb, Dv, Znd, Snd, Bon, Dps };
+enum PayrollField_
+{
+    ID,
+    K,
+    Rc,
+    Jm,
+    Pr,
+    Dan,
+    O,
+    Ob,
+    Prdb,
+    Dv,
+    Znd,
+    Snd,
+    Bon,
+    Dps
+};
 
 // The bulk read a transfer or a conversion does, straight from the file:
 // every field of every row decoded to its type, numbers summed, each text
@@ -171,8 +197,8 @@ void BM_ReadPayroll_Ours(benchmark::State &state)
         int rows = 0;
         for (RowCursor c = Table::stream(payrollPath()); c.next(); ++rows) {
             const RowView &r = c.row();
-            ints += r.intValue(ID) + r.intValue(K) + r.intValue(Dan) + r.intValue(O) + r.dayNumber(Dv)
-                    + r.logical(Prdb);
+            ints += r.intValue(ID) + r.intValue(K) + r.intValue(Dan) + r.intValue(O) + r.dayNumber(Dv) +
+                    r.logical(Prdb);
             for (int f : {Rc, Jm, Pr, Ob}) {
                 const QStringView text = r.textView(f, buffer);
                 chars += text.size() + text.front().unicode();
@@ -190,8 +216,7 @@ void BM_ReadPayroll_Ours(benchmark::State &state)
 
 // The same rows as QVariant records, reusing one list (readRecord) or
 // building a new one per row (record): the convenient path, for reference.
-template<bool Reuse>
-void readPayrollRecords(benchmark::State &state)
+template <bool Reuse> void readPayrollRecords(benchmark::State &state)
 {
     if (!ensurePayrollFile()) {
         state.SkipWithError("the payroll table could not be written");

@@ -1,7 +1,7 @@
 #include "app/AppPaths.h"
 
-#include "data/DataFiles.h"
 #include "app/Version.h"
+#include "data/DataFiles.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
 

@@ -1,7 +1,7 @@
 #include "app/Startup.h"
 
-#include "data/DataFiles.h"
 #include "app/Version.h"
+#include "data/DataFiles.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
 #include "platform/Messages.h"

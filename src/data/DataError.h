@@ -14,7 +14,8 @@ namespace data {
 class DatabaseError : public std::runtime_error
 {
 public:
-    enum class Kind {
+    enum class Kind
+    {
         InvalidValue, // text that does not read as the field's type, or out of range
         State,        // operation not allowed in the table's current state
         MissingField, // the file lacks a field the program declares
@@ -24,8 +25,7 @@ public:
 
     DatabaseError(Kind kind, const QString &message)
         : std::runtime_error(message.toStdString()), m_kind(kind), m_message(message)
-    {
-    }
+    {}
 
     Kind kind() const noexcept { return m_kind; }
     const QString &message() const noexcept { return m_message; }
@@ -37,14 +37,13 @@ private:
 
 // Runs an engine call and turns its error into the layer's one error type, so
 // callers above the data layer catch one exception type only.
-template<class F>
-auto withEngineErrors(F &&call) -> decltype(call())
+template <class F> auto withEngineErrors(F &&call) -> decltype(call())
 {
     try {
         return call();
     } catch (const paradox::TableError &e) {
-        const bool keyViolation = e.kind() == paradox::TableError::Kind::Invalid
-                                  && e.message().startsWith(QStringLiteral("Porušení klíče"));
+        const bool keyViolation = e.kind() == paradox::TableError::Kind::Invalid &&
+                                  e.message().startsWith(QStringLiteral("Porušení klíče"));
         throw DatabaseError(keyViolation ? DatabaseError::Kind::KeyViolation : DatabaseError::Kind::Engine,
                             e.message());
     }

@@ -67,14 +67,14 @@ void Dataset::setStore(RecordStore *store)
     m_store = store;
 }
 
-template<class F, class... Args>
-F *Dataset::declare(Args &&...args)
+template <class F, class... Args> F *Dataset::declare(Args &&...args)
 {
     checkInactive("addField");
     auto field = std::make_unique<F>(this, std::forward<Args>(args)...);
     const QString key = field->fieldName().toLower();
     if (m_byName.contains(key))
-        fail(DatabaseError::Kind::State, u"Pole '%1' je v tabulce %2 uvedeno dvakrát"_s.arg(field->fieldName(), m_name));
+        fail(DatabaseError::Kind::State,
+             u"Pole '%1' je v tabulce %2 uvedeno dvakrát"_s.arg(field->fieldName(), m_name));
     F *raw = field.get();
     raw->m_index = int(m_fields.size());
     m_byName.insert(key, raw);
@@ -126,8 +126,7 @@ Field *Dataset::addField(const paradox::FieldDef &def)
     case T::Logical:
         return addBooleanField(def.name);
     default:
-        fail(DatabaseError::Kind::State,
-             u"Typ pole '%1' tabulky %2 není podporován"_s.arg(def.name, m_name));
+        fail(DatabaseError::Kind::State, u"Typ pole '%1' tabulky %2 není podporován"_s.arg(def.name, m_name));
     }
 }
 
@@ -148,7 +147,8 @@ Field *Dataset::fieldByName(const QString &name) const
 {
     Field *f = findField(name);
     if (!f)
-        fail(DatabaseError::Kind::MissingField, u"Pole '%1' nebylo v tabulce %2 nalezeno"_s.arg(name, m_name));
+        fail(DatabaseError::Kind::MissingField,
+             u"Pole '%1' nebylo v tabulce %2 nalezeno"_s.arg(name, m_name));
     return f;
 }
 
@@ -189,8 +189,9 @@ void Dataset::open()
                 fail(DatabaseError::Kind::MissingField,
                      u"Pole '%1' nebylo v tabulce %2 nalezeno"_s.arg(f->fieldName(), m_name));
             if (!compatible(f, schema.fields[f->m_column].type))
-                fail(DatabaseError::Kind::MissingField,
-                     u"Pole '%1' v tabulce %2 má jiný typ, než program očekává"_s.arg(f->fieldName(), m_name));
+                fail(
+                    DatabaseError::Kind::MissingField,
+                    u"Pole '%1' v tabulce %2 má jiný typ, než program očekává"_s.arg(f->fieldName(), m_name));
         }
         m_columns = int(schema.fields.size());
         m_keyFields = schema.keyFields;

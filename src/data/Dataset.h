@@ -18,7 +18,8 @@ namespace data {
 
 class DataSource;
 
-enum class DatasetState {
+enum class DatasetState
+{
     Inactive,
     Browse,
     Edit,
@@ -62,11 +63,10 @@ public:
 
     int fieldCount() const { return int(m_fields.size()); }
     Field *field(int index) const { return m_fields[std::size_t(index)].get(); }
-    Field *findField(const QString &name) const; // case-insensitive; nullptr if absent
+    Field *findField(const QString &name) const;   // case-insensitive; nullptr if absent
     Field *fieldByName(const QString &name) const; // throws when absent
     // Typed lookup for wiring: throws when absent or of another class.
-    template<class F>
-    F *fieldAs(const QString &name) const;
+    template <class F> F *fieldAs(const QString &name) const;
 
     // Declared stored fields the schema lacks (what an upgrade must add).
     QStringList missingFields(const paradox::Schema &schema) const;
@@ -144,8 +144,7 @@ private:
     friend class DataSource;
     friend class CalcSuspender;
 
-    template<class F, class... Args>
-    F *declare(Args &&...args);
+    template <class F, class... Args> F *declare(Args &&...args);
     void checkActive() const;
     void checkInactive(const char *what) const;
     void setState(DatasetState state);
@@ -166,7 +165,7 @@ private:
     std::vector<std::unique_ptr<Field>> m_fields;
     QList<Field *> m_dataFields;
     QList<Field *> m_calcFields;
-    QVariantList m_calcBefore; // reused on every assignment, no allocation
+    QVariantList m_calcBefore;        // reused on every assignment, no allocation
     QHash<QString, Field *> m_byName; // keyed by lower-case name
     QList<DataSource *> m_sources;
     std::function<QDate()> m_today;
@@ -206,14 +205,13 @@ private:
     int m_exceptions;
 };
 
-template<class F>
-F *Dataset::fieldAs(const QString &name) const
+template <class F> F *Dataset::fieldAs(const QString &name) const
 {
     F *typed = dynamic_cast<F *>(fieldByName(name));
     if (!typed)
-        throw DatabaseError(DatabaseError::Kind::MissingField,
-                            QStringLiteral("Pole '%1' v tabulce %2 má jiný typ, než program očekává")
-                                .arg(name, m_name));
+        throw DatabaseError(
+            DatabaseError::Kind::MissingField,
+            QStringLiteral("Pole '%1' v tabulce %2 má jiný typ, než program očekává").arg(name, m_name));
     return typed;
 }
 

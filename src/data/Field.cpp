@@ -25,8 +25,7 @@ namespace {
 
 Field::Field(Dataset *dataset, const QString &name, paradox::FieldType type, int size, FieldRole role)
     : m_dataset(dataset), m_name(name), m_type(type), m_size(size), m_role(role)
-{
-}
+{}
 
 Field::~Field() = default;
 
@@ -68,20 +67,50 @@ void Field::setValue(const QVariant &value)
 
 void Field::conversionError(const char *target) const
 {
-    throw DatabaseError(DatabaseError::Kind::InvalidValue,
-                        u"Pole '%1' nelze převést na typ %2"_s.arg(displayName(), QString::fromLatin1(target)));
+    throw DatabaseError(DatabaseError::Kind::InvalidValue, u"Pole '%1' nelze převést na typ %2"_s.arg(
+                                                               displayName(), QString::fromLatin1(target)));
 }
 
-double Field::asFloat() const { conversionError("Float"); }
-void Field::setAsFloat(double) { conversionError("Float"); }
-int Field::asInteger() const { conversionError("Integer"); }
-void Field::setAsInteger(int) { conversionError("Integer"); }
-QString Field::asString() const { return m_value.toString(); }
-void Field::setAsString(const QString &) { conversionError("String"); }
-bool Field::asBoolean() const { conversionError("Boolean"); }
-void Field::setAsBoolean(bool) { conversionError("Boolean"); }
-QDate Field::asDate() const { conversionError("Date"); }
-void Field::setAsDate(const QDate &) { conversionError("Date"); }
+double Field::asFloat() const
+{
+    conversionError("Float");
+}
+void Field::setAsFloat(double)
+{
+    conversionError("Float");
+}
+int Field::asInteger() const
+{
+    conversionError("Integer");
+}
+void Field::setAsInteger(int)
+{
+    conversionError("Integer");
+}
+QString Field::asString() const
+{
+    return m_value.toString();
+}
+void Field::setAsString(const QString &)
+{
+    conversionError("String");
+}
+bool Field::asBoolean() const
+{
+    conversionError("Boolean");
+}
+void Field::setAsBoolean(bool)
+{
+    conversionError("Boolean");
+}
+QDate Field::asDate() const
+{
+    conversionError("Date");
+}
+void Field::setAsDate(const QDate &)
+{
+    conversionError("Date");
+}
 
 QDateTime Field::asDateTime() const
 {
@@ -142,8 +171,7 @@ void Field::setData(const QVariant &value)
 
 FloatField::FloatField(Dataset *dataset, const QString &name, FieldRole role)
     : Field(dataset, name, paradox::FieldType::Number, 0, role)
-{
-}
+{}
 
 void FloatField::setRange(double min, double max)
 {
@@ -169,8 +197,8 @@ int FloatField::asInteger() const
 {
     const double r = roundHalfAway(asFloat());
     if (r < std::numeric_limits<int>::min() || r > std::numeric_limits<int>::max())
-        invalidValue(rangeMessage(r, displayName(), std::numeric_limits<int>::min(),
-                                  std::numeric_limits<int>::max()));
+        invalidValue(
+            rangeMessage(r, displayName(), std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     return int(r);
 }
 
@@ -278,8 +306,7 @@ void IntegerField::setAsString(const QString &text)
 
 StringField::StringField(Dataset *dataset, const QString &name, int size, FieldRole role)
     : Field(dataset, name, paradox::FieldType::Alpha, size, role)
-{
-}
+{}
 
 QString StringField::asString() const
 {
@@ -340,8 +367,7 @@ void StringField::setAsBoolean(bool v)
 
 BooleanField::BooleanField(Dataset *dataset, const QString &name, FieldRole role)
     : Field(dataset, name, paradox::FieldType::Logical, 0, role), m_trueText(u"Ano"_s), m_falseText(u"Ne"_s)
-{
-}
+{}
 
 void BooleanField::setDisplayValues(const QString &values)
 {
@@ -404,8 +430,7 @@ void BooleanField::setAsInteger(int v)
 
 DateField::DateField(Dataset *dataset, const QString &name, FieldRole role)
     : Field(dataset, name, paradox::FieldType::Date, 0, role)
-{
-}
+{}
 
 QDate DateField::asDate() const
 {

@@ -15,7 +15,8 @@ namespace data {
 
 class Dataset;
 
-enum class FieldRole {
+enum class FieldRole
+{
     Stored,     // stored in the table file
     Calculated, // computed from the stored fields of the same record, never stored
 };

@@ -8,8 +8,7 @@ namespace data {
 
 ParadoxStore::ParadoxStore(const QString &dbPath, const paradox::OpenOptions &options)
     : m_path(dbPath), m_options(options)
-{
-}
+{}
 
 ParadoxStore::~ParadoxStore()
 {

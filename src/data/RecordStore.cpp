@@ -85,7 +85,8 @@ int MemoryStore::place(QVariantList record, int position, int skip)
         if (i == skip)
             continue;
         if (keyEqual(m_records[i], record))
-            throw DatabaseError(DatabaseError::Kind::KeyViolation, u"Porušení klíče: záznam se stejným klíčem už v tabulce je."_s);
+            throw DatabaseError(DatabaseError::Kind::KeyViolation,
+                                u"Porušení klíče: záznam se stejným klíčem už v tabulce je."_s);
         if (keyLess(m_records[i], record))
             at = i + 1;
     }

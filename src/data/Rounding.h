@@ -14,7 +14,8 @@ class IntegerField;
 double roundHalfAway(double value);
 
 // What the rounding before a post does with an empty amount.
-enum class EmptyAmount {
+enum class EmptyAmount
+{
     Zero, // an empty amount is stored as 0
     Keep, // an empty amount stays empty (annex lines without an amount print blank)
 };

@@ -10,7 +10,8 @@ class Dataset;
 class IStatusSink
 {
 public:
-    enum Panel {
+    enum Panel
+    {
         Message = 0, // progress texts of long operations
         Record = 1,  // record number and count
         Edit = 2,    // "EDIT" while a table is edited

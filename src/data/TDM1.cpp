@@ -12,7 +12,6 @@ namespace data {
 
 namespace {
 
-
 int fieldIndexOrThrow(const paradox::Table &table, const QString &name)
 {
     const int i = table.fieldIndex(name);
@@ -74,9 +73,7 @@ void SettlementQuery::empty(TableId table) const
 
 // ---------------------------------------------------------------- TDM1
 
-TDM1::TDM1(QObject *parent)
-    : QObject(parent)
-    , m_prevodQr(*this)
+TDM1::TDM1(QObject *parent) : QObject(parent), m_prevodQr(*this)
 {
     declare(m_dmt, u"Dmt"_s, m_dmtSource);
     declare(m_prp, u"Prp"_s, m_prpSource);
@@ -286,9 +283,8 @@ void TDM1::openTable(Dataset &dataset)
     if (&dataset == m_vpzQr.get())
         options.readOnly = true;
     store->setOptions(options);
-    const TableDef *def = findTableDef(dataset.name() == u"VpzPr"_s || dataset.name() == u"VpzQr"_s
-                                           ? u"Vpz"_s
-                                           : dataset.name());
+    const TableDef *def = findTableDef(
+        dataset.name() == u"VpzPr"_s || dataset.name() == u"VpzQr"_s ? u"Vpz"_s : dataset.name());
     store->setFilePath(tableFilePath(m_path, def->fileName()));
     dataset.open();
 }
@@ -334,7 +330,8 @@ void TDM1::OtevritTabulky()
 
 void TDM1::openAll()
 {
-    const UpgradeResult upgrade = withEngineErrors([this] { return upgradeSettlement(m_path, m_templateDir, openOptions()); });
+    const UpgradeResult upgrade =
+        withEngineErrors([this] { return upgradeSettlement(m_path, m_templateDir, openOptions()); });
     m_flags = upgrade.flags;
     m_connected = true;
 

@@ -154,8 +154,7 @@ public:
     Field *field(const QString &qualifiedName) const;
     // The same, throwing DatabaseError when the name is unknown or the
     // field is of another class.
-    template<class F = Field>
-    F &fieldAs(const QString &qualifiedName) const;
+    template <class F = Field> F &fieldAs(const QString &qualifiedName) const;
 
     // ---- opening
 
@@ -235,15 +234,15 @@ private:
     std::function<void()> m_vpzNewRecordHook;
 };
 
-template<class F>
-F &TDM1::fieldAs(const QString &qualifiedName) const
+template <class F> F &TDM1::fieldAs(const QString &qualifiedName) const
 {
     Field *f = field(qualifiedName);
     F *typed = dynamic_cast<F *>(f);
     if (!typed)
-        throw DatabaseError(DatabaseError::Kind::MissingField,
-                            f ? QStringLiteral("Pole '%1' má jiný typ, než program očekává").arg(qualifiedName)
-                              : QStringLiteral("Pole '%1' nebylo nalezeno").arg(qualifiedName));
+        throw DatabaseError(
+            DatabaseError::Kind::MissingField,
+            f ? QStringLiteral("Pole '%1' má jiný typ, než program očekává").arg(qualifiedName)
+              : QStringLiteral("Pole '%1' nebylo nalezeno").arg(qualifiedName));
     return *typed;
 }
 

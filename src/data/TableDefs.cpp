@@ -2,7 +2,6 @@
 
 #include "platform/FileOps.h"
 
-
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -436,8 +435,8 @@ TableDef buildVdvl()
 
     for (int m = 1; m <= 12; ++m)
         b.addCalc(monthly(u"Sl8"_s, m), CalcOp::Sum, {monthly(u"Sl5"_s, m), monthly(u"Slb5"_s, m)});
-    for (const char16_t *stem : {u"Sl2", u"Sl3", u"Sl4", u"Sl5", u"Sl6", u"Sl7", u"Sl8", u"Sl9", u"Sla5",
-                                 u"Slb5", u"Slo3"}) {
+    for (const char16_t *stem :
+         {u"Sl2", u"Sl3", u"Sl4", u"Sl5", u"Sl6", u"Sl7", u"Sl8", u"Sl9", u"Sla5", u"Slb5", u"Slo3"}) {
         const QString s = QString::fromUtf16(stem);
         const bool unused = s == u"Sl4" || s == u"Sl6";
         b.addCalc(monthly(s, 13), unused ? CalcOp::Zero : CalcOp::Sum, unused ? QStringList() : months(s));
@@ -510,7 +509,8 @@ TableDef buildVdvs()
     for (int column = 1; column <= 10; ++column) {
         const QString stem = u"Sl"_s + QString::number(column);
         const bool unused = column == 4 || column == 5 || column == 6 || column == 9;
-        b.addCalc(monthly(stem, 13), unused ? CalcOp::Zero : CalcOp::Sum, unused ? QStringList() : months(stem));
+        b.addCalc(monthly(stem, 13), unused ? CalcOp::Zero : CalcOp::Sum,
+                  unused ? QStringList() : months(stem));
     }
     b.addCalc(u"C401"_s, CalcOp::Zero, {});
     b.addCalc(u"C402"_s, CalcOp::Sum, {u"Sl1013"_s});
@@ -621,8 +621,8 @@ const QList<CalcFieldInfo> &vpzQrCalculatedFields()
 const QStringList &settlementFileNames()
 {
     static const QStringList names = {
-        u"Dmt.DB"_s,  u"Prp.DB"_s,   u"Vdvl.DB"_s,  u"Vpkv.DB"_s, u"Vpz.DB"_s,  u"Vpz.PX"_s,
-        u"Vvdp.DB"_s, u"Vdvs.DB"_s,  u"Mzd11.DB"_s, u"Mzd11.PX"_s, u"Vpkb.DB"_s,
+        u"Dmt.DB"_s,  u"Prp.DB"_s,  u"Vdvl.DB"_s,  u"Vpkv.DB"_s,  u"Vpz.DB"_s,  u"Vpz.PX"_s,
+        u"Vvdp.DB"_s, u"Vdvs.DB"_s, u"Mzd11.DB"_s, u"Mzd11.PX"_s, u"Vpkb.DB"_s,
     };
     return names;
 }

@@ -18,7 +18,8 @@
 // below is the order of the fields in the files we write.
 namespace data {
 
-enum class TableId : std::uint8_t {
+enum class TableId : std::uint8_t
+{
     Dmt,   // print settings
     Prp,   // company data and statement headings
     Vdvl,  // employment income tax statement
@@ -36,13 +37,14 @@ inline constexpr int TableCount = 11;
 
 // The nine settlement tables in the order in which a settlement is opened.
 inline constexpr std::array<TableId, 9> SettlementTables = {
-    TableId::Prp, TableId::Dmt,  TableId::Vdvl, TableId::Vpkv,  TableId::Vpz,
+    TableId::Prp,  TableId::Dmt,  TableId::Vdvl, TableId::Vpkv,  TableId::Vpz,
     TableId::Vvdp, TableId::Vdvs, TableId::Vpkb, TableId::Mzd11,
 };
 
-enum class FieldKind : std::uint8_t {
-    Amount,  // Paradox Number holding whole crowns (or a plain float with format "0")
-    Text,    // Paradox Alpha of length() characters
+enum class FieldKind : std::uint8_t
+{
+    Amount, // Paradox Number holding whole crowns (or a plain float with format "0")
+    Text,   // Paradox Alpha of length() characters
     Date,
     Logical,
     Int16,
@@ -51,7 +53,8 @@ enum class FieldKind : std::uint8_t {
 };
 
 // What happens to a stored field just before its record is written.
-enum class PostRule : std::uint8_t {
+enum class PostRule : std::uint8_t
+{
     None,
     Round,          // rounded to whole crowns, halves away from zero; empty becomes 0
     RoundKeepEmpty, // rounded when it has a value; empty stays empty
@@ -67,7 +70,7 @@ struct FieldInfo
     bool hasRange = false;
     double minValue = 0;
     double maxValue = 0;
-    QString displayFormat; // "0" for amounts, empty otherwise
+    QString displayFormat;     // "0" for amounts, empty otherwise
     bool crossDisplay = false; // logical shown as "X" for true and blank for false
     bool required = false;
     bool dateShorthand = false; // typed text goes through the date shorthand
@@ -76,7 +79,8 @@ struct FieldInfo
     paradox::FieldDef storage() const;
 };
 
-enum class CalcOp : std::uint8_t {
+enum class CalcOp : std::uint8_t
+{
     Zero,                  // always 0
     Sum,                   // sum of the operands (one operand: a copy)
     Difference,            // first operand minus second
@@ -110,8 +114,7 @@ struct CalcFieldInfo
 
 // Computes a numeric calculated field. value(const CalcOperand &) returns the
 // operand's current value with empty counted as 0.
-template <typename ValueOf>
-double evaluate(const CalcFieldInfo &field, ValueOf &&value)
+template <typename ValueOf> double evaluate(const CalcFieldInfo &field, ValueOf &&value)
 {
     switch (field.op) {
     case CalcOp::Sum: {
@@ -179,7 +182,11 @@ const QStringList &settlementFileNames();
 
 // The list files of a data root as copied between directories: group 1 is the
 // settlement list with its indexes, group 2 the password table.
-enum class ListGroup : std::uint8_t { List = 1, Passwords = 2 };
+enum class ListGroup : std::uint8_t
+{
+    List = 1,
+    Passwords = 2
+};
 const QStringList &listFileNames(ListGroup group);
 
 // The settlement list as written by older versions, before Pozice existed.

@@ -29,8 +29,8 @@ QString nativeDir(const QString &dir)
 // A directory next to the target, so the final move stays on one file system.
 QTemporaryDir scratchDirIn(const QString &dir)
 {
-    QTemporaryDir scratch(platform::FileOps::resolve(platform::FileOps::withTrailingSeparator(dir))
-                          + u".qesto-XXXXXX"_s);
+    QTemporaryDir scratch(platform::FileOps::resolve(platform::FileOps::withTrailingSeparator(dir)) +
+                          u".qesto-XXXXXX"_s);
     if (!scratch.isValid()) {
         throw paradox::TableError(paradox::TableError::Kind::Unreadable,
                                   u"Do adresáře %1 nelze zapisovat."_s.arg(nativeDir(dir)));

@@ -56,10 +56,10 @@ QList<Generation> buildGenerations(TableId id)
         return {{u"1"_s, {u"Prh1"_s, u"Trh1"_s, u"Tpr2"_s}}};
     case TableId::Vdvl:
         return {
-            {u"A"_s, numbered(u"Sla5"_s, 1, 12) + numbered(u"Slb5"_s, 1, 12) + QStringList{u"C403a"_s, u"C404a"_s}},
-            {u"B"_s,
-             numbered(u"Mv"_s, 1, 4) + numbered(u"Vc"_s, 1, 4) + numbered(u"Ztv"_s, 1, 4) + QStringList{u"C106a"_s}
-                 + numbered(u"Pzp"_s, 1, 4)},
+            {u"A"_s,
+             numbered(u"Sla5"_s, 1, 12) + numbered(u"Slb5"_s, 1, 12) + QStringList{u"C403a"_s, u"C404a"_s}},
+            {u"B"_s, numbered(u"Mv"_s, 1, 4) + numbered(u"Vc"_s, 1, 4) + numbered(u"Ztv"_s, 1, 4) +
+                         QStringList{u"C106a"_s} + numbered(u"Pzp"_s, 1, 4)},
             {u"C"_s, numbered(u"Slc3"_s, 1, 12) + numbered(u"Slo3"_s, 1, 12)},
         };
     case TableId::Vpkv: {
@@ -71,7 +71,8 @@ QList<Generation> buildGenerations(TableId id)
         return {{u"1"_s, numbered(u"Z"_s, 1, 14)}, {u"2"_s, lines}};
     }
     case TableId::Vdvs:
-        return {{u"1"_s, numbered(u"Slc7"_s, 1, 12) + numbered(u"Slo7"_s, 1, 12) + numbered(u"Sld9"_s, 1, 12)}};
+        return {
+            {u"1"_s, numbered(u"Slc7"_s, 1, 12) + numbered(u"Slo7"_s, 1, 12) + numbered(u"Sld9"_s, 1, 12)}};
     case TableId::Mzd11:
         return {{u"1"_s, {u"Znd"_s, u"Snd"_s, u"Bon"_s, u"Dps"_s}}};
     default:
@@ -99,9 +100,7 @@ bool hasField(const paradox::Schema &schema, const QString &name)
 class RecordEdit
 {
 public:
-    explicit RecordEdit(paradox::Table &table)
-        : m_table(table)
-        , m_row(table.recordCount() > 0 ? 0 : -1)
+    explicit RecordEdit(paradox::Table &table) : m_table(table), m_row(table.recordCount() > 0 ? 0 : -1)
     {
         m_values = m_row >= 0 ? table.record(m_row) : QVariantList(table.schema().fields.size());
     }
@@ -171,11 +170,8 @@ class SettlementUpgrader
 {
 public:
     SettlementUpgrader(const QString &dir, const QString &templateDir, const paradox::OpenOptions &options)
-        : m_dir(dir)
-        , m_templateDir(templateDir)
-        , m_options(options)
-    {
-    }
+        : m_dir(dir), m_templateDir(templateDir), m_options(options)
+    {}
 
     UpgradeResult run()
     {
@@ -381,7 +377,8 @@ private:
             }
             QList<int> zeros;
             for (int m = 1; m <= 12; ++m)
-                zeros << table->fieldIndex(u"Sla5"_s + QString::number(m)) << table->fieldIndex(u"Sl7"_s + QString::number(m));
+                zeros << table->fieldIndex(u"Sla5"_s + QString::number(m))
+                      << table->fieldIndex(u"Sl7"_s + QString::number(m));
             updateAll(*table, nulls, zeros);
         }
         postOnce(TableId::Vdvl);
@@ -574,20 +571,21 @@ void convertOldList(const QString &fileDir, const QString &listPath, const parad
         const int nazev = old->fieldIndex(u"Nazev"_s);
         const int adresar = old->fieldIndex(u"Adresar"_s);
         if (cislo < 0 || nazev < 0 || adresar < 0) {
-            throw paradox::TableError(paradox::TableError::Kind::Damaged,
-                                      u"Seznam %1 nemá pole Cislo, Nazev a Adresar."_s.arg(
-                                          QDir::toNativeSeparators(listPath)));
+            throw paradox::TableError(
+                paradox::TableError::Kind::Damaged,
+                u"Seznam %1 nemá pole Cislo, Nazev a Adresar."_s.arg(QDir::toNativeSeparators(listPath)));
         }
         for (int row = 0; row < old->recordCount(); ++row) {
             const QVariantList r = old->record(row);
             entries.append({r.at(cislo), r.at(cislo), r.at(nazev), r.at(adresar)});
         }
     }
-    QTemporaryDir scratch(platform::FileOps::resolve(platform::FileOps::withTrailingSeparator(fileDir))
-                          + u".qesto-XXXXXX"_s);
+    QTemporaryDir scratch(platform::FileOps::resolve(platform::FileOps::withTrailingSeparator(fileDir)) +
+                          u".qesto-XXXXXX"_s);
     if (!scratch.isValid()) {
-        throw paradox::TableError(paradox::TableError::Kind::Unreadable,
-                                  u"Do adresáře %1 nelze zapisovat."_s.arg(QDir::toNativeSeparators(fileDir)));
+        throw paradox::TableError(
+            paradox::TableError::Kind::Unreadable,
+            u"Do adresáře %1 nelze zapisovat."_s.arg(QDir::toNativeSeparators(fileDir)));
     }
     const QString name = tableDef(TableId::Data).fileName();
     const QString fresh = QDir(scratch.path()).filePath(name);
@@ -611,8 +609,8 @@ bool ensureNameIndex(const QString &fileDir, const QString &listPath, const para
                      QStringList &errors)
 {
     const ListIndex &byName = listIndexes().at(1);
-    if (platform::FileOps::fileExists(tableFilePath(fileDir, byName.xFile))
-        || platform::FileOps::fileExists(tableFilePath(fileDir, byName.yFile)))
+    if (platform::FileOps::fileExists(tableFilePath(fileDir, byName.xFile)) ||
+        platform::FileOps::fileExists(tableFilePath(fileDir, byName.yFile)))
         return false;
     if (!platform::FileOps::fileExists(listPath))
         return false;

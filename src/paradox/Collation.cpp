@@ -53,17 +53,28 @@ constexpr char16_t Caron = 0x030C;
 quint16 markWeight(char16_t mark)
 {
     switch (mark) {
-    case 0x0301: return 1; // acute
-    case 0x030C: return 2; // caron
-    case 0x030A: return 3; // ring above
-    case 0x0308: return 4; // diaeresis
-    case 0x0302: return 5; // circumflex
-    case 0x0306: return 6; // breve
-    case 0x0328: return 7; // ogonek
-    case 0x030B: return 8; // double acute
-    case 0x0327: return 9; // cedilla
-    case 0x0307: return 10; // dot above
-    default: return static_cast<quint16>(16 + (mark & 0xFF));
+    case 0x0301:
+        return 1; // acute
+    case 0x030C:
+        return 2; // caron
+    case 0x030A:
+        return 3; // ring above
+    case 0x0308:
+        return 4; // diaeresis
+    case 0x0302:
+        return 5; // circumflex
+    case 0x0306:
+        return 6; // breve
+    case 0x0328:
+        return 7; // ogonek
+    case 0x030B:
+        return 8; // double acute
+    case 0x0327:
+        return 9; // cedilla
+    case 0x0307:
+        return 10; // dot above
+    default:
+        return static_cast<quint16>(16 + (mark & 0xFF));
     }
 }
 
@@ -76,11 +87,24 @@ bool isMark(char16_t c)
 bool strokeLetter(char16_t c, char16_t &base, bool &upper)
 {
     switch (c) {
-    case u'ł': base = u'l'; upper = false; return true;
-    case u'Ł': base = u'l'; upper = true; return true;
-    case u'đ': base = u'd'; upper = false; return true;
-    case u'Đ': base = u'd'; upper = true; return true;
-    default: return false;
+    case u'ł':
+        base = u'l';
+        upper = false;
+        return true;
+    case u'Ł':
+        base = u'l';
+        upper = true;
+        return true;
+    case u'đ':
+        base = u'd';
+        upper = false;
+        return true;
+    case u'Đ':
+        base = u'd';
+        upper = true;
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -153,8 +177,7 @@ void elementsOf(const QString &text, Elements &out)
     }
 }
 
-template<typename Get>
-int compareLevel(const Elements &a, const Elements &b, Get get)
+template <typename Get> int compareLevel(const Elements &a, const Elements &b, Get get)
 {
     const qsizetype n = std::min(a.size(), b.size());
     for (qsizetype i = 0; i < n; ++i) {

@@ -58,16 +58,18 @@ QList<QByteArray> readProtectedRecords(const QString &path, const QString &passw
     }
     const int count = PX_get_num_records(doc.get());
     if (count < 0 || PX_get_recordsize(doc.get()) != recordSize)
-        throw TableError(TableError::Kind::Damaged,
-                         u"Tabulka %1 je poškozená: pxlib ji čte jinak než hlavička udává"_s.arg(displayName));
+        throw TableError(
+            TableError::Kind::Damaged,
+            u"Tabulka %1 je poškozená: pxlib ji čte jinak než hlavička udává"_s.arg(displayName));
     // No reserve from the header's count: a damaged header must not decide
     // how much memory is taken.
     QList<QByteArray> records;
     QByteArray buffer(recordSize, '\0');
     for (int i = 0; i < count; ++i) {
         if (!PX_get_record(doc.get(), i, buffer.data()))
-            throw TableError(TableError::Kind::Damaged,
-                             u"Tabulka %1 je poškozená: záznam %2 nelze přečíst"_s.arg(displayName).arg(i + 1));
+            throw TableError(
+                TableError::Kind::Damaged,
+                u"Tabulka %1 je poškozená: záznam %2 nelze přečíst"_s.arg(displayName).arg(i + 1));
         records.append(buffer);
     }
     return records;

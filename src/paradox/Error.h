@@ -11,7 +11,8 @@ namespace paradox {
 class TableError : public std::runtime_error
 {
 public:
-    enum class Kind {
+    enum class Kind
+    {
         Damaged,     // header, chain or index that cannot be trusted
         Unreadable,  // missing file, no permission, I/O failure
         InUse,       // another handle, process or computer holds the table
@@ -21,8 +22,7 @@ public:
 
     TableError(Kind kind, const QString &message)
         : std::runtime_error(message.toStdString()), m_kind(kind), m_message(message)
-    {
-    }
+    {}
 
     Kind kind() const noexcept { return m_kind; }
     const QString &message() const noexcept { return m_message; }

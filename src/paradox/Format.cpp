@@ -97,9 +97,8 @@ bool knownType(std::uint8_t code)
 
 [[noreturn]] void outOfRange(const FieldDef &field, const QVariant &value, const QString &tableName)
 {
-    throw TableError(TableError::Kind::Invalid,
-                     u"Hodnotu „%1“ nelze uložit do pole %2 tabulky %3."_s.arg(value.toString(), field.name,
-                                                                               tableName));
+    throw TableError(TableError::Kind::Invalid, u"Hodnotu „%1“ nelze uložit do pole %2 tabulky %3."_s.arg(
+                                                    value.toString(), field.name, tableName));
 }
 
 } // namespace
@@ -382,7 +381,8 @@ QVariant decodeField(const FieldDef &field, const char *data)
     switch (field.type) {
     case FieldType::Alpha: {
         RowView::TextBuffer buffer;
-        return QString(reinterpret_cast<const QChar *>(buffer.data()), detail::decodeText(data, field.size, buffer.data()));
+        return QString(reinterpret_cast<const QChar *>(buffer.data()),
+                       detail::decodeText(data, field.size, buffer.data()));
     }
     case FieldType::Date:
         return QDate::fromJulianDay(decodeInt32(data) + julianDayOfDayZero);
@@ -403,7 +403,8 @@ QVariant decodeField(const FieldDef &field, const char *data)
         const auto total = qint64(ms);
         const qint64 days = total / msPerDay;
         const auto inDay = int(total % msPerDay);
-        return QDateTime(QDate::fromJulianDay(days + julianDayOfDayZero), QTime::fromMSecsSinceStartOfDay(inDay));
+        return QDateTime(QDate::fromJulianDay(days + julianDayOfDayZero),
+                         QTime::fromMSecsSinceStartOfDay(inDay));
     }
     case FieldType::Logical:
         return (std::uint8_t(data[0]) & 0x7F) != 0;
@@ -414,8 +415,7 @@ QVariant decodeField(const FieldDef &field, const char *data)
 
 namespace {
 
-template<typename T>
-void assignInPlace(QVariant &out, T value)
+template <typename T> void assignInPlace(QVariant &out, T value)
 {
     // constData() of a detached value is ours to write; data() would check
     // for sharing a second time, which costs more than the decoding.
@@ -660,7 +660,8 @@ QByteArray buildIndexFile(const IndexSpec &spec, const QList<IndexEntry> &entrie
     return out;
 }
 
-QByteArray buildTableFile(Header h, const QList<QByteArray> &records, int keyBytes, QList<IndexEntry> *blocksOut)
+QByteArray buildTableFile(Header h, const QList<QByteArray> &records, int keyBytes,
+                          QList<IndexEntry> *blocksOut)
 {
     const int perBlock = (h.blockSize - blockHeaderSize) / h.recordSize;
     const int blocks = int((records.size() + perBlock - 1) / perBlock);

@@ -15,7 +15,8 @@
 // reuse the file and index builders.
 namespace paradox::format {
 
-enum FileType : std::uint8_t {
+enum FileType : std::uint8_t
+{
     KeyedTable = 0,
     PrimaryIndex = 1,
     UnkeyedTable = 2,
@@ -133,7 +134,8 @@ QByteArray buildIndexFile(const IndexSpec &spec, const QList<IndexEntry> &entrie
 // A complete table file with the records (raw, in order) packed into full
 // blocks. blocksOut receives one entry per block (first key = the first
 // keyBytes of its first record).
-QByteArray buildTableFile(Header h, const QList<QByteArray> &records, int keyBytes, QList<IndexEntry> *blocksOut);
+QByteArray buildTableFile(Header h, const QList<QByteArray> &records, int keyBytes,
+                          QList<IndexEntry> *blocksOut);
 
 // Reads a table file held in memory as open() would (header, chain, every
 // field of every record) and returns the record count; throws TableError.

@@ -3,8 +3,8 @@
 #include "paradox/Error.h"
 
 #include <QDataStream>
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -53,11 +53,13 @@ void write(const QString &path, const Journal &journal, const QString &displayNa
     // system's file cache intact, and a flush to the disk per change would
     // make every post wait for it.
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(body) != body.size() || !file.flush()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(body) != body.size() ||
+        !file.flush()) {
         const QString reason = file.errorString();
         file.close();
         QFile::remove(path);
-        throw TableError(TableError::Kind::Unreadable, u"Změnu tabulky %1 nelze zapsat: %2"_s.arg(displayName, reason));
+        throw TableError(TableError::Kind::Unreadable,
+                         u"Změnu tabulky %1 nelze zapsat: %2"_s.arg(displayName, reason));
     }
 }
 

@@ -179,8 +179,8 @@ public:
 
     bool logical(int field) const
     {
-        return has(field) && m_fields[field].type == FieldType::Logical
-               && (std::uint8_t(m_data[m_fields[field].offset]) & 0x7F) != 0;
+        return has(field) && m_fields[field].type == FieldType::Logical &&
+               (std::uint8_t(m_data[m_fields[field].offset]) & 0x7F) != 0;
     }
 
     // Days since 1 January 0001 counted from 1 as the file stores them (0 for

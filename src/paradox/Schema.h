@@ -8,7 +8,8 @@
 namespace paradox {
 
 // Field type codes as stored in the table header.
-enum class FieldType : std::uint8_t {
+enum class FieldType : std::uint8_t
+{
     Alpha = 0x01,
     Date = 0x02,
     Short = 0x03,
@@ -73,7 +74,13 @@ constexpr int fixedSize(FieldType type)
     }
 }
 
-inline FieldDef alpha(const QString &name, int size) { return {name, FieldType::Alpha, size}; }
-inline FieldDef field(const QString &name, FieldType type) { return {name, type, fixedSize(type)}; }
+inline FieldDef alpha(const QString &name, int size)
+{
+    return {name, FieldType::Alpha, size};
+}
+inline FieldDef field(const QString &name, FieldType type)
+{
+    return {name, type, fixedSize(type)};
+}
 
 } // namespace paradox

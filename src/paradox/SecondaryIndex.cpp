@@ -29,7 +29,8 @@ constexpr int ReadAttempts = 5;
 QString indexFileName(const QString &dbPath, QChar letter, int field)
 {
     const QFileInfo info(dbPath);
-    return info.completeBaseName() + u'.' + letter + QString::number(field + 1, 16).rightJustified(2, u'0').toUpper();
+    return info.completeBaseName() + u'.' + letter +
+           QString::number(field + 1, 16).rightJustified(2, u'0').toUpper();
 }
 
 // An index written on Windows may carry any letter case; writing a second
@@ -46,8 +47,8 @@ QByteArray readWholeFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        throw TableError(TableError::Kind::Unreadable,
-                         u"Soubor %1 nelze otevřít: %2"_s.arg(QFileInfo(path).fileName(), file.errorString()));
+        throw TableError(TableError::Kind::Unreadable, u"Soubor %1 nelze otevřít: %2"_s.arg(
+                                                           QFileInfo(path).fileName(), file.errorString()));
     }
     return file.readAll();
 }
@@ -91,7 +92,8 @@ Chain readChain(const QByteArray &file, const Header &h, const QString &name)
         if ((addSize + h.recordSize) % h.recordSize != 0)
             throw damaged(u"chybná délka dat v bloku %1"_s.arg(block));
         const int count = addSize / h.recordSize + 1;
-        if (count < 0 || count > perBlock || at + blockHeaderSize + qint64(count) * h.recordSize > file.size())
+        if (count < 0 || count > perBlock ||
+            at + blockHeaderSize + qint64(count) * h.recordSize > file.size())
             throw damaged(u"chybný počet záznamů v bloku %1"_s.arg(block));
         if (chain.records.size() + count > qsizetype(h.recordCount))
             throw damaged(u"bloky obsahují více záznamů, než uvádí hlavička"_s);
@@ -144,8 +146,9 @@ void checkField(const Table &table, int field)
                              QFileInfo(table.filePath()).fileName()));
     }
     if (field < 0 || field >= table.schema().fields.size()) {
-        throw TableError(TableError::Kind::Invalid,
-                         u"Tabulka %1 nemá pole číslo %2."_s.arg(QFileInfo(table.filePath()).fileName()).arg(field + 1));
+        throw TableError(
+            TableError::Kind::Invalid,
+            u"Tabulka %1 nemá pole číslo %2."_s.arg(QFileInfo(table.filePath()).fileName()).arg(field + 1));
     }
 }
 
@@ -220,7 +223,8 @@ void SecondaryIndex::build(const Table &table, int field)
                              u"Tabulka %1 je chráněna heslem, index k ní nelze vytvořit."_s.arg(dbName));
         }
         if (h.schema.fields.size() != schema.fields.size() || h.schema.keyFields != schema.keyFields)
-            throw TableError(TableError::Kind::Damaged, damagedMessage(dbName, u"změnila se struktura tabulky"_s));
+            throw TableError(TableError::Kind::Damaged,
+                             damagedMessage(dbName, u"změnila se struktura tabulky"_s));
         chain = readChain(file, h, dbName);
         if (chain.records.size() == table.recordCount() || attempt == ReadAttempts)
             break;
@@ -326,12 +330,14 @@ QList<int> SecondaryIndex::readOrder(const Table &table, int field)
     const Header xh = parseHeader(file.constData(), file.size(), file.size(), xName);
     const Schema &schema = table.schema();
     const Schema expected = indexTableSchema(schema, field);
-    if ((xh.fileType != format::SecondaryTable && xh.fileType != format::MaintainedSecondaryTable) || xh.indexedField != field + 1)
+    if ((xh.fileType != format::SecondaryTable && xh.fileType != format::MaintainedSecondaryTable) ||
+        xh.indexedField != field + 1)
         throw stale(u"soubor není index tohoto pole"_s);
     if (xh.schema.fields.size() != expected.fields.size())
         throw stale(u"jiná pole"_s);
     for (int i = 0; i < expected.fields.size(); ++i) {
-        if (xh.schema.fields[i].type != expected.fields[i].type || xh.schema.fields[i].size != expected.fields[i].size)
+        if (xh.schema.fields[i].type != expected.fields[i].type ||
+            xh.schema.fields[i].size != expected.fields[i].size)
             throw stale(u"jiná pole"_s);
     }
     const Chain chain = readChain(file, xh, xName);

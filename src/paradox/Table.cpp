@@ -1,9 +1,9 @@
 #include "paradox/Table.h"
 
+#include "paradox/Collation.h"
 #include "paradox/EncryptedReader.h"
 #include "paradox/Format.h"
 #include "paradox/Journal.h"
-#include "paradox/Collation.h"
 
 #include "platform/Cp1250.h"
 
@@ -101,8 +101,9 @@ int checkedBlockCount(const format::Header &h, const char *block, int n, qint64 
     const int add = qint16(le16(block + 4));
     const int perBlock = (h.blockSize - blockHeaderSize) / h.recordSize;
     if (add % h.recordSize != 0 || add < -h.recordSize || add / h.recordSize + 1 > perBlock)
-        throw TableError(TableError::Kind::Damaged,
-                         format::damagedMessage(displayName, u"blok %1 udává neplatný počet záznamů"_s.arg(n)));
+        throw TableError(
+            TableError::Kind::Damaged,
+            format::damagedMessage(displayName, u"blok %1 udává neplatný počet záznamů"_s.arg(n)));
     const int c = add / h.recordSize + 1;
     if (blockStart + blockHeaderSize + qint64(c) * h.recordSize > fileEnd)
         throw TableError(TableError::Kind::Damaged,
@@ -114,8 +115,9 @@ int checkedBlockCount(const format::Header &h, const char *block, int n, qint64 
 void checkChainLink(int n, qint64 blocks, std::vector<bool> &seen, const QString &displayName)
 {
     if (n < 0 || n > blocks)
-        throw TableError(TableError::Kind::Damaged,
-                         format::damagedMessage(displayName, u"řetěz odkazuje na blok %1 mimo soubor"_s.arg(n)));
+        throw TableError(
+            TableError::Kind::Damaged,
+            format::damagedMessage(displayName, u"řetěz odkazuje na blok %1 mimo soubor"_s.arg(n)));
     if (seen[std::size_t(n)])
         throw TableError(TableError::Kind::Damaged,
                          format::damagedMessage(displayName, u"řetěz bloků se zacyklil v bloku %1"_s.arg(n)));
@@ -180,7 +182,10 @@ public:
     int maxBlock() const { return int((image.size() - h.headerSize) / h.blockSize); }
     int count(int n) const { return qint16(le16(block(n) + 4)) / h.recordSize + 1; }
     int next(int n) const { return le16(block(n)); }
-    void setCount(int n, int c) { putLe16(block(n) + 4, std::uint32_t(std::uint16_t(qint16((c - 1) * h.recordSize)))); }
+    void setCount(int n, int c)
+    {
+        putLe16(block(n) + 4, std::uint32_t(std::uint16_t(qint16((c - 1) * h.recordSize))));
+    }
     void setNext(int n, int v) { putLe16(block(n), std::uint32_t(v)); }
     void setPrev(int n, int v) { putLe16(block(n) + 2, std::uint32_t(v)); }
 
@@ -226,8 +231,8 @@ public:
     int allocBlock()
     {
         int n = h.firstFreeBlock;
-        const bool usable = n >= 1 && n <= maxBlock()
-                            && std::find(chain.begin(), chain.end(), n) == chain.end();
+        const bool usable =
+            n >= 1 && n <= maxBlock() && std::find(chain.begin(), chain.end(), n) == chain.end();
         if (usable) {
             touch(n);
             h.firstFreeBlock = next(n);
@@ -397,9 +402,9 @@ void TablePrivate::recoverIfNeeded()
         if (applies && j->originalSize >= 0) {
             QFile file(path);
             if (!file.open(QIODevice::ReadWrite))
-                throw TableError(TableError::Kind::Unreadable,
-                                 u"Nedokončenou změnu tabulky %1 nelze vrátit: %2"_s.arg(displayName,
-                                                                                        file.errorString()));
+                throw TableError(
+                    TableError::Kind::Unreadable,
+                    u"Nedokončenou změnu tabulky %1 nelze vrátit: %2"_s.arg(displayName, file.errorString()));
             for (const journal::Range &r : j->ranges) {
                 if (!file.seek(r.offset) || file.write(r.bytes) != r.bytes.size())
                     throwIo(displayName, file);
@@ -439,7 +444,8 @@ void TablePrivate::loadImage(QByteArray bytes)
     const qint64 fileSize = bytes.size();
     format::Header hh = format::parseHeader(bytes.constData(), bytes.size(), fileSize, displayName);
     if (hh.fileType == format::PrimaryIndex || hh.fileType == format::SecondaryIndex || hh.fileType == 7)
-        throw TableError(TableError::Kind::Unsupported, u"Soubor %1 není tabulka, ale index."_s.arg(displayName));
+        throw TableError(TableError::Kind::Unsupported,
+                         u"Soubor %1 není tabulka, ale index."_s.arg(displayName));
     auto damaged = [&](const QString &reason) {
         return TableError(TableError::Kind::Damaged, format::damagedMessage(displayName, reason));
     };
@@ -521,7 +527,8 @@ TableLock::Guard TablePrivate::writeGuard()
     if (!lock)
         throw TableError(TableError::Kind::Invalid, u"Tabulka %1 je zavřená."_s.arg(displayName));
     if (options.readOnly)
-        throw TableError(TableError::Kind::Invalid, u"Tabulka %1 je otevřena jen pro čtení."_s.arg(displayName));
+        throw TableError(TableError::Kind::Invalid,
+                         u"Tabulka %1 je otevřena jen pro čtení."_s.arg(displayName));
     return lock->lockForWrite();
 }
 
@@ -535,8 +542,9 @@ TableLock::Guard TablePrivate::readGuard()
 void TablePrivate::beginWrite()
 {
     if (outOfOrder)
-        throw TableError(TableError::Kind::Damaged,
-                         format::damagedMessage(displayName, u"záznamy nejsou seřazené podle klíče, obnovte indexy"_s));
+        throw TableError(
+            TableError::Kind::Damaged,
+            format::damagedMessage(displayName, u"záznamy nejsou seřazené podle klíče, obnovte indexy"_s));
     if (protectedView) {
         // A protected table is first rewritten unprotected, then changed.
         QList<QByteArray> records;
@@ -574,8 +582,8 @@ void TablePrivate::writeIndex(const QString &px) const
     // force a truncated file to the disk when it is closed, which would make
     // every post wait for the disk.
     QFile file(px);
-    if (!file.open(QIODevice::ReadWrite) || file.write(bytes) != bytes.size()
-        || (file.size() > bytes.size() && !file.resize(bytes.size())))
+    if (!file.open(QIODevice::ReadWrite) || file.write(bytes) != bytes.size() ||
+        (file.size() > bytes.size() && !file.resize(bytes.size())))
         throwIo(QFileInfo(px).fileName(), file);
 }
 
@@ -607,8 +615,8 @@ void TablePrivate::commit()
     if (!file.open(QIODevice::ReadWrite))
         throwIo(displayName, file);
     for (int n : dirty) {
-        if (!file.seek(h.headerSize + qint64(n - 1) * h.blockSize)
-            || file.write(block(n), h.blockSize) != h.blockSize)
+        if (!file.seek(h.headerSize + qint64(n - 1) * h.blockSize) ||
+            file.write(block(n), h.blockSize) != h.blockSize)
             throwIo(displayName, file);
     }
     // The header goes last: until it is written the table still reads as before.
@@ -723,8 +731,9 @@ QByteArray TablePrivate::buildRecord(const QVariantList &values, const char *bas
                 h.autoincrement = std::uint32_t(given);
         }
         if (!writableType(f.type) && !isUnsupported(v) && !v.isNull())
-            throw TableError(TableError::Kind::Unsupported,
-                             u"Pole %1 tabulky %2 je typu, který nelze zapisovat."_s.arg(f.name, displayName));
+            throw TableError(
+                TableError::Kind::Unsupported,
+                u"Pole %1 tabulky %2 je typu, který nelze zapisovat."_s.arg(f.name, displayName));
         if (writableType(f.type))
             format::encodeField(f, v, out, displayName);
     }
@@ -736,8 +745,9 @@ int TablePrivate::keyedRowFor(const char *raw, int ignoreRow) const
     const int row = lowerBound(raw, h.schema.keyFields);
     for (int r = row; r < total() && compareKeys(rowPtr(r), raw, h.schema.keyFields) == 0; ++r) {
         if (r != ignoreRow)
-            throw TableError(TableError::Kind::Invalid,
-                             u"Porušení klíče: záznam se stejným klíčem už v tabulce %1 je."_s.arg(displayName));
+            throw TableError(
+                TableError::Kind::Invalid,
+                u"Porušení klíče: záznam se stejným klíčem už v tabulce %1 je."_s.arg(displayName));
     }
     return row;
 }
@@ -769,7 +779,8 @@ void TablePrivate::insertAt(int row, const char *raw)
         } else {
             touch(n);
             const int keep = c / 2;
-            std::memcpy(block(m) + blockHeaderSize, block(n) + blockHeaderSize + qsizetype(keep) * h.recordSize,
+            std::memcpy(block(m) + blockHeaderSize,
+                        block(n) + blockHeaderSize + qsizetype(keep) * h.recordSize,
                         size_t(c - keep) * size_t(h.recordSize));
             setCount(m, c - keep);
             setCount(n, keep);
@@ -816,7 +827,10 @@ int TablePrivate::resolveRow(int row, const QByteArray &expected) const
 {
     // Another handle changed the table since the caller read the row: find
     // the same record again, or refuse rather than change the wrong one.
-    auto matches = [&](int r) { return r >= 0 && r < total() && std::memcmp(rowPtr(r), expected.constData(), size_t(h.recordSize)) == 0; };
+    auto matches = [&](int r) {
+        return r >= 0 && r < total() &&
+               std::memcmp(rowPtr(r), expected.constData(), size_t(h.recordSize)) == 0;
+    };
     if (h.schema.keyFields > 0) {
         const int r = lowerBound(expected.constData(), h.schema.keyFields);
         if (matches(r))
@@ -831,8 +845,9 @@ int TablePrivate::resolveRow(int row, const QByteArray &expected) const
                 break;
         }
     }
-    throw TableError(TableError::Kind::Invalid,
-                     u"Záznam tabulky %1 byl mezitím změněn nebo smazán jiným uživatelem."_s.arg(displayName));
+    throw TableError(
+        TableError::Kind::Invalid,
+        u"Záznam tabulky %1 byl mezitím změněn nebo smazán jiným uživatelem."_s.arg(displayName));
 }
 
 int format::readImage(const QByteArray &bytes, const QString &displayName)
@@ -912,7 +927,9 @@ std::unique_ptr<Table> Table::create(const QString &dbPath, const Schema &schema
         throw invalid(u"neplatná velikost bloku"_s);
     h.blockSize = fmt.blockSizeKiB * 1024;
     while (h.blockSize - blockHeaderSize < h.recordSize) {
-        h.blockSize = h.blockSize < 4096 ? h.blockSize + 1024 : h.blockSize * 4 > 32768 ? 32768 : h.blockSize * 4;
+        h.blockSize = h.blockSize < 4096        ? h.blockSize + 1024
+                      : h.blockSize * 4 > 32768 ? 32768
+                                                : h.blockSize * 4;
         if (h.blockSize == 32768 && h.blockSize - blockHeaderSize < h.recordSize)
             throw invalid(u"záznam je delší než největší blok"_s);
     }
@@ -953,16 +970,46 @@ void Table::close()
     d->lock.reset();
 }
 
-const QString &Table::filePath() const { return d->path; }
-QString Table::name() const { return QFileInfo(d->path).completeBaseName(); }
-const Schema &Table::schema() const { return d->h.schema; }
-const TableFormat &Table::format() const { return d->h.format; }
-bool Table::isKeyed() const { return d->h.schema.keyFields > 0; }
-OpenMode Table::mode() const { return d->options.mode; }
-bool Table::isReadOnly() const { return d->options.readOnly; }
-int Table::recordCount() const { return d->total(); }
-quint64 Table::generation() const { return d->generation; }
-void Table::setChangeHook(std::function<void(Table &)> hook) { d->hook = std::move(hook); }
+const QString &Table::filePath() const
+{
+    return d->path;
+}
+QString Table::name() const
+{
+    return QFileInfo(d->path).completeBaseName();
+}
+const Schema &Table::schema() const
+{
+    return d->h.schema;
+}
+const TableFormat &Table::format() const
+{
+    return d->h.format;
+}
+bool Table::isKeyed() const
+{
+    return d->h.schema.keyFields > 0;
+}
+OpenMode Table::mode() const
+{
+    return d->options.mode;
+}
+bool Table::isReadOnly() const
+{
+    return d->options.readOnly;
+}
+int Table::recordCount() const
+{
+    return d->total();
+}
+quint64 Table::generation() const
+{
+    return d->generation;
+}
+void Table::setChangeHook(std::function<void(Table &)> hook)
+{
+    d->hook = std::move(hook);
+}
 
 int Table::fieldIndex(const QString &fieldName) const
 {
@@ -1033,8 +1080,9 @@ public:
     const char *nextBlock(int &count) override
     {
         if (m_d->generation != m_generation)
-            throw TableError(TableError::Kind::Invalid,
-                             u"Tabulka %1 se během čtení změnila; čtení je třeba začít znovu."_s.arg(m_d->displayName));
+            throw TableError(
+                TableError::Kind::Invalid,
+                u"Tabulka %1 se během čtení změnila; čtení je třeba začít znovu."_s.arg(m_d->displayName));
         while (m_block < m_d->chain.size()) {
             const std::size_t k = m_block++;
             const int c = m_d->cum[k + 1] - m_d->cum[k] - m_skip;
@@ -1065,7 +1113,8 @@ private:
 class FileRows final : public detail::RowSource
 {
 public:
-    FileRows(const QString &path, const OpenOptions &options) : m_path(path), m_displayName(displayNameOf(path))
+    FileRows(const QString &path, const OpenOptions &options)
+        : m_path(path), m_displayName(displayNameOf(path))
     {
         if (!QFile::exists(path))
             throw TableError(TableError::Kind::Unreadable, u"Tabulka %1 neexistuje."_s.arg(m_displayName));
@@ -1091,14 +1140,17 @@ public:
                 head += m_file.read(wanted - head.size());
         }
         m_h = format::parseHeader(head.constData(), head.size(), m_fileSize, m_displayName);
-        if (m_h.fileType == format::PrimaryIndex || m_h.fileType == format::SecondaryIndex || m_h.fileType == 7)
-            throw TableError(TableError::Kind::Unsupported, u"Soubor %1 není tabulka, ale index."_s.arg(m_displayName));
+        if (m_h.fileType == format::PrimaryIndex || m_h.fileType == format::SecondaryIndex ||
+            m_h.fileType == 7)
+            throw TableError(TableError::Kind::Unsupported,
+                             u"Soubor %1 není tabulka, ale index."_s.arg(m_displayName));
         if (m_h.format.encrypted)
             return false;
         m_blocks = (m_fileSize - m_h.headerSize + m_h.blockSize - 1) / m_h.blockSize;
         if (m_blocks > 0xFFFF)
-            throw TableError(TableError::Kind::Damaged,
-                             format::damagedMessage(m_displayName, u"soubor má víc bloků, než formát dovoluje"_s));
+            throw TableError(
+                TableError::Kind::Damaged,
+                format::damagedMessage(m_displayName, u"soubor má víc bloků, než formát dovoluje"_s));
         m_seen.assign(std::size_t(m_blocks) + 1, false);
         m_slots = fieldSlotsOf(m_h.schema);
         m_next = m_h.firstBlock;
@@ -1119,8 +1171,8 @@ public:
             if (n < m_first || n >= m_first + m_loaded)
                 load(n);
             const char *b = m_buffer.data() + qsizetype(n - m_first) * m_h.blockSize;
-            const int c = checkedBlockCount(m_h, b, n, m_h.headerSize + qint64(n - 1) * m_h.blockSize, m_fileSize,
-                                            m_displayName);
+            const int c = checkedBlockCount(m_h, b, n, m_h.headerSize + qint64(n - 1) * m_h.blockSize,
+                                            m_fileSize, m_displayName);
             m_next = le16(b);
             if (c > 0) {
                 count = c;
@@ -1275,8 +1327,7 @@ namespace {
 
 // Runs one change: exclusive across processes, on the table's current disk
 // state, committed through the journal, rolled back in memory on failure.
-template<typename Fn>
-auto change(TablePrivate &d, Table &table, Fn &&fn)
+template <typename Fn> auto change(TablePrivate &d, Table &table, Fn &&fn)
 {
     TableLock::Guard guard = d.writeGuard();
     if (d.changedOnDisk()) {
@@ -1404,13 +1455,15 @@ void Table::addFields(const QList<FieldDef> &fields)
     Schema schema = d->h.schema;
     for (FieldDef f : fields) {
         if (!writableType(f.type))
-            throw TableError(TableError::Kind::Unsupported,
-                             u"Pole %1 nelze do tabulky %2 přidat: typ není podporován."_s.arg(f.name, d->displayName));
+            throw TableError(
+                TableError::Kind::Unsupported,
+                u"Pole %1 nelze do tabulky %2 přidat: typ není podporován."_s.arg(f.name, d->displayName));
         if (f.type != FieldType::Alpha)
             f.size = fixedSize(f.type);
         if (f.size < 1 || f.size > 255 || f.name.isEmpty() || f.name.size() > 25)
             throw TableError(TableError::Kind::Invalid,
-                             u"Pole %1 nelze do tabulky %2 přidat: neplatná délka nebo jméno."_s.arg(f.name, d->displayName));
+                             u"Pole %1 nelze do tabulky %2 přidat: neplatná délka nebo jméno."_s.arg(
+                                 f.name, d->displayName));
         for (const FieldDef &e : schema.fields) {
             if (e.name.compare(f.name, Qt::CaseInsensitive) == 0)
                 throw TableError(TableError::Kind::Invalid,
@@ -1419,7 +1472,8 @@ void Table::addFields(const QList<FieldDef> &fields)
         schema.fields.append(f);
     }
     if (schema.fields.size() > 255)
-        throw TableError(TableError::Kind::Invalid, u"Tabulka %1 by měla víc než 255 polí."_s.arg(d->displayName));
+        throw TableError(TableError::Kind::Invalid,
+                         u"Tabulka %1 by měla víc než 255 polí."_s.arg(d->displayName));
     int addBytes = 0;
     for (const FieldDef &f : fields)
         addBytes += f.type == FieldType::Alpha ? f.size : fixedSize(f.type);
@@ -1521,8 +1575,9 @@ void Table::copyTable(const QString &sourceDbPath, const QString &targetDbPath)
 {
     const QStringList files = tableFiles(sourceDbPath);
     const QString name = displayNameOf(sourceDbPath);
-    if (QFileInfo(sourceDbPath).absoluteFilePath().compare(QFileInfo(targetDbPath).absoluteFilePath(),
-                                                            Qt::CaseInsensitive) == 0)
+    if (QFileInfo(sourceDbPath)
+            .absoluteFilePath()
+            .compare(QFileInfo(targetDbPath).absoluteFilePath(), Qt::CaseInsensitive) == 0)
         return;
     if (files.isEmpty())
         throw TableError(TableError::Kind::Unreadable, u"Tabulka %1 neexistuje."_s.arg(name));
@@ -1562,7 +1617,8 @@ void Table::removeTable(const QString &dbPath)
 {
     for (const QString &f : tableFilesOf(dbPath, true)) {
         if (!QFile::remove(f))
-            throw TableError(TableError::Kind::Unreadable, u"Soubor %1 nelze smazat."_s.arg(QFileInfo(f).fileName()));
+            throw TableError(TableError::Kind::Unreadable,
+                             u"Soubor %1 nelze smazat."_s.arg(QFileInfo(f).fileName()));
     }
     QFile::remove(journal::pathFor(dbPath));
 }

@@ -28,18 +28,21 @@ struct UnsupportedValue
     friend bool operator==(const UnsupportedValue &, const UnsupportedValue &) = default;
 };
 
-inline bool isUnsupported(const QVariant &value) { return value.metaType() == QMetaType::fromType<UnsupportedValue>(); }
+inline bool isUnsupported(const QVariant &value)
+{
+    return value.metaType() == QMetaType::fromType<UnsupportedValue>();
+}
 
 // How a table file is laid out, beyond its fields. Reading fills it from the
 // header; creating takes it as the wish for the new file.
 struct TableFormat
 {
-    int level = 7;           // file version: 3, 4 (3.5), 5 (4.x), 6 (5.x), 7 (7.x)
+    int level = 7; // file version: 3, 4 (3.5), 5 (4.x), 6 (5.x), 7 (7.x)
     int codePage = 1250;
-    int blockSizeKiB = 4;    // 1, 2, 3, 4, 16 or 32
+    int blockSizeKiB = 4; // 1, 2, 3, 4, 16 or 32
     std::uint8_t sortOrder = czechSortOrder;
     QString sortOrderName = czechSortOrderName;
-    bool encrypted = false;  // read-only view through pxlib until the first change
+    bool encrypted = false; // read-only view through pxlib until the first change
 
     // What new Czech tables are written with (see docs/paradox-engine.md).
     static constexpr std::uint8_t czechSortOrder = 0xDC;
@@ -113,8 +116,7 @@ public:
     // throws TableError when the cursor reaches it. Protected tables and
     // tables with an unfinished change are opened and read as by open().
     static RowCursor stream(const QString &dbPath, const OpenOptions &options = {});
-    template<typename Fn>
-    void scan(Fn &&fn) const
+    template <typename Fn> void scan(Fn &&fn) const
     {
         for (RowCursor c = rows(); c.next();) {
             if constexpr (std::is_same_v<std::invoke_result_t<Fn &, const RowView &>, bool>) {
@@ -144,8 +146,8 @@ public:
     int update(int row, const QVariantList &values);
     void remove(int row);
 
-    void empty();                      // removes every record, keeps structure and indexes
-    int deleteWhereNull(int field);    // returns the number of rows removed
+    void empty();                   // removes every record, keeps structure and indexes
+    int deleteWhereNull(int field); // returns the number of rows removed
     // Adds fields at the end; existing records keep their values, new fields
     // are NULL. Writes a new file and replaces the old one when complete.
     void addFields(const QList<FieldDef> &fields);
@@ -179,4 +181,3 @@ private:
 };
 
 } // namespace paradox
-

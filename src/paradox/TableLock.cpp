@@ -75,7 +75,8 @@ bool openPresence(FileLock &file, const QString &dir, const QString &name, bool 
             if (!readOnlyOk || !file.open(path, FileLock::Access::ReadOnly, false))
                 return false;
         }
-        if (!file.lock(PresenceByte, 1, FileLock::Kind::Shared, static_cast<int>(qMax<qint64>(deadline.remainingTime(), 0)))) {
+        if (!file.lock(PresenceByte, 1, FileLock::Kind::Shared,
+                       static_cast<int>(qMax<qint64>(deadline.remainingTime(), 0)))) {
             error = file.errorString();
             file.close();
             return false;
@@ -84,7 +85,8 @@ bool openPresence(FileLock &file, const QString &dir, const QString &name, bool 
             return true;
         file.close();
         if (deadline.hasExpired()) {
-            error = QStringLiteral("zamykací soubor %1 byl opakovaně smazán").arg(QDir::toNativeSeparators(path));
+            error =
+                QStringLiteral("zamykací soubor %1 byl opakovaně smazán").arg(QDir::toNativeSeparators(path));
             return false;
         }
     }
@@ -133,9 +135,10 @@ std::unique_ptr<TableLock> TableLock::acquire(const QString &dbFilePath, OpenMod
         if (d->users.lastFailureWasConflict())
             throw TableError(TableError::Kind::InUse, inUseMessage(d->fileName));
         if (!shared || QFileInfo(info.absolutePath()).isWritable()) {
-            throw TableError(TableError::Kind::Unreadable,
-                             QStringLiteral("Tabulku %1 nelze otevřít: nelze použít zamykací soubor v adresáři %2 (%3).")
-                                 .arg(d->fileName, QDir::toNativeSeparators(info.absolutePath()), error));
+            throw TableError(
+                TableError::Kind::Unreadable,
+                QStringLiteral("Tabulku %1 nelze otevřít: nelze použít zamykací soubor v adresáři %2 (%3).")
+                    .arg(d->fileName, QDir::toNativeSeparators(info.absolutePath()), error));
         }
         // A read-only directory without a lock file (a CD, a write-protected
         // share): nobody can change the table there, so reading needs no lock.
@@ -147,8 +150,9 @@ std::unique_ptr<TableLock> TableLock::acquire(const QString &dbFilePath, OpenMod
     if (!d->users.lock(d->openByte, 1, kind, shared ? SharedOpenWaitMs : ExclusiveOpenWaitMs)) {
         if (d->users.lastFailureWasConflict())
             throw TableError(TableError::Kind::InUse, inUseMessage(d->fileName));
-        throw TableError(TableError::Kind::Unreadable,
-                         QStringLiteral("Tabulku %1 nelze zamknout: %2").arg(d->fileName, d->users.errorString()));
+        throw TableError(
+            TableError::Kind::Unreadable,
+            QStringLiteral("Tabulku %1 nelze zamknout: %2").arg(d->fileName, d->users.errorString()));
     }
     return std::unique_ptr<TableLock>(new TableLock(std::move(d)));
 }
@@ -185,12 +189,14 @@ TableLock::Guard TableLock::lockForWrite()
             if (d->readers > 0)
                 d->users.lock(d->writeByte, 1, FileLock::Kind::Shared, d->guardWaitMs);
             if (conflict) {
-                throw TableError(TableError::Kind::InUse,
-                                 QStringLiteral("Do tabulky %1 nelze zapsat, právě ji mění jiný uživatel nebo program.")
-                                     .arg(d->fileName));
+                throw TableError(
+                    TableError::Kind::InUse,
+                    QStringLiteral("Do tabulky %1 nelze zapsat, právě ji mění jiný uživatel nebo program.")
+                        .arg(d->fileName));
             }
-            throw TableError(TableError::Kind::Unreadable,
-                             QStringLiteral("Tabulku %1 nelze zamknout pro zápis: %2").arg(d->fileName, reason));
+            throw TableError(
+                TableError::Kind::Unreadable,
+                QStringLiteral("Tabulku %1 nelze zamknout pro zápis: %2").arg(d->fileName, reason));
         }
     }
     ++d->writers;
@@ -204,12 +210,14 @@ TableLock::Guard TableLock::lockForRead()
     if (d->lockable && d->writers == 0 && d->readers == 0) {
         if (!d->users.lock(d->writeByte, 1, FileLock::Kind::Shared, d->guardWaitMs)) {
             if (d->users.lastFailureWasConflict()) {
-                throw TableError(TableError::Kind::InUse,
-                                 QStringLiteral("Tabulku %1 nelze načíst, právě ji mění jiný uživatel nebo program.")
-                                     .arg(d->fileName));
+                throw TableError(
+                    TableError::Kind::InUse,
+                    QStringLiteral("Tabulku %1 nelze načíst, právě ji mění jiný uživatel nebo program.")
+                        .arg(d->fileName));
             }
             throw TableError(TableError::Kind::Unreadable,
-                             QStringLiteral("Tabulku %1 nelze zamknout pro čtení: %2").arg(d->fileName, d->users.errorString()));
+                             QStringLiteral("Tabulku %1 nelze zamknout pro čtení: %2")
+                                 .arg(d->fileName, d->users.errorString()));
         }
     }
     ++d->readers;
@@ -232,8 +240,7 @@ void TableLock::releaseGuard(bool write)
 
 TableLock::Guard::Guard(Guard &&other) noexcept
     : m_lock(std::exchange(other.m_lock, nullptr)), m_write(other.m_write)
-{
-}
+{}
 
 TableLock::Guard &TableLock::Guard::operator=(Guard &&other) noexcept
 {

@@ -6,7 +6,11 @@
 
 namespace paradox {
 
-enum class OpenMode { Shared, Exclusive };
+enum class OpenMode
+{
+    Shared,
+    Exclusive
+};
 
 class TableLockPrivate;
 
@@ -19,7 +23,8 @@ class TableLock
 public:
     // Throws TableError(TableError::Kind::InUse, Czech message naming the table) when another handle,
     // process or computer holds a conflicting open.
-    static std::unique_ptr<TableLock> acquire(const QString &dbFilePath, OpenMode mode, const QString &netDir = {});
+    static std::unique_ptr<TableLock> acquire(const QString &dbFilePath, OpenMode mode,
+                                              const QString &netDir = {});
     ~TableLock();
 
     TableLock(const TableLock &) = delete;

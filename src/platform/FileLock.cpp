@@ -96,8 +96,8 @@ namespace {
 QString systemMessage(DWORD code)
 {
     wchar_t *buffer = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
-                                       | FORMAT_MESSAGE_IGNORE_INSERTS,
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
                                    nullptr, code, 0, reinterpret_cast<wchar_t *>(&buffer), 0, nullptr);
     QString text = n ? QString::fromWCharArray(buffer, static_cast<int>(n)).trimmed() : QString::number(code);
     LocalFree(buffer);
@@ -109,8 +109,9 @@ void rangeOf(std::int64_t offset, std::int64_t length, OVERLAPPED &ov, DWORD &lo
     ov = {};
     ov.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset) & 0xFFFFFFFFu);
     ov.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
-    const std::uint64_t len = length == FileLock::ToInfinity ? ~std::uint64_t(0) - static_cast<std::uint64_t>(offset)
-                                                             : static_cast<std::uint64_t>(length);
+    const std::uint64_t len = length == FileLock::ToInfinity
+                                  ? ~std::uint64_t(0) - static_cast<std::uint64_t>(offset)
+                                  : static_cast<std::uint64_t>(length);
     low = static_cast<DWORD>(len & 0xFFFFFFFFu);
     high = static_cast<DWORD>(len >> 32);
 }

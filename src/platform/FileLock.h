@@ -16,8 +16,16 @@ namespace platform {
 class FileLock
 {
 public:
-    enum class Kind { Shared, Exclusive };
-    enum class Access { ReadWrite, ReadOnly };
+    enum class Kind
+    {
+        Shared,
+        Exclusive
+    };
+    enum class Access
+    {
+        ReadWrite,
+        ReadOnly
+    };
 
     // A length that reaches to the end of any possible file.
     static constexpr std::int64_t ToInfinity = 0;

@@ -39,8 +39,8 @@ data::FloatField *VdvlCalc::amount(const QString &name) const
 
 void VdvlCalc::sl9(int month)
 {
-    m_sla5[month]->setAsFloat(m_sl2[month]->asFloat() - m_slo3[month]->asFloat() - m_sl5[month]->asFloat()
-                              - m_slb5[month]->asFloat());
+    m_sla5[month]->setAsFloat(m_sl2[month]->asFloat() - m_slo3[month]->asFloat() - m_sl5[month]->asFloat() -
+                              m_slb5[month]->asFloat());
 }
 
 void VdvlCalc::VypocetSl(int month)
@@ -72,8 +72,8 @@ void VdvlCalc::Vypocet4()
 
 void VdvlCalc::Vypocet2()
 {
-    m_c408->setAsFloat(m_c401->asFloat() - m_c403->asFloat() + m_c404->asFloat() - m_c403a->asFloat()
-                       + m_c404a->asFloat());
+    m_c408->setAsFloat(m_c401->asFloat() - m_c403->asFloat() + m_c404->asFloat() - m_c403a->asFloat() +
+                       m_c404a->asFloat());
 }
 
 void VdvlCalc::Vypocet3()
@@ -139,7 +139,8 @@ bool VdvlCalc::runExitRule(const QString &fieldName)
             return true;
         }
     }
-    if (fieldName.compare(u"C408", Qt::CaseInsensitive) == 0 || fieldName.compare(u"C409", Qt::CaseInsensitive) == 0) {
+    if (fieldName.compare(u"C408", Qt::CaseInsensitive) == 0 ||
+        fieldName.compare(u"C409", Qt::CaseInsensitive) == 0) {
         m_vdvl.edit();
         Vypocet3();
         return true;

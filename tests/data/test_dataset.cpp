@@ -24,7 +24,8 @@ paradox::Schema monthsSchema()
 // one amount that may stay empty and a column the program does not declare.
 struct Statement
 {
-    explicit Statement(QList<QVariantList> records = {}) : store(monthsSchema(), std::move(records)), table(u"Vdvl"_s, &store)
+    explicit Statement(QList<QVariantList> records = {})
+        : store(monthsSchema(), std::move(records)), table(u"Vdvl"_s, &store)
     {
         sl21 = table.addFloatField(u"Sl21"_s);
         sl22 = table.addFloatField(u"Sl22"_s);
@@ -51,7 +52,8 @@ struct Statement
 struct Months
 {
     Months()
-        : store(paradox::Schema{{paradox::field(u"O"_s, FieldType::Short), paradox::field(u"Dan"_s, FieldType::Long)}, 1}),
+        : store(paradox::Schema{
+              {paradox::field(u"O"_s, FieldType::Short), paradox::field(u"Dan"_s, FieldType::Long)}, 1}),
           table(u"Mzd11"_s, &store)
     {
         table.createFields(store.schema());
@@ -155,7 +157,9 @@ void TestDataset::failedPostStaysInEdit()
     // A refusal before the write (the rounding's range message, a required
     // field) abandons the post; the user's values stay for correcting.
     Statement s({{1.5, QVariant(), QVariant(), QVariant()}});
-    s.table.beforePost = [&s](data::Dataset &) { data::roundAmounts({s.sl21, s.sl22}, data::EmptyAmount::Zero); };
+    s.table.beforePost = [&s](data::Dataset &) {
+        data::roundAmounts({s.sl21, s.sl22}, data::EmptyAmount::Zero);
+    };
     s.table.open();
     s.table.edit();
     s.sl22->setAsFloat(9999999999.0);
@@ -429,8 +433,8 @@ void TestDataset::eventOrder()
     s.sl21->setAsFloat(2);
     s.table.post();
     QCOMPARE(log, (QStringList{u"beforeOpen"_s, u"state 1"_s, u"afterOpen"_s, u"afterScroll"_s,
-                               u"beforeEdit"_s, u"state 2"_s, u"afterEdit"_s, u"updateData"_s, u"beforePost"_s,
-                               u"state 1"_s, u"afterPost"_s}));
+                               u"beforeEdit"_s, u"state 2"_s, u"afterEdit"_s, u"updateData"_s,
+                               u"beforePost"_s, u"state 1"_s, u"afterPost"_s}));
     log.clear();
 
     s.table.append();

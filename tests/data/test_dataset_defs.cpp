@@ -23,7 +23,8 @@ QString emptyTable(const QTemporaryDir &dir, data::TableId id)
 struct Bound
 {
     explicit Bound(data::TableId id)
-        : store(emptyTable(dir, id)), table(data::tableDef(id).name(), &store), binding(table, data::tableDef(id))
+        : store(emptyTable(dir, id)), table(data::tableDef(id).name(), &store),
+          binding(table, data::tableDef(id))
     {
         table.setToday([] { return QDate(2026, 12, 7); });
         table.open();

@@ -27,10 +27,11 @@ void TestDatasetParadox::postReachesTheFile()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(u"Vdvl.DB"_s);
-    const paradox::Schema schema{{paradox::field(u"Sl21"_s, FieldType::Number), paradox::field(u"Vc1"_s, FieldType::Number),
-                                  paradox::alpha(u"Slc31"_s, 30), paradox::field(u"D11"_s, FieldType::Date),
-                                  paradox::field(u"Pk"_s, FieldType::Logical), paradox::field(u"Kop"_s, FieldType::Short)},
-                                 0};
+    const paradox::Schema schema{
+        {paradox::field(u"Sl21"_s, FieldType::Number), paradox::field(u"Vc1"_s, FieldType::Number),
+         paradox::alpha(u"Slc31"_s, 30), paradox::field(u"D11"_s, FieldType::Date),
+         paradox::field(u"Pk"_s, FieldType::Logical), paradox::field(u"Kop"_s, FieldType::Short)},
+        0};
     paradox::Table::create(path, schema)->close();
 
     data::ParadoxStore store(path);
@@ -72,7 +73,8 @@ void TestDatasetParadox::keyedTableThroughTheEngine()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(u"Mzd11.DB"_s);
-    const paradox::Schema schema{{paradox::field(u"O"_s, FieldType::Short), paradox::field(u"Dan"_s, FieldType::Long)}, 1};
+    const paradox::Schema schema{
+        {paradox::field(u"O"_s, FieldType::Short), paradox::field(u"Dan"_s, FieldType::Long)}, 1};
     paradox::Table::create(path, schema)->close();
 
     data::ParadoxStore store(path);
@@ -103,7 +105,8 @@ void TestDatasetParadox::secondHandleChangesAreFollowed()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(u"Vpz.DB"_s);
-    const paradox::Schema schema{{paradox::field(u"ID"_s, FieldType::Autoinc), paradox::alpha(u"N3"_s, 22)}, 1};
+    const paradox::Schema schema{{paradox::field(u"ID"_s, FieldType::Autoinc), paradox::alpha(u"N3"_s, 22)},
+                                 1};
     paradox::Table::create(path, schema)->close();
 
     data::ParadoxStore store(path);

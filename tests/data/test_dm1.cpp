@@ -114,7 +114,8 @@ void TestDm1::openingGivesEveryStatementItsRecord()
     data::TDM1 &dm = *m_dm;
     QVERIFY(dm.tablesOpen());
     QCOMPARE(dm.upgradeFlags(), data::UpgradeFlags{});
-    for (data::Dataset *ds : {&dm.Prp(), &dm.Dmt(), &dm.Vdvl(), &dm.Vpkv(), &dm.Vvdp(), &dm.Vdvs(), &dm.Vpkb()}) {
+    for (data::Dataset *ds :
+         {&dm.Prp(), &dm.Dmt(), &dm.Vdvl(), &dm.Vpkv(), &dm.Vvdp(), &dm.Vdvs(), &dm.Vpkb()}) {
         QVERIFY2(ds->isActive(), qPrintable(ds->name()));
         QCOMPARE(ds->recordCount(), 1);
     }
@@ -210,10 +211,12 @@ void TestDm1::captionFromCompanyData_data()
     QTest::addColumn<QString>("ojv");
     QTest::addColumn<QString>("caption");
 
-    QTest::newRow("person") << QString() << u"Jan"_s << u"Novák"_s << QString() << u"Qesto 14.10 - Jan Novák"_s;
-    QTest::newRow("person with title") << u"Ing."_s << u"Jan"_s << u"Novák"_s << QString()
-                                       << u"Qesto 14.10 - Ing. Jan Novák"_s;
-    QTest::newRow("surname only") << QString() << QString() << u"Novák"_s << QString() << u"Qesto 14.10 - Novák"_s;
+    QTest::newRow("person") << QString() << u"Jan"_s << u"Novák"_s << QString()
+                            << u"Qesto 14.10 - Jan Novák"_s;
+    QTest::newRow("person with title")
+        << u"Ing."_s << u"Jan"_s << u"Novák"_s << QString() << u"Qesto 14.10 - Ing. Jan Novák"_s;
+    QTest::newRow("surname only") << QString() << QString() << u"Novák"_s << QString()
+                                  << u"Qesto 14.10 - Novák"_s;
     QTest::newRow("company") << QString() << QString() << QString() << u"  Stavby s.r.o. "_s
                              << u"Qesto 14.10 - Stavby s.r.o."_s;
     QTest::newRow("both") << QString() << u"Jan"_s << u"Novák"_s << u"Stavby s.r.o."_s << u"Qesto 14.10"_s;

@@ -50,8 +50,10 @@ void TestDm1Cli::dumpAppendsCalculatedColumns()
     const QString dir = dm1test::makeCurrentSettlement(root.path());
     // Two rows whose texts need quoting, one with a line break inside.
     auto vpz = paradox::Table::open(data::tableFilePath(dir, u"Vpz.DB"_s));
-    vpz->append({QVariant(), u"Dílna, hala 2"_s, 12.0, u"Brno"_s, QVariant(), u"Brno-\r\nměsto"_s, true, 3, 1});
-    vpz->append({QVariant(), u"Filler \"A\""_s, QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), 4, 1});
+    vpz->append(
+        {QVariant(), u"Dílna, hala 2"_s, 12.0, u"Brno"_s, QVariant(), u"Brno-\r\nměsto"_s, true, 3, 1});
+    vpz->append(
+        {QVariant(), u"Filler \"A\""_s, QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), 4, 1});
     vpz.reset();
 
     const cli::Result r = cli::run({u"dump"_s, dir, u"vpz.db"_s});
@@ -99,7 +101,8 @@ void TestDm1Cli::failuresExitWithTwo_data()
     QTest::newRow("unknown command") << QStringList{u"upgrade"_s, u"x"_s} << u"Použití: qesto-cli"_s;
     QTest::newRow("missing directory") << QStringList{u"open"_s, u"/nonexistent/D7"_s} << u"neexistuje"_s;
     QTest::newRow("list table") << QStringList{u"dump"_s, u"."_s, u"Data"_s} << u"není tabulkou zpracování"_s;
-    QTest::newRow("unknown table") << QStringList{u"dump"_s, u"."_s, u"Xyz"_s} << u"není tabulkou zpracování"_s;
+    QTest::newRow("unknown table") << QStringList{u"dump"_s, u"."_s, u"Xyz"_s}
+                                   << u"není tabulkou zpracování"_s;
 }
 
 void TestDm1Cli::failuresExitWithTwo()

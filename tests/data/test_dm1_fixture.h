@@ -36,9 +36,8 @@ inline paradox::Schema olderSchema(data::TableId id, int firstMissing)
     for (int g = firstMissing; g < gens.size(); ++g)
         missing += gens[g].fields;
     paradox::Schema schema = data::tableDef(id).schema();
-    schema.fields.removeIf([&missing](const paradox::FieldDef &f) {
-        return missing.contains(f.name, Qt::CaseInsensitive);
-    });
+    schema.fields.removeIf(
+        [&missing](const paradox::FieldDef &f) { return missing.contains(f.name, Qt::CaseInsensitive); });
     return schema;
 }
 
@@ -86,7 +85,8 @@ inline QString makeOldestSettlement(const QString &root)
                      {QStringLiteral("Dic"), QStringLiteral("CZ12345678")}});
     writeOlderTable(dir, data::TableId::Dmt, 0,
                     {{QStringLiteral("Dpt"), 5}, {QStringLiteral("Dpl"), 7}, {QStringLiteral("Kop"), 2}});
-    QVariantMap vdvl{{QStringLiteral("D11"), QDate(2014, 1, 31)}, {QStringLiteral("D19"), QStringLiteral("leden")}};
+    QVariantMap vdvl{{QStringLiteral("D11"), QDate(2014, 1, 31)},
+                     {QStringLiteral("D19"), QStringLiteral("leden")}};
     for (int m = 1; m <= 12; ++m) {
         vdvl.insert(QStringLiteral("Sl2") + QString::number(m), 1000.4 * m);
         vdvl.insert(QStringLiteral("Sl5") + QString::number(m), 100.0);

@@ -20,8 +20,7 @@ struct Record
     Record()
         : store(paradox::Schema{{paradox::field(u"Sl21"_s, FieldType::Number),
                                  paradox::field(u"Kop"_s, FieldType::Short),
-                                 paradox::field(u"Z1"_s, FieldType::Long),
-                                 paradox::alpha(u"Tel"_s, 5),
+                                 paradox::field(u"Z1"_s, FieldType::Long), paradox::alpha(u"Tel"_s, 5),
                                  paradox::field(u"Dpdr1"_s, FieldType::Logical),
                                  paradox::field(u"Pk"_s, FieldType::Logical),
                                  paradox::field(u"Dv"_s, FieldType::Date)},
@@ -85,7 +84,8 @@ void TestFields::setText_data()
     QTest::addColumn<QString>("error");
     QTest::addColumn<QString>("editText");
 
-    const QString range = u" není platná hodnota pro pole 'Sl21'. Povolený rozsah je od -9999999999 do 9999999999"_s;
+    const QString range =
+        u" není platná hodnota pro pole 'Sl21'. Povolený rozsah je od -9999999999 do 9999999999"_s;
     QTest::newRow("amount comma") << u"Sl21"_s << u"12,5"_s << QString() << u"12,5"_s;
     QTest::newRow("amount point") << u"Sl21"_s << u"12.5"_s << QString() << u"12,5"_s;
     QTest::newRow("amount blanks") << u"Sl21"_s << u" -100 "_s << QString() << u"-100"_s;
@@ -94,22 +94,27 @@ void TestFields::setText_data()
     QTest::newRow("amount lower bound") << u"Sl21"_s << u"-9999999999"_s << QString() << u"-9999999999"_s;
     QTest::newRow("amount above") << u"Sl21"_s << u"10000000000"_s << (u"10000000000"_s + range) << u"7"_s;
     QTest::newRow("amount below") << u"Sl21"_s << u"-10000000000"_s << (u"-10000000000"_s + range) << u"7"_s;
-    QTest::newRow("amount half above") << u"Sl21"_s << u"9999999999,5"_s << (u"9999999999,5"_s + range) << u"7"_s;
+    QTest::newRow("amount half above")
+        << u"Sl21"_s << u"9999999999,5"_s << (u"9999999999,5"_s + range) << u"7"_s;
     QTest::newRow("amount huge") << u"Sl21"_s << u"1e20"_s << (u"1E20"_s + range) << u"7"_s;
-    QTest::newRow("amount letters")
-        << u"Sl21"_s << u"12a"_s << u"'12a' není platné reálné číslo pro pole 'Sl21'"_s << u"7"_s;
+    QTest::newRow("amount letters") << u"Sl21"_s << u"12a"_s
+                                    << u"'12a' není platné reálné číslo pro pole 'Sl21'"_s << u"7"_s;
     QTest::newRow("amount two separators")
         << u"Sl21"_s << u"1,2,3"_s << u"'1,2,3' není platné reálné číslo pro pole 'Sl21'"_s << u"7"_s;
-    QTest::newRow("amount inf") << u"Sl21"_s << u"inf"_s << u"'inf' není platné reálné číslo pro pole 'Sl21'"_s << u"7"_s;
+    QTest::newRow("amount inf") << u"Sl21"_s << u"inf"_s
+                                << u"'inf' není platné reálné číslo pro pole 'Sl21'"_s << u"7"_s;
 
     QTest::newRow("short in range") << u"Kop"_s << u"999"_s << QString() << u"999"_s;
     QTest::newRow("short below range")
-        << u"Kop"_s << u"0"_s << u"0 není platná hodnota pro pole 'Kop'. Povolený rozsah je od 1 do 999"_s << u"7"_s;
-    QTest::newRow("short above range") << u"Kop"_s << u"1000"_s
-                                       << u"1000 není platná hodnota pro pole 'Kop'. Povolený rozsah je od 1 do 999"_s
-                                       << u"7"_s;
-    QTest::newRow("short fraction") << u"Kop"_s << u"1,5"_s << u"'1,5' není platné celé číslo pro pole 'Kop'"_s << u"7"_s;
-    QTest::newRow("short letters") << u"Kop"_s << u"x"_s << u"'x' není platné celé číslo pro pole 'Kop'"_s << u"7"_s;
+        << u"Kop"_s << u"0"_s << u"0 není platná hodnota pro pole 'Kop'. Povolený rozsah je od 1 do 999"_s
+        << u"7"_s;
+    QTest::newRow("short above range")
+        << u"Kop"_s << u"1000"_s
+        << u"1000 není platná hodnota pro pole 'Kop'. Povolený rozsah je od 1 do 999"_s << u"7"_s;
+    QTest::newRow("short fraction") << u"Kop"_s << u"1,5"_s
+                                    << u"'1,5' není platné celé číslo pro pole 'Kop'"_s << u"7"_s;
+    QTest::newRow("short letters") << u"Kop"_s << u"x"_s << u"'x' není platné celé číslo pro pole 'Kop'"_s
+                                   << u"7"_s;
     QTest::newRow("long beyond 32 bits")
         << u"Z1"_s << u"99999999999"_s << u"'99999999999' není platné celé číslo pro pole 'Z1'"_s << u"7"_s;
     QTest::newRow("long lower bound") << u"Z1"_s << u"-999999"_s << QString() << u"-999999"_s;
@@ -117,7 +122,8 @@ void TestFields::setText_data()
     QTest::newRow("date full") << u"Dv"_s << u"31.12.2015"_s << QString() << u"31.12.2015"_s;
     QTest::newRow("date short year") << u"Dv"_s << u"1.2.15"_s << QString() << u"01.02.2015"_s;
     QTest::newRow("date without year") << u"Dv"_s << u"1.2"_s << QString() << u"01.02.2026"_s;
-    QTest::newRow("date bad day") << u"Dv"_s << u"32.1.2015"_s << u"'32.1.2015' není platný datum"_s << u"07.07.2007"_s;
+    QTest::newRow("date bad day") << u"Dv"_s << u"32.1.2015"_s << u"'32.1.2015' není platný datum"_s
+                                  << u"07.07.2007"_s;
     QTest::newRow("date 29 Feb non-leap")
         << u"Dv"_s << u"29.2.2015"_s << u"'29.2.2015' není platný datum"_s << u"07.07.2007"_s;
     QTest::newRow("date letters") << u"Dv"_s << u"abc"_s << u"'abc' není platný datum"_s << u"07.07.2007"_s;
@@ -125,8 +131,8 @@ void TestFields::setText_data()
     QTest::newRow("text cut to size") << u"Tel"_s << u"123456789"_s << QString() << u"12345"_s;
     QTest::newRow("cross X") << u"Dpdr1"_s << u"x"_s << QString() << u"X"_s;
     QTest::newRow("cross blank is false") << u"Dpdr1"_s << u""_s << QString() << QString();
-    QTest::newRow("cross other")
-        << u"Dpdr1"_s << u"A"_s << u"'A' není platná logická hodnota pro pole 'Dpdr1'"_s << u"X"_s;
+    QTest::newRow("cross other") << u"Dpdr1"_s << u"A"_s
+                                 << u"'A' není platná logická hodnota pro pole 'Dpdr1'"_s << u"X"_s;
     QTest::newRow("logical prefix") << u"Pk"_s << u"n"_s << QString() << u"Ne"_s;
 }
 
@@ -275,7 +281,8 @@ void TestFields::hooks()
     QCOMPARE(r.phone->editText(), u"AB"_s);
     QVERIFY_THROWS_EXCEPTION(DatabaseError, r.phone->setText(u"bad"_s));
     QCOMPARE(r.phone->asString(), u"AB"_s);
-    QCOMPARE(log, (QStringList{u"set:ab"_s, u"validate:AB"_s, u"change:AB"_s, u"set:bad"_s, u"validate:BAD"_s}));
+    QCOMPARE(log,
+             (QStringList{u"set:ab"_s, u"validate:AB"_s, u"change:AB"_s, u"set:bad"_s, u"validate:BAD"_s}));
 }
 
 void TestFields::assignmentNeedsEditState()

@@ -172,11 +172,12 @@ private slots:
         QTest::addColumn<int>("keyFields");
 
         QTest::newRow("Dmt") << u"Dmt.DB"_s
-                             << u"Dpt S|Dpl S|Ot S|Ol S|Zpt S|Zpl S|Kop S|Pk L|Prh1 L|Trh1 A40|Tpr2 A40"_s << 0;
+                             << u"Dpt S|Dpl S|Ot S|Ol S|Zpt S|Zpl S|Kop S|Pk L|Prh1 L|Trh1 A40|Tpr2 A40"_s
+                             << 0;
         QTest::newRow("Vpz") << u"Vpz.DB"_s
                              << u"ID +|N3 A22|C4 N|N5 A22|N6 A10|N7 A22|Pmr L|Poradi I|Cislo I"_s << 1;
-        QTest::newRow("Mzd11") << u"Mzd11.DB"_s
-                               << u"O S|Dan I|Danz I|Prdb L|Dv D|Znd N|Snd N|Bon N|Dps N"_s << 1;
+        QTest::newRow("Mzd11") << u"Mzd11.DB"_s << u"O S|Dan I|Danz I|Prdb L|Dv D|Znd N|Snd N|Bon N|Dps N"_s
+                               << 1;
         QTest::newRow("Vvdp") << u"Vvdp.DB"_s
                               << u"C1 N|C2 N|C3 N|C4 N|C5 N|C6 N|C7 N|C8 N|C9 N|C10 N|C11 N|C12 N"_s << 0;
         QTest::newRow("Data") << u"Data.DB"_s << u"Cislo I|Pozice I|Nazev A20|Adresar A20"_s << 1;
@@ -196,9 +197,10 @@ private slots:
         for (qsizetype i = 0; i < expected.size(); ++i) {
             const Column &actual = table.columns.at(i);
             const Column &wanted = expected.at(i);
-            QVERIFY2(actual == wanted, qPrintable(u"%1: field %2 is %3 %4%5, expected %6 %7%8"_s.arg(file).arg(i + 1).arg(
-                                           actual.name, actual.type, QString::number(actual.length), wanted.name,
-                                           wanted.type, QString::number(wanted.length))));
+            QVERIFY2(actual == wanted,
+                     qPrintable(u"%1: field %2 is %3 %4%5, expected %6 %7%8"_s.arg(file).arg(i + 1).arg(
+                         actual.name, actual.type, QString::number(actual.length), wanted.name, wanted.type,
+                         QString::number(wanted.length))));
         }
         QCOMPARE(table.keyFields, keyFields);
         QCOMPARE(table.fileType, keyFields > 0 ? 0 : 2);
@@ -216,17 +218,19 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("samples"); // "position:Name T" items
 
-        QTest::newRow("Vdvl") << u"Vdvl.DB"_s << 186
-                              << u"1:C106 N|2:D11 D|13:D121 D|14:D19 A20|25:D129 A20|26:Sl21 N|27:Sl31 N|28:Sl41 N|"
-                                 "29:Sl51 N|30:Sl61 N|31:Sl71 N|32:Sl91 N|33:Sl22 N|109:Sl912 N|110:C401 N|"
-                                 "119:C410 N|120:Sla51 N|131:Sla512 N|132:Slb51 N|143:Slb512 N|144:C403a N|"
-                                 "145:C404a N|146:Mv1 A20|149:Mv4 A20|150:Vc1 N|153:Vc4 N|154:Ztv1 N|157:Ztv4 N|"
-                                 "158:C106a N|159:Pzp1 A20|162:Pzp4 A20|163:Slc31 A30|174:Slc312 A30|"
-                                 "175:Slo31 N|186:Slo312 N"_s;
-        QTest::newRow("Vdvs") << u"Vdvs.DB"_s << 144
-                              << u"1:Sl11 N|2:Sl21 N|8:Sl81 N|9:Sl101 N|10:Sl12 N|18:Sl102 N|100:Sl112 N|"
-                                 "107:Sl812 N|108:Sl1012 N|109:Slc71 A30|120:Slc712 A30|121:Slo71 N|132:Slo712 N|"
-                                 "133:Sld91 N|144:Sld912 N"_s;
+        QTest::newRow("Vdvl")
+            << u"Vdvl.DB"_s << 186
+            << u"1:C106 N|2:D11 D|13:D121 D|14:D19 A20|25:D129 A20|26:Sl21 N|27:Sl31 N|28:Sl41 N|"
+               "29:Sl51 N|30:Sl61 N|31:Sl71 N|32:Sl91 N|33:Sl22 N|109:Sl912 N|110:C401 N|"
+               "119:C410 N|120:Sla51 N|131:Sla512 N|132:Slb51 N|143:Slb512 N|144:C403a N|"
+               "145:C404a N|146:Mv1 A20|149:Mv4 A20|150:Vc1 N|153:Vc4 N|154:Ztv1 N|157:Ztv4 N|"
+               "158:C106a N|159:Pzp1 A20|162:Pzp4 A20|163:Slc31 A30|174:Slc312 A30|"
+               "175:Slo31 N|186:Slo312 N"_s;
+        QTest::newRow("Vdvs")
+            << u"Vdvs.DB"_s << 144
+            << u"1:Sl11 N|2:Sl21 N|8:Sl81 N|9:Sl101 N|10:Sl12 N|18:Sl102 N|100:Sl112 N|"
+               "107:Sl812 N|108:Sl1012 N|109:Slc71 A30|120:Slc712 A30|121:Slo71 N|132:Slo712 N|"
+               "133:Sld91 N|144:Sld912 N"_s;
         QTest::newRow("Vpkv") << u"Vpkv.DB"_s << 137
                               << u"1:N11 A20|4:N14 A20|5:C15 N|6:N21 A20|51:N111 A20|55:C115 N|101:N211 A20|"
                                  "105:C215 N|106:Z1 A1|119:Z14 A1|120:Z15a A1|121:N151a A20|124:N154a A20|"
@@ -254,7 +258,8 @@ private slots:
             const int position = sample.left(colon).toInt();
             const Column wanted = parseColumns(sample.mid(colon + 1)).first();
             QVERIFY2(table.columns.at(position - 1) == wanted,
-                     qPrintable(u"%1 at %2: %3"_s.arg(file).arg(position).arg(table.columns.at(position - 1).name)));
+                     qPrintable(
+                         u"%1 at %2: %3"_s.arg(file).arg(position).arg(table.columns.at(position - 1).name)));
         }
     }
 

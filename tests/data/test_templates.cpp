@@ -34,7 +34,8 @@ Run runSetup(const QStringList &arguments, const QString &commonAppData)
     process.start(QString::fromUtf8(QESTO_SETUP_PROGRAM), arguments);
     if (!process.waitForFinished(60000))
         return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError())};
+    return {process.exitCode(),
+            QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError())};
 }
 
 QByteArray contents(const QString &path)

@@ -125,7 +125,8 @@ bool complete(const Settlement &s, TableId id)
     for (const paradox::FieldDef &f : tableDef(id).schema().fields) {
         bool found = false;
         for (const paradox::FieldDef &a : actual.fields)
-            found = found || (a.name.compare(f.name, Qt::CaseInsensitive) == 0 && a.type == f.type && a.size == f.size);
+            found = found || (a.name.compare(f.name, Qt::CaseInsensitive) == 0 && a.type == f.type &&
+                              a.size == f.size);
         if (!found) {
             qWarning() << "missing or different:" << f.name;
             return false;
@@ -196,11 +197,16 @@ private slots:
         const paradox::Schema schema = s.schema(TableId::Prp);
         const QList<paradox::FieldDef> tail = schema.fields.mid(schema.fields.size() - 10);
         const QList<paradox::FieldDef> added = {
-            paradox::field(u"Dpdr1"_s, paradox::FieldType::Logical), paradox::field(u"Dpdr2"_s, paradox::FieldType::Logical),
-            paradox::field(u"Dpdo1"_s, paradox::FieldType::Logical), paradox::field(u"Dpdo2"_s, paradox::FieldType::Logical),
-            paradox::field(u"Dpdd1"_s, paradox::FieldType::Logical), paradox::field(u"Dpdd2"_s, paradox::FieldType::Logical),
-            paradox::field(u"Dopd"_s, paradox::FieldType::Date),     paradox::field(u"Dops"_s, paradox::FieldType::Date),
-            paradox::alpha(u"Fusp"_s, 45),                           paradox::alpha(u"Pr13"_s, 1),
+            paradox::field(u"Dpdr1"_s, paradox::FieldType::Logical),
+            paradox::field(u"Dpdr2"_s, paradox::FieldType::Logical),
+            paradox::field(u"Dpdo1"_s, paradox::FieldType::Logical),
+            paradox::field(u"Dpdo2"_s, paradox::FieldType::Logical),
+            paradox::field(u"Dpdd1"_s, paradox::FieldType::Logical),
+            paradox::field(u"Dpdd2"_s, paradox::FieldType::Logical),
+            paradox::field(u"Dopd"_s, paradox::FieldType::Date),
+            paradox::field(u"Dops"_s, paradox::FieldType::Date),
+            paradox::alpha(u"Fusp"_s, 45),
+            paradox::alpha(u"Pr13"_s, 1),
         };
         QCOMPARE(tail, added);
         const Record prp = s.read(TableId::Prp);
@@ -288,7 +294,10 @@ private slots:
         Settlement s;
         s.writeOlder(TableId::Dmt, 0, {{{u"Dpl"_s, 10}, {u"Kop"_s, 2}}});
         s.writeOlder(TableId::Vdvl, 0,
-                     {{{u"Sl21"_s, 100.0}, {u"Sl71"_s, 5.0}, {u"D11"_s, QDate(2015, 2, 10)}, {u"D19"_s, u"č.j. 1"_s},
+                     {{{u"Sl21"_s, 100.0},
+                       {u"Sl71"_s, 5.0},
+                       {u"D11"_s, QDate(2015, 2, 10)},
+                       {u"D19"_s, u"č.j. 1"_s},
                        {u"C106"_s, 12.0}}});
         const UpgradeResult result = s.upgrade();
         QVERIFY(result.flags.printSettings);

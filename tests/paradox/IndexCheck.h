@@ -48,7 +48,8 @@ inline QString check(const QString &dbPath, const QString &pxPath, bool compareC
         keySize += quint8(db[0x78 + 2 * i + 1]);
     QList<Entry> blocks;
     int total = 0;
-    for (int n = u16(db, 0x0E), guard = 0; n != 0 && guard < 70000; n = u16(db, headerSize + qsizetype(n - 1) * blockSize), ++guard) {
+    for (int n = u16(db, 0x0E), guard = 0; n != 0 && guard < 70000;
+         n = u16(db, headerSize + qsizetype(n - 1) * blockSize), ++guard) {
         const qsizetype at = headerSize + qsizetype(n - 1) * blockSize;
         const int count = qint16(u16(db, at + 4)) / recordSize + 1;
         blocks.append({db.mid(at + 6, keySize), n, count});
@@ -59,7 +60,9 @@ inline QString check(const QString &dbPath, const QString &pxPath, bool compareC
     if (px.size() < 0x58 || px[4] != 1)
         return QStringLiteral("not an index file");
     if (compareCounters && px[0x2C] != db[0x2D])
-        return QStringLiteral("change counter %1 in the index, %2 in the table").arg(int(quint8(px[0x2C]))).arg(int(quint8(db[0x2D])));
+        return QStringLiteral("change counter %1 in the index, %2 in the table")
+            .arg(int(quint8(px[0x2C])))
+            .arg(int(quint8(db[0x2D])));
     if (u16(px, 0) != keySize + 6)
         return QStringLiteral("index record size");
     const int pxHeader = u16(px, 2);
@@ -78,20 +81,25 @@ inline QString check(const QString &dbPath, const QString &pxPath, bool compareC
                 return QStringLiteral("index block %1 outside the file").arg(parent.block);
             const int count = qint16(u16(px, at + 4)) / entrySize + 1;
             // The last block may be cut short after its entries.
-            if (count < 1 || count > (pxBlock - 6) / entrySize || at + 6 + qsizetype(count) * entrySize > px.size())
+            if (count < 1 || count > (pxBlock - 6) / entrySize ||
+                at + 6 + qsizetype(count) * entrySize > px.size())
                 return QStringLiteral("index block %1 has a bad entry count").arg(parent.block);
             int sum = 0;
             for (int i = 0; i < count; ++i) {
                 const qsizetype e = at + 6 + qsizetype(i) * entrySize;
                 Entry child{px.mid(e, keySize), shortValue(px, e + keySize), shortValue(px, e + keySize + 2)};
                 if (i == 0 && !parent.key.isEmpty() && child.key != parent.key)
-                    return QStringLiteral("index block %1 starts with another key than its parent says").arg(parent.block);
+                    return QStringLiteral("index block %1 starts with another key than its parent says")
+                        .arg(parent.block);
                 sum += child.count;
                 below.append(child);
             }
             if (l < levels || total <= 32767) {
                 if (sum != parent.count)
-                    return QStringLiteral("counts below index block %1 add up to %2, not %3").arg(parent.block).arg(sum).arg(parent.count);
+                    return QStringLiteral("counts below index block %1 add up to %2, not %3")
+                        .arg(parent.block)
+                        .arg(sum)
+                        .arg(parent.count);
             }
         }
         level = below;
@@ -99,7 +107,8 @@ inline QString check(const QString &dbPath, const QString &pxPath, bool compareC
     if (level.size() != blocks.size())
         return QStringLiteral("%1 index entries for %2 blocks").arg(level.size()).arg(blocks.size());
     for (qsizetype i = 0; i < blocks.size(); ++i) {
-        if (level[i].block != blocks[i].block || level[i].count != blocks[i].count || level[i].key != blocks[i].key)
+        if (level[i].block != blocks[i].block || level[i].count != blocks[i].count ||
+            level[i].key != blocks[i].key)
             return QStringLiteral("index entry %1 does not match table block %2").arg(i).arg(blocks[i].block);
     }
     return {};

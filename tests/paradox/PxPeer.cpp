@@ -39,8 +39,8 @@ Contents read(const QString &path, const QString &password, const QString &index
     }
     if (!indexPath.isEmpty()) {
         index = newDoc();
-        if (PX_open_file(index, QFile::encodeName(indexPath).constData()) < 0 || PX_read_primary_index(index) < 0
-            || PX_add_primary_index(doc, index) < 0) {
+        if (PX_open_file(index, QFile::encodeName(indexPath).constData()) < 0 ||
+            PX_read_primary_index(index) < 0 || PX_add_primary_index(doc, index) < 0) {
             PX_close(doc);
             PX_delete(doc);
             return c;
@@ -75,7 +75,8 @@ bool write(const QString &path, const QList<Field> &fields, const QList<QByteArr
 {
     pxdoc_t *doc = newDoc();
     // pxlib frees the field array with the document, so it allocates it too.
-    auto *pxf = static_cast<pxfield_t *>(doc->malloc(doc, sizeof(pxfield_t) * size_t(fields.size()), "fields"));
+    auto *pxf =
+        static_cast<pxfield_t *>(doc->malloc(doc, sizeof(pxfield_t) * size_t(fields.size()), "fields"));
     for (qsizetype i = 0; i < fields.size(); ++i) {
         const QByteArray name = fields[i].name.toLatin1();
         pxf[i].px_fname = static_cast<char *>(doc->malloc(doc, size_t(name.size()) + 1, "name"));
@@ -85,7 +86,8 @@ bool write(const QString &path, const QList<Field> &fields, const QList<QByteArr
         pxf[i].px_fdc = 0;
     }
     QFile::remove(path);
-    if (PX_create_file(doc, pxf, int(fields.size()), QFile::encodeName(path).constData(), pxfFileTypNonIndexDB) < 0) {
+    if (PX_create_file(doc, pxf, int(fields.size()), QFile::encodeName(path).constData(),
+                       pxfFileTypNonIndexDB) < 0) {
         PX_delete(doc);
         return false;
     }

@@ -35,7 +35,8 @@ bool appendLine(const QString &log, const QByteArray &line)
 
 int hold(const QStringList &args)
 {
-    const OpenMode mode = args.value(3) == QLatin1String("exclusive") ? OpenMode::Exclusive : OpenMode::Shared;
+    const OpenMode mode =
+        args.value(3) == QLatin1String("exclusive") ? OpenMode::Exclusive : OpenMode::Shared;
     std::unique_ptr<TableLock> lock;
     try {
         lock = TableLock::acquire(args.at(2), mode, args.value(4));

@@ -30,7 +30,8 @@ public:
     Holder(const QString &db, OpenMode mode, const QString &netDir = {})
     {
         QStringList args{QStringLiteral("hold"), db,
-                         mode == OpenMode::Exclusive ? QStringLiteral("exclusive") : QStringLiteral("shared")};
+                         mode == OpenMode::Exclusive ? QStringLiteral("exclusive")
+                                                     : QStringLiteral("shared")};
         if (!netDir.isEmpty())
             args << netDir;
         m_process.start(QStringLiteral(LOCKHOLDER_PATH), args);
@@ -248,7 +249,8 @@ private slots:
     void twoProcessesAppendToOneTable()
     {
         Schema schema;
-        schema.fields = {field(QStringLiteral("Kdo"), FieldType::Short), field(QStringLiteral("Cislo"), FieldType::Long)};
+        schema.fields = {field(QStringLiteral("Kdo"), FieldType::Short),
+                         field(QStringLiteral("Cislo"), FieldType::Long)};
         QFile::remove(m_db);
         Table::create(m_db, schema);
         const int count = 150;
@@ -311,7 +313,8 @@ private slots:
         Holder holder(m_db, OpenMode::Shared, net.path());
         QCOMPARE(holder.answer(), QByteArray("ready"));
         QVERIFY(QFile::exists(QDir(net.path()).filePath(QStringLiteral("Pdoxusrs.net"))));
-        auto ours = TableLock::acquire(m_dir.filePath(QStringLiteral("Prp.DB")), OpenMode::Exclusive, net.path());
+        auto ours =
+            TableLock::acquire(m_dir.filePath(QStringLiteral("Prp.DB")), OpenMode::Exclusive, net.path());
         QVERIFY(ours);
     }
 

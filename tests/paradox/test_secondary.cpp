@@ -19,8 +19,8 @@ namespace {
 Schema listSchema()
 {
     Schema s;
-    s.fields = {field(u"Cislo"_s, FieldType::Long), field(u"Pozice"_s, FieldType::Long), alpha(u"Nazev"_s, 20),
-                alpha(u"Adresar"_s, 20)};
+    s.fields = {field(u"Cislo"_s, FieldType::Long), field(u"Pozice"_s, FieldType::Long),
+                alpha(u"Nazev"_s, 20), alpha(u"Adresar"_s, 20)};
     s.keyFields = 1;
     return s;
 }
@@ -129,9 +129,8 @@ private slots:
         QVERIFY(QFile::exists(dir.filePath(u"Data.Y03"_s)));
 
         const QList<int> byName = SecondaryIndex::readOrder(*table, 2);
-        QCOMPARE(column(*table, byName, 2),
-                 (QStringList{QString(), u"Cvikov"_s, u"Čáslav"_s, u"Hradec"_s, u"cheb"_s, u"Chrudim"_s, u"Zlín"_s,
-                              u"Žatec"_s}));
+        QCOMPARE(column(*table, byName, 2), (QStringList{QString(), u"Cvikov"_s, u"Čáslav"_s, u"Hradec"_s,
+                                                         u"cheb"_s, u"Chrudim"_s, u"Zlín"_s, u"Žatec"_s}));
         const QList<int> byPosition = SecondaryIndex::readOrder(*table, 1);
         QCOMPARE(column(*table, byPosition, 0),
                  (QStringList{u"5"_s, u"2"_s, u"3"_s, u"4"_s, u"1"_s, u"8"_s, u"7"_s, u"6"_s}));

@@ -28,7 +28,8 @@ private slots:
         const QString pad = u"x"_s.repeated(100);
         {
             Schema s;
-            s.fields = {field(u"ID"_s, FieldType::Long), field(u"V"_s, FieldType::Long), alpha(u"Pad"_s, 100)};
+            s.fields = {field(u"ID"_s, FieldType::Long), field(u"V"_s, FieldType::Long),
+                        alpha(u"Pad"_s, 100)};
             s.keyFields = 1;
             TableFormat fmt;
             fmt.blockSizeKiB = 1; // nine records a block: posts split and free blocks
@@ -64,8 +65,9 @@ private slots:
             const int row = t->findKey({1});
             QVERIFY(row >= 0);
             const int stored = t->value(row, 1).toInt();
-            QVERIFY2(stored == announced || stored == announced - 1 || (stored == value && announced == value),
-                     qPrintable(u"round %1: announced %2, stored %3"_s.arg(rounds).arg(announced).arg(stored)));
+            QVERIFY2(
+                stored == announced || stored == announced - 1 || (stored == value && announced == value),
+                qPrintable(u"round %1: announced %2, stored %3"_s.arg(rounds).arg(announced).arg(stored)));
             // The fixed rows are all there, unchanged; the moving ones (a
             // killed child may leave some for the next one to remove) never
             // run ahead of what was announced.

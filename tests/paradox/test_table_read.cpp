@@ -129,10 +129,10 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("password");
-        for (const char *f : {"fields/logical.db", "fields/long.db", "fields/date4.db", "fields/date5.db",
-                              "fields/date7.db", "fields/date35.db", "fields/time.db", "fields/timestamp.db",
-                              "db/DECIMAL.DB", "db/ORDERS.DB", "db/AREACODE.DB", "db/SERVER.DB",
-                              "db/CONTACTS.DB", "joins/C.DB", "joins/primary.db"})
+        for (const char *f :
+             {"fields/logical.db", "fields/long.db", "fields/date4.db", "fields/date5.db", "fields/date7.db",
+              "fields/date35.db", "fields/time.db", "fields/timestamp.db", "db/DECIMAL.DB", "db/ORDERS.DB",
+              "db/AREACODE.DB", "db/SERVER.DB", "db/CONTACTS.DB", "joins/C.DB", "joins/primary.db"})
             QTest::newRow(f) << QString::fromLatin1(f) << QString();
         QTest::newRow("encrypted") << u"encrypt/encrypted.db"_s << u"123"_s;
     }
@@ -198,12 +198,22 @@ private slots:
         const QString path = dir.filePath(u"Mzd.DB"_s);
         Schema s;
         s.keyFields = keyFields;
-        s.fields = {field(u"ID"_s, FieldType::Long), field(u"K"_s, FieldType::Short), alpha(u"A1"_s, 1),
-                    alpha(u"A4"_s, 4), alpha(u"A7"_s, 7), alpha(u"A8"_s, 8), alpha(u"A11"_s, 11),
-                    alpha(u"A17"_s, 17), field(u"N"_s, FieldType::Number), field(u"M"_s, FieldType::Currency),
-                    field(u"B"_s, FieldType::Logical), field(u"D"_s, FieldType::Date),
-                    field(u"T"_s, FieldType::Time), field(u"P"_s, FieldType::Timestamp),
-                    field(u"I"_s, FieldType::Autoinc), alpha(u"A255"_s, 255)};
+        s.fields = {field(u"ID"_s, FieldType::Long),
+                    field(u"K"_s, FieldType::Short),
+                    alpha(u"A1"_s, 1),
+                    alpha(u"A4"_s, 4),
+                    alpha(u"A7"_s, 7),
+                    alpha(u"A8"_s, 8),
+                    alpha(u"A11"_s, 11),
+                    alpha(u"A17"_s, 17),
+                    field(u"N"_s, FieldType::Number),
+                    field(u"M"_s, FieldType::Currency),
+                    field(u"B"_s, FieldType::Logical),
+                    field(u"D"_s, FieldType::Date),
+                    field(u"T"_s, FieldType::Time),
+                    field(u"P"_s, FieldType::Timestamp),
+                    field(u"I"_s, FieldType::Autoinc),
+                    alpha(u"A255"_s, 255)};
         const QString letters = u"aáäbcčdďeéěfghiíjklľĺmnňoóôpqrřsštťuúůvwxyýzžAÁČĎÉĚÍŇÓŘŠŤÚŮÝŽ"_s;
         const QString ascii = u"Novak Jiri 8001011234 ABCDEFGHIJ"_s;
         const int rows = 1500;
@@ -218,13 +228,23 @@ private slots:
                 const QString &from = i % 3 == 0 ? ascii : letters;
                 return from.mid((i * 5) % (from.size() - len), len);
             };
-            QVariantList v{id, i % 5 == 0 ? QVariant() : QVariant(i - 700), text(1), text(4), text(7), text(8),
-                           text(11), text(17), i % 4 == 0 ? QVariant() : QVariant(i * -1.25),
-                           i % 6 == 0 ? QVariant() : QVariant(i * 0.5), i % 3 == 0 ? QVariant() : QVariant(i % 2 == 0),
+            QVariantList v{id,
+                           i % 5 == 0 ? QVariant() : QVariant(i - 700),
+                           text(1),
+                           text(4),
+                           text(7),
+                           text(8),
+                           text(11),
+                           text(17),
+                           i % 4 == 0 ? QVariant() : QVariant(i * -1.25),
+                           i % 6 == 0 ? QVariant() : QVariant(i * 0.5),
+                           i % 3 == 0 ? QVariant() : QVariant(i % 2 == 0),
                            i % 7 == 0 ? QVariant() : QVariant(QDate(2015, 1, 1).addDays(i)),
                            i % 8 == 0 ? QVariant() : QVariant(QTime(0, 0).addMSecs(i * 3001)),
-                           i % 9 == 0 ? QVariant() : QVariant(QDateTime(QDate(2014, 12, 31), QTime(23, 59)).addSecs(i)),
-                           QVariant(), i % 2 ? QVariant(letters.repeated(4).left(255)) : QVariant()};
+                           i % 9 == 0 ? QVariant()
+                                      : QVariant(QDateTime(QDate(2014, 12, 31), QTime(23, 59)).addSecs(i)),
+                           QVariant(),
+                           i % 2 ? QVariant(letters.repeated(4).left(255)) : QVariant()};
             records << v;
             byId.insert(id, i);
         }
@@ -312,13 +332,22 @@ private slots:
         Schema s;
         s.keyFields = 1;
         s.fields = {field(u"Cislo"_s, FieldType::Long), alpha(u"Nazev"_s, 60), alpha(u"Adresar"_s, 8)};
-        const QStringList names = {u"Stavby Novák s.r.o."_s, u"Stavby Novák s.r.o."_s, u"Stavby Novák"_s,
-                                   u"Pekárna Dvořák"_s, u"Účetní kancelář"_s, u"s.r.o."_s, QString(),
-                                   u"Účetní kancelář a.s."_s, u"Ú"_s, u"abcdefgh"_s, u"abcdefghá"_s};
+        const QStringList names = {u"Stavby Novák s.r.o."_s,
+                                   u"Stavby Novák s.r.o."_s,
+                                   u"Stavby Novák"_s,
+                                   u"Pekárna Dvořák"_s,
+                                   u"Účetní kancelář"_s,
+                                   u"s.r.o."_s,
+                                   QString(),
+                                   u"Účetní kancelář a.s."_s,
+                                   u"Ú"_s,
+                                   u"abcdefgh"_s,
+                                   u"abcdefghá"_s};
         {
             auto table = Table::create(path, s);
             for (int i = 0; i < names.size(); ++i)
-                table->append({i + 1, names[i].isEmpty() ? QVariant() : QVariant(names[i]), u"D%1"_s.arg(i + 1)});
+                table->append(
+                    {i + 1, names[i].isEmpty() ? QVariant() : QVariant(names[i]), u"D%1"_s.arg(i + 1)});
         }
         const auto table = openReadOnly(path);
         QVariantList reused;
@@ -352,8 +381,8 @@ private slots:
         QTest::newRow("negative number") << u"db/DECIMAL.DB"_s << 8 << QVariantList{-1.387};
         QTest::newRow("keyed orders")
             << u"db/ORDERS.DB"_s << 0
-            << QVariantList{1001.0, 1221.0, QDate(1988, 4, 3), QDate(1988, 4, 5), u"UPS"_s, 7320.0, 7320.0, 0.0,
-                            u"FOB"_s, u"Credit"_s, u"Apr"_s};
+            << QVariantList{1001.0, 1221.0, QDate(1988, 4, 3), QDate(1988, 4, 5), u"UPS"_s, 7320.0,
+                            7320.0, 0.0,    u"FOB"_s,          u"Credit"_s,       u"Apr"_s};
     }
 
     void knownValues()
@@ -394,10 +423,10 @@ private slots:
         const int start = index ? 0x58 : 0x78;
         auto ignored = [&](int at) {
             const int pointersEnd = start + 2 * fields + 4 + (index ? 0 : 4 * fields);
-            return (at >= 0x12 && at < 0x14)    // meaning unknown, varies
-                   || (at >= 0x16 && at < 0x1E) // run-time pointers
-                   || at == 0x2E                // second change counter
-                   || (at >= 0x30 && at < 0x38) // run-time pointers
+            return (at >= 0x12 && at < 0x14)              // meaning unknown, varies
+                   || (at >= 0x16 && at < 0x1E)           // run-time pointers
+                   || at == 0x2E                          // second change counter
+                   || (at >= 0x30 && at < 0x38)           // run-time pointers
                    || at == 0x48 || (index && at == 0x2D) // meaning unknown, varies
                    || (!index && at >= 0x60 && at < 0x64) // update time
                    || (!index && at >= 0x70 && at < 0x72) // meaning unknown, varies
@@ -405,7 +434,9 @@ private slots:
         };
         for (int at = 0; at < realSize; ++at) {
             if (!ignored(at) && ours[at] != theirs[at])
-                QFAIL(qPrintable(u"offset 0x%1: ours %2, theirs %3"_s.arg(at, 0, 16).arg(quint8(ours[at])).arg(quint8(theirs[at]))));
+                QFAIL(qPrintable(u"offset 0x%1: ours %2, theirs %3"_s.arg(at, 0, 16)
+                                     .arg(quint8(ours[at]))
+                                     .arg(quint8(theirs[at]))));
         }
     }
 
@@ -450,11 +481,20 @@ private slots:
     {
         QTest::addColumn<std::function<void(const QString &)>>("damage");
         using D = std::function<void(const QString &)>;
-        QTest::newRow("truncated header") << D([](const QString &p) { QFile f(p); f.open(QIODevice::ReadWrite); f.resize(40); });
-        QTest::newRow("truncated block") << D([](const QString &p) { QFile f(p); f.open(QIODevice::ReadWrite); f.resize(0x800 + 10); });
+        QTest::newRow("truncated header") << D([](const QString &p) {
+            QFile f(p);
+            f.open(QIODevice::ReadWrite);
+            f.resize(40);
+        });
+        QTest::newRow("truncated block") << D([](const QString &p) {
+            QFile f(p);
+            f.open(QIODevice::ReadWrite);
+            f.resize(0x800 + 10);
+        });
         QTest::newRow("block size") << D([](const QString &p) { patch(p, 5, QByteArray(1, char(7))); });
         QTest::newRow("header size") << D([](const QString &p) { patch(p, 2, le16(0xF000)); });
-        QTest::newRow("header shorter than its extension") << D([](const QString &p) { patch(p, 2, le16(0x60)); });
+        QTest::newRow("header shorter than its extension")
+            << D([](const QString &p) { patch(p, 2, le16(0x60)); });
         QTest::newRow("record size") << D([](const QString &p) { patch(p, 0, le16(3)); });
         QTest::newRow("field count") << D([](const QString &p) { patch(p, 0x21, le16(400)); });
         QTest::newRow("chain cycle") << D([](const QString &p) { patch(p, 0x800, le16(1)); });
@@ -518,14 +558,20 @@ private slots:
         const QString path = dir.filePath(u"Typy.DB"_s);
         {
             Schema s;
-            s.fields = {alpha(u"Název"_s, 20), field(u"Datum"_s, FieldType::Date), field(u"Krátké"_s, FieldType::Short),
-                        field(u"Dlouhé"_s, FieldType::Long), field(u"Částka"_s, FieldType::Number),
-                        field(u"Ano"_s, FieldType::Logical), field(u"Čas"_s, FieldType::Time),
+            s.fields = {alpha(u"Název"_s, 20),
+                        field(u"Datum"_s, FieldType::Date),
+                        field(u"Krátké"_s, FieldType::Short),
+                        field(u"Dlouhé"_s, FieldType::Long),
+                        field(u"Částka"_s, FieldType::Number),
+                        field(u"Ano"_s, FieldType::Logical),
+                        field(u"Čas"_s, FieldType::Time),
                         field(u"Id"_s, FieldType::Autoinc)};
             auto t = Table::create(path, s);
-            t->append({u"Žluťoučký kůň"_s, QDate(2015, 12, 31), -5, 2147483647, 0.1, true, QTime(23, 59, 59, 999)});
+            t->append(
+                {u"Žluťoučký kůň"_s, QDate(2015, 12, 31), -5, 2147483647, 0.1, true, QTime(23, 59, 59, 999)});
             t->append({u"a,\"b\""_s, QVariant(), 0, QVariant(), -1e-300, false, QVariant()});
-            t->append({QVariant(), QDate(1, 1, 1), QVariant(), -2147483647, 9999999999.0, QVariant(), QTime(0, 0)});
+            t->append(
+                {QVariant(), QDate(1, 1, 1), QVariant(), -2147483647, 9999999999.0, QVariant(), QTime(0, 0)});
         }
         QProcess tool;
         tool.start(QStringLiteral(QESTO_PX_PATH), {command, path});

@@ -27,7 +27,8 @@ using namespace paradox;
 
 namespace {
 
-const QString czechLetters = u"aáäbcčdďeéěfghchiíjklľĺmnňoóôpqrřsštťuúůvwxyýzž AÁÄBCČDĎEÉĚFGHCHIÍJKLĽĹMNŇOÓÔPQRŘSŠTŤUÚŮVWXYÝZŽ"_s;
+const QString czechLetters =
+    u"aáäbcčdďeéěfghchiíjklľĺmnňoóôpqrřsštťuúůvwxyýzž AÁÄBCČDĎEÉĚFGHCHIÍJKLĽĹMNŇOÓÔPQRŘSŠTŤUÚŮVWXYÝZŽ"_s;
 
 int compareText(const QString &a, const QString &b)
 {
@@ -102,7 +103,8 @@ private slots:
     {
         QFETCH(FieldDef, def);
         QFETCH(QVariant, value);
-        const QString path = m_dir.filePath(u"rt_%1.DB"_s.arg(QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_')));
+        const QString path = m_dir.filePath(
+            u"rt_%1.DB"_s.arg(QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_')));
         Schema s;
         s.fields = {field(u"Id"_s, FieldType::Autoinc), def};
         {
@@ -134,7 +136,8 @@ private slots:
         Schema s;
         QVariantList values;
         for (int i = 0; i < 255; ++i) {
-            s.fields.append(i % 5 ? field(u"Sl%1"_s.arg(i), FieldType::Number) : alpha(u"Čás%1"_s.arg(i), 20));
+            s.fields.append(i % 5 ? field(u"Sl%1"_s.arg(i), FieldType::Number)
+                                  : alpha(u"Čás%1"_s.arg(i), 20));
             values.append(i % 5 ? QVariant(i * 1.5) : QVariant(u"ř%1"_s.arg(i)));
         }
         Table::create(path, s)->append(values);
@@ -192,8 +195,12 @@ private slots:
         // Build the raw records with our own table, then let pxlib write them.
         const QString ours = m_dir.filePath(u"src_%1.DB"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
         Schema s;
-        s.fields = {alpha(u"Nazev"_s, 30), field(u"Pocet"_s, FieldType::Long), field(u"Castka"_s, FieldType::Number),
-                    field(u"Plati"_s, FieldType::Logical), field(u"Den"_s, FieldType::Date), field(u"Kratke"_s, FieldType::Short)};
+        s.fields = {alpha(u"Nazev"_s, 30),
+                    field(u"Pocet"_s, FieldType::Long),
+                    field(u"Castka"_s, FieldType::Number),
+                    field(u"Plati"_s, FieldType::Logical),
+                    field(u"Den"_s, FieldType::Date),
+                    field(u"Kratke"_s, FieldType::Short)};
         const QList<QVariantList> rows = {
             {u"Příliš žluťoučký"_s, -5, 1234.5, true, QDate(2015, 3, 1), 7},
             {QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant()},
@@ -206,7 +213,8 @@ private slots:
             for (int r = 0; r < t->recordCount(); ++r)
                 raw.append(t->rawRecord(r));
         }
-        const QString theirs = m_dir.filePath(u"px_%1.db"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
+        const QString theirs =
+            m_dir.filePath(u"px_%1.db"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
         QList<pxpeer::Field> fields;
         for (const FieldDef &f : s.fields)
             fields.append({f.name, int(f.type), f.size});
@@ -239,7 +247,8 @@ private slots:
     {
         const QString path = m_dir.filePath(u"Model.DB"_s);
         Schema s;
-        s.fields = {alpha(u"Jmeno"_s, 40), field(u"Cislo"_s, FieldType::Short), field(u"Hodnota"_s, FieldType::Long)};
+        s.fields = {alpha(u"Jmeno"_s, 40), field(u"Cislo"_s, FieldType::Short),
+                    field(u"Hodnota"_s, FieldType::Long)};
         s.keyFields = 2;
         TableFormat fmt;
         fmt.blockSizeKiB = 1;
@@ -258,7 +267,8 @@ private slots:
         };
         std::map<Key, int> model;
         QRandomGenerator rng(20150101);
-        const QStringList stems = {u"ch"_s, u"h"_s, u"č"_s, u"c"_s, u"Řeka"_s, u"řeka"_s, u"ž"_s, u"z"_s, u"a"_s, u"á"_s, u"b"_s};
+        const QStringList stems = {u"ch"_s, u"h"_s, u"č"_s, u"c"_s, u"Řeka"_s, u"řeka"_s,
+                                   u"ž"_s,  u"z"_s, u"a"_s, u"á"_s, u"b"_s};
         auto randomKey = [&] {
             QString name;
             const int parts = 1 + int(rng.bounded(3));
@@ -392,7 +402,8 @@ private slots:
     {
         const QString path = m_dir.filePath(u"Prp.DB"_s);
         Schema s;
-        s.fields = {field(u"ID"_s, FieldType::Autoinc), alpha(u"Nazev"_s, 20), field(u"Castka"_s, FieldType::Number)};
+        s.fields = {field(u"ID"_s, FieldType::Autoinc), alpha(u"Nazev"_s, 20),
+                    field(u"Castka"_s, FieldType::Number)};
         s.keyFields = 1;
         auto t = Table::create(path, s);
         QList<QVariantList> rows;
@@ -403,7 +414,8 @@ private slots:
         for (int r = 0; r < t->recordCount(); ++r)
             before.append(t->rawRecord(r));
 
-        t->addFields({alpha(u"Dps"_s, 31), field(u"Zdo"_s, FieldType::Logical), field(u"Dvs"_s, FieldType::Date)});
+        t->addFields(
+            {alpha(u"Dps"_s, 31), field(u"Zdo"_s, FieldType::Logical), field(u"Dvs"_s, FieldType::Date)});
         t = reopen(t);
         QCOMPARE(t->schema().fields.size(), 6);
         QCOMPARE(t->schema().keyFields, 1);
@@ -428,7 +440,8 @@ private slots:
     {
         const QString path = m_dir.filePath(u"Vpz.DB"_s);
         Schema s;
-        s.fields = {field(u"ID"_s, FieldType::Autoinc), alpha(u"Rc"_s, 11), field(u"Dan"_s, FieldType::Number)};
+        s.fields = {field(u"ID"_s, FieldType::Autoinc), alpha(u"Rc"_s, 11),
+                    field(u"Dan"_s, FieldType::Number)};
         s.keyFields = 1;
         auto t = Table::create(path, s);
         for (int i = 0; i < 300; ++i)

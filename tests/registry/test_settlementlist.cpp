@@ -1,11 +1,11 @@
 // The settlement list on a real data root: numbering, orderings, the open
 // tests, deletion, passwords, positions and the choice of the data root.
 
+#include "RegistryFixture.h"
 #include "data/TableDefs.h"
 #include "data/Templates.h"
-#include "paradox/Table.h"
 #include "paradox/SecondaryIndex.h"
-#include "RegistryFixture.h"
+#include "paradox/Table.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
 #include "platform/Messages.h"

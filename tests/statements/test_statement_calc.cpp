@@ -14,9 +14,8 @@ namespace {
 struct Statement
 {
     explicit Statement(data::TableId id)
-        : store(data::tableDef(id).schema())
-        , dataset(data::tableDef(id).name(), &store)
-        , binding(dataset, data::tableDef(id))
+        : store(data::tableDef(id).schema()), dataset(data::tableDef(id).name(), &store),
+          binding(dataset, data::tableDef(id))
     {
         dataset.open();
     }
@@ -98,7 +97,7 @@ void TestStatementCalc::exitRuleRunsItsSteps_data()
     // sl. 11 11000; ř. 3 50 and ř. 5 20; every derived line typed as 1.
     QTest::newRow("sl. 1 of March") << u"Sl23"_s << 12500.0
                                     << QStringList{u"Sl33=12500"_s, u"Sla53=11900"_s, u"C401=12500"_s,
-                                                   u"C403=1"_s,     u"C408=12568"_s, u"C410=-12567"_s,
+                                                   u"C403=1"_s,     u"C408=12568"_s,  u"C410=-12567"_s,
                                                    u"C409=1"_s};
     QTest::newRow("sl. 1 cleared") << u"Sl23"_s << 0.0
                                    << QStringList{u"Sl33=0"_s, u"Sla53=-600"_s, u"C401=0"_s, u"C408=68"_s};
@@ -187,8 +186,9 @@ void TestStatementCalc::resultOutOfRangeStopsLaterSteps()
         statements::VdvlCalc(vdvl.dataset).VypocetVdvl1();
         QFAIL("a total beyond the range was stored");
     } catch (const data::DatabaseError &e) {
-        QCOMPARE(e.message(),
-                 u"108000000000 není platná hodnota pro pole 'C401'. Povolený rozsah je od -9999999999 do 9999999999"_s);
+        QCOMPARE(
+            e.message(),
+            u"108000000000 není platná hodnota pro pole 'C401'. Povolený rozsah je od -9999999999 do 9999999999"_s);
     }
     // The months before the failing step are assigned, the steps after it
     // did not run, and nothing was posted.

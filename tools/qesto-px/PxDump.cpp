@@ -102,7 +102,8 @@ QByteArray schemaText(const paradox::Table &table)
 {
     QByteArray out;
     for (const paradox::FieldDef &f : table.schema().fields)
-        out += f.name.toUtf8() + '\t' + typeName(int(f.type)).toUtf8() + '\t' + QByteArray::number(f.size) + '\n';
+        out += f.name.toUtf8() + '\t' + typeName(int(f.type)).toUtf8() + '\t' + QByteArray::number(f.size) +
+               '\n';
     out += "key\t" + QByteArray::number(table.schema().keyFields) + '\n';
     return out;
 }
