@@ -23,15 +23,13 @@ if(QESTO_ASSERTIONS)
     target_compile_definitions(qesto_common INTERFACE _GLIBCXX_ASSERTIONS)
 endif()
 
-# Adds each listed subdirectory that has a CMakeLists.txt, so that a subsystem
-# can land without touching its parent's list.
-function(qesto_add_subdirectories)
-    foreach(dir IN LISTS ARGN)
-        if(EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt")
-            add_subdirectory(${dir})
-        endif()
-    endforeach()
-endfunction()
+if(QESTO_FUZZ)
+    # In a fuzz tree every library is built with coverage and sanitizers, so a
+    # fuzz target sees the branches of the parsers it drives in every library
+    # it links, not only in its own file.
+    target_compile_options(qesto_common INTERFACE -fsanitize=fuzzer-no-link,address,undefined)
+    target_link_options(qesto_common INTERFACE -fsanitize=address,undefined)
+endif()
 
 # qesto_add_test(<name> SOURCES ... LIBS ... [GUI] [TIMEOUT s])
 # One Qt Test program registered with CTest. GUI tests run on the offscreen
@@ -43,7 +41,7 @@ function(qesto_add_test name)
         return()
     endif()
     add_executable(${name} ${T_SOURCES})
-    target_link_libraries(${name} PRIVATE qesto_common Qt6::Test ${T_LIBS})
+    target_link_libraries(${name} PRIVATE qesto_common Qt6::Test qesto_test_support ${T_LIBS})
     target_compile_definitions(${name} PRIVATE
         QESTO_SHARED_DIR="${QESTO_SHARED_DIR}"
         QESTO_TEST_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}"

@@ -5,11 +5,11 @@
 // the key handling cost on top of what any Qt window of that size costs.
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
-#include "../../tests/data/test_dm1_fixture.h"
+#include "ScriptedMessages.h"
+#include "SettlementFixture.h"
 #include "company/TEprpForm.h"
 #include "data/Dataset.h"
 #include "data/TDM1.h"
-#include "platform/Messages.h"
 #include "statements/FormPages.h"
 #include "statements/TEdvl1Form.h"
 #include "statements/TEdvpaForm.h"

@@ -1,6 +1,6 @@
 // Opening a settlement (current, and one that needs every upgrade) and
 // posting the employment statement with its rounding.
-#include "test_dm1_fixture.h"
+#include "SettlementFixture.h"
 
 #include "data/DatasetDefs.h"
 #include "data/TDM1.h"

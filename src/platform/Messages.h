@@ -1,14 +1,11 @@
 #pragma once
 
-#include <QList>
 #include <QString>
-
-#include <stdexcept>
 
 namespace platform {
 
 // The modal message boxes every window uses. Handed to whoever shows
-// messages, so tests can answer them with ScriptedMessages.
+// messages, so tests can answer them with a scripted implementation.
 class IMessages
 {
 public:
@@ -35,47 +32,6 @@ public:
     virtual bool confirm(const QString &text) = 0;
     // Yes, No and Cancel; closing the box counts as Cancel.
     virtual Answer question(const QString &text) = 0;
-};
-
-// Answers taken in order from a queue, every box recorded. A confirmation or
-// question with no answer left throws ScriptExhausted, so a test that does
-// not expect a question fails loudly instead of taking a default.
-class ScriptedMessages : public IMessages
-{
-public:
-    struct Shown
-    {
-        Kind kind;
-        QString text;
-        bool operator==(const Shown &) const = default;
-    };
-
-    class ScriptExhausted : public std::logic_error
-    {
-    public:
-        using std::logic_error::logic_error;
-    };
-
-    ScriptedMessages() = default;
-    explicit ScriptedMessages(QList<Answer> answers) : m_answers(std::move(answers)) {}
-
-    void addAnswer(Answer answer) { m_answers.append(answer); }
-    const QList<Shown> &shown() const { return m_shown; }
-    QStringList texts() const;
-    QStringList texts(Kind kind) const;
-    qsizetype answersLeft() const { return m_answers.size(); }
-    void clear() { m_shown.clear(); }
-
-    void error(const QString &text) override;
-    void information(const QString &text) override;
-    bool confirm(const QString &text) override;
-    Answer question(const QString &text) override;
-
-private:
-    Answer take(Kind kind, const QString &text);
-
-    QList<Answer> m_answers;
-    QList<Shown> m_shown;
 };
 
 const char *kindName(IMessages::Kind kind) noexcept;

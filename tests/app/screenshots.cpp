@@ -3,6 +3,7 @@
 // then the main window with the first settlement open. Not a test; run it
 // by hand with the target folder as its argument.
 
+#include "ScriptedMessages.h"
 #include "app/AppPaths.h"
 #include "app/Program.h"
 #include "app/TMainForm.h"
@@ -12,7 +13,6 @@
 #include "data/Templates.h"
 #include "platform/FileOps.h"
 #include "platform/HelpViewer.h"
-#include "platform/Messages.h"
 #include "registry/SettlementList.h"
 #include "statements/FormPages.h"
 #include "statements/Recalc.h"

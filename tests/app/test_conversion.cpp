@@ -2,6 +2,7 @@
 // 2014" data roots beside this one, their lists, settlements and settings,
 // the rollover request each settlement carries to its first opening.
 
+#include "ScriptedMessages.h"
 #include "app/AppPaths.h"
 #include "app/Conversion.h"
 #include "app/NewYear.h"
@@ -12,7 +13,6 @@
 #include "paradox/Table.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
-#include "platform/Messages.h"
 #include "platform/Printers.h"
 #include "registry/SettlementList.h"
 

@@ -3,6 +3,7 @@
 // Dpp1, and the chain that leads from one statement window to the next
 // without nesting them.
 
+#include "ScriptedMessages.h"
 #include "app/AppPaths.h"
 #include "app/EditorWindows.h"
 #include "app/SettlementOpening.h"
@@ -12,7 +13,6 @@
 #include "data/TDM1.h"
 #include "data/Templates.h"
 #include "platform/FileOps.h"
-#include "platform/Messages.h"
 #include "platform/Printers.h"
 #include "registry/SettlementList.h"
 #include "statements/TEpzForm.h"

@@ -3,6 +3,7 @@
 // caption, the command keys and the help.
 
 #include "RecordingHelpViewer.h"
+#include "ScriptedMessages.h"
 #include "app/AppPaths.h"
 #include "app/HelpHook.h"
 #include "app/HelpKeys.h"
@@ -14,7 +15,6 @@
 #include "platform/FileOps.h"
 #include "platform/HelpViewer.h"
 #include "platform/IniFile.h"
-#include "platform/Messages.h"
 #include "platform/Printers.h"
 #include "registry/SettlementList.h"
 

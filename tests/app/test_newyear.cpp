@@ -4,13 +4,13 @@
 
 #include "BackupFixture.h"
 
+#include "ScriptedMessages.h"
 #include "app/AppPaths.h"
 #include "app/NewYear.h"
 #include "app/SettlementOpening.h"
 #include "backup/ZipArchive.h"
 #include "data/DataError.h"
 #include "platform/IniFile.h"
-#include "platform/Messages.h"
 #include "platform/Printers.h"
 
 #include <QTest>

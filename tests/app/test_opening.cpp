@@ -3,6 +3,7 @@
 // rollover, the recomputation after an upgrade, the printer and the
 // failures.
 
+#include "ScriptedMessages.h"
 #include "app/AppPaths.h"
 #include "app/SettlementOpening.h"
 #include "data/TDM1.h"
@@ -11,7 +12,6 @@
 #include "paradox/Table.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
-#include "platform/Messages.h"
 #include "platform/Printers.h"
 #include "registry/SettlementList.h"
 

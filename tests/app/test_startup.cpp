@@ -1,8 +1,8 @@
 // The main window's start-up and closing logic on temporary data roots.
 
+#include "ScriptedMessages.h"
 #include "app/Startup.h"
 #include "platform/IniFile.h"
-#include "platform/Messages.h"
 
 #include <QDir>
 #include <QFile>

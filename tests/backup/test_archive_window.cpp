@@ -4,11 +4,11 @@
 
 #include "BackupFixture.h"
 
+#include "ScriptedMessages.h"
 #include "app/AppPaths.h"
 #include "app/BackupPaths.h"
 #include "backup/TExdForm.h"
 #include "platform/IniFile.h"
-#include "platform/Messages.h"
 
 #include <QCheckBox>
 #include <QComboBox>

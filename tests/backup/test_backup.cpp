@@ -2,7 +2,7 @@
 // are no backup of ours, hostile archives, and backups that fail.
 
 #include "BackupFixture.h"
-#include "test_dm1_fixture.h"
+#include "SettlementFixture.h"
 
 #include "backup/BackupJobs.h"
 #include "backup/SettlementArchive.h"

@@ -1,4 +1,4 @@
-#include "test_dm1_fixture.h"
+#include "SettlementFixture.h"
 
 #include "data/DataError.h"
 #include "data/TDM1.h"

@@ -4,7 +4,7 @@
 // sample file: both statements, every annex, 19 places of work, as a legal
 // or a natural person and as any statement type.
 
-#include "test_dm1_fixture.h"
+#include "SettlementFixture.h"
 
 #include "data/TDM1.h"
 #include "statements/Recalc.h"

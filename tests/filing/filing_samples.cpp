@@ -4,8 +4,8 @@
 // shows a question being answered.
 #include "DemoSettlement.h"
 
+#include "ScriptedMessages.h"
 #include "filing/TEpoForm.h"
-#include "platform/Messages.h"
 
 #include <QApplication>
 #include <QDir>

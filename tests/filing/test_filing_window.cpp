@@ -1,8 +1,8 @@
 #include "DemoSettlement.h"
 
+#include "ScriptedMessages.h"
 #include "filing/TEpoForm.h"
 #include "platform/IniFile.h"
-#include "platform/Messages.h"
 
 #include <QComboBox>
 #include <QFile>

@@ -3,10 +3,10 @@
 // A fully filled settlement for the page tests and the benchmark: every
 // printed box of the company data and both statements holds a value.
 
+#include "SettlementFixture.h"
 #include "data/TDM1.h"
 #include "print/FormPages.h"
 #include "statements/Recalc.h"
-#include "test_dm1_fixture.h"
 
 #include <QDate>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
+#include "ScriptedMessages.h"
 #include "platform/IniFile.h"
-#include "platform/Messages.h"
 #include "print/TPrevForm.h"
 
 #include <QComboBox>

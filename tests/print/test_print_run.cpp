@@ -1,6 +1,6 @@
 #include "PrintFakes.h"
+#include "ScriptedMessages.h"
 #include "platform/IniFile.h"
-#include "platform/Messages.h"
 #include "platform/Printers.h"
 #include "print/PageTree.h"
 #include "print/PrintRun.h"

@@ -1,9 +1,9 @@
-#include "../data/test_dm1_fixture.h"
 #include "PrintFakes.h"
+#include "SettlementFixture.h"
 
+#include "ScriptedMessages.h"
 #include "data/TDM1.h"
 #include "platform/IniFile.h"
-#include "platform/Messages.h"
 #include "platform/Printers.h"
 #include "print/FormPagesProducer.h"
 #include "print/TEmtfForm.h"

@@ -1,13 +1,14 @@
 // The settlement list windows driven by keys and clicks on the offscreen
 // platform, with scripted message boxes.
 
+#include "ModalDialogs.h"
 #include "RegistryFixture.h"
+#include "ScriptedMessages.h"
 #include "data/TableDefs.h"
 #include "data/Templates.h"
 #include "paradox/Table.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
-#include "platform/Messages.h"
 #include "registry/TAu2Form.h"
 #include "registry/TAu3Form.h"
 #include "registry/TAu4Form.h"
@@ -37,27 +38,9 @@ using namespace registry;
 using namespace registry::test;
 using platform::IMessages;
 using platform::ScriptedMessages;
+using testsupport::whenModal;
 
 namespace {
-
-// Runs action on the modal dialog of type T as soon as it is shown; the
-// caller then starts what opens it.
-template <class T> void whenModal(std::function<void(T *)> action)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            action(dialog);
-            // A failed check inside must not leave the test waiting on the dialog.
-            if (QTest::currentTestFailed() && dialog->isVisible())
-                dialog->done(QDialog::Rejected);
-        }
-    });
-    timer->start();
-}
 
 QPushButton *buttonIn(QWidget *window, const QString &caption)
 {
@@ -72,6 +55,8 @@ QPushButton *buttonIn(QWidget *window, const QString &caption)
 // The selection window as the program runs it, shown and waiting for input.
 struct Selection
 {
+    // Owns the timers that wait for the test's dialogs.
+    QObject watches;
     Root root;
     ScriptedMessages messages;
     TAu4Form prompt;
@@ -124,7 +109,7 @@ private Q_SLOTS:
             paths.dataIniNamed = true;
             return paths;
         });
-        whenModal<TAu9Form>([](TAu9Form *d) {
+        whenModal<TAu9Form>(&s.watches, [](TAu9Form *d) {
             QStringList texts;
             for (const QLabel *label : d->findChildren<QLabel *>())
                 texts.append(label->text());
@@ -152,7 +137,7 @@ private Q_SLOTS:
         s.root.addSettlement(2, u"Beta"_s, 2);
         s.show();
         s.form->orderingActions().at(2)->trigger();
-        whenModal<TAu2Form>([](TAu2Form *d) {
+        whenModal<TAu2Form>(&s.watches, [](TAu2Form *d) {
             QTest::keyClicks(d->nameEdit(), u"Zrusena"_s);
             QTest::mouseClick(d->closeButton(), Qt::LeftButton);
         });
@@ -180,7 +165,7 @@ private Q_SLOTS:
 
         s.messages.addAnswer(IMessages::Answer::No);
         s.messages.addAnswer(IMessages::Answer::Yes);
-        whenModal<TAu2Form>([](TAu2Form *d) {
+        whenModal<TAu2Form>(&s.watches, [](TAu2Form *d) {
             QTest::keyClicks(d->nameEdit(), u"Gama"_s);
             // Enter moves on to "&Qesto" without creating anything.
             QTest::keyClick(d->nameEdit(), Qt::Key_Return);
@@ -234,7 +219,7 @@ private Q_SLOTS:
         s.root.addSettlement(1, u"Tajná"_s, 1);
         s.show();
         s.messages.addAnswer(IMessages::Answer::Yes);
-        whenModal<TAu3Form>([](TAu3Form *d) {
+        whenModal<TAu3Form>(&s.watches, [](TAu3Form *d) {
             QVERIFY(d->adding());
             QVERIFY(!d->secondEdit()->isVisible());
             QTest::keyClicks(d->firstEdit(), u"Abc"_s);
@@ -244,7 +229,7 @@ private Q_SLOTS:
         QCOMPARE(s.messages.texts().last(), u"Heslo bylo přidáno."_s);
 
         // Changing needs the old password; Enter and Shift+Enter walk the boxes.
-        whenModal<TAu3Form>([](TAu3Form *d) {
+        whenModal<TAu3Form>(&s.watches, [](TAu3Form *d) {
             QVERIFY(!d->adding());
             QCOMPARE(d->actionButton()->text(), u"&Změnit"_s);
             d->firstEdit()->setFocus();
@@ -262,7 +247,7 @@ private Q_SLOTS:
         QCOMPARE(s.messages.texts().last(), u"Neplatné heslo."_s);
         QCOMPARE(s.list.password(1), u"Abc"_s);
 
-        whenModal<TAu4Form>([](TAu4Form *d) {
+        whenModal<TAu4Form>(&s.watches, [](TAu4Form *d) {
             QTest::keyClicks(d->passwordEdit(), u"abc"_s);
             QTest::keyClick(d->passwordEdit(), Qt::Key_Return);
         });
@@ -271,7 +256,7 @@ private Q_SLOTS:
         QCOMPARE(s.messages.texts().last(), u"Neplatné heslo pro toto Qesto."_s);
         QVERIFY(s.prompt.passwordEdit()->text().isEmpty());
 
-        whenModal<TAu4Form>([](TAu4Form *d) {
+        whenModal<TAu4Form>(&s.watches, [](TAu4Form *d) {
             QTest::keyClicks(d->passwordEdit(), u"Abc"_s);
             QTest::keyClick(d->passwordEdit(), Qt::Key_Return);
         });
@@ -307,7 +292,7 @@ private Q_SLOTS:
         s.root.addSettlement(2, u"B"_s, 2);
         s.root.addSettlement(3, u"C"_s, 3);
         s.show();
-        whenModal<TAu6Form>([](TAu6Form *d) {
+        whenModal<TAu6Form>(&s.watches, [](TAu6Form *d) {
             QCOMPARE(d->listWidget()->count(), 3);
             d->listWidget()->setCurrentRow(0);
             QTest::mouseClick(buttonIn(d, u"P&oslední"_s), Qt::LeftButton);
@@ -329,7 +314,7 @@ private Q_SLOTS:
         s.root.addSettlement(1, u"Místní"_s, 1);
         s.show();
         const QString missing = s.root.dir.path() + u"/net/QESTO215/"_s;
-        whenModal<TAu5Form>([missing](TAu5Form *d) {
+        whenModal<TAu5Form>(&s.watches, [missing](TAu5Form *d) {
             QVERIFY(d->localButton()->isChecked());
             QCOMPARE(d->directoryEdit()->text(), u"QESTO215"_s);
             QTest::mouseClick(d->networkButton(), Qt::LeftButton);

@@ -2,13 +2,13 @@
 // tests, deletion, passwords, positions and the choice of the data root.
 
 #include "RegistryFixture.h"
+#include "ScriptedMessages.h"
 #include "data/TableDefs.h"
 #include "data/Templates.h"
 #include "paradox/SecondaryIndex.h"
 #include "paradox/Table.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
-#include "platform/Messages.h"
 #include "registry/NetworkChoice.h"
 #include "registry/Positions.h"
 #include "registry/SettlementList.h"

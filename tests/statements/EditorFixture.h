@@ -4,11 +4,11 @@
 // tests: the status bar and the calendar are recorders, the message boxes
 // scripted.
 
-#include "../data/test_dm1_fixture.h"
+#include "ScriptedMessages.h"
+#include "SettlementFixture.h"
 #include "data/DateRules.h"
 #include "data/StatusSink.h"
 #include "data/TDM1.h"
-#include "platform/Messages.h"
 #include "widgets/FormPlace.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "../data/test_dm1_fixture.h"
+#include "SettlementFixture.h"
 
 #include "CliCommands.h"
 #include "data/TDM1.h"

@@ -5,6 +5,7 @@
 
 #include "CliCommands.h"
 #include "EditorFixture.h"
+#include "ScriptedMessages.h"
 #include "data/Dataset.h"
 #include "data/Field.h"
 #include "platform/IniFile.h"

@@ -2,11 +2,11 @@
 
 // An open settlement beside a payroll data root, for the transfer's tests.
 
-#include "../data/test_dm1_fixture.h"
 #include "PayrollFixture.h"
+#include "SettlementFixture.h"
 
+#include "ScriptedMessages.h"
 #include "data/TDM1.h"
-#include "platform/Messages.h"
 #include "statements/Recalc.h"
 #include "transfer/TransferSession.h"
 

@@ -1,9 +1,9 @@
 #include "CliCommands.h"
 #include "TransferFixture.h"
 
+#include "ScriptedMessages.h"
 #include "data/TDM1.h"
 #include "platform/IniFile.h"
-#include "platform/Messages.h"
 #include "statements/Recalc.h"
 #include "transfer/Payroll.h"
 #include "transfer/PayrollTransfer.h"

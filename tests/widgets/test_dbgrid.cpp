@@ -2,8 +2,8 @@
 #include "widgets/DbNavigator.h"
 #include "widgets/Editz.h"
 
+#include "ScriptedMessages.h"
 #include "data/FieldText.h"
-#include "platform/Messages.h"
 #include "test_editz_table.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "widgets/Editz.h"
 
+#include "ScriptedMessages.h"
 #include "data/DataError.h"
 #include "data/FieldText.h"
-#include "platform/Messages.h"
 #include "test_editz_table.h"
 
 #include <QDialog>
