@@ -102,23 +102,24 @@ const QList<SpeedButtonDef> &speedButtons()
     return buttons;
 }
 
-int statementKind(Command command)
+statements::StatementKind statementKind(Command command)
 {
+    using statements::StatementKind;
     switch (command) {
     case Command::DanZavisla:
-        return 1;
+        return StatementKind::Employment;
     case Command::PocetZamestnancu:
-        return 2;
+        return StatementKind::EmployeeCount;
     case Command::Opravy:
-        return 3;
+        return StatementKind::Corrections;
     case Command::DanSrazkou:
-        return 4;
+        return StatementKind::Withholding;
     case Command::Tisk:
-        return 5;
+        return StatementKind::Print;
     case Command::OpravyBonusu:
-        return 6;
+        return StatementKind::BonusCorrections;
     default:
-        return 0;
+        return StatementKind::None;
     }
 }
 

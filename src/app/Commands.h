@@ -1,5 +1,7 @@
 #pragma once
 
+#include "statements/StatementKind.h"
+
 #include <QList>
 #include <QString>
 
@@ -66,8 +68,8 @@ struct SpeedButtonDef
 const QList<MenuDef> &menuTree();
 const QList<SpeedButtonDef> &speedButtons();
 
-// The statement window kind a command opens through Dpp1; 0 for the others.
-int statementKind(Command command);
+// The statement window a command opens through Dpp1; None for the others.
+statements::StatementKind statementKind(Command command);
 
 // The short hint before "|" and the long one after it; a hint without "|"
 // serves as both.

@@ -35,7 +35,8 @@ void attachEditors(TMainForm &main, data::TDM1 &dm, platform::IMessages &message
     });
     main.attachStatementWindow(statements::TEdvl1Form::Kind,
                                showing<statements::TEdvl1Form>(main, dm, messages, settlementIni));
-    main.attachStatementWindow(2, showing<statements::TEpzForm>(main, dm, messages, settlementIni));
+    main.attachStatementWindow(StatementKind::EmployeeCount,
+                               showing<statements::TEpzForm>(main, dm, messages, settlementIni));
     main.attachStatementWindow(statements::TEpkvForm::Kind,
                                showing<statements::TEpkvForm>(main, dm, messages, settlementIni));
     main.attachStatementWindow(statements::TEpkvbForm::Kind,

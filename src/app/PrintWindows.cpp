@@ -27,12 +27,12 @@ Printing::Printing(TMainForm &main, data::TDM1 &dm, platform::IMessages &message
     m_preview->iniPath = [this] {
         return m_opening.iniFile().isEmpty() ? QString() : platform::FileOps::resolve(m_opening.iniFile());
     };
-    main.attachStatementWindow(5, [this] { return showPrintWindow(); });
+    main.attachStatementWindow(StatementKind::Print, [this] { return showPrintWindow(); });
 }
 
 Printing::~Printing() = default;
 
-int Printing::showPrintWindow()
+StatementKind Printing::showPrintWindow()
 {
     // Layouts are loaded anew for every opening of the window, so a change
     // of the font family takes effect on the next one.
@@ -55,7 +55,7 @@ int Printing::showPrintWindow()
             filing->trigger();
     });
     form.exec();
-    return 0;
+    return StatementKind::None;
 }
 
 void Printing::setCompanyList(std::function<QList<print::CompanyListRow>()> rows)

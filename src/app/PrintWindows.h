@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Dispatch.h"
 #include "platform/Printers.h"
 #include "print/CompanyList.h"
 
@@ -40,7 +41,7 @@ public:
     void Tiskseznamufirem1Click(const QList<print::CompanyListRow> &rows);
 
 private:
-    int showPrintWindow();
+    StatementKind showPrintWindow();
 
     TMainForm &m_main;
     data::TDM1 &m_dm;

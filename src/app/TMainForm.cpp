@@ -149,9 +149,9 @@ TMainForm::TMainForm(AppPaths &paths, platform::IMessages &messages, QWidget *pa
     buildBody();
     m_status = new StatusPanels(this);
     setStatusBar(m_status);
-    m_dispatch.setBeforeShow([this](int kind) {
+    m_dispatch.setBeforeShow([this](StatementKind kind) {
         // The employee count starts on its first place of work.
-        if (kind == 2 && m_dm && m_dm->Vpz().isActive())
+        if (kind == StatementKind::EmployeeCount && m_dm && m_dm->Vpz().isActive())
             m_dm->Vpz().first();
     });
     updateEnabled();
@@ -258,7 +258,7 @@ void TMainForm::setCommandHandler(Command command, CommandHandler handler)
     updateEnabled();
 }
 
-void TMainForm::attachStatementWindow(int kind, StatementDispatch::ShowWindow show)
+void TMainForm::attachStatementWindow(StatementKind kind, StatementDispatch::ShowWindow show)
 {
     m_dispatch.attach(kind, std::move(show));
     updateEnabled();
@@ -276,7 +276,7 @@ bool TMainForm::commandAvailable(Command command) const
     }
     if (!m_settlementOpen)
         return false;
-    if (const int kind = statementKind(command))
+    if (const StatementKind kind = statementKind(command); kind != StatementKind::None)
         return m_dispatch.isAttached(kind);
     // The company data window needs the data module as well.
     if (command == Command::UdajeOFirme && !m_dm)
@@ -332,7 +332,7 @@ void TMainForm::run(Command command)
         default:
             break;
         }
-        if (const int kind = statementKind(command)) {
+        if (const StatementKind kind = statementKind(command); kind != StatementKind::None) {
             Dpp1(kind);
             return;
         }
@@ -344,7 +344,7 @@ void TMainForm::run(Command command)
     }
 }
 
-void TMainForm::Dpp1(int kind)
+void TMainForm::Dpp1(StatementKind kind)
 {
     m_dispatch.Dpp1(kind);
 }
@@ -366,13 +366,13 @@ void TMainForm::Tisk1Click()
         m_dm->Obnovit1();
     for (int panel = 0; panel <= 2; ++panel)
         setStatusText(panel, QString());
-    Dpp1(5);
+    Dpp1(StatementKind::Print);
 }
 
 void TMainForm::Gavrel1Click()
 {
     if (m_handlers.value(Command::Gavrel)())
-        Dpp1(1);
+        Dpp1(StatementKind::Employment);
 }
 
 void TMainForm::requestHelp(int context)

@@ -108,8 +108,8 @@ public:
     using CommandHandler = std::function<bool()>;
     void setCommandHandler(Command command, CommandHandler handler);
     StatementDispatch &dispatch() { return m_dispatch; }
-    void attachStatementWindow(int kind, StatementDispatch::ShowWindow show);
-    void Dpp1(int kind);
+    void attachStatementWindow(StatementKind kind, StatementDispatch::ShowWindow show);
+    void Dpp1(StatementKind kind);
     // Enables or disables the commands that need an open settlement.
     void TypDp1();
     bool settlementCommandsEnabled() const { return m_settlementOpen; }

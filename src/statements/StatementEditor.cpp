@@ -60,10 +60,10 @@ StatementEditor::StatementEditor(data::TDM1 &dm, platform::IMessages &messages, 
     row->addStretch(1);
     m_back = button(u"<<"_s, m_spec.backHint, this);
     m_back->setFocusPolicy(Qt::NoFocus);
-    m_back->setEnabled(m_spec.backKind != 0);
+    m_back->setEnabled(m_spec.backKind != StatementKind::None);
     m_forward = button(m_spec.forwardText, m_spec.forwardHint, this);
     m_forward->setFocusPolicy(Qt::NoFocus);
-    m_forward->setEnabled(m_spec.forwardKind != 0);
+    m_forward->setEnabled(m_spec.forwardKind != StatementKind::None);
     m_close = button(u"&Zavřít"_s, QString(), this);
     row->addWidget(m_back);
     row->addWidget(m_forward);
@@ -102,13 +102,13 @@ void StatementEditor::showEvent(QShowEvent *event)
     }
 }
 
-void StatementEditor::goTo(int kind)
+void StatementEditor::goTo(StatementKind kind)
 {
-    if (kind == 0)
+    if (kind == StatementKind::None)
         return;
     m_nextKind = kind;
     if (!close())
-        m_nextKind = 0;
+        m_nextKind = StatementKind::None;
 }
 
 bool StatementEditor::handleKey(QKeyEvent *event)
@@ -143,12 +143,12 @@ bool StatementEditor::handleKey(QKeyEvent *event)
             close();
         return true;
     case Qt::Key_PageUp:
-        if (!m_spec.backKind)
+        if (m_spec.backKind == StatementKind::None)
             return false;
         goTo(m_spec.backKind);
         return true;
     case Qt::Key_PageDown:
-        if (!m_spec.forwardKind)
+        if (m_spec.forwardKind == StatementKind::None)
             return false;
         goTo(m_spec.forwardKind);
         return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "statements/FormLayout.h"
+#include "statements/StatementKind.h"
 #include "widgets/FormPlace.h"
 
 #include <QDialog>
@@ -35,12 +36,12 @@ struct EditorSpec
     data::Dataset *table = nullptr;
     data::DataSource *source = nullptr;
     FormLayout layout;
-    // "<<" and PgUp: the window opened next (a Dpp1 kind); 0 leaves "<<"
-    // disabled and PgUp unused.
-    int backKind = 0;
+    // "<<" and PgUp: the window opened next; None leaves "<<" disabled and
+    // PgUp unused.
+    StatementKind backKind = StatementKind::None;
     QString backHint;
     // ">>" (or the print button) and PgDn.
-    int forwardKind = 0;
+    StatementKind forwardKind = StatementKind::None;
     QString forwardText = QStringLiteral(">>");
     QString forwardHint;
 };
@@ -60,8 +61,8 @@ public:
                     EditorSpec spec, QWidget *parent = nullptr);
     ~StatementEditor() override;
 
-    // The window the user asked to go on to when it closed (a Dpp1 kind), or 0.
-    int nextKind() const { return m_nextKind; }
+    // The window the user asked to go on to when it closed, or None.
+    StatementKind nextKind() const { return m_nextKind; }
 
     FormPages *pages() const { return m_pages; }
     widgets::TDBEditz *box(const QString &field) const;
@@ -72,7 +73,7 @@ public:
 
     // Closes and names the window to open next; Cancel in the close
     // question keeps the window and forgets the choice.
-    void goTo(int kind);
+    void goTo(StatementKind kind);
 
     void done(int result) override;
 
@@ -99,7 +100,7 @@ private:
     QPushButton *m_back = nullptr;
     QPushButton *m_forward = nullptr;
     QPushButton *m_close = nullptr;
-    int m_nextKind = 0;
+    StatementKind m_nextKind = StatementKind::None;
     bool m_closing = false;
     bool m_placed = false;
 };

@@ -14,7 +14,7 @@ EditorSpec TEdvl1Form::spec(data::TDM1 &dm)
     s.table = &dm.Vdvl();
     s.source = &dm.VdvlSource();
     s.layout = vdvlLayout();
-    s.forwardKind = 2;
+    s.forwardKind = neighbour(Kind, Direction::Forward);
     s.forwardHint = u"Počet zaměstnanců (PgDn)"_s;
     return s;
 }

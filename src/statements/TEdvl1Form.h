@@ -14,7 +14,7 @@ class TEdvl1Form : public StatementEditor
     Q_OBJECT
 
 public:
-    static constexpr int Kind = 1;
+    static constexpr StatementKind Kind = StatementKind::Employment;
 
     TEdvl1Form(data::TDM1 &dm, platform::IMessages &messages, widgets::SettlementIni ini,
                QWidget *parent = nullptr);

@@ -14,9 +14,9 @@ EditorSpec TEdvpaForm::spec(data::TDM1 &dm)
     s.table = &dm.Vdvs();
     s.source = &dm.VdvsSource();
     s.layout = vdvsLayout();
-    s.backKind = 6;
+    s.backKind = neighbour(Kind, Direction::Backward);
     s.backHint = u"Příloha k vyúčtování - opravy bonusu (PgUp)"_s;
-    s.forwardKind = 5;
+    s.forwardKind = neighbour(Kind, Direction::Forward);
     s.forwardText = u"Tisk"_s;
     s.forwardHint = u"Tisk vyúčtování (PgDn)"_s;
     return s;

@@ -14,7 +14,7 @@ class TEdvpaForm : public StatementEditor
     Q_OBJECT
 
 public:
-    static constexpr int Kind = 4;
+    static constexpr StatementKind Kind = StatementKind::Withholding;
 
     TEdvpaForm(data::TDM1 &dm, platform::IMessages &messages, widgets::SettlementIni ini,
                QWidget *parent = nullptr);

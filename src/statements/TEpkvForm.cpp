@@ -33,9 +33,9 @@ EditorSpec TEpkvForm::spec(data::TDM1 &dm)
     s.table = &dm.Vpkv();
     s.source = &dm.VpkvSource();
     s.layout = vpkvLayout();
-    s.backKind = 2;
+    s.backKind = neighbour(TEpkvForm::Kind, Direction::Backward);
     s.backHint = u"Počet zaměstnanců (PgUp)"_s;
-    s.forwardKind = TEpkvbForm::Kind;
+    s.forwardKind = neighbour(TEpkvForm::Kind, Direction::Forward);
     s.forwardHint = u"Příloha k vyúčtování - opravy bonusu (PgDn)"_s;
     return s;
 }
@@ -55,9 +55,9 @@ EditorSpec TEpkvbForm::spec(data::TDM1 &dm)
     s.table = &dm.Vpkb();
     s.source = &dm.VpkbSource();
     s.layout = vpkbLayout();
-    s.backKind = TEpkvForm::Kind;
+    s.backKind = neighbour(TEpkvbForm::Kind, Direction::Backward);
     s.backHint = u"Příloha k vyúčtování - opravy (PgUp)"_s;
-    s.forwardKind = 4;
+    s.forwardKind = neighbour(TEpkvbForm::Kind, Direction::Forward);
     s.forwardHint = u"Vyúčtování daně vybírané srážkou (PgDn)"_s;
     return s;
 }

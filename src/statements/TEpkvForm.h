@@ -12,7 +12,7 @@ class TEpkvForm : public StatementEditor
     Q_OBJECT
 
 public:
-    static constexpr int Kind = 3;
+    static constexpr StatementKind Kind = StatementKind::Corrections;
 
     TEpkvForm(data::TDM1 &dm, platform::IMessages &messages, widgets::SettlementIni ini,
               QWidget *parent = nullptr);
@@ -28,7 +28,7 @@ class TEpkvbForm : public StatementEditor
     Q_OBJECT
 
 public:
-    static constexpr int Kind = 6;
+    static constexpr StatementKind Kind = StatementKind::BonusCorrections;
 
     TEpkvbForm(data::TDM1 &dm, platform::IMessages &messages, widgets::SettlementIni ini,
                QWidget *parent = nullptr);

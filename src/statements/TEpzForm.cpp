@@ -24,9 +24,6 @@ namespace statements {
 
 namespace {
 
-constexpr int EmploymentKind = 1;  // "<<"
-constexpr int CorrectionsKind = 3; // ">>"
-
 struct Column
 {
     const char16_t *field;
@@ -120,8 +117,10 @@ TEpzForm::TEpzForm(data::TDM1 &dm, platform::IMessages &messages, SettlementIni 
     buttons->addWidget(m_close);
     layout->addLayout(buttons);
 
-    connect(m_back, &QPushButton::clicked, this, [this] { goTo(EmploymentKind); });
-    connect(m_forward, &QPushButton::clicked, this, [this] { goTo(CorrectionsKind); });
+    connect(m_back, &QPushButton::clicked, this,
+            [this] { goTo(neighbour(StatementKind::EmployeeCount, Direction::Backward)); });
+    connect(m_forward, &QPushButton::clicked, this,
+            [this] { goTo(neighbour(StatementKind::EmployeeCount, Direction::Forward)); });
     connect(m_close, &QPushButton::clicked, this, &QDialog::close);
 
     widgets::setMessages(this, &messages);
@@ -133,7 +132,7 @@ TEpzForm::TEpzForm(data::TDM1 &dm, platform::IMessages &messages, SettlementIni 
 
     resize(720, 420);
     m_place.restore(this, QPoint(16, 8), QPoint(96, 88));
-    m_nextKind = 0;
+    m_nextKind = StatementKind::None;
 }
 
 TEpzForm::~TEpzForm()
@@ -159,11 +158,11 @@ bool TEpzForm::event(QEvent *event)
     return QDialog::event(event);
 }
 
-void TEpzForm::goTo(int kind)
+void TEpzForm::goTo(StatementKind kind)
 {
     m_nextKind = kind;
     if (!close())
-        m_nextKind = 0;
+        m_nextKind = StatementKind::None;
 }
 
 bool TEpzForm::handleKey(QWidget *target, QKeyEvent *event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "statements/StatementKind.h"
 #include "widgets/FormPlace.h"
 
 #include <QDialog>
@@ -42,8 +43,8 @@ public:
     TEpzForm(data::TDM1 &dm, platform::IMessages &messages, SettlementIni ini, QWidget *parent = nullptr);
     ~TEpzForm() override;
 
-    // The window the user asked to go on to when it closed (a Dpp1 kind), or 0.
-    int nextKind() const { return m_nextKind; }
+    // The window the user asked to go on to when it closed, or None.
+    StatementKind nextKind() const { return m_nextKind; }
 
     TDBEditz *box(const QString &field) const { return m_boxes.value(field.toLower()); }
     QGroupBox *boxGroup() const { return m_group; }
@@ -54,7 +55,7 @@ public:
     QPushButton *closeButton() const { return m_close; }
 
     // Closes and names the window to open next ("<<", ">>").
-    void goTo(int kind);
+    void goTo(StatementKind kind);
 
     void done(int result) override;
 
@@ -78,7 +79,7 @@ private:
     QPushButton *m_back = nullptr;
     QPushButton *m_forward = nullptr;
     QPushButton *m_close = nullptr;
-    int m_nextKind = 0;
+    StatementKind m_nextKind = StatementKind::None;
     bool m_closing = false;
 };
 

@@ -158,7 +158,7 @@ private Q_SLOTS:
         bool nested = false;
         ModalWalker walker([&](QWidget *w) {
             // Each window is gone before its neighbour shows.
-            nested = nested || previous || f.main.dispatch().isShowing(5);
+            nested = nested || previous || f.main.dispatch().isShowing(statements::StatementKind::Print);
             previous = w;
             titles.append(w->windowTitle());
             const qsizetype step = titles.size();
@@ -176,12 +176,12 @@ private Q_SLOTS:
             w->close();
             return false;
         });
-        f.main.Dpp1(1);
+        f.main.Dpp1(statements::StatementKind::Employment);
         QCOMPARE(titles, expected);
         QVERIFY(!nested);
         QVERIFY(!previous);
         for (int kind = 1; kind <= 6; ++kind)
-            QVERIFY(!f.main.dispatch().isShowing(kind));
+            QVERIFY(!f.main.dispatch().isShowing(statements::StatementKind(kind)));
     }
 
     void employeeCountStartsOnTheFirstPlace()
@@ -207,7 +207,7 @@ private Q_SLOTS:
         f.main.action(Command::PocetZamestnancu)->trigger();
         QCOMPARE(recNo, 1);
         QCOMPARE(title, u"Počet zaměstnanců"_s);
-        QVERIFY(!f.main.dispatch().isShowing(2));
+        QVERIFY(!f.main.dispatch().isShowing(statements::StatementKind::EmployeeCount));
     }
 };
 

@@ -78,9 +78,9 @@ public:
                 return true;
             });
         for (int kind = 1; kind <= 6; ++kind)
-            main.attachStatementWindow(kind, [this, kind] {
+            main.attachStatementWindow(statements::StatementKind(kind), [this, kind] {
                 kinds.append(kind);
-                return 0;
+                return statements::StatementKind::None;
             });
     }
 
@@ -167,7 +167,8 @@ private slots:
         bare.VyberDanoveho();
         QVERIFY(bare.menu(u"Qesto1"_s)->menuAction()->isEnabled());
         QVERIFY(!bare.action(Command::DanSrazkou)->isEnabled());
-        bare.attachStatementWindow(4, [] { return 0; });
+        bare.attachStatementWindow(statements::StatementKind::Withholding,
+                                   [] { return statements::StatementKind::None; });
         QVERIFY(bare.action(Command::DanSrazkou)->isEnabled());
     }
 

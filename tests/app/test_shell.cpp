@@ -11,6 +11,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 using app::StatementDispatch;
+using statements::StatementKind;
 
 namespace {
 
@@ -26,11 +27,11 @@ struct ChainWalk
     void attachAll(const QList<int> &kinds)
     {
         for (int kind : kinds)
-            dispatch.attach(kind, [this, kind] {
+            dispatch.attach(StatementKind(kind), [this, kind] {
                 shown.append(kind);
                 if (stepsLeft-- <= 0)
-                    return 0;
-                return StatementDispatch::neighbour(kind, direction);
+                    return StatementKind::None;
+                return StatementDispatch::neighbour(StatementKind(kind), direction);
             });
     }
 };
@@ -92,7 +93,7 @@ private slots:
         walk.direction = direction;
         walk.stepsLeft = steps;
         walk.attachAll(attached);
-        walk.dispatch.Dpp1(start);
+        walk.dispatch.Dpp1(StatementKind(start));
         QCOMPARE(walk.shown, expected);
     }
 
@@ -100,28 +101,28 @@ private slots:
     {
         StatementDispatch dispatch;
         int opened = 0;
-        dispatch.attach(1, [&] {
+        dispatch.attach(StatementKind::Employment, [&] {
             ++opened;
             // An editor asking for itself while it is open.
-            dispatch.Dpp1(1);
-            return 0;
+            dispatch.Dpp1(StatementKind::Employment);
+            return StatementKind::None;
         });
-        dispatch.Dpp1(1);
+        dispatch.Dpp1(StatementKind::Employment);
         QCOMPARE(opened, 1);
-        QVERIFY(!dispatch.isShowing(1));
+        QVERIFY(!dispatch.isShowing(StatementKind::Employment));
     }
 
     void windowThatFailsCanBeOpenedAgain()
     {
         StatementDispatch dispatch;
         int opened = 0;
-        dispatch.attach(3, [&]() -> int {
+        dispatch.attach(StatementKind::Corrections, [&] {
             if (++opened == 1)
                 throw std::runtime_error("table error");
-            return 0;
+            return StatementKind::None;
         });
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, dispatch.Dpp1(3));
-        dispatch.Dpp1(3);
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, dispatch.Dpp1(StatementKind::Corrections));
+        dispatch.Dpp1(StatementKind::Corrections);
         QCOMPARE(opened, 2);
     }
 

@@ -61,13 +61,13 @@ private Q_SLOTS:
         QTest::addColumn<int>("page2Boxes");
         QTest::addColumn<QString>("lastBox");
         QTest::addColumn<QStringList>("hints");
-        QTest::newRow("opravy") << TEpkvForm::Kind << u"Příloha k vyúčtování - opravy"_s
+        QTest::newRow("opravy") << int(TEpkvForm::Kind) << u"Příloha k vyúčtování - opravy"_s
                                 << QStringList{u"Z1"_s, u"N11"_s, u"N12"_s, u"N13"_s, u"N14"_s, u"C15"_s}
                                 << 11 * 6 << 6 * 6 << u"C175a"_s
                                 << QStringList{u"Opravit záznam (F4)"_s, u"Počet zaměstnanců (PgUp)"_s,
                                                u"Příloha k vyúčtování - opravy bonusu (PgDn)"_s};
         QTest::newRow("opravy bonusu")
-            << TEpkvbForm::Kind << u"Příloha k vyúčtování - opravy bonusu"_s
+            << int(TEpkvbForm::Kind) << u"Příloha k vyúčtování - opravy bonusu"_s
             << QStringList{u"M1"_s, u"N11"_s, u"N12"_s, u"N13"_s, u"N14"_s, u"N15"_s, u"C16"_s} << 9 * 7
             << 5 * 7 << u"C146"_s
             << QStringList{u"Opravit záznam (F4)"_s, u"Příloha k vyúčtování - opravy (PgUp)"_s,
@@ -83,7 +83,7 @@ private Q_SLOTS:
         QFETCH(int, page2Boxes);
         QFETCH(QString, lastBox);
         QFETCH(QStringList, hints);
-        if (kind == TEpkvForm::Kind)
+        if (kind == int(TEpkvForm::Kind))
             open<TEpkvForm>();
         else
             open<TEpkvbForm>();
@@ -96,7 +96,7 @@ private Q_SLOTS:
         for (qsizetype i = 0; i < firstBoxes.size(); ++i)
             QCOMPARE(pages->pageBoxes(0)[i]->objectName(), u"DBEdit"_s + firstBoxes[i]);
         QCOMPARE(pages->widget(1)->toolTip(), u"Nápověda (F1)"_s);
-        QCOMPARE(pages->widget(0)->property("helpContext").toInt(), kind == TEpkvForm::Kind ? 17 : 34);
+        QCOMPARE(pages->widget(0)->property("helpContext").toInt(), kind == int(TEpkvForm::Kind) ? 17 : 34);
         // Only Edit, Post and Cancel; "<<" and ">>" are no tab stops.
         const widgets::DbNavigator *nav = form->navigator();
         QVERIFY(nav->button(widgets::DbNavigator::Edit)->isVisible());
@@ -182,11 +182,11 @@ private Q_SLOTS:
             QStringList{
                 u"V tabulce Příloha k vyúčtování - opravy bonusu byly provedeny změny.\nUložit záznam?"_s});
         QVERIFY(form->isVisible());
-        QCOMPARE(form->nextKind(), 0);
+        QCOMPARE(form->nextKind(), statements::StatementKind::None);
         s->messages.addAnswer(IMessages::Answer::No);
         key(Qt::Key_PageDown);
         QVERIFY(!form->isVisible());
-        QCOMPARE(form->nextKind(), 4);
+        QCOMPARE(form->nextKind(), statements::StatementKind::Withholding);
         QVERIFY(field(u"Vpkb"_s, u"M1"_s).isNull());
 
         // The place is kept under the window's own keys.

@@ -273,12 +273,12 @@ private Q_SLOTS:
         QCOMPARE(s->messages.texts(IMessages::Kind::Question),
                  QStringList{u"V tabulce Počet zaměstnanců byly provedeny změny.\nUložit záznam?"_s});
         QVERIFY(form->isVisible());
-        QCOMPARE(form->nextKind(), 0);
+        QCOMPARE(form->nextKind(), statements::StatementKind::None);
 
         s->messages.addAnswer(IMessages::Answer::Yes);
         form->forwardButton()->click();
         QVERIFY(!form->isVisible());
-        QCOMPARE(form->nextKind(), 3);
+        QCOMPARE(form->nextKind(), statements::StatementKind::Corrections);
         QCOMPARE(s->field(u"VpzN5"_s).asString(), u"Brno"_s);
         QCOMPARE(position(), QString());
         QVERIFY(vpz().isActive());
@@ -293,7 +293,7 @@ private Q_SLOTS:
         widgets::FormPlace(s->ini(), u"PocetZamestnancu"_s).write(QPoint(33, 44));
         form->showMaximized();
         form->backButton()->click();
-        QCOMPARE(form->nextKind(), 1);
+        QCOMPARE(form->nextKind(), statements::StatementKind::Employment);
         const platform::IniFile ini(s->ini().path);
         QCOMPARE(ini.readInteger(u"D1", u"PocetZamestnancuTop", -1), 44);
         QCOMPARE(ini.readInteger(u"D1", u"PocetZamestnancuLeft", -1), 33);

@@ -24,6 +24,7 @@
 using namespace Qt::StringLiterals;
 using platform::IMessages;
 using statements::StatementEditor;
+using statements::StatementKind;
 using statements::TEdvl1Form;
 using statements::TEdvpaForm;
 using widgets::TDBEditz;
@@ -212,7 +213,7 @@ private Q_SLOTS:
 
         key(Qt::Key_Escape); // browsing: closes
         QVERIFY(!form->isVisible());
-        QCOMPARE(form->nextKind(), 0);
+        QCOMPARE(form->nextKind(), StatementKind::None);
     }
 
     // PgDn while editing asks the close question: Cancel stays, Yes posts
@@ -227,13 +228,13 @@ private Q_SLOTS:
                  QStringList{u"V tabulce Vyúčtování daně z příjmů ze závislé činnosti byly provedeny změny.\n"
                              u"Uložit záznam?"_s});
         QVERIFY(form->isVisible());
-        QCOMPARE(form->nextKind(), 0);
+        QCOMPARE(form->nextKind(), StatementKind::None);
         QVERIFY(s->dm.Vdvl().isEditing());
 
         s->messages.addAnswer(IMessages::Answer::Yes);
         key(Qt::Key_PageDown);
         QVERIFY(!form->isVisible());
-        QCOMPARE(form->nextKind(), 2);
+        QCOMPARE(form->nextKind(), StatementKind::EmployeeCount);
         QCOMPARE(value(u"VdvlSl21"_s), 10.0);
         QVERIFY(s->dm.Vdvl().isActive());
     }
@@ -325,7 +326,7 @@ private Q_SLOTS:
 
         s->messages.addAnswer(IMessages::Answer::No);
         key(Qt::Key_PageUp);
-        QCOMPARE(w->nextKind(), 6);
+        QCOMPARE(w->nextKind(), StatementKind::BonusCorrections);
         QVERIFY(s->field(u"VdvsSl11"_s).isNull());
     }
 
@@ -339,7 +340,7 @@ private Q_SLOTS:
         QCOMPARE(w->backButton()->toolTip(), u"Příloha k vyúčtování - opravy bonusu (PgUp)"_s);
         w->forwardButton()->click();
         QVERIFY(!w->isVisible());
-        QCOMPARE(w->nextKind(), 5);
+        QCOMPARE(w->nextKind(), StatementKind::Print);
     }
 
     // The place is kept in the settlement's INI file under the window's name.
@@ -442,16 +443,16 @@ private Q_SLOTS:
     void everyBox_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::newRow("Vyúčtování daně z příjmů") << TEdvl1Form::Kind;
-        QTest::newRow("Vyúčtování srážkou") << TEdvpaForm::Kind;
-        QTest::newRow("Příloha - opravy") << statements::TEpkvForm::Kind;
-        QTest::newRow("Příloha - opravy bonusu") << statements::TEpkvbForm::Kind;
+        QTest::newRow("Vyúčtování daně z příjmů") << int(TEdvl1Form::Kind);
+        QTest::newRow("Vyúčtování srážkou") << int(TEdvpaForm::Kind);
+        QTest::newRow("Příloha - opravy") << int(statements::TEpkvForm::Kind);
+        QTest::newRow("Příloha - opravy bonusu") << int(statements::TEpkvbForm::Kind);
     }
 
     void everyBox()
     {
         QFETCH(int, kind);
-        const std::map<int, std::function<StatementEditor *()>> forms = {
+        const std::map<StatementKind, std::function<StatementEditor *()>> forms = {
             {TEdvl1Form::Kind, [this] { return new TEdvl1Form(s->dm, s->messages, s->ini()); }},
             {TEdvpaForm::Kind, [this] { return new TEdvpaForm(s->dm, s->messages, s->ini()); }},
             {statements::TEpkvForm::Kind,
@@ -459,7 +460,7 @@ private Q_SLOTS:
             {statements::TEpkvbForm::Kind,
              [this] { return new statements::TEpkvbForm(s->dm, s->messages, s->ini()); }},
         };
-        form.reset(forms.at(kind)());
+        form.reset(forms.at(StatementKind(kind))());
         QVERIFY(editortest::showActive(form.get()));
         statements::FormPages *pages = form->pages();
         const statements::FormLayout &layout = pages->formLayout();
