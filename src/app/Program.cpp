@@ -282,14 +282,15 @@ void Program::start()
 
     // The filing of a statement as XML, for the tax portal.
     p.main->setCommandHandler(Command::ElektronickePodani, [&p] {
-        filing::TEpoForm form({*p.dm,
-                               *p.messages,
-                               platform::FileOps::resolve(p.opening->iniFile()),
-                               p.opening->directoryName(),
-                               p.paths.Personal,
-                               {Version::applicationTitle(), Version::text()},
-                               [&p](filing::Form f) { return filing::filingChecks(*p.dm, f, Version::TaxYear); }},
-                              p.main.get());
+        filing::TEpoForm form(
+            {*p.dm,
+             *p.messages,
+             platform::FileOps::resolve(p.opening->iniFile()),
+             p.opening->directoryName(),
+             p.paths.Personal,
+             {Version::applicationTitle(), Version::text()},
+             [&p](filing::Form f) { return filing::filingChecks(*p.dm, f, Version::TaxYear); }},
+            p.main.get());
         form.exec();
         return true;
     });

@@ -22,8 +22,7 @@ namespace {
 QString usage()
 {
     return u"Použití: qesto-cli open ADRESÁŘ | recalc ADRESÁŘ | dump ADRESÁŘ TABULKA | check ADRESÁŘ"_s +
-           u" | set ADRESÁŘ TABULKA POLE=TEXT..."_s +
-           u" | epo ADRESÁŘ SOUBOR.xml [--withholding]"_s +
+           u" | set ADRESÁŘ TABULKA POLE=TEXT..."_s + u" | epo ADRESÁŘ SOUBOR.xml [--withholding]"_s +
            u" | backup ADRESÁŘ ZIP | restore ADRESÁŘ ZIP | new-year ADRESÁŘ [1|2]"_s +
            u"\n       qesto-cli import-payroll ADRESÁŘ DATA_DB_GAVREL ČÍSLO_FIRMY [--company-data] [--password HESLO]"_s
 #ifdef QESTO_HAVE_PRINT
