@@ -54,7 +54,11 @@ StatementKind Printing::showPrintWindow()
         if (QAction *filing = m_main.action(Command::ElektronickePodani))
             filing->trigger();
     });
+    // VyberTisku1: the employee list's record position stays out of the
+    // status bar while the print window numbers it into sheets.
+    m_dm.setVpzStatusShown(false);
     form.exec();
+    m_dm.setVpzStatusShown(true);
     return StatementKind::None;
 }
 

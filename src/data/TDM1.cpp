@@ -144,18 +144,19 @@ void TDM1::wireRules()
     // The employee list repaints the status bar only once the settlement is
     // open, so that the opening and the page numbering leave it alone.
     connect(m_vpzSource, &DataSource::stateChanged, this, [this] {
-        if (m_tablesOpen)
+        if (m_tablesOpen && m_vpzStatusShown)
             StatusEdit(*m_vpz);
     });
     connect(m_vpzSource, &DataSource::dataChanged, this, [this] {
-        if (m_tablesOpen)
+        if (m_tablesOpen && m_vpzStatusShown)
             Zaznam(*m_vpz, m_vpzCount);
     });
     const Dataset::Event counted = [this](Dataset &ds) {
         if (!m_tablesOpen)
             return;
         m_vpzCount = ds.recordCount();
-        Zaznam(ds, m_vpzCount);
+        if (m_vpzStatusShown)
+            Zaznam(ds, m_vpzCount);
     };
     m_vpz->afterPost = counted;
     m_vpz->afterDelete = counted;

@@ -186,6 +186,12 @@ public:
     // Where every table takes "today" from (the date shorthand, the calendar).
     void setToday(const std::function<QDate()> &today);
 
+    // Whether the employee list's position and edit state reach the status
+    // bar; the print window switches it off while it numbers the list into
+    // sheets and back on when it closes.
+    void setVpzStatusShown(bool shown) { m_vpzStatusShown = shown; }
+    bool vpzStatusShown() const { return m_vpzStatusShown; }
+
     // "EDIT" in the status bar's third panel while the table is edited.
     void StatusEdit(const Dataset &dataset);
     // Record number and count (or "Nový záznam") in the second panel.
@@ -226,6 +232,7 @@ private:
     UpgradeFlags m_flags;
     bool m_tablesOpen = false;
     int m_vpzCount = 0;
+    bool m_vpzStatusShown = true;
 
     IStatusSink *m_status = nullptr;
     ICaptionSink *m_caption = nullptr;

@@ -34,6 +34,7 @@ private slots:
     void nineteenPlacesGiveTwoSheets();
     void noPlacesGiveOneSheetOfFillerRows();
     void signatoryPage();
+    void statusBarLeftAloneWhileNumbering();
 
 private:
     void setPlaces(int count);
@@ -136,6 +137,29 @@ void TestEmployeeCountPages::signatoryPage()
     QCOMPARE(first[0].text(u"QRLabelNp1"_s), u"S"_s);
     QCOMPARE(first[0].text(u"QRLabelDic1"_s) + first[0].text(u"QRLabelDic2"_s), u"CZ"_s);
     QCOMPARE(first[0].text(u"QRDBTextRok"_s), u"2015"_s);
+}
+
+// The print window switches the employee list's status display off, so the
+// numbering into sheets does not show record positions.
+void TestEmployeeCountPages::statusBarLeftAloneWhileNumbering()
+{
+    struct Panels : data::IStatusSink
+    {
+        void setStatusText(int panel, const QString &text) override
+        {
+            texts.append(u"%1:%2"_s.arg(panel).arg(text));
+        }
+        QStringList texts;
+    } panels;
+    setPlaces(3);
+    m_demo->dm.setStatusSink(&panels);
+    m_demo->dm.setVpzStatusShown(false);
+    QCOMPARE(m_demo->pages->produce(6).size(), 1);
+    QCOMPARE(panels.texts, QStringList());
+    m_demo->dm.setVpzStatusShown(true);
+    setPlaces(1);
+    QVERIFY(panels.texts.contains(u"1:1/1"_s));
+    m_demo->dm.setStatusSink(nullptr);
 }
 
 QTEST_MAIN(TestEmployeeCountPages)
