@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <filesystem>
 #include <system_error>
@@ -130,9 +129,12 @@ Staged stage(const QString &dir, const QString &archive, const Progress &progres
             return staged;
         }
     }
-    QSaveFile manifest(QDir(staging).filePath(kManifest));
-    if (!manifest.open(QIODevice::WriteOnly) ||
-        manifest.write(extracted.extracted.join(u'\n').toUtf8() + '\n') < 0 || !manifest.commit()) {
+    // Complete before the folder gets its prepared name; like the table
+    // files it is not forced to the disk.
+    QFile manifest(QDir(staging).filePath(kManifest));
+    const QByteArray listed = extracted.extracted.join(u'\n').toUtf8() + '\n';
+    if (!manifest.open(QIODevice::WriteOnly | QIODevice::NewOnly) ||
+        manifest.write(listed) != listed.size() || !manifest.flush()) {
         staged.errors << u"Soubor %1 nelze vytvořit."_s.arg(native(manifest.fileName()));
         return staged;
     }
@@ -220,7 +222,7 @@ RestoreResult restoreSettlement(const QString &settlementDir, const QString &dir
     QFile::remove(safety);
     const PackResult packed = packDirectory(
         dir, [&dirName](const QString &relative) { return leftOutOfArchive(relative, dirName); }, safety,
-        Compression::Store, progress);
+        Compression::Store, progress, ReadBack::Directory);
     if (!packed.ok) {
         result.errors << u"Záložní soubor %1 nelze vytvořit."_s.arg(native(safety));
         removeWork(dir, false);

@@ -36,8 +36,19 @@ struct PackResult
 // leave out. The archive is written to a temporary file beside target, read
 // back entry by entry, and only then renamed over target: a failure at any
 // point leaves an existing target as it was.
+// How far the written archive is read back before it replaces the target.
+enum class ReadBack
+{
+    // Every entry decompressed and its checksum compared.
+    Full,
+    // The directory and its entry count: for a safety copy that lives only
+    // while an operation runs and is read only if that operation fails.
+    Directory,
+};
+
 PackResult packDirectory(const QString &baseDir, const std::function<bool(const QString &)> &skip,
-                         const QString &target, Compression compression, const Progress &progress = {});
+                         const QString &target, Compression compression, const Progress &progress = {},
+                         ReadBack readBack = ReadBack::Full);
 
 struct ExtractLimits
 {
