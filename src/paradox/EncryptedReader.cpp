@@ -34,6 +34,28 @@ struct PxDeleter
     }
 };
 
+// pxlib trusts the header's block count and loops for ever on a file cut
+// short of it, so the sizes are checked against the file before it is asked.
+bool blocksFitTheFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(0x12);
+    if (head.size() < 0x12)
+        return false;
+    const auto byteAt = [&head](int i) { return quint32(quint8(head[i])); };
+    const auto word = [&byteAt](int i) { return byteAt(i) | (byteAt(i + 1) << 8); };
+    const quint32 headerSize = word(0x02);
+    const quint32 blockSize = byteAt(0x05) * 1024;
+    const quint32 fileBlocks = word(0x0C);
+    const quint32 firstBlock = word(0x0E);
+    const quint32 lastBlock = word(0x10);
+    if (blockSize == 0 || firstBlock > fileBlocks || lastBlock > fileBlocks)
+        return false;
+    return quint64(file.size()) >= quint64(headerSize) + quint64(fileBlocks) * blockSize;
+}
+
 } // namespace
 
 QList<QByteArray> readProtectedRecords(const QString &path, const QString &password, int recordSize,
@@ -52,6 +74,9 @@ QList<QByteArray> readProtectedRecords(const QString &path, const QString &passw
     // handed over too so that pxlib can check it where it wants one.
     if (!password.isEmpty())
         PX_set_parameter(doc.get(), "password", password.toLatin1().constData());
+    if (!blocksFitTheFile(path))
+        throw TableError(TableError::Kind::Damaged,
+                         u"Tabulka %1 je poškozená: soubor je kratší, než udává hlavička"_s.arg(displayName));
     if (PX_open_file(doc.get(), QFile::encodeName(path).constData()) < 0) {
         throw TableError(TableError::Kind::Unreadable,
                          u"Tabulku %1 chráněnou heslem nelze přečíst: %2"_s.arg(displayName, pxError));
