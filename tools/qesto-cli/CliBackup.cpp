@@ -1,6 +1,7 @@
 // qesto-cli backup, restore and new-year: what the backup and restore
 // windows and the new-year command do, on a settlement directory.
 #include "CliCommands.h"
+#include "CliSettlement.h"
 
 #include "app/AppPaths.h"
 #include "app/NewYear.h"
@@ -21,43 +22,14 @@ namespace cli {
 
 namespace {
 
-Result refused(const QString &message)
-{
-    Result r;
-    r.exitCode = 2;
-    r.error = message;
-    return r;
-}
-
-template <class F> Result guardedBackup(F &&command)
-{
-    try {
-        return command();
-    } catch (const data::DatabaseError &e) {
-        return refused(e.message());
-    } catch (const paradox::TableError &e) {
-        return refused(e.message());
-    }
-}
-
 // The settlement opened as the program opens it: a prepared restore
 // completed, the tables open, the statements recomputed when older files
 // were upgraded.
 struct OpenSettlement
 {
-    explicit OpenSettlement(const QString &dir) : recalc(dm)
+    explicit OpenSettlement(const QString &dir) : place(locate(dir)), module(place)
     {
-        settlementDir = QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
-        if (!QFileInfo(settlementDir).isDir())
-            throw data::DatabaseError(
-                data::DatabaseError::Kind::Engine,
-                u"Adresář %1 neexistuje."_s.arg(QDir::toNativeSeparators(settlementDir)));
-        root = QFileInfo(settlementDir).absolutePath();
-        dirName = QFileInfo(settlementDir).fileName();
-        dm.DM1Create(root);
-        dm.setDatabasePath(settlementDir);
-        dm.setStatementRecalc(&recalc);
-        if (!backup::finishPendingRestore(settlementDir))
+        if (!backup::finishPendingRestore(place.dir))
             throw data::DatabaseError(data::DatabaseError::Kind::Engine,
                                       u"Nepodařilo se otevřít všechny tabulky."_s);
         dm.OtevritTabulky();
@@ -68,11 +40,12 @@ struct OpenSettlement
     OpenSettlement(const OpenSettlement &) = delete;
     OpenSettlement &operator=(const OpenSettlement &) = delete;
 
-    QString settlementDir;
-    QString root;
-    QString dirName;
-    data::TDM1 dm;
-    statements::StatementRecalc recalc;
+    Settlement place;
+    Module module;
+    data::TDM1 &dm = module.dm;
+    const QString &settlementDir = place.dir;
+    const QString &root = place.root;
+    const QString dirName = QFileInfo(place.dir).fileName();
 };
 
 Result fromOutcome(const backup::Outcome &outcome)
@@ -98,7 +71,7 @@ QString absolute(const QString &path)
 
 Result backupSettlement(const QString &dir, const QString &zip)
 {
-    return guardedBackup([&] {
+    return guarded([&] {
         OpenSettlement s(dir);
         return fromOutcome(
             backup::backupOpenSettlement(s.dm, s.settlementDir, s.dirName, absolute(zip), false));
@@ -107,10 +80,10 @@ Result backupSettlement(const QString &dir, const QString &zip)
 
 Result restoreSettlement(const QString &dir, const QString &zip)
 {
-    return guardedBackup([&] {
+    return guarded([&] {
         const QString archive = absolute(zip);
         if (!QFileInfo(archive).isFile())
-            return refused(u"Soubor %1 nebyl nalezen, zkontrolujte správnost cesty."_s.arg(
+            return failure(u"Soubor %1 nebyl nalezen, zkontrolujte správnost cesty."_s.arg(
                 QFileInfo(archive).fileName()));
         OpenSettlement s(dir);
         return fromOutcome(backup::restoreOpenSettlement(s.dm, s.settlementDir, s.dirName, archive));
@@ -120,8 +93,8 @@ Result restoreSettlement(const QString &dir, const QString &zip)
 Result newYear(const QString &dir, int mode)
 {
     if (mode != 1 && mode != 2)
-        return refused(u"Režim akce nový rok je 1 (celá akce) nebo 2 (jen archiv)."_s);
-    return guardedBackup([&] {
+        return failure(u"Režim akce nový rok je 1 (celá akce) nebo 2 (jen archiv)."_s);
+    return guarded([&] {
         OpenSettlement s(dir);
         app::AppPaths paths;
         paths.FileDir = platform::FileOps::withTrailingSeparator(s.root);
