@@ -68,7 +68,11 @@ std::optional<Journal> read(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray all = file.readAll();
+    return parse(file.readAll());
+}
+
+std::optional<Journal> parse(const QByteArray &all)
+{
     if (all.size() < 8 + 4)
         return std::nullopt;
     const QByteArray body = all.left(all.size() - 8);

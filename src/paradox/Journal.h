@@ -38,5 +38,7 @@ QString pathFor(const QString &dbPath);
 void write(const QString &path, const Journal &journal, const QString &displayName);
 // nullopt for a missing, incomplete or damaged journal.
 std::optional<Journal> read(const QString &path);
+// The same for the journal's bytes read by the caller.
+std::optional<Journal> parse(const QByteArray &bytes);
 
 } // namespace paradox::journal

@@ -360,6 +360,8 @@ public:
     int resolveRow(int row, const QByteArray &expected) const;
     int keyedRowFor(const char *raw, int ignoreRow) const;
 
+    const FileLayer &files() const { return options.files ? *options.files : FileLayer::disk(); }
+
     mutable QString pxPathCache;
     const QString &pxPath() const
     {
@@ -374,7 +376,8 @@ public:
 QByteArray TablePrivate::readStamp(qint64 *size) const
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QString error;
+    if (!files().openForReading(file, error))
         return {};
     *size = file.size();
     return file.read(stampSize);
@@ -394,7 +397,16 @@ void TablePrivate::recoverIfNeeded()
     const QString jpath = journal::pathFor(path);
     if (!QFile::exists(jpath))
         return;
-    const std::optional<journal::Journal> j = journal::read(jpath);
+    // A journal that cannot be read for a moment is kept: removing it would
+    // leave a half-written change in the table for good.
+    QFile journalFile(jpath);
+    QString error;
+    if (!files().openForReading(journalFile, error))
+        throw TableError(TableError::Kind::Unreadable,
+                         u"Nedokončenou změnu tabulky %1 nelze vrátit: %2"_s.arg(displayName, error));
+    const QByteArray journalBytes = journalFile.readAll();
+    journalFile.close();
+    const std::optional<journal::Journal> j = journal::parse(journalBytes);
     if (j) {
         qint64 size = 0;
         const QByteArray stamp = readStamp(&size);
@@ -415,13 +427,7 @@ void TablePrivate::recoverIfNeeded()
         if (applies) {
             // The index is derived from the table: rebuild it from whatever
             // the table now holds.
-            loadImage([&] {
-                QFile file(path);
-                if (!file.open(QIODevice::ReadOnly))
-                    throw TableError(TableError::Kind::Unreadable,
-                                     u"Tabulku %1 nelze otevřít: %2"_s.arg(displayName, file.errorString()));
-                return file.readAll();
-            }());
+            loadImage(files().readAll(path, displayName));
             if (h.schema.keyFields > 0)
                 writeIndex(pxPath());
         }
@@ -431,12 +437,7 @@ void TablePrivate::recoverIfNeeded()
 
 void TablePrivate::load()
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw TableError(TableError::Kind::Unreadable,
-                         u"Tabulku %1 nelze otevřít: %2"_s.arg(displayName, file.errorString()));
-    }
-    loadImage(file.readAll());
+    loadImage(files().readAll(path, displayName));
 }
 
 void TablePrivate::loadImage(QByteArray bytes)
@@ -1114,7 +1115,7 @@ class FileRows final : public detail::RowSource
 {
 public:
     FileRows(const QString &path, const OpenOptions &options)
-        : m_path(path), m_displayName(displayNameOf(path))
+        : m_path(path), m_displayName(displayNameOf(path)), m_files(options.files)
     {
         if (!QFile::exists(path))
             throw TableError(TableError::Kind::Unreadable, u"Tabulka %1 neexistuje."_s.arg(m_displayName));
@@ -1129,9 +1130,10 @@ public:
         if (QFile::exists(journal::pathFor(m_path)))
             return false;
         m_file.setFileName(m_path);
-        if (!m_file.open(QIODevice::ReadOnly))
+        QString error;
+        if (!(m_files ? *m_files : FileLayer::disk()).openForReading(m_file, error))
             throw TableError(TableError::Kind::Unreadable,
-                             u"Tabulku %1 nelze otevřít: %2"_s.arg(m_displayName, m_file.errorString()));
+                             u"Tabulku %1 nelze otevřít: %2"_s.arg(m_displayName, error));
         m_fileSize = m_file.size();
         QByteArray head = m_file.read(0x800);
         if (head.size() >= 4) {
@@ -1210,6 +1212,7 @@ private:
 
     QString m_path;
     QString m_displayName;
+    std::shared_ptr<const FileLayer> m_files;
     std::unique_ptr<TableLock> m_lock;
     TableLock::Guard m_guard; // declared after m_lock: released before it
     QFile m_file;
@@ -1571,8 +1574,10 @@ QStringList Table::tableFiles(const QString &dbPath)
     return tableFilesOf(dbPath, false);
 }
 
-void Table::copyTable(const QString &sourceDbPath, const QString &targetDbPath)
+void Table::copyTable(const QString &sourceDbPath, const QString &targetDbPath, const OpenOptions &options)
 {
+    const FileLayer &layer = options.files ? *options.files : FileLayer::disk();
+    QString error;
     const QStringList files = tableFiles(sourceDbPath);
     const QString name = displayNameOf(sourceDbPath);
     if (QFileInfo(sourceDbPath)
@@ -1587,14 +1592,14 @@ void Table::copyTable(const QString &sourceDbPath, const QString &targetDbPath)
     QStringList finals;
     auto cleanup = [&] {
         for (const QString &t : temps)
-            QFile::remove(t);
+            layer.remove(t, error);
     };
     for (const QString &src : files) {
         const QString ext = QFileInfo(src).suffix();
         const QString dst = target.dir().filePath(targetBase + u'.' + ext);
         const QString tmp = dst + u".copy"_s;
         QFile::remove(tmp);
-        if (!QFile::copy(src, tmp)) {
+        if (!layer.copy(src, tmp, error)) {
             cleanup();
             throw TableError(TableError::Kind::Unreadable,
                              u"Tabulku %1 nelze zkopírovat do %2."_s.arg(name, target.absolutePath()));
@@ -1605,7 +1610,7 @@ void Table::copyTable(const QString &sourceDbPath, const QString &targetDbPath)
     // Only now that every copy is complete do the target's files give way.
     removeTable(targetDbPath);
     for (qsizetype i = 0; i < temps.size(); ++i) {
-        if (!QFile::rename(temps[i], finals[i])) {
+        if (!layer.rename(temps[i], finals[i], error)) {
             cleanup();
             throw TableError(TableError::Kind::Unreadable,
                              u"Tabulku %1 nelze zkopírovat do %2."_s.arg(name, target.absolutePath()));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "paradox/Error.h"
+#include "paradox/FileLayer.h"
 #include "paradox/RowCursor.h"
 #include "paradox/Schema.h"
 #include "paradox/TableLock.h"
@@ -55,6 +56,9 @@ struct OpenOptions
     QString netDir;   // network control directory handed to TableLock
     QString password; // for password-protected tables; ignored otherwise
     bool readOnly = false;
+    // Through which the table's files are read, copied and removed; the disk
+    // when null.
+    std::shared_ptr<const FileLayer> files;
 };
 
 class TablePrivate;
@@ -172,7 +176,8 @@ public:
     // Copies all of a table's files, replacing the target's (the target's
     // stale index files are removed). The target's files give way only once
     // every copy is complete, so a failed copy leaves the target as it was.
-    static void copyTable(const QString &sourceDbPath, const QString &targetDbPath);
+    static void copyTable(const QString &sourceDbPath, const QString &targetDbPath,
+                          const OpenOptions &options = {});
     static void removeTable(const QString &dbPath);
 
 private:
