@@ -42,8 +42,7 @@ template <class F> auto withEngineErrors(F &&call) -> decltype(call())
     try {
         return call();
     } catch (const paradox::TableError &e) {
-        const bool keyViolation = e.kind() == paradox::TableError::Kind::Invalid &&
-                                  e.message().startsWith(QStringLiteral("Porušení klíče"));
+        const bool keyViolation = e.kind() == paradox::TableError::Kind::KeyViolation;
         throw DatabaseError(keyViolation ? DatabaseError::Kind::KeyViolation : DatabaseError::Kind::Engine,
                             e.message());
     }

@@ -13,11 +13,12 @@ class TableError : public std::runtime_error
 public:
     enum class Kind
     {
-        Damaged,     // header, chain or index that cannot be trusted
-        Unreadable,  // missing file, no permission, I/O failure
-        InUse,       // another handle, process or computer holds the table
-        Unsupported, // a level, type or feature the engine does not handle
-        Invalid,     // the caller asked for something the table cannot do
+        Damaged,      // header, chain or index that cannot be trusted
+        Unreadable,   // missing file, no permission, I/O failure
+        InUse,        // another handle, process or computer holds the table
+        Unsupported,  // a level, type or feature the engine does not handle
+        Invalid,      // the caller asked for something the table cannot do
+        KeyViolation, // a second record with the same primary key
     };
 
     TableError(Kind kind, const QString &message)

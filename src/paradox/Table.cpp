@@ -747,7 +747,7 @@ int TablePrivate::keyedRowFor(const char *raw, int ignoreRow) const
     for (int r = row; r < total() && compareKeys(rowPtr(r), raw, h.schema.keyFields) == 0; ++r) {
         if (r != ignoreRow)
             throw TableError(
-                TableError::Kind::Invalid,
+                TableError::Kind::KeyViolation,
                 u"Porušení klíče: záznam se stejným klíčem už v tabulce %1 je."_s.arg(displayName));
     }
     return row;

@@ -141,7 +141,7 @@ public:
     // Each returns the row where the record ended up. An Autoinc field left
     // NULL gets the next number (an update keeps the old one). Keyed tables
     // place the record by its key and refuse a duplicate key
-    // (TableError::Kind::Invalid). Fields missing at the end of values are
+    // (TableError::Kind::KeyViolation). Fields missing at the end of values are
     // NULL in a new record and unchanged by an update.
     int append(const QVariantList &values);
     // Many records in one change (one journal, one index rewrite).

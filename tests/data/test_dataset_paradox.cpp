@@ -169,6 +169,21 @@ void TestDatasetParadox::engineErrorsComeAsDatabaseError()
         QVERIFY(!e.message().isEmpty());
     }
     QVERIFY(!table.isActive());
+
+    // The kind travels, not the wording: a key violation phrased otherwise is
+    // still one, and another refusal that happens to start like one is not.
+    const auto mapped = [](paradox::TableError::Kind kind, const QString &text) {
+        try {
+            data::withEngineErrors([&] { throw paradox::TableError(kind, text); });
+        } catch (const data::DatabaseError &e) {
+            return e.message() == text ? e.kind() : data::DatabaseError::Kind::State;
+        }
+        return data::DatabaseError::Kind::State;
+    };
+    QCOMPARE(mapped(paradox::TableError::Kind::KeyViolation, u"Duplicitní klíč v Mzd11.DB."_s),
+             data::DatabaseError::Kind::KeyViolation);
+    QCOMPARE(mapped(paradox::TableError::Kind::Invalid, u"Porušení klíče není, jen pole chybí."_s),
+             data::DatabaseError::Kind::Engine);
 }
 
 QTEST_GUILESS_MAIN(TestDatasetParadox)

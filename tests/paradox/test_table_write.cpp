@@ -390,7 +390,7 @@ private slots:
             t->append({2, u"c"_s});
             QFAIL("duplicate key accepted");
         } catch (const TableError &e) {
-            QCOMPARE(e.kind(), TableError::Kind::Invalid);
+            QCOMPARE(e.kind(), TableError::Kind::KeyViolation);
             QVERIFY(e.message().contains(u"Dup.DB"_s));
         }
         QVERIFY_THROWS_EXCEPTION(TableError, t->update(0, {2, u"z"_s}));
