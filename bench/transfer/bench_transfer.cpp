@@ -1,6 +1,7 @@
 // The payroll transfer of a year of 10,000 employees (120,000 monthly rows)
 // into an open settlement, and the summing alone, against reading the
 // payroll table's bytes once.
+#include "PayrollTable.h"
 #include "SettlementFixture.h"
 
 #include "data/TDM1.h"
@@ -32,25 +33,10 @@ struct Payroll
     {
         const QString dir = tmp.filePath(u"F1"_s);
         QDir().mkpath(dir);
-        Table::create(
-            tmp.filePath(u"Data.DB"_s),
-            {{field(u"Cislo"_s, FieldType::Long), alpha(u"Nazev"_s, 20), alpha(u"Adresar"_s, 20)}, 0})
+        Table::create(tmp.filePath(u"Data.DB"_s), payrolltest::listSchema())
             ->append({1, u"Firma"_s, u"F1"_s});
-        Schema s;
-        s.fields = {field(u"ID"_s, FieldType::Autoinc),
-                    field(u"K"_s, FieldType::Short),
-                    alpha(u"Rc"_s, 11),
-                    alpha(u"Jm"_s, 12),
-                    alpha(u"Pr"_s, 14),
-                    field(u"Dan"_s, FieldType::Long),
-                    field(u"O"_s, FieldType::Short),
-                    alpha(u"Ob"_s, 4),
-                    field(u"Prdb"_s, FieldType::Logical),
-                    field(u"Dv"_s, FieldType::Date)};
-        for (const QString &name : {u"Znd"_s, u"Snd"_s, u"Bon"_s, u"Dps"_s})
-            s.fields.append(field(name, FieldType::Number));
         rows = dir + u"/Mzd1.DB"_s;
-        auto table = Table::create(rows, s);
+        auto table = Table::create(rows, payrolltest::rowsSchema());
         QList<QVariantList> batch;
         for (int e = 0; e < Employees; ++e) {
             for (int m = 1; m <= 12; ++m) {

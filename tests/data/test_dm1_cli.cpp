@@ -16,6 +16,7 @@ private Q_SLOTS:
     void openUpgradesOnceAndRecomputes();
     void dumpAppendsCalculatedColumns();
     void dumpLeavesFilesAlone();
+    void dumpStreamsLargeTablesInPieces();
     void failuresExitWithTwo_data();
     void failuresExitWithTwo();
 };
@@ -90,6 +91,37 @@ void TestDm1Cli::dumpLeavesFilesAlone()
     QCOMPARE(r.exitCode, 2);
     QVERIFY2(r.error.contains(u"nebylo v tabulce Prp nalezeno"_s), qPrintable(r.error));
     QCOMPARE(dm1test::snapshot(dir), before);
+}
+
+void TestDm1Cli::dumpStreamsLargeTablesInPieces()
+{
+    // Thousands of rows leave in several pieces rather than one text, and
+    // every row gets its own calculated columns, not the previous row's.
+    QTemporaryDir root;
+    const QString dir = dm1test::makeCurrentSettlement(root.path());
+    constexpr int rows = 3000;
+    QList<QVariantList> records;
+    for (int o = 1; o <= rows; ++o)
+        records.append(
+            {o, o * 10, o, false, QVariant(), QVariant(), QVariant(), 500.0, o % 2 ? 800.0 : 100.0});
+    paradox::Table::open(data::tableFilePath(dir, u"Mzd11.DB"_s))->appendRecords(records);
+
+    QList<QByteArray> pieces;
+    const cli::Result streamed = cli::run({u"dump"_s, dir, u"Mzd11"_s}, [&pieces](QByteArrayView piece) {
+        pieces.append(piece.toByteArray());
+    });
+    QCOMPARE(streamed.exitCode, 0);
+    QVERIFY(streamed.output.isEmpty());
+    QVERIFY2(pieces.size() > 1, qPrintable(QString::number(pieces.size())));
+    for (const QByteArray &piece : std::as_const(pieces))
+        QVERIFY(piece.size() < 128 * 1024);
+
+    const cli::Result whole = cli::run({u"dump"_s, dir, u"Mzd11"_s});
+    QCOMPARE(pieces.join(), whole.output);
+    const QList<QByteArray> lines = whole.output.split('\n');
+    QCOMPARE(lines.size(), rows + 2);
+    QCOMPARE(lines.at(2999), QByteArray("2999,29990,2999,false,,,,500,800,26991,300\r"));
+    QCOMPARE(lines.at(3000), QByteArray("3000,30000,3000,false,,,,500,100,27000,0\r"));
 }
 
 void TestDm1Cli::failuresExitWithTwo_data()

@@ -3,15 +3,14 @@
 #include "CliSettlement.h"
 #include "PxDump.h"
 #include "data/DatasetDefs.h"
-#include "data/ParadoxStore.h"
+#include "data/RecordStore.h"
 #include "data/TDM1.h"
+#include "paradox/RowCursor.h"
 #include "paradox/Table.h"
 #include "statements/Recalc.h"
 
 #include <QDir>
 #include <QFileInfo>
-
-#include <charconv>
 
 using namespace Qt::StringLiterals;
 
@@ -36,42 +35,46 @@ QByteArray flag(bool on)
     return on ? "1" : "0";
 }
 
-QByteArray cell(const data::Field &field)
+// A calculated column's cell, written as the stored columns are.
+void appendCalculated(QByteArray &out, const data::Field &field)
 {
+    out += ',';
     if (field.isNull())
-        return {};
-    QByteArray text;
-    if (field.dataType() == paradox::FieldType::Number) {
-        // Shortest text that reads back to the same double, as the stored columns.
-        char buf[32];
-        const auto res = std::to_chars(buf, buf + sizeof buf, field.asFloat());
-        text = QByteArray(buf, res.ptr - buf);
-    } else {
-        text = field.asString().toUtf8();
-    }
-    if (text.contains(',') || text.contains('"') || text.contains('\n') || text.contains('\r'))
-        return '"' + QByteArray(text).replace("\"", "\"\"") + '"';
-    return text;
+        return;
+    pxdump::appendCell(out, field.dataType() == paradox::FieldType::Number
+                                ? pxdump::numberText(field.asFloat())
+                                : field.asString().toUtf8());
 }
 
-// Appends the extra cells of each line to the CSV text, line by line; line
-// ends inside quoted cells belong to the cell.
-QByteArray appendColumns(const QByteArray &csv, const QList<QByteArray> &extra)
+// The one record of a dataset that lists a table: the row the listing has
+// reached, so that the dataset's rules compute its calculated fields.
+class CurrentRowStore final : public data::RecordStore
 {
-    QByteArray out;
-    out.reserve(csv.size() + extra.size() * 64);
-    qsizetype line = 0;
-    bool quoted = false;
-    for (qsizetype i = 0; i < csv.size(); ++i) {
-        const char c = csv.at(i);
-        if (c == '"')
-            quoted = !quoted;
-        if (!quoted && c == '\r' && i + 1 < csv.size() && csv.at(i + 1) == '\n' && line < extra.size())
-            out += extra.at(line++);
-        out += c;
+public:
+    explicit CurrentRowStore(paradox::Schema schema) : m_schema(std::move(schema)) {}
+
+    void show(const QVariantList &row) { m_row = row; }
+
+    void open() override { m_open = true; }
+    void close() override { m_open = false; }
+    bool isOpen() const override { return m_open; }
+    paradox::Schema schema() const override { return m_schema; }
+    int count() const override { return m_row.isEmpty() ? 0 : 1; }
+    QVariantList read(int) const override { return m_row; }
+    int insert(int, const QVariantList &) override { refuse(); }
+    int update(int, const QVariantList &) override { refuse(); }
+    void remove(int) override { refuse(); }
+
+private:
+    [[noreturn]] static void refuse()
+    {
+        throw data::DatabaseError(data::DatabaseError::Kind::State, u"Výpis tabulky nic nemění."_s);
     }
-    return out;
-}
+
+    paradox::Schema m_schema;
+    QVariantList m_row;
+    bool m_open = false;
+};
 
 } // namespace
 
@@ -108,7 +111,7 @@ Result recalc(const QString &dir)
     });
 }
 
-Result dump(const QString &dir, const QString &tableName)
+Result dump(const QString &dir, const QString &tableName, const pxdump::Sink &sink)
 {
     return guarded([&] {
         const Settlement s = locate(dir);
@@ -120,44 +123,61 @@ Result dump(const QString &dir, const QString &tableName)
         session.DM1Create(s.root);
         paradox::OpenOptions options = session.openOptions();
         options.readOnly = true;
-        const QString path = data::tableFilePath(s.dir, def->fileName());
+        // Read as it lies on the disk, row by row: a listing changes nothing
+        // (no record is added to an empty one-record table) and takes little
+        // memory whatever the table's size.
+        paradox::RowCursor rows = data::withEngineErrors(
+            [&] { return paradox::Table::stream(data::tableFilePath(s.dir, def->fileName()), options); });
 
-        // A listing must not change the file: no record is added to an
-        // empty one-record table.
-        data::ParadoxStore store(path, options);
-        data::Dataset dataset(def->name(), &store);
+        // The calculated columns come from the table's own rules, on a
+        // dataset whose one record is the row being listed. Opening it
+        // refuses an older file that lacks fields, as the program's opening
+        // would before upgrading it.
+        CurrentRowStore current(rows.schema());
+        data::Dataset dataset(def->name(), &current);
         data::DatasetBinding binding(dataset, *def);
         dataset.setOneRecord(false);
         dataset.open();
+        const QList<data::Field *> &calculated = binding.calculatedFields();
 
-        const QByteArray stored = pxdump::csvText(*store.table());
-        QList<QByteArray> extra;
-        QByteArray header;
-        for (const data::Field *f : binding.calculatedFields())
-            header += ',' + f->fieldName().toUtf8();
-        extra.append(header);
-        for (int row = 0; row < dataset.recordCount(); ++row) {
-            dataset.setRecNo(row + 1);
-            QByteArray line;
-            for (const data::Field *f : binding.calculatedFields())
-                line += ',' + cell(*f);
-            extra.append(line);
-        }
-        dataset.close();
         Result r;
-        r.output = appendColumns(stored, extra);
+        const pxdump::Sink out = sink ? sink : [&r](QByteArrayView piece) { r.output += piece; };
+        pxdump::CsvWriter writer(rows.schema());
+        QByteArray piece;
+        writer.appendHeader(piece);
+        for (const data::Field *f : calculated)
+            piece += ',' + f->fieldName().toUtf8();
+        piece += "\r\n";
+        data::withEngineErrors([&] {
+            while (rows.next()) {
+                writer.appendRecord(piece, rows.row());
+                if (!calculated.isEmpty()) {
+                    current.show(writer.values());
+                    dataset.refresh();
+                    for (const data::Field *f : calculated)
+                        appendCalculated(piece, *f);
+                }
+                piece += "\r\n";
+                if (piece.size() >= 64 * 1024) {
+                    out(piece);
+                    piece.resize(0);
+                }
+            }
+        });
+        out(piece);
+        dataset.close();
         return r;
     });
 }
 
-Result run(const QStringList &args)
+Result run(const QStringList &args, const pxdump::Sink &sink)
 {
     if (args.size() == 2 && args[0] == u"open")
         return open(args[1]);
     if (args.size() == 2 && args[0] == u"recalc")
         return recalc(args[1]);
     if (args.size() == 3 && args[0] == u"dump")
-        return dump(args[1], args[2]);
+        return dump(args[1], args[2], sink);
     if (args.size() >= 4 && args[0] == u"set")
         return set(args[1], args[2], args.mid(3));
     if (args.size() == 2 && args[0] == u"check")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PxDump.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -24,8 +26,10 @@ Result open(const QString &dir);
 Result recalc(const QString &dir);
 // dump DIR TABLE: the table's records as CSV in the form of qesto-px dump,
 // the calculated fields after the stored ones. Reads only; an older file
-// that lacks fields is refused (open upgrades it).
-Result dump(const QString &dir, const QString &table);
+// that lacks fields is refused (open upgrades it). The rows are read from the
+// file as they are listed and handed to sink in pieces (into the result's
+// output without one), so a table of any size takes little memory.
+Result dump(const QString &dir, const QString &table, const pxdump::Sink &sink = {});
 
 // check DIR: what would get a statement returned by the tax office, one
 // finding a line; exit code 1 when anything is listed.
@@ -63,7 +67,8 @@ bool needsGui(const QStringList &args);
 // exit code 2 with the field's message.
 Result set(const QString &dir, const QString &table, const QStringList &assignments);
 
-// Dispatches the arguments after the program name.
-Result run(const QStringList &args);
+// Dispatches the arguments after the program name; a listing goes to sink
+// as it is produced when one is given.
+Result run(const QStringList &args, const pxdump::Sink &sink = {});
 
 } // namespace cli

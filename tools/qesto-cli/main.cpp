@@ -27,7 +27,9 @@ int main(int argc, char *argv[])
 #endif
     if (!app)
         app = std::make_unique<QCoreApplication>(argc, argv);
-    const cli::Result result = cli::run(QCoreApplication::arguments().mid(1));
+    const cli::Result result = cli::run(QCoreApplication::arguments().mid(1), [](QByteArrayView piece) {
+        std::fwrite(piece.data(), 1, size_t(piece.size()), stdout);
+    });
     std::fwrite(result.output.constData(), 1, size_t(result.output.size()), stdout);
     if (!result.error.isEmpty())
         std::fputs((result.error + u'\n').toUtf8().constData(), stderr);

@@ -1,5 +1,7 @@
 #include "PxDump.h"
 
+#include "paradox/Format.h"
+#include "paradox/RowCursor.h"
 #include "paradox/Table.h"
 
 #include <QDate>
@@ -13,15 +15,14 @@ using paradox::FieldType;
 
 namespace pxdump {
 
-namespace {
-
-// Shortest text that reads back to the same double.
 QByteArray numberText(double v)
 {
     char buf[32];
     const auto res = std::to_chars(buf, buf + sizeof buf, v);
     return QByteArray(buf, res.ptr - buf);
 }
+
+namespace {
 
 QByteArray cellText(FieldType type, const QVariant &v)
 {
@@ -50,6 +51,12 @@ QByteArray cellText(FieldType type, const QVariant &v)
     }
 }
 
+// A listing's pieces: large enough that writing costs little, small enough
+// to stay out of the memory figures.
+constexpr qsizetype pieceSize = 64 * 1024;
+
+} // namespace
+
 void appendCell(QByteArray &out, const QByteArray &text)
 {
     if (text.contains(',') || text.contains('"') || text.contains('\n') || text.contains('\r')) {
@@ -60,8 +67,6 @@ void appendCell(QByteArray &out, const QByteArray &text)
         out += text;
     }
 }
-
-} // namespace
 
 QString typeName(int fieldType)
 {
@@ -98,34 +103,62 @@ QString typeName(int fieldType)
     }
 }
 
-QByteArray schemaText(const paradox::Table &table)
+QByteArray schemaText(const paradox::Schema &schema)
 {
     QByteArray out;
-    for (const paradox::FieldDef &f : table.schema().fields)
+    for (const paradox::FieldDef &f : schema.fields)
         out += f.name.toUtf8() + '\t' + typeName(int(f.type)).toUtf8() + '\t' + QByteArray::number(f.size) +
                '\n';
-    out += "key\t" + QByteArray::number(table.schema().keyFields) + '\n';
+    out += "key\t" + QByteArray::number(schema.keyFields) + '\n';
     return out;
+}
+
+CsvWriter::CsvWriter(const paradox::Schema &schema)
+    : m_schema(schema), m_offsets(paradox::format::fieldOffsets(schema))
+{}
+
+void CsvWriter::appendHeader(QByteArray &out) const
+{
+    for (qsizetype i = 0; i < m_schema.fields.size(); ++i) {
+        if (i)
+            out += ',';
+        appendCell(out, m_schema.fields[i].name.toUtf8());
+    }
+}
+
+void CsvWriter::appendRecord(QByteArray &out, const paradox::RowView &row)
+{
+    paradox::format::decodeRecordInto(m_schema.fields, m_offsets, row.raw().data(), m_values);
+    for (qsizetype i = 0; i < m_values.size(); ++i) {
+        if (i)
+            out += ',';
+        appendCell(out, cellText(m_schema.fields[i].type, m_values[i]));
+    }
+}
+
+void writeCsv(paradox::RowCursor &rows, const Sink &sink)
+{
+    CsvWriter writer(rows.schema());
+    QByteArray piece;
+    piece.reserve(pieceSize + 4096);
+    writer.appendHeader(piece);
+    piece += "\r\n";
+    while (rows.next()) {
+        writer.appendRecord(piece, rows.row());
+        piece += "\r\n";
+        if (piece.size() >= pieceSize) {
+            sink(piece);
+            piece.resize(0); // keeps the capacity, unlike clear()
+        }
+    }
+    sink(piece);
 }
 
 QByteArray csvText(const paradox::Table &table)
 {
-    const auto &fields = table.schema().fields;
     QByteArray out;
-    for (qsizetype i = 0; i < fields.size(); ++i) {
-        if (i)
-            out += ',';
-        appendCell(out, fields[i].name.toUtf8());
-    }
-    out += "\r\n";
-    for (int r = 0; r < table.recordCount(); ++r) {
-        for (int i = 0; i < int(fields.size()); ++i) {
-            if (i)
-                out += ',';
-            appendCell(out, cellText(fields[i].type, table.value(r, i)));
-        }
-        out += "\r\n";
-    }
+    paradox::RowCursor rows = table.rows();
+    writeCsv(rows, [&out](QByteArrayView piece) { out += piece; });
     return out;
 }
 

@@ -2,6 +2,7 @@
 // tests and for support staff looking into a customer's data.
 #include "PxDump.h"
 
+#include "paradox/RowCursor.h"
 #include "paradox/Table.h"
 
 #include <QCoreApplication>
@@ -13,9 +14,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void writeOut(const QByteArray &bytes)
+void writeOut(QByteArrayView bytes)
 {
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fwrite(bytes.data(), 1, size_t(bytes.size()), stdout);
 }
 
 int usage()
@@ -40,10 +41,18 @@ int main(int argc, char *argv[])
     if (args.size() == 4)
         options.password = args[3];
     try {
-        const auto table = paradox::Table::open(args[1], options);
-        writeOut(command == u"schema" ? pxdump::schemaText(*table) : pxdump::csvText(*table));
+        // Streamed: a listing of a table of any size takes a few MiB.
+        paradox::RowCursor rows = paradox::Table::stream(args[1], options);
+        if (command == u"schema")
+            writeOut(pxdump::schemaText(rows.schema()));
+        else
+            pxdump::writeCsv(rows, writeOut);
     } catch (const paradox::TableError &e) {
         std::fputs((e.message() + u'\n').toUtf8().constData(), stderr);
+        return 2;
+    }
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fputs("Výpis se nepodařilo celý zapsat.\n", stderr);
         return 2;
     }
     return 0;
