@@ -1,0 +1,2 @@
+#include "High.h"
+#include "high/Window.h"
