@@ -1,3 +1,4 @@
+// Conversion window "Převod dat z předchozích verzí".
 #pragma once
 
 #include "app/Conversion.h"

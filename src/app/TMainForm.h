@@ -1,3 +1,4 @@
+// Main window: menus, speed buttons, status bar and every command.
 #pragma once
 
 #include "app/Commands.h"

@@ -1,3 +1,4 @@
+// Splash window shown while the program starts.
 #pragma once
 
 #include <QWidget>

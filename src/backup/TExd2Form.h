@@ -1,3 +1,4 @@
+// Folder chooser "Vlastní výběr adresáře" of the backup window.
 #pragma once
 
 #include "widgets/FormPlace.h"

@@ -1,3 +1,4 @@
+// Backup window "Zálohování dat" and restore window "Obnovení dat".
 #pragma once
 
 #include "backup/ArchivePlaces.h"

@@ -1,3 +1,4 @@
+// Company data editor "Údaje o firmě".
 #pragma once
 
 #include "widgets/FormPlace.h"

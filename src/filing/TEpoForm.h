@@ -1,3 +1,4 @@
+// Electronic filing window "Elektronické podání (XML)".
 #pragma once
 
 #include "filing/EpoExport.h"

@@ -1,3 +1,4 @@
+// Help window.
 #pragma once
 
 #include <QHash>

@@ -1,3 +1,4 @@
+// Message boxes on screen.
 #pragma once
 
 #include "platform/Messages.h"

@@ -1,3 +1,4 @@
+// Print window "Tisk".
 #pragma once
 
 #include "platform/IniFile.h"

@@ -1,3 +1,4 @@
+// Print preview window.
 #pragma once
 
 #include "print/PreviewPager.h"

@@ -1,3 +1,4 @@
+// Rename dialog "Název Qesto č. …".
 #pragma once
 
 #include <QDialog>

@@ -1,3 +1,4 @@
+// New settlement dialog "Nové Qesto".
 #pragma once
 
 #include "registry/SettlementList.h"

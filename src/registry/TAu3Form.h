@@ -1,3 +1,4 @@
+// Password dialog "Heslo pro Qesto …".
 #pragma once
 
 #include <QDialog>

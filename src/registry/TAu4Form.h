@@ -1,3 +1,4 @@
+// Password prompt "Zadejte heslo".
 #pragma once
 
 #include "registry/RegistryHooks.h"

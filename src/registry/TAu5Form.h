@@ -1,3 +1,4 @@
+// Data root choice "Výběr práce s daty".
 #pragma once
 
 #include "registry/NetworkChoice.h"

@@ -1,3 +1,4 @@
+// Settlement order dialog "Pozice Qesto".
 #pragma once
 
 #include "registry/Positions.h"

@@ -1,3 +1,4 @@
+// Folder information window "Informace".
 #pragma once
 
 #include "registry/SettlementList.h"

@@ -1,3 +1,4 @@
+// Settlement list "Qesto 14.10 - výběr".
 #pragma once
 
 #include "registry/SettlementList.h"

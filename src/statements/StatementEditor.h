@@ -1,3 +1,4 @@
+// The window every statement editor is: pages, navigator, chain buttons, keys.
 #pragma once
 
 #include "statements/FormLayout.h"

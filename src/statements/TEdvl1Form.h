@@ -1,3 +1,4 @@
+// Employment statement editor "Vyúčtování daně z příjmů ze závislé činnosti".
 #pragma once
 
 #include "statements/StatementEditor.h"

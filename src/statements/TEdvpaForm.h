@@ -1,3 +1,4 @@
+// Withholding statement editor "Vyúčtování daně vybírané srážkou".
 #pragma once
 
 #include "statements/StatementEditor.h"

@@ -1,3 +1,4 @@
+// Annex editors "Příloha k vyúčtování - opravy" and "... - opravy bonusu".
 #pragma once
 
 #include "statements/StatementEditor.h"

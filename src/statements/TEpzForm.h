@@ -1,3 +1,4 @@
+// Employee count editor "Počet zaměstnanců".
 #pragma once
 
 #include "statements/StatementKind.h"

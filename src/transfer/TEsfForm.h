@@ -1,3 +1,4 @@
+// Payroll transfer window "Přenos údajů z programu Gavrel".
 #pragma once
 
 #include "transfer/TransferSession.h"

@@ -1,3 +1,4 @@
+// Calendar "Kalendář".
 #pragma once
 
 #include "data/DateRules.h"
