@@ -1536,6 +1536,11 @@ bool Table::refresh()
 
 namespace {
 
+// What a copy leaves beside the target while it runs: the new files under
+// temporary names, and the target's old files once they have given way.
+const QString copySuffix = u".copy"_s;
+const QString oldSuffix = u".old"_s;
+
 // The table's files that exist; with orphans also index files whose .DB is gone.
 QStringList tableFilesOf(const QString &dbPath, bool orphans)
 {
@@ -1576,46 +1581,101 @@ QStringList Table::tableFiles(const QString &dbPath)
 
 void Table::copyTable(const QString &sourceDbPath, const QString &targetDbPath, const OpenOptions &options)
 {
-    const FileLayer &layer = options.files ? *options.files : FileLayer::disk();
-    QString error;
-    const QStringList files = tableFiles(sourceDbPath);
     const QString name = displayNameOf(sourceDbPath);
     if (QFileInfo(sourceDbPath)
             .absoluteFilePath()
             .compare(QFileInfo(targetDbPath).absoluteFilePath(), Qt::CaseInsensitive) == 0)
         return;
-    if (files.isEmpty())
+    if (!QFile::exists(sourceDbPath))
         throw TableError(TableError::Kind::Unreadable, u"Tabulka %1 neexistuje."_s.arg(name));
+    const FileLayer &layer = options.files ? *options.files : FileLayer::disk();
     const QFileInfo target(targetDbPath);
-    const QString targetBase = target.completeBaseName();
-    QStringList temps;
-    QStringList finals;
-    auto cleanup = [&] {
-        for (const QString &t : temps)
-            layer.remove(t, error);
+    const QString targetDir = QDir::toNativeSeparators(target.absolutePath());
+    QString reason;
+    QString ignored;
+    auto failure = [&](const QString &why) {
+        return TableError(TableError::Kind::Unreadable,
+                          u"Tabulku %1 nelze zkopírovat do %2: %3"_s.arg(name, targetDir, why));
     };
-    for (const QString &src : files) {
-        const QString ext = QFileInfo(src).suffix();
-        const QString dst = target.dir().filePath(targetBase + u'.' + ext);
-        const QString tmp = dst + u".copy"_s;
-        QFile::remove(tmp);
-        if (!layer.copy(src, tmp, error)) {
-            cleanup();
-            throw TableError(TableError::Kind::Unreadable,
-                             u"Tabulku %1 nelze zkopírovat do %2."_s.arg(name, target.absolutePath()));
-        }
-        temps.append(tmp);
-        finals.append(dst);
+
+    // The source is copied as one state: no change lands while its files are
+    // copied, and a change a killed process left unfinished is rolled back
+    // first, as opening the table would.
+    std::unique_ptr<TableLock> lock = TableLock::acquire(sourceDbPath, OpenMode::Shared, options.netDir);
+    TableLock::Guard guard = lock->lockForRead();
+    if (QFile::exists(journal::pathFor(sourceDbPath))) {
+        guard.release();
+        guard = lock->lockForWrite();
+        TablePrivate source;
+        source.path = sourceDbPath;
+        source.displayName = name;
+        source.options = options;
+        source.recoverIfNeeded();
     }
-    // Only now that every copy is complete do the target's files give way.
-    removeTable(targetDbPath);
-    for (qsizetype i = 0; i < temps.size(); ++i) {
-        if (!layer.rename(temps[i], finals[i], error)) {
-            cleanup();
-            throw TableError(TableError::Kind::Unreadable,
-                             u"Tabulku %1 nelze zkopírovat do %2."_s.arg(name, target.absolutePath()));
+
+    // Every file of the source under a temporary name beside the target.
+    QStringList copies;
+    QStringList finals;
+    auto removeCopies = [&] {
+        for (const QString &c : std::as_const(copies)) {
+            if (QFile::exists(c))
+                layer.remove(c, ignored);
+        }
+    };
+    for (const QString &file : tableFiles(sourceDbPath)) {
+        const QString final =
+            target.dir().filePath(target.completeBaseName() + u'.' + QFileInfo(file).suffix());
+        const QString copy = final + copySuffix;
+        if ((QFile::exists(copy) && !layer.remove(copy, reason)) || !layer.copy(file, copy, reason)) {
+            removeCopies();
+            throw failure(reason);
+        }
+        copies.append(copy);
+        finals.append(final);
+    }
+    guard.release();
+    lock.reset();
+
+    // The target's files give way under temporary names, from which they
+    // come back when a later step fails.
+    QStringList olds = tableFilesOf(targetDbPath, true);
+    if (const QString j = journal::pathFor(targetDbPath); QFile::exists(j))
+        olds.append(j);
+    QStringList aside;
+    auto undo = [&] {
+        removeCopies();
+        bool whole = true;
+        for (qsizetype i = aside.size() - 1; i >= 0; --i) {
+            if ((QFile::exists(olds[i]) && !layer.remove(olds[i], ignored)) ||
+                !layer.rename(aside[i], olds[i], ignored))
+                whole = false;
+        }
+        if (whole)
+            return failure(reason);
+        return failure(reason +
+                       u"\nPůvodní soubory tabulky zůstaly v adresáři %1 pod jmény s příponou %2."_s.arg(
+                           targetDir, oldSuffix));
+    };
+    for (const QString &old : std::as_const(olds)) {
+        const QString moved = old + oldSuffix;
+        if ((QFile::exists(moved) && !layer.remove(moved, reason)) || !layer.rename(old, moved, reason))
+            throw undo();
+        aside.append(moved);
+    }
+
+    // The copies take the target's names.
+    for (qsizetype i = 0; i < copies.size(); ++i) {
+        if (!layer.rename(copies[i], finals[i], reason)) {
+            for (qsizetype k = 0; k < i; ++k)
+                layer.remove(finals[k], ignored);
+            throw undo();
         }
     }
+
+    // The old files go last: the copy is complete, and one that cannot be
+    // removed is only clutter that the next copy clears.
+    for (const QString &moved : std::as_const(aside))
+        layer.remove(moved, ignored);
 }
 
 void Table::removeTable(const QString &dbPath)

@@ -174,8 +174,14 @@ public:
     // (existing ones only), in this order.
     static QStringList tableFiles(const QString &dbPath);
     // Copies all of a table's files, replacing the target's (the target's
-    // stale index files are removed). The target's files give way only once
-    // every copy is complete, so a failed copy leaves the target as it was.
+    // stale index files are removed). The source is copied under its read
+    // guard, after a change left unfinished in it has been rolled back. The
+    // copies are made under temporary names beside the target; only then do
+    // the target's files move aside, the copies take their names and the old
+    // files are removed. A failure at any step puts the old files back, so the
+    // target is either the old table whole or the new one. Throws TableError
+    // (InUse while the source is being changed for longer than the guard
+    // waits, Unreadable when a step fails).
     static void copyTable(const QString &sourceDbPath, const QString &targetDbPath,
                           const OpenOptions &options = {});
     static void removeTable(const QString &dbPath);

@@ -4,6 +4,7 @@
 #include "FaultyFiles.h"
 
 #include "paradox/Journal.h"
+#include "paradox/SecondaryIndex.h"
 #include "paradox/Table.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <future>
 #include <map>
 
 using namespace Qt::StringLiterals;
@@ -36,6 +38,23 @@ Schema passwordSchema()
     s.fields = {field(u"Cislo"_s, FieldType::Short), alpha(u"Heslo"_s, 20)};
     s.keyFields = 1;
     return s;
+}
+
+Schema listSchema()
+{
+    Schema s;
+    s.fields = {field(u"Cislo"_s, FieldType::Short), alpha(u"Nazev"_s, 40), alpha(u"Adresar"_s, 80)};
+    s.keyFields = 1;
+    return s;
+}
+
+// A list table with a secondary index on its names: four files to copy.
+void writeList(const QString &path, const QStringList &names)
+{
+    auto t = Table::create(path, listSchema());
+    for (int i = 0; i < names.size(); ++i)
+        t->append({i + 1, names[i], u"Data\\%1"_s.arg(i + 1)});
+    SecondaryIndex::build(*t, 1);
 }
 
 QStringList texts(const Table &t, int field)
@@ -136,6 +155,148 @@ private slots:
         auto t = Table::open(path, options);
         QCOMPARE(texts(*t, 1), QStringList{u"staré"_s});
         QVERIFY(!QFile::exists(journal::pathFor(path)));
+    }
+
+    // A copy that fails at any one step (a copy, a rename, a removal) leaves
+    // the target as the old table whole, with none of the copy's temporary
+    // files; the source is never touched. Every step is made to fail in turn
+    // until the copy runs through.
+    void copyFailingAtEachStep()
+    {
+        int steps = 0;
+        for (int skip = 0;; ++skip) {
+            QTemporaryDir from;
+            QTemporaryDir to;
+            const QString source = from.filePath(u"Data.DB"_s);
+            const QString target = to.filePath(u"Data.DB"_s);
+            writeList(source, {u"Nová s.r.o."_s, u"Druhá a.s."_s, u"Třetí v.o.s."_s});
+            writeList(target, {u"Stará s.r.o."_s});
+            // An index of a field the source has none of: stale once the copy is in.
+            SecondaryIndex::build(*Table::open(target), 2);
+            const auto sourceBefore = snapshot(from.path());
+            const auto targetBefore = snapshot(to.path());
+
+            auto faulty = std::make_shared<FaultyFiles>();
+            faulty->fail(FaultyFiles::AnyChange, {}, 1, skip);
+            OpenOptions options;
+            options.files = faulty;
+            bool thrown = false;
+            try {
+                Table::copyTable(source, target, options);
+            } catch (const TableError &e) {
+                thrown = true;
+                QCOMPARE(e.kind(), TableError::Kind::Unreadable);
+                QVERIFY2(e.message().startsWith(u"Tabulku Data.DB nelze zkopírovat do "_s),
+                         qPrintable(e.message()));
+                QVERIFY2(e.message().endsWith(u": Síťová cesta není dostupná (zkouška)"_s),
+                         qPrintable(e.message()));
+            }
+            const QString step = faulty->log().join(u", "_s);
+            QCOMPARE(snapshot(from.path()), sourceBefore);
+            if (faulty->failures() == 0) {
+                QVERIFY(!thrown);
+                steps = skip;
+                QCOMPARE(texts(*Table::open(target), 1),
+                         (QStringList{u"Nová s.r.o."_s, u"Druhá a.s."_s, u"Třetí v.o.s."_s}));
+                QCOMPARE(QDir(to.path()).entryList(QDir::Files),
+                         (QStringList{u"Data.DB"_s, u"Data.PX"_s, u"Data.X02"_s, u"Data.Y02"_s,
+                                      u"Pdoxusrs.lck"_s}));
+                break;
+            }
+            if (thrown) {
+                QVERIFY2(snapshot(to.path()) == targetBefore, qPrintable(step));
+                QCOMPARE(texts(*Table::open(target), 1), QStringList{u"Stará s.r.o."_s});
+            } else {
+                // Only removing an old file once the copy is in may fail
+                // without failing the copy; the file stays behind as clutter.
+                QVERIFY2(faulty->log().last().startsWith(u"remove "_s), qPrintable(step));
+                QCOMPARE(texts(*Table::open(target), 1).size(), 3);
+                const QStringList left = QDir(to.path()).entryList({u"*.old"_s}, QDir::Files);
+                QCOMPARE(left.size(), 1);
+            }
+        }
+        // Four copies, six files aside, four renames in, six removals.
+        QCOMPARE(steps, 20);
+    }
+
+    // When the old files cannot be put back either, they are not removed:
+    // the message says where they are.
+    void copyFailingTwiceKeepsTheOldFiles()
+    {
+        QTemporaryDir from;
+        QTemporaryDir to;
+        const QString source = from.filePath(u"Data.DB"_s);
+        const QString target = to.filePath(u"Data.DB"_s);
+        writeList(source, {u"Nová s.r.o."_s});
+        writeList(target, {u"Stará s.r.o."_s});
+        auto faulty = std::make_shared<FaultyFiles>();
+        // Moving the target's .DB aside goes through; renaming the copy into
+        // its place fails, and so does putting the old one back.
+        faulty->fail(FaultyFiles::Rename, u"Data.DB"_s, 2, 1);
+        OpenOptions options;
+        options.files = faulty;
+        try {
+            Table::copyTable(source, target, options);
+            QFAIL("copy succeeded");
+        } catch (const TableError &e) {
+            QVERIFY2(e.message().contains(u"\nPůvodní soubory tabulky zůstaly v adresáři "_s),
+                     qPrintable(e.message()));
+        }
+        QCOMPARE(faulty->failures(), 2);
+        QVERIFY(!QFile::exists(target));
+        QVERIFY(QFile::exists(target + u".old"_s));
+        QVERIFY(QDir(to.path()).entryList({u"*.copy"_s}, QDir::Files).isEmpty());
+        QVERIFY(QFile::rename(target + u".old"_s, target));
+        QCOMPARE(texts(*Table::open(target), 1), QStringList{u"Stará s.r.o."_s});
+    }
+
+    // A change a killed process left unfinished in the source is rolled
+    // back before the copy, as opening the source would; the half-written
+    // state never reaches the target.
+    void copyRollsBackTheSourcesUnfinishedChange()
+    {
+        QTemporaryDir from;
+        QTemporaryDir to;
+        const QString source = from.filePath(u"Data.DB"_s);
+        writeList(source, {u"První"_s});
+        QFile f(source);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray before = f.readAll();
+        f.close();
+        Table::open(source)->append({2, u"Napůl zapsaná"_s, u"X"_s});
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        journal::Journal j;
+        j.originalSize = before.size();
+        j.oldStamp = before.left(0x78);
+        j.newStamp = f.read(0x78);
+        f.close();
+        j.ranges.append({0, before});
+        journal::write(journal::pathFor(source), j, u"Data.DB"_s);
+
+        const QString target = to.filePath(u"Data.DB"_s);
+        Table::copyTable(source, target);
+        QVERIFY(!QFile::exists(journal::pathFor(source)));
+        QVERIFY(!QFile::exists(journal::pathFor(target)));
+        QCOMPARE(texts(*Table::open(target), 1), QStringList{u"První"_s});
+        QCOMPARE(texts(*Table::open(source), 1), QStringList{u"První"_s});
+    }
+
+    // A change being written to the source is waited for, not copied half.
+    void copyWaitsForAWriter()
+    {
+        QTemporaryDir from;
+        QTemporaryDir to;
+        const QString source = from.filePath(u"Data.DB"_s);
+        const QString target = to.filePath(u"Data.DB"_s);
+        writeList(source, {u"První"_s});
+        auto writer = TableLock::acquire(source, OpenMode::Shared);
+        TableLock::Guard write = writer->lockForWrite();
+        auto copied = std::async(std::launch::async, [&] { Table::copyTable(source, target); });
+        QCOMPARE(copied.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+        QVERIFY(!QFile::exists(target));
+        write.release();
+        copied.get();
+        QCOMPARE(texts(*Table::open(target), 1), QStringList{u"První"_s});
     }
 };
 
