@@ -27,15 +27,7 @@ namespace {
 // were upgraded.
 struct OpenSettlement
 {
-    explicit OpenSettlement(const QString &dir) : place(locate(dir)), module(place)
-    {
-        if (!backup::finishPendingRestore(place.dir))
-            throw data::DatabaseError(data::DatabaseError::Kind::Engine,
-                                      u"Nepodařilo se otevřít všechny tabulky."_s);
-        dm.OtevritTabulky();
-        if (dm.upgradeFlags().any())
-            statements::PrepocetVY(dm);
-    }
+    explicit OpenSettlement(const QString &dir) : place(locate(dir)), module(place) { module.open(); }
     ~OpenSettlement() { dm.Disconnect(); }
     OpenSettlement(const OpenSettlement &) = delete;
     OpenSettlement &operator=(const OpenSettlement &) = delete;

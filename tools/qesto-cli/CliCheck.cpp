@@ -8,9 +8,7 @@ Result check(const QString &dir)
 {
     return guarded([&] {
         Module m(locate(dir));
-        m.dm.OtevritTabulky();
-        if (m.dm.upgradeFlags().any())
-            statements::PrepocetVY(m.dm);
+        m.open();
         const QList<statements::FilingIssue> issues =
             statements::checkForFiling(statements::readFilingData(m.dm, app::Version::TaxYear));
         m.dm.Disconnect();

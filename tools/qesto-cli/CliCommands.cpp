@@ -83,13 +83,7 @@ Result open(const QString &dir)
     return guarded([&] {
         const Settlement s = locate(dir);
         Module m(s);
-        m.dm.OtevritTabulky();
-        const data::UpgradeFlags flags = m.dm.upgradeFlags();
-        // As the program does after opening: the flags are raised only by
-        // the opening that upgraded, so the statements are recomputed now or
-        // never.
-        if (flags.any())
-            statements::PrepocetVY(m.dm);
+        const data::UpgradeFlags flags = m.open();
         m.dm.Disconnect();
         Result r;
         r.output = "print-settings=" + flag(flags.printSettings) +
@@ -104,8 +98,9 @@ Result recalc(const QString &dir)
     return guarded([&] {
         const Settlement s = locate(dir);
         Module m(s);
-        m.dm.OtevritTabulky();
-        statements::PrepocetVY(m.dm);
+        // An upgrading opening has recomputed them already.
+        if (!m.open().any())
+            statements::PrepocetVY(m.dm);
         m.dm.Disconnect();
         return Result{};
     });

@@ -12,9 +12,7 @@ Result epo(const QString &dir, const QString &out, bool withholding)
     return guarded([&] {
         const Settlement s = locate(dir);
         Module m(s);
-        m.dm.OtevritTabulky();
-        if (m.dm.upgradeFlags().any())
-            statements::PrepocetVY(m.dm);
+        m.open();
         const filing::Form form = withholding ? filing::Form::Withholding : filing::Form::Employment;
         const filing::Snapshot snapshot = filing::readSnapshot(m.dm);
         const QStringList warnings = filing::filingChecks(m.dm, form, app::Version::TaxYear);

@@ -29,9 +29,7 @@ Result pdf(const QString &dir, const QString &out, const QStringList &pageArgs)
 
     return guarded([&] {
         Module m(locate(dir));
-        m.dm.OtevritTabulky();
-        if (m.dm.upgradeFlags().any())
-            statements::PrepocetVY(m.dm);
+        m.open();
         QList<print::PreparedPage> sheets;
         try {
             print::FormPages pages(m.dm);

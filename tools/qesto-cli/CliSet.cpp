@@ -18,9 +18,7 @@ Result set(const QString &dir, const QString &table, const QStringList &assignme
     }
     return guarded([&] {
         Module m(locate(dir));
-        m.dm.OtevritTabulky();
-        if (m.dm.upgradeFlags().any())
-            statements::PrepocetVY(m.dm);
+        m.open();
         statements::FormInput input(m.dm, table);
         // A refusal leaves the loop before the post; disconnecting drops
         // the record, so the file stays as it was.

@@ -5,6 +5,7 @@
 // turning the data layer's errors into exit code 2 with the Czech message.
 
 #include "CliCommands.h"
+#include "backup/SettlementArchive.h"
 #include "data/TDM1.h"
 #include "paradox/Error.h"
 #include "statements/Recalc.h"
@@ -48,7 +49,26 @@ struct Module
         dm.DM1Create(s.root);
         dm.setDatabasePath(s.dir);
         dm.setStatementRecalc(&recalc);
+        dir = s.dir;
     }
+
+    // Opens the settlement as the program does: a restore stopped half-way
+    // is completed first, and the statements are recomputed when older files
+    // were upgraded, since only this opening knows it. Gives what the
+    // opening upgraded.
+    data::UpgradeFlags open()
+    {
+        if (!backup::finishPendingRestore(dir))
+            throw data::DatabaseError(data::DatabaseError::Kind::Engine,
+                                      QStringLiteral("Nepodařilo se otevřít všechny tabulky."));
+        dm.OtevritTabulky();
+        const data::UpgradeFlags flags = dm.upgradeFlags();
+        if (flags.any())
+            statements::PrepocetVY(dm);
+        return flags;
+    }
+
+    QString dir;
     data::TDM1 dm;
     statements::StatementRecalc recalc;
 };

@@ -1,11 +1,8 @@
 #include "CliCommands.h"
+#include "CliSettlement.h"
 
-#include "data/DataError.h"
-#include "data/TDM1.h"
-#include "statements/Recalc.h"
 #include "transfer/TransferSession.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -14,53 +11,33 @@ namespace cli {
 
 namespace {
 
-Result failed(const QString &message)
-{
-    Result r;
-    r.exitCode = 2;
-    r.error = message;
-    return r;
-}
-
 Result importPayroll(const QString &dir, const QString &payrollDataDb, int companyNumber, bool companyData,
                      const QString &password)
 {
-    const QString settlement = QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
-    if (!QFileInfo(settlement).isDir())
-        return failed(u"Adresář %1 neexistuje."_s.arg(QDir::toNativeSeparators(settlement)));
-    try {
-        // The data module as the program prepares it for the settlement.
-        data::TDM1 dm;
-        statements::StatementRecalc recalc(dm);
-        dm.DM1Create(QFileInfo(settlement).absolutePath());
-        dm.setDatabasePath(settlement);
-        dm.setStatementRecalc(&recalc);
-        dm.OtevritTabulky();
-        if (dm.upgradeFlags().any())
-            statements::PrepocetVY(dm);
+    return guarded([&] {
+        Module m(locate(dir));
+        m.open();
 
         transfer::TransferEnvironment env;
-        env.dm = &dm;
-        env.recalc = &recalc;
+        env.dm = &m.dm;
+        env.recalc = &m.recalc;
         env.payrollPassword = password;
         transfer::TransferSession session(env);
         session.setRememberedNumber(companyNumber);
         if (!session.showCompanies(QFileInfo(payrollDataDb).absoluteFilePath()))
-            return failed(session.lastMessage());
+            return failure(session.lastMessage());
         if (!session.currentCompany() || session.currentCompany()->Cislo != companyNumber)
-            return failed(u"Firma číslo %1 v seznamu firem programu Gavrel není."_s.arg(companyNumber));
+            return failure(u"Firma číslo %1 v seznamu firem programu Gavrel není."_s.arg(companyNumber));
         // As the window's check box does when it is left.
         session.storeCompanyDataChoice(companyData);
         const bool done = session.transfer(false);
-        dm.Disconnect();
+        m.dm.Disconnect();
         if (!done)
-            return failed(session.lastMessage());
+            return failure(session.lastMessage());
         Result r;
         r.output = session.lastMessage().toUtf8() + '\n';
         return r;
-    } catch (const data::DatabaseError &e) {
-        return failed(e.message());
-    }
+    });
 }
 
 } // namespace
@@ -80,7 +57,7 @@ Result importPayroll(const QStringList &args)
             valid = false;
     }
     if (!valid)
-        return failed(
+        return failure(
             u"Použití: qesto-cli import-payroll ADRESÁŘ DATA_DB_GAVREL ČÍSLO_FIRMY [--company-data] "
             u"[--password HESLO]"_s);
     return importPayroll(args[0], args[1], cislo, companyData, password);
