@@ -86,31 +86,32 @@ AppPaths AppPaths::resolve(const QString &programDir, const QString &commonAppDa
     return p;
 }
 
-QString AppPaths::CestyTyp1(int kind, bool withFileName, const QString &suffix, const QString &name) const
+QString AppPaths::CestyTyp1(BackupPlace place, bool withFileName, const QString &suffix,
+                            const QString &name) const
 {
     QString result;
-    switch (kind) {
-    case 1:
+    switch (place) {
+    case BackupPlace::DataFolder:
         result = DataIniDir.isEmpty() ? kAdresarDat + defaultSubdirectory() : DataIniDir;
         break;
-    case 2:
+    case BackupPlace::UserFolder:
         result = kAdresarUziv + defaultSubdirectory();
         break;
-    case 3:
+    case BackupPlace::RemovableMedium:
         result = kDisk + defaultSubdirectory();
         break;
-    default:
+    case BackupPlace::None:
         break;
     }
     if (withFileName) {
-        if (kind >= 1 && kind <= 3)
+        if (place != BackupPlace::None)
             result += data::DataFiles::backupDir();
         result += suffix + name + u".zip";
     }
     return result;
 }
 
-QString AppPaths::CestyTyp2(const QString &templ, int mode, bool *ok) const
+QString AppPaths::CestyTyp2(const QString &templ, RelativePaths relative, bool *ok) const
 {
     QString result = templ;
     const auto expand = [&result](const QString &placeholder, const QString &folder) {
@@ -127,9 +128,9 @@ QString AppPaths::CestyTyp2(const QString &templ, int mode, bool *ok) const
     if (!result.isEmpty() && !FileOps::hasDrive(result) && !result.contains(u'%')) {
         if (isSeparator(result.front()))
             result.remove(0, 1);
-        if (mode == 1)
+        if (relative == RelativePaths::IntoBackupFolder)
             result = FileDirLocal + data::DataFiles::backupDir() + result;
-        else if (mode == 10)
+        else if (relative == RelativePaths::Refuse)
             result.clear();
     }
 
@@ -157,11 +158,11 @@ QString AppPaths::CestyTyp3(const QString &path) const
     return path;
 }
 
-QString AppPaths::DirTyp(int kind, const QString &path) const
+QString AppPaths::DirTyp(DialogStart start, const QString &path) const
 {
     QString result;
-    switch (kind) {
-    case 1: {
+    switch (start) {
+    case DialogStart::DataRootParent: {
         const QString root = FileOps::withoutTrailingSeparator(FileDirLocal);
         qsizetype cut = root.size() - 1;
         while (cut >= 0 && !isSeparator(root[cut]))
@@ -169,7 +170,7 @@ QString AppPaths::DirTyp(int kind, const QString &path) const
         result = cut >= 0 ? root.left(cut + 1) : QString();
         break;
     }
-    case 2: {
+    case DialogStart::NearestKnownFolder: {
         result = FileOps::hasDrive(path) ? FileOps::driveRoot(path) : FileDirLocal;
         const QString common = CommonAppData.isEmpty() ? QString() : CommonAppData + u"\\Morvatek\\";
         if (startsWithPath(path, common))
@@ -181,16 +182,14 @@ QString AppPaths::DirTyp(int kind, const QString &path) const
             result = FileOps::dirExists(personal) ? personal : Personal + u'\\';
         break;
     }
-    case 3:
+    case DialogStart::DataRootDrive:
         result = FileOps::driveRoot(FileDir);
         break;
-    case 4:
+    case DialogStart::LocalDataRoot:
         result = FileDirLocal;
         break;
-    case 5:
+    case DialogStart::LocalDataRootDrive:
         result = FileOps::driveRoot(FileDirLocal);
-        break;
-    default:
         break;
     }
     if (result.isEmpty() || !FileOps::dirExists(result))
@@ -205,16 +204,16 @@ QString AppPaths::DirTyp2(const QString &templ, const QString &fallback) const
     return fallback;
 }
 
-QString NazevSb1(const QString &Tiv, const QString &Jmd, const QString &Prk, const QString &Ojv,
-                 const QString &dirName)
+QString NazevSb1(const QString &title, const QString &firstName, const QString &surname,
+                 const QString &businessName, const QString &dirName)
 {
     const auto filled = [](const QString &s) { return !s.trimmed().isEmpty(); };
-    const bool person = filled(Tiv) || filled(Jmd) || filled(Prk);
+    const bool person = filled(title) || filled(firstName) || filled(surname);
     QString name;
-    if (person && !filled(Ojv))
-        name = QString(Tiv + u' ' + Jmd + u' ' + Prk).trimmed();
-    else if (!person && filled(Ojv))
-        name = Ojv.trimmed();
+    if (person && !filled(businessName))
+        name = QString(title + u' ' + firstName + u' ' + surname).trimmed();
+    else if (!person && filled(businessName))
+        name = businessName.trimmed();
 
     QString cleaned;
     cleaned.reserve(name.size());

@@ -1,14 +1,22 @@
 #pragma once
 
+#include "platform/PathKinds.h"
+
 #include <QString>
 
 namespace app {
 
-// The start-up state every part of the program reads its directories from.
-// Directory values are stored paths ("\" separators, see platform/FileOps.h)
-// ending with "\", except CommonAppData and Personal which have no trailing
-// separator. One object is created at start-up and handed to whoever needs
-// it.
+using platform::BackupPlace;
+using platform::DialogStart;
+using platform::RelativePaths;
+
+// The directories every part of the program reads, resolved once at
+// start-up. Directory values are stored paths ("\" separators, see
+// platform/FileOps.h) ending with "\", except CommonAppData and Personal
+// which have no trailing separator. One object is created at start-up;
+// only the start itself and the choice of the data root change FileDir, so
+// everyone else is handed it const. What the start learns beside the paths
+// (versions, whether it has completed) is kept by app::Startup.
 class AppPaths
 {
 public:
@@ -21,12 +29,9 @@ public:
     // The directory Data.ini names (after "AdresarPrg" is replaced); empty
     // without Data.ini or with an empty value. Backup paths prefer it.
     QString DataIniDir;
-
+    // Whether a data root with its list was found; without one the program
+    // only says so and ends.
     bool dataDirFound = false;
-    bool startupPending = true;
-    int localDataVersion = 0;
-    int networkDataVersion = 0;
-    int TypPisma = 0;
 
     // Finds the data root: the directory Data.ini in programDir names, or
     // without one the default directory below commonAppData. Touches no
@@ -37,27 +42,25 @@ public:
     // CommonAppData and the default backup folder below Personal.
     static QString defaultSubdirectory();
 
-    // Default path template for a backup. kind: 1 below CommonAppData, 2
-    // below Personal, 3 on a drive still to be chosen, 4 none. With a file
-    // name the backup folder and suffix + name + ".zip" are appended; name is
-    // the settlement's directory name or NazevSb1.
-    QString CestyTyp1(int kind, bool withFileName, const QString &suffix, const QString &name) const;
+    // Default path template for a backup in place. With a file name the
+    // backup folder (not for BackupPlace::None) and suffix + name + ".zip"
+    // are appended; name is the settlement's directory name or NazevSb1.
+    QString CestyTyp1(BackupPlace place, bool withFileName, const QString &suffix, const QString &name) const;
 
-    // The real path a template stands for. mode 1 puts a relative path into
-    // the local backup folder, mode 10 refuses it. When the template cannot
-    // be resolved the result is the Czech text to show in place of the path
-    // and ok (when given) is false.
-    QString CestyTyp2(const QString &templ, int mode, bool *ok = nullptr) const;
+    // The real path a template stands for; relative says what becomes of a
+    // path with neither drive nor placeholder. When the template cannot be
+    // resolved the result is the Czech text to show in place of the path and
+    // ok (when given) is false.
+    QString CestyTyp2(const QString &templ, RelativePaths relative, bool *ok = nullptr) const;
 
     // The template to store for a real path: CommonAppData or Personal at its
     // start becomes its placeholder.
     QString CestyTyp3(const QString &path) const;
 
-    // Initial directory of a file dialog. kind: 1 the directory holding the
-    // local data root, 2 the folder nearest to path among the known ones, 3
-    // the drive of FileDir, 4 the local data root, 5 its drive. Anything not
-    // an existing directory gives FileDirLocal.
-    QString DirTyp(int kind, const QString &path) const;
+    // Initial directory of a file dialog; path matters only for
+    // DialogStart::NearestKnownFolder. Anything not an existing directory
+    // gives FileDirLocal.
+    QString DirTyp(DialogStart start, const QString &path) const;
 
     // CommonAppData + "\Morvatek\" when the template lies below it, else
     // fallback.
@@ -72,8 +75,9 @@ public:
 // title, first name and surname when any is filled and the business name is
 // not, else the business name alone; characters that a file name cannot hold
 // removed. An empty result gives dirName.
-QString NazevSb1(const QString &Tiv, const QString &Jmd, const QString &Prk, const QString &Ojv,
-                 const QString &dirName);
+// The company data fields are Tiv, Jmd, Prk and Ojv.
+QString NazevSb1(const QString &title, const QString &firstName, const QString &surname,
+                 const QString &businessName, const QString &dirName);
 
 // Whether path begins with the directory prefix, ignoring letter case and
 // whether "\" or "/" separates, and the prefix ends at a name boundary.

@@ -11,13 +11,19 @@ class AppPathTemplates : public backup::IPathTemplates
 public:
     explicit AppPathTemplates(const AppPaths &paths) : m_paths(paths) {}
 
-    QString defaultArchive(int kind, const QString &stem) const override
+    QString defaultArchive(BackupPlace place, const QString &stem) const override
     {
-        return m_paths.CestyTyp1(kind, true, QString(), stem);
+        return m_paths.CestyTyp1(place, true, QString(), stem);
     }
-    QString expand(const QString &templ, bool *ok) const override { return m_paths.CestyTyp2(templ, 1, ok); }
+    QString expand(const QString &templ, bool *ok) const override
+    {
+        return m_paths.CestyTyp2(templ, RelativePaths::IntoBackupFolder, ok);
+    }
     QString toTemplate(const QString &path) const override { return m_paths.CestyTyp3(path); }
-    QString initialDir(int kind, const QString &path) const override { return m_paths.DirTyp(kind, path); }
+    QString initialDir(DialogStart start, const QString &path) const override
+    {
+        return m_paths.DirTyp(start, path);
+    }
     QString dataRoot() const override { return m_paths.FileDir; }
 
 private:

@@ -58,7 +58,7 @@ QString refusedMessage()
 
 } // namespace
 
-Conversion::Conversion(AppPaths &paths, platform::IMessages &messages, registry::SettlementList &list,
+Conversion::Conversion(const AppPaths &paths, platform::IMessages &messages, registry::SettlementList &list,
                        IConversionWindow *window)
     : m_paths(paths), m_messages(messages), m_list(list), m_window(window)
 {}

@@ -44,7 +44,7 @@ public:
 class Conversion
 {
 public:
-    Conversion(AppPaths &paths, platform::IMessages &messages, registry::SettlementList &list,
+    Conversion(const AppPaths &paths, platform::IMessages &messages, registry::SettlementList &list,
                IConversionWindow *window = nullptr);
 
     void setWindow(IConversionWindow *window) { m_window = window; }
@@ -81,7 +81,7 @@ private:
     QString localIni() const;
     void restoreEmptyList();
 
-    AppPaths &m_paths;
+    const AppPaths &m_paths;
     platform::IMessages &m_messages;
     registry::SettlementList &m_list;
     IConversionWindow *m_window = nullptr;

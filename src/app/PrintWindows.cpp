@@ -19,10 +19,10 @@
 
 namespace app {
 
-Printing::Printing(TMainForm &main, data::TDM1 &dm, platform::IMessages &messages, AppPaths &paths,
-                   SettlementOpening &opening, const platform::IPrinters &printers)
-    : m_main(main), m_dm(dm), m_messages(messages), m_paths(paths), m_opening(opening), m_printers(printers),
-      m_preview(std::make_unique<print::TPrevForm>(messages, &main))
+Printing::Printing(TMainForm &main, data::TDM1 &dm, platform::IMessages &messages, SettlementOpening &opening,
+                   const platform::IPrinters &printers)
+    : m_main(main), m_dm(dm), m_messages(messages), m_opening(opening), m_printers(printers),
+      m_preview(new print::TPrevForm(messages, &main))
 {
     m_preview->iniPath = [this] {
         return m_opening.iniFile().isEmpty() ? QString() : platform::FileOps::resolve(m_opening.iniFile());
@@ -32,13 +32,23 @@ Printing::Printing(TMainForm &main, data::TDM1 &dm, platform::IMessages &message
 
 Printing::~Printing() = default;
 
+int &Printing::typPisma()
+{
+    return m_main.startup().flags().TypPisma;
+}
+
+print::TPrevForm &Printing::preview()
+{
+    return *m_preview;
+}
+
 StatementKind Printing::showPrintWindow()
 {
     // Layouts are loaded anew for every opening of the window, so a change
     // of the font family takes effect on the next one.
-    print::FormPagesProducer pages(m_dm, m_paths.TypPisma);
+    print::FormPagesProducer pages(m_dm, typPisma());
     print::TEmtfForm form({m_dm, m_messages, platform::FileOps::resolve(m_opening.iniFile()),
-                           m_opening.printers(), m_printers, m_output, pages, *m_preview, m_paths.TypPisma,
+                           m_opening.printers(), m_printers, m_output, pages, *m_preview, typPisma(),
                            Version::TaxYear, &m_main},
                           &m_main);
     form.printerSetupDialog = [&form](const QString &current) {
@@ -78,7 +88,7 @@ void Printing::Tiskseznamufirem1Click(const QList<print::CompanyListRow> &rows)
     bool ready = false;
     try {
         const auto sheets = std::make_shared<const QList<print::PreparedPage>>(print::companyListPages(
-            rows, m_dm.fieldAs(QStringLiteral("DmtDpl")).asInteger(), m_paths.TypPisma == 1));
+            rows, m_dm.fieldAs(QStringLiteral("DmtDpl")).asInteger(), typPisma() == 1));
         request.job.title = QStringLiteral("Seznam firem");
         request.job.sheetCount = int(sheets->size());
         request.job.paint = [sheets](QPainter &painter, const QRectF &paper, int sheet) {

@@ -4,6 +4,8 @@
 #include "platform/Printers.h"
 #include "print/CompanyList.h"
 
+#include <QPointer>
+
 #include <functional>
 #include <memory>
 
@@ -19,21 +21,21 @@ class TPrevForm;
 
 namespace app {
 
-struct AppPaths;
 class SettlementOpening;
 class TMainForm;
 
-// The printing of the program: the preview that lives for the whole run,
-// the printer output, and the print window attached as kind 5 of Dpp1 (the
-// "&Tisk" command, F6, and the end of the editor chain).
+// The printing of the program: the preview that lives for the whole run
+// (a child of the main window, which owns it), the printer output, and the
+// print window attached as kind 5 of Dpp1 (the "&Tisk" command, F6, and the
+// end of the editor chain).
 class Printing
 {
 public:
-    Printing(TMainForm &main, data::TDM1 &dm, platform::IMessages &messages, AppPaths &paths,
-             SettlementOpening &opening, const platform::IPrinters &printers);
+    Printing(TMainForm &main, data::TDM1 &dm, platform::IMessages &messages, SettlementOpening &opening,
+             const platform::IPrinters &printers);
     ~Printing();
 
-    print::TPrevForm &preview() { return *m_preview; }
+    print::TPrevForm &preview();
 
     // The menu item "Tisk &seznamu firem": the settlements as the list
     // window shows them, previewed.
@@ -42,15 +44,17 @@ public:
 
 private:
     StatementKind showPrintWindow();
+    // Which fonts the reports use: read by the start, changed by the print
+    // window, saved when the program ends.
+    int &typPisma();
 
     TMainForm &m_main;
     data::TDM1 &m_dm;
     platform::IMessages &m_messages;
-    AppPaths &m_paths;
     SettlementOpening &m_opening;
     const platform::IPrinters &m_printers;
     platform::QtPrintOutput m_output;
-    std::unique_ptr<print::TPrevForm> m_preview;
+    QPointer<print::TPrevForm> m_preview;
 };
 
 } // namespace app

@@ -31,6 +31,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPointer>
 #include <QScreen>
 
 using namespace Qt::Literals::StringLiterals;
@@ -47,14 +48,15 @@ class ListBridge : public IStartupHooks, public registry::IRegistryHooks, public
 public:
     const registry::SettlementList &list() const { return m_list; }
 
+    // The list window and the password prompt are the main window's
+    // children, which it deletes before this bridge goes (see ~Program).
     ListBridge(TMainForm &main, data::TDM1 &dm, AppPaths &paths, platform::IMessages &messages)
         : m_main(main), m_dm(dm), m_paths(paths), m_messages(messages),
           m_list({paths.FileDirLocal, paths.FileDir, Version::yearTag()}, messages, this)
     {
         m_list.setOpenOptions(dm.openOptions());
-        m_prompt = std::make_unique<registry::TAu4Form>(&main);
-        m_form = std::make_unique<registry::TAuto1Form>(m_list, messages, *m_prompt, main.baseCaption(), this,
-                                                        &main);
+        m_prompt = new registry::TAu4Form(&main);
+        m_form = new registry::TAuto1Form(m_list, messages, *m_prompt, main.baseCaption(), this, &main);
         m_form->setInfoSource([this] {
             registry::InfoPaths info;
             info.DataDir = m_paths.DataDir;
@@ -112,8 +114,8 @@ private:
     AppPaths &m_paths;
     platform::IMessages &m_messages;
     registry::SettlementList m_list;
-    std::unique_ptr<registry::TAu4Form> m_prompt;
-    std::unique_ptr<registry::TAuto1Form> m_form;
+    QPointer<registry::TAu4Form> m_prompt;
+    QPointer<registry::TAuto1Form> m_form;
 };
 
 } // namespace
@@ -132,7 +134,7 @@ struct Program::Parts
     platform::QtPrinters printers;
     std::unique_ptr<SettlementOpening> opening;
     std::unique_ptr<NewYearRollover> rollover;
-    std::unique_ptr<widgets::TEvzhDtForm> calendar;
+    QPointer<widgets::TEvzhDtForm> calendar;
     std::unique_ptr<ListBridge> list;
     std::unique_ptr<Printing> printing;
 };
@@ -143,6 +145,12 @@ Program::~Program()
 {
     if (m_parts->help)
         QApplication::instance()->removeEventFilter(m_parts->helpKeys.get());
+    // The main window owns the long-lived windows (the list, the password
+    // prompt, the preview, the calendar). It goes first, while everything
+    // those windows refer to still exists.
+    if (m_parts->dm)
+        m_parts->dm->setDatePicker(nullptr);
+    m_parts->main.reset();
 }
 
 // The help folder beside the program.
@@ -179,9 +187,12 @@ void Program::start()
     QApplication::setApplicationName(Version::applicationTitle());
 
     p.messages = EnvironmentMessages::fromEnvironment();
-    auto *boxes = p.messages ? nullptr : new platform::QtMessages;
-    if (boxes)
-        p.messages.reset(boxes);
+    platform::QtMessages *boxes = nullptr;
+    if (!p.messages) {
+        auto owned = std::make_unique<platform::QtMessages>();
+        boxes = owned.get();
+        p.messages = std::move(owned);
+    }
 
     p.paths = AppPaths::resolve(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()),
                                 platform::ShellFolders::commonAppData(), platform::ShellFolders::personal());
@@ -195,7 +206,7 @@ void Program::start()
 
     p.main = std::make_unique<TMainForm>(p.paths, *p.messages);
     if (boxes)
-        boxes->setParent(p.main.get());
+        boxes->setDialogParent(p.main.get());
     p.main->setHelp(p.help.get());
     const QScreen *screen = QGuiApplication::primaryScreen();
     const WindowPlacement placement = p.main->FormCreate(screen ? screen->size() : QSize(1024, 768));
@@ -231,8 +242,8 @@ void Program::start()
         p.opening->setSelection(p.list.get());
     }
 
-    p.calendar = std::make_unique<widgets::TEvzhDtForm>(p.main.get());
-    p.dm->setDatePicker(p.calendar.get());
+    p.calendar = new widgets::TEvzhDtForm(p.main.get());
+    p.dm->setDatePicker(p.calendar);
     // The calendar keeps its place per settlement, in the settlement's own
     // INI file under the section named after its directory.
     p.opening->setOpened([&p] {
@@ -245,7 +256,7 @@ void Program::start()
                                       p.opening->directoryName()};
     });
 
-    p.printing = std::make_unique<Printing>(*p.main, *p.dm, *p.messages, p.paths, *p.opening, p.printers);
+    p.printing = std::make_unique<Printing>(*p.main, *p.dm, *p.messages, *p.opening, p.printers);
     if (p.list) {
         p.printing->setCompanyList([list = p.list.get()] {
             QList<print::CompanyListRow> rows;
@@ -264,11 +275,11 @@ void Program::start()
         env.status = main;
         env.busy = [main](bool busy) { main->setBusy(busy); };
         env.resolveTemplate = [&p](const QString &templ, bool *ok) {
-            return p.paths.CestyTyp2(templ, 10, ok);
+            return p.paths.CestyTyp2(templ, RelativePaths::Refuse, ok);
         };
         env.toTemplate = [&p](const QString &path) { return p.paths.CestyTyp3(path); };
         env.dialogDirectory = [&p](const QString &text) {
-            return p.paths.DirTyp2(text, p.paths.DirTyp(1, text));
+            return p.paths.DirTyp2(text, p.paths.DirTyp(DialogStart::DataRootParent, text));
         };
         env.programDir = p.paths.FileDirPrg;
         env.localRoot = p.paths.FileDirLocal;

@@ -29,7 +29,7 @@ QString rolloverSection()
 
 } // namespace
 
-SettlementOpening::SettlementOpening(AppPaths &paths, platform::IMessages &messages, data::TDM1 &dm,
+SettlementOpening::SettlementOpening(const AppPaths &paths, platform::IMessages &messages, data::TDM1 &dm,
                                      const platform::IPrinters &printers)
     : m_paths(paths), m_messages(messages), m_dm(dm), m_printerSource(printers),
       m_recalc([](data::TDM1 &d) { statements::PrepocetVY(d); })

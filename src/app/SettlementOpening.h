@@ -55,7 +55,7 @@ public:
         Quit,   // "&Konec" in the list: the program ends
     };
 
-    SettlementOpening(AppPaths &paths, platform::IMessages &messages, data::TDM1 &dm,
+    SettlementOpening(const AppPaths &paths, platform::IMessages &messages, data::TDM1 &dm,
                       const platform::IPrinters &printers);
 
     void setSelection(ISettlementSelection *selection) { m_selection = selection; }
@@ -104,7 +104,7 @@ private:
     void selectPrinter();
     void openTables();
 
-    AppPaths &m_paths;
+    const AppPaths &m_paths;
     platform::IMessages &m_messages;
     data::TDM1 &m_dm;
     const platform::IPrinters &m_printerSource;

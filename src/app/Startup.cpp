@@ -77,14 +77,14 @@ WindowPlacement Startup::formCreate(QSize screen)
         return placement;
     FileOps::setCurrentDir(m_paths.FileDirLocal);
 
-    m_paths.localDataVersion = readDataVersion(m_paths.FileDirLocal);
-    const QString warning = versionMessage(m_paths.localDataVersion);
+    m_flags.localDataVersion = readDataVersion(m_paths.FileDirLocal);
+    const QString warning = versionMessage(m_flags.localDataVersion);
     if (!warning.isEmpty())
         m_messages.error(warning);
 
     const QString settings = m_paths.localFile(data::DataFiles::settingsIni());
     placement = restorePlacement(settings, screen, placement);
-    m_paths.TypPisma = iniAt(settings).readInteger(u"Qesto", u"TypPisma", 0);
+    m_flags.TypPisma = iniAt(settings).readInteger(u"Qesto", u"TypPisma", 0);
     return placement;
 }
 
@@ -113,14 +113,14 @@ bool Startup::refreshNetworkTemplates()
 {
     const QString target = m_paths.dataFile(data::DataFiles::templateDir());
     if (FileOps::dirExists(target)) {
-        m_paths.networkDataVersion = readDataVersion(m_paths.FileDir);
+        m_flags.networkDataVersion = readDataVersion(m_paths.FileDir);
     } else {
         FileOps::createDir(target);
-        m_paths.networkDataVersion = 0;
+        m_flags.networkDataVersion = 0;
     }
 
     bool ok = true;
-    if (m_paths.networkDataVersion < m_paths.localDataVersion) {
+    if (m_flags.networkDataVersion < m_flags.localDataVersion) {
         m_hooks.setBusy(true);
         const QString source = m_paths.localFile(data::DataFiles::templateDir());
         QStringList failed;
@@ -138,7 +138,7 @@ bool Startup::refreshNetworkTemplates()
         // written only when they are.
         if (failed.isEmpty()) {
             IniFile version = iniAt(m_paths.dataFile(data::DataFiles::versionIni()));
-            if (!version.writeInteger(u"Verze", u"Data", m_paths.localDataVersion))
+            if (!version.writeInteger(u"Verze", u"Data", m_flags.localDataVersion))
                 failed.append(data::DataFiles::versionIni());
         }
         m_hooks.setBusy(false);
@@ -148,16 +148,16 @@ bool Startup::refreshNetworkTemplates()
                              u"\nnelze aktualizovat. Chybí nebo nelze zapsat:\n"_s + failed.join(u", "));
         }
     }
-    if (m_paths.localDataVersion < m_paths.networkDataVersion)
+    if (m_flags.localDataVersion < m_flags.networkDataVersion)
         m_messages.error(u"Nainstalujte na tento počítač nejnovější verzi programu."_s);
     return ok;
 }
 
 Startup::Activation Startup::formActivate()
 {
-    if (!m_paths.startupPending)
+    if (!m_flags.pending)
         return Activation::AlreadyDone;
-    m_paths.startupPending = false;
+    m_flags.pending = false;
     if (!m_paths.dataDirFound) {
         m_messages.error(u"Chyba při zjišťování adresáře s daty.\nNainstalujte program znovu."_s);
         return Activation::NoDataDirectory;
@@ -191,7 +191,7 @@ bool Startup::formClose(const WindowPlacement &placement)
     } else {
         ok = ini.writeInteger(u"Qesto", u"Maximized", 1);
     }
-    ok = ok && ini.writeInteger(u"Qesto", u"TypPisma", m_paths.TypPisma);
+    ok = ok && ini.writeInteger(u"Qesto", u"TypPisma", m_flags.TypPisma);
     if (!ok) {
         FileOps::createEmptyFile(m_paths.localFile(data::DataFiles::writeFailureMarker()));
         m_messages.error(u"Nemáte oprávnění zapisovat do adresáře s daty.\nNainstalujte program znovu."_s);

@@ -32,6 +32,18 @@ struct WindowPlacement
     bool operator==(const WindowPlacement &) const = default;
 };
 
+// What the start learns and decides beside the directories; it changes
+// while the program starts, the paths do not.
+struct StartupFlags
+{
+    // The first activation of the main window has not yet completed the start.
+    bool pending = true;
+    int localDataVersion = 0;   // Data\Verze.ini of the local data root
+    int networkDataVersion = 0; // the same of the network data root
+    // Which fonts the reports use (Qesto.ini), saved back at the end.
+    int TypPisma = 0;
+};
+
 // The parts of completing the start that belong to the table engine and to
 // the windows. The main window implements them; tests record the calls.
 class IStartupHooks
@@ -72,6 +84,9 @@ public:
 
     // Reads Data\Verze.ini of a data root; 0 when absent or unreadable.
     static int readDataVersion(const QString &dataRoot);
+
+    StartupFlags &flags() { return m_flags; }
+    const StartupFlags &flags() const { return m_flags; }
     // The warning for a data directory of another version, or empty.
     static QString versionMessage(int dataVersion);
 
@@ -102,6 +117,7 @@ private:
     AppPaths &m_paths;
     platform::IMessages &m_messages;
     IStartupHooks &m_hooks;
+    StartupFlags m_flags;
 };
 
 } // namespace app

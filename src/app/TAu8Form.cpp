@@ -65,7 +65,7 @@ void TAu8Form::chooseFile()
     const QString current = m_edit->text();
     QString start = FileOps::withoutTrailingSeparator(QFileInfo(FileOps::resolve(current)).absolutePath());
     if (current.isEmpty() || !FileOps::dirExists(start))
-        start = m_paths.DirTyp2(current, m_paths.DirTyp(1, current));
+        start = m_paths.DirTyp2(current, m_paths.DirTyp(DialogStart::DataRootParent, current));
     const QString chosen = QFileDialog::getOpenFileName(this, QString(), FileOps::resolve(start),
                                                         u"datové soubory (Data.DB);;všechny soubory (*.*)"_s);
     if (chosen.isEmpty())

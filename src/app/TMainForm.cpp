@@ -478,7 +478,7 @@ void TMainForm::showEvent(QShowEvent *event)
     FormShow();
     // Completing the start opens modal windows; it runs once the window is
     // on the screen, from the event loop.
-    if (m_paths.startupPending && !m_activationQueued) {
+    if (m_startup.flags().pending && !m_activationQueued) {
         m_activationQueued = true;
         QTimer::singleShot(0, this, &TMainForm::FormActivate);
     }

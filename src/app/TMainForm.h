@@ -84,6 +84,7 @@ public:
     // conversion check.
     void setListHooks(IStartupHooks *hooks) { m_listHooks = hooks; }
     Startup &startup() { return m_startup; }
+    const Startup &startup() const { return m_startup; }
 
     // ---- life cycle
     // Version check and placement; gives the placement to show with.

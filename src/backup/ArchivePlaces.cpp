@@ -50,7 +50,8 @@ void ArchivePlaces::load()
         if (!path.isEmpty() && !m_paths.contains(path))
             m_paths.append(path);
     }
-    m_pathText = m_paths.isEmpty() ? m_templates.defaultArchive(1, stem()) : m_paths.first();
+    m_pathText = m_paths.isEmpty() ? m_templates.defaultArchive(platform::BackupPlace::DataFolder, stem())
+                                   : m_paths.first();
     refresh();
 }
 
@@ -88,9 +89,9 @@ QString ArchivePlaces::stem() const
     return m_companyName && !m_place.companyFileName.isEmpty() ? m_place.companyFileName : m_place.dirName;
 }
 
-void ArchivePlaces::chooseLocation(int kind)
+void ArchivePlaces::chooseLocation(platform::BackupPlace place)
 {
-    setPathText(m_templates.defaultArchive(kind, stem()));
+    setPathText(m_templates.defaultArchive(place, stem()));
 }
 
 QString ArchivePlaces::customFolder() const
@@ -110,7 +111,8 @@ bool ArchivePlaces::chooseCustom()
 QString ArchivePlaces::chooserStart() const
 {
     const QString folder = customFolder();
-    return folder.isEmpty() ? m_templates.initialDir(3, QString()) : folder;
+    return folder.isEmpty() ? m_templates.initialDir(platform::DialogStart::DataRootDrive, QString())
+                            : folder;
 }
 
 void ArchivePlaces::setCustomFolder(const QString &folder)
@@ -125,11 +127,11 @@ void ArchivePlaces::setCustomFolder(const QString &folder)
 QString ArchivePlaces::fileDialogDir() const
 {
     if (!m_fullValid)
-        return m_templates.initialDir(4, QString());
+        return m_templates.initialDir(platform::DialogStart::LocalDataRoot, QString());
     const QString folder = folderOf(m_fullPath);
     if (!folder.isEmpty() && FileOps::dirExists(folder))
         return folder;
-    return m_templates.initialDir(2, m_fullPath);
+    return m_templates.initialDir(platform::DialogStart::NearestKnownFolder, m_fullPath);
 }
 
 void ArchivePlaces::setChosenFile(const QString &path)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PathKinds.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,17 +17,15 @@ class IPathTemplates
 {
 public:
     virtual ~IPathTemplates() = default;
-    // The default archive path of a location button (kind 1 data folder, 2
-    // user's documents, 3 removable medium) for the file stem.
-    virtual QString defaultArchive(int kind, const QString &stem) const = 0;
+    // The default archive path of a location button for the file stem.
+    virtual QString defaultArchive(platform::BackupPlace place, const QString &stem) const = 0;
     // The real path of a template; when it cannot be resolved, the Czech text
     // to show instead and ok false.
     virtual QString expand(const QString &templ, bool *ok) const = 0;
     // The template to store for a real path.
     virtual QString toTemplate(const QString &path) const = 0;
-    // Initial folder of a file dialog or of the folder chooser (kinds as the
-    // start-up part numbers them).
-    virtual QString initialDir(int kind, const QString &path) const = 0;
+    // Initial folder of a file dialog or of the folder chooser.
+    virtual QString initialDir(platform::DialogStart start, const QString &path) const = 0;
     // The data root in use.
     virtual QString dataRoot() const = 0;
 };
@@ -82,8 +82,8 @@ public:
     // The file stem: the settlement directory name or the company file name.
     QString stem() const;
 
-    // "Adresář &dat" (1), "Adresář &uživatele" (2), "Výměnné &médium" (3).
-    void chooseLocation(int kind);
+    // "Adresář &dat", "Adresář &uživatele", "Výměnné &médium".
+    void chooseLocation(platform::BackupPlace place);
     // "Vlastní &nastavení": true when a custom folder is stored and the path
     // now points into it; false when the folder chooser has to be shown.
     bool chooseCustom();

@@ -76,8 +76,11 @@ ArchiveWindow::ArchiveWindow(ArchivePlaces::Kind kind, const IPathTemplates &tem
         button->setAutoDefault(false);
         layout->addWidget(button, 2, i);
         m_locations.append(button);
-        if (i < 3)
-            connect(button, &QPushButton::clicked, this, [this, i] { location(i + 1); });
+        if (i < 3) {
+            // The buttons stand in the order of the places.
+            const auto place = platform::BackupPlace(i + int(platform::BackupPlace::DataFolder));
+            connect(button, &QPushButton::clicked, this, [this, place] { location(place); });
+        }
     }
     connect(m_locations[3], &QPushButton::clicked, this, [this] { custom(false); });
     m_customMenu = new QMenu(this);
@@ -176,10 +179,10 @@ void ArchiveWindow::pathLeft()
     showPlaces();
 }
 
-void ArchiveWindow::location(int kind)
+void ArchiveWindow::location(platform::BackupPlace place)
 {
     m_places.setCompanyName(m_companyName->isChecked());
-    m_places.chooseLocation(kind);
+    m_places.chooseLocation(place);
     showPlaces();
 }
 

@@ -74,7 +74,7 @@ protected:
 private:
     void showPlaces();
     void pathLeft();
-    void location(int kind);
+    void location(platform::BackupPlace place);
     void custom(bool always);
     void browse();
     void erase(bool other);

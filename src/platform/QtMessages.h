@@ -3,7 +3,8 @@
 
 #include "platform/Messages.h"
 
-class QWidget;
+#include <QPointer>
+#include <QWidget>
 
 namespace platform {
 
@@ -11,9 +12,11 @@ namespace platform {
 class QtMessages : public IMessages
 {
 public:
-    // parent may change later (the main window exists only after start-up).
-    explicit QtMessages(QWidget *parent = nullptr) : m_parent(parent) {}
-    void setParent(QWidget *parent) { m_parent = parent; }
+    // The window the boxes are centred on and modal to; it may come later
+    // (the main window exists only after start-up) and may go first, when
+    // the boxes are shown without one.
+    explicit QtMessages(QWidget *dialogParent = nullptr) : m_parent(dialogParent) {}
+    void setDialogParent(QWidget *dialogParent) { m_parent = dialogParent; }
 
     void error(const QString &text) override;
     void information(const QString &text) override;
@@ -21,7 +24,7 @@ public:
     Answer question(const QString &text) override;
 
 private:
-    QWidget *m_parent;
+    QPointer<QWidget> m_parent;
 };
 
 } // namespace platform

@@ -49,7 +49,7 @@ public:
             qFatal("no data root");
         paths.FileDirPrg = paths.FileDirLocal = paths.FileDir = root;
         paths.dataDirFound = true;
-        paths.startupPending = false;
+        main.startup().flags().pending = false;
         dm.DM1Create(root);
         registry::SettlementList list({paths.FileDirLocal, paths.FileDir, u"215"_s}, messages);
         list.setOpenOptions(dm.openOptions());

@@ -16,13 +16,18 @@
 #include "platform/HelpViewer.h"
 #include "platform/IniFile.h"
 #include "platform/Printers.h"
+#include "print/TPrevForm.h"
 #include "registry/SettlementList.h"
+#include "registry/TAu4Form.h"
+#include "registry/TAuto1Form.h"
+#include "widgets/TEvzhDtForm.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,6 +39,12 @@ using app::Command;
 using app::TMainForm;
 
 namespace {
+
+template <class Window> QWidget *onlyChild(QWidget *parent)
+{
+    const QList<Window *> all = parent->findChildren<Window *>(Qt::FindDirectChildrenOnly);
+    return all.size() == 1 ? all.first() : nullptr;
+}
 
 struct Selection : app::ISettlementSelection
 {
@@ -54,7 +65,7 @@ public:
             qFatal("no data root");
         paths.FileDirPrg = paths.FileDirLocal = paths.FileDir = root;
         paths.dataDirFound = true;
-        paths.startupPending = false;
+        main.startup().flags().pending = false;
         dm.DM1Create(root);
         registry::SettlementList list({paths.FileDirLocal, paths.FileDir, u"215"_s}, messages);
         list.setOpenOptions(dm.openOptions());
@@ -290,6 +301,7 @@ private slots:
         QCOMPARE(data::createDataRoot(root), QString());
 
         const QString previousDir = QDir::currentPath();
+        QList<QPointer<QWidget>> longLived;
         {
             app::Program program;
             // The list runs its own modal loop inside the first
@@ -307,11 +319,20 @@ private slots:
             });
             konec.start();
             program.start();
+            // The windows that live for the whole run belong to the main
+            // window alone, one of each.
+            TMainForm *main = program.mainWindow();
+            longLived = {onlyChild<registry::TAuto1Form>(main), onlyChild<registry::TAu4Form>(main),
+                         onlyChild<print::TPrevForm>(main), onlyChild<widgets::TEvzhDtForm>(main)};
+            for (const QPointer<QWidget> &window : std::as_const(longLived))
+                QVERIFY(window);
             QTRY_VERIFY_WITH_TIMEOUT(!program.mainWindow()->isVisible(), 20000);
             QCOMPARE(title, u"Qesto 14.10 - výběr"_s);
             QVERIFY(!commandsEnabled);
             QVERIFY(program.startedNormally());
         }
+        for (const QPointer<QWidget> &window : std::as_const(longLived))
+            QVERIFY(!window);
         QDir::setCurrent(previousDir);
         qunsetenv("QESTO_COMMON_APPDATA");
         // Closing saved the placement into the local settings.

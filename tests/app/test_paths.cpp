@@ -10,6 +10,11 @@
 
 using namespace Qt::Literals::StringLiterals;
 using app::AppPaths;
+using app::BackupPlace;
+using app::DialogStart;
+using app::RelativePaths;
+
+Q_DECLARE_METATYPE(RelativePaths)
 
 namespace {
 
@@ -116,34 +121,39 @@ private slots:
     void resolvesTemplates_data()
     {
         QTest::addColumn<QString>("templ");
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<RelativePaths>("relative");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<bool>("ok");
         const QString disk = u"Nastavte písmeno disku (např. F:)."_s;
         const QString wrong = u"Nastavte správně cestu."_s;
-        QTest::newRow("documents") << "%AdresarUziv%Zaloha" << 0 << "C:\\Users\\X\\Documents\\Zaloha" << true;
-        QTest::newRow("application data, any case")
-            << "%adresardat%\\Morvatek\\x.zip" << 0 << "C:\\ProgramData\\Morvatek\\x.zip" << true;
+        QTest::newRow("documents") << "%AdresarUziv%Zaloha" << RelativePaths::Keep
+                                   << "C:\\Users\\X\\Documents\\Zaloha" << true;
+        QTest::newRow("application data, any case") << "%adresardat%\\Morvatek\\x.zip" << RelativePaths::Keep
+                                                    << "C:\\ProgramData\\Morvatek\\x.zip" << true;
         QTest::newRow("relative into backups")
-            << "Zaloha\\a.zip" << 1 << "C:\\ProgramData\\Morvatek\\Qesto 2015\\Zaloha\\Zaloha\\a.zip" << true;
+            << "Zaloha\\a.zip" << RelativePaths::IntoBackupFolder
+            << "C:\\ProgramData\\Morvatek\\Qesto 2015\\Zaloha\\Zaloha\\a.zip" << true;
         QTest::newRow("rooted into backups")
-            << "\\a.zip" << 1 << "C:\\ProgramData\\Morvatek\\Qesto 2015\\Zaloha\\a.zip" << true;
-        QTest::newRow("relative kept") << "\\a.zip" << 0 << "a.zip" << true;
-        QTest::newRow("relative refused") << "Zaloha\\a.zip" << 10 << wrong << false;
-        QTest::newRow("drive kept") << "D:\\Zalohy\\a.zip" << 1 << "D:\\Zalohy\\a.zip" << true;
-        QTest::newRow("drive to set") << "%Disk%\\x" << 1 << disk << false;
-        QTest::newRow("unknown placeholder") << "%Jiny%\\x" << 1 << wrong << false;
-        QTest::newRow("empty") << "" << 0 << wrong << false;
+            << "\\a.zip" << RelativePaths::IntoBackupFolder
+            << "C:\\ProgramData\\Morvatek\\Qesto 2015\\Zaloha\\a.zip" << true;
+        QTest::newRow("relative kept") << "\\a.zip" << RelativePaths::Keep << "a.zip" << true;
+        QTest::newRow("relative refused") << "Zaloha\\a.zip" << RelativePaths::Refuse << wrong << false;
+        QTest::newRow("drive kept") << "D:\\Zalohy\\a.zip" << RelativePaths::IntoBackupFolder
+                                    << "D:\\Zalohy\\a.zip" << true;
+        QTest::newRow("drive to set") << "%Disk%\\x" << RelativePaths::IntoBackupFolder << disk << false;
+        QTest::newRow("unknown placeholder")
+            << "%Jiny%\\x" << RelativePaths::IntoBackupFolder << wrong << false;
+        QTest::newRow("empty") << "" << RelativePaths::Keep << wrong << false;
     }
 
     void resolvesTemplates()
     {
         QFETCH(QString, templ);
-        QFETCH(int, mode);
+        QFETCH(RelativePaths, relative);
         QFETCH(QString, expected);
         QFETCH(bool, ok);
         bool resolved = !ok;
-        QCOMPARE(windowsPaths().CestyTyp2(templ, mode, &resolved), expected);
+        QCOMPARE(windowsPaths().CestyTyp2(templ, relative, &resolved), expected);
         QCOMPARE(resolved, ok);
     }
 
@@ -151,20 +161,23 @@ private slots:
     {
         AppPaths p = windowsPaths();
         p.CommonAppData.clear();
-        QCOMPARE(p.CestyTyp2(u"%AdresarDat%\\Morvatek\\"_s, 0), u"Nastavte správně cestu."_s);
+        QCOMPARE(p.CestyTyp2(u"%AdresarDat%\\Morvatek\\"_s, RelativePaths::Keep),
+                 u"Nastavte správně cestu."_s);
         QCOMPARE(p.DirTyp2(u"%AdresarDat%\\Morvatek\\x"_s, u"F"_s), u"F"_s);
     }
 
     void buildsAndStoresTemplates()
     {
         AppPaths p = windowsPaths();
-        QCOMPARE(p.CestyTyp1(1, false, {}, {}), u"%AdresarDat%\\Morvatek\\Qesto 2015\\"_s);
-        QCOMPARE(p.CestyTyp1(2, true, u"Z"_s, u"D1"_s),
+        QCOMPARE(p.CestyTyp1(BackupPlace::DataFolder, false, {}, {}),
+                 u"%AdresarDat%\\Morvatek\\Qesto 2015\\"_s);
+        QCOMPARE(p.CestyTyp1(BackupPlace::UserFolder, true, u"Z"_s, u"D1"_s),
                  u"%AdresarUziv%\\Morvatek\\Qesto 2015\\Zaloha\\ZD1.zip"_s);
-        QCOMPARE(p.CestyTyp1(3, false, {}, {}), u"%Disk%\\Morvatek\\Qesto 2015\\"_s);
-        QCOMPARE(p.CestyTyp1(4, true, {}, u"Jan Novák"_s), u"Jan Novák.zip"_s);
+        QCOMPARE(p.CestyTyp1(BackupPlace::RemovableMedium, false, {}, {}),
+                 u"%Disk%\\Morvatek\\Qesto 2015\\"_s);
+        QCOMPARE(p.CestyTyp1(BackupPlace::None, true, {}, u"Jan Novák"_s), u"Jan Novák.zip"_s);
         p.DataIniDir = u"E:\\Qesto\\"_s;
-        QCOMPARE(p.CestyTyp1(1, true, {}, u"D1"_s), u"E:\\Qesto\\Zaloha\\D1.zip"_s);
+        QCOMPARE(p.CestyTyp1(BackupPlace::DataFolder, true, {}, u"D1"_s), u"E:\\Qesto\\Zaloha\\D1.zip"_s);
 
         QCOMPARE(p.CestyTyp3(u"c:\\programdata\\Morvatek\\a.zip"_s), u"%AdresarDat%\\Morvatek\\a.zip"_s);
         QCOMPARE(p.CestyTyp3(u"C:\\Users\\X\\Documents\\Zaloha"_s), u"%AdresarUziv%\\Zaloha"_s);
@@ -173,7 +186,7 @@ private slots:
         QCOMPARE(p.CestyTyp3(u"C:\\ProgramDataX\\a.zip"_s), u"C:\\ProgramDataX\\a.zip"_s);
         for (const QString &path :
              {u"C:\\ProgramData\\Morvatek\\a.zip"_s, u"C:\\Users\\X\\Documents\\Zaloha"_s})
-            QCOMPARE(p.CestyTyp2(p.CestyTyp3(path), 1), path);
+            QCOMPARE(p.CestyTyp2(p.CestyTyp3(path), RelativePaths::IntoBackupFolder), path);
         QCOMPARE(p.DirTyp2(u"%ADRESARDAT%\\Morvatek\\Qesto 2015\\"_s, u"F"_s),
                  u"C:\\ProgramData\\Morvatek\\"_s);
         QCOMPARE(p.DirTyp2(u"%AdresarUziv%\\Morvatek\\"_s, u"F"_s), u"F"_s);
@@ -190,17 +203,17 @@ private slots:
         p.Personal = base + u"/docs";
         p.FileDirLocal = p.FileDir = p.CommonAppData + u"\\Morvatek\\Qesto 2015\\";
 
-        QCOMPARE(p.DirTyp(1, {}), QString(p.CommonAppData + u"\\Morvatek\\"));
-        QCOMPARE(p.DirTyp(2, p.CommonAppData + u"/Morvatek/Jinde/a.zip"),
+        QCOMPARE(p.DirTyp(DialogStart::DataRootParent, {}), QString(p.CommonAppData + u"\\Morvatek\\"));
+        QCOMPARE(p.DirTyp(DialogStart::NearestKnownFolder, p.CommonAppData + u"/Morvatek/Jinde/a.zip"),
                  QString(p.CommonAppData + u"\\Morvatek\\"));
         // Documents\Morvatek does not exist: the documents folder itself.
-        QCOMPARE(p.DirTyp(2, p.Personal + u"\\Morvatek\\a.zip"), QString(p.Personal + u'\\'));
-        QCOMPARE(p.DirTyp(2, u"relative\\a.zip"_s), p.FileDirLocal);
-        QCOMPARE(p.DirTyp(4, {}), p.FileDirLocal);
-        QCOMPARE(p.DirTyp(9, {}), p.FileDirLocal);
+        QCOMPARE(p.DirTyp(DialogStart::NearestKnownFolder, p.Personal + u"\\Morvatek\\a.zip"),
+                 QString(p.Personal + u'\\'));
+        QCOMPARE(p.DirTyp(DialogStart::NearestKnownFolder, u"relative\\a.zip"_s), p.FileDirLocal);
+        QCOMPARE(p.DirTyp(DialogStart::LocalDataRoot, {}), p.FileDirLocal);
 #ifndef Q_OS_WIN
-        QCOMPARE(p.DirTyp(5, {}), u"/"_s);
-        QCOMPARE(p.DirTyp(2, u"/usr/x.zip"_s), u"/"_s);
+        QCOMPARE(p.DirTyp(DialogStart::LocalDataRootDrive, {}), u"/"_s);
+        QCOMPARE(p.DirTyp(DialogStart::NearestKnownFolder, u"/usr/x.zip"_s), u"/"_s);
 #endif
     }
 

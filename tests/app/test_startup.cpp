@@ -73,14 +73,19 @@ private:
     QString m_net;
 
     // A local data root with its list, templates and version, found.
-    AppPaths localRoot(int version = 1410)
+    AppPaths localRoot()
     {
         AppPaths p;
         p.FileDirPrg = m_tmp.path() + u"/prg\\";
         p.FileDirLocal = p.FileDir = p.DataDir = m_local;
         p.dataDirFound = true;
-        p.localDataVersion = version;
         return p;
+    }
+
+    // The start as the main window's creation left it for the local root.
+    static void created(Startup &startup, int localVersion = 1410)
+    {
+        startup.flags().localDataVersion = localVersion;
     }
 
     void setLocal(const QString &key, const QString &value)
@@ -169,10 +174,11 @@ private slots:
         ScriptedMessages messages;
         RecordingHooks hooks;
         const QString before = QDir::currentPath();
-        const WindowPlacement p = Startup(paths, messages, hooks).formCreate(screen);
+        Startup startup(paths, messages, hooks);
+        const WindowPlacement p = startup.formCreate(screen);
         QDir::setCurrent(before);
         QCOMPARE(p, expected);
-        QCOMPARE(paths.TypPisma, 1);
+        QCOMPARE(startup.flags().TypPisma, 1);
     }
 
     void withoutDataDirectoryOnlyTheSizeIsSet()
@@ -192,10 +198,10 @@ private slots:
     void savesThePlacementAtClose()
     {
         AppPaths paths = localRoot();
-        paths.TypPisma = 1;
         ScriptedMessages messages;
         RecordingHooks hooks;
         Startup startup(paths, messages, hooks);
+        startup.flags().TypPisma = 1;
         const IniFile ini(m_local + u"Qesto.ini");
 
         QVERIFY(startup.formClose(WindowPlacement{11, 22, 833, 644, State::Normal}));
@@ -275,6 +281,7 @@ private slots:
         ScriptedMessages messages;
         RecordingHooks hooks;
         Startup startup(paths, messages, hooks);
+        created(startup);
         QCOMPARE(startup.formActivate(), Startup::Activation::Ready);
         for (QString &c : calls)
             c = expand(c);
@@ -284,7 +291,7 @@ private slots:
         QCOMPARE(messages.texts(), texts);
         QCOMPARE(paths.FileDir, onNetwork ? m_net : m_local);
         QCOMPARE(paths.FileDirLocal, m_local);
-        QVERIFY(!paths.startupPending);
+        QVERIFY(!startup.flags().pending);
         QCOMPARE(startup.formActivate(), Startup::Activation::AlreadyDone);
     }
 
@@ -297,9 +304,11 @@ private slots:
         paths.FileDir = m_net;
         ScriptedMessages messages;
         RecordingHooks hooks;
-        QVERIFY(Startup(paths, messages, hooks).refreshNetworkTemplates());
+        Startup startup(paths, messages, hooks);
+        created(startup);
+        QVERIFY(startup.refreshNetworkTemplates());
         QVERIFY(messages.texts().isEmpty());
-        QCOMPARE(paths.networkDataVersion, 1300);
+        QCOMPARE(startup.flags().networkDataVersion, 1300);
         QCOMPARE(Startup::readDataVersion(m_net), 1410);
         QFile vdvl(m_net + u"Data/Vdvl.DB");
         QVERIFY(vdvl.open(QIODevice::ReadOnly));
@@ -317,7 +326,9 @@ private slots:
         paths.FileDir = m_net;
         ScriptedMessages messages;
         RecordingHooks hooks;
-        QVERIFY(Startup(paths, messages, hooks).refreshNetworkTemplates());
+        Startup startup(paths, messages, hooks);
+        created(startup);
+        QVERIFY(startup.refreshNetworkTemplates());
         QCOMPARE(messages.texts(), QStringList{kInstallNewest});
         QVERIFY(!QFile::exists(m_net + u"Data/Vdvl.DB"));
         QVERIFY(!hooks.calls.contains(u"busy"_s));
@@ -331,7 +342,9 @@ private slots:
         paths.FileDir = m_net;
         ScriptedMessages messages;
         RecordingHooks hooks;
-        QVERIFY(!Startup(paths, messages, hooks).refreshNetworkTemplates());
+        Startup startup(paths, messages, hooks);
+        created(startup);
+        QVERIFY(!startup.refreshNetworkTemplates());
         QVERIFY(QFileInfo(m_net + u"Data").isDir());
         QCOMPARE(Startup::readDataVersion(m_net), 0);
         QCOMPARE(messages.texts().size(), 1);
