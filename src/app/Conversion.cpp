@@ -2,7 +2,7 @@
 
 #include "app/Version.h"
 #include "data/DataFiles.h"
-#include "data/Upgrade.h"
+#include "data/ListFiles.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
 #include "platform/Messages.h"

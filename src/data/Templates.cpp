@@ -1,6 +1,6 @@
 #include "data/Templates.h"
 
-#include "data/Upgrade.h"
+#include "data/ListFiles.h"
 #include "paradox/Table.h"
 #include "platform/FileOps.h"
 

@@ -63,26 +63,4 @@ struct UpgradeResult
 UpgradeResult upgradeSettlement(const QString &settlementDir, const QString &templateDir,
                                 const paradox::OpenOptions &options = {});
 
-// List file copy: the files of a group from sourceDir to targetDir,
-// replacing existing ones; missing source files are skipped. When the group's
-// table is copied, index files the source lacks are removed from the target,
-// since they would no longer match the copied table. Returns false, with the
-// Czech reason in error, when a file could not be copied.
-bool KopSezn1(const QString &sourceDir, const QString &targetDir, ListGroup group, QString *error = nullptr);
-
-struct ListUpgradeResult
-{
-    bool converted = false;         // an old list without Pozice was rewritten
-    bool nameIndexAdded = false;    // the secondary index on Nazev was created
-    bool passwordsReplaced = false; // a missing or damaged Uziv.DB became the empty template
-    // Failures that were passed over, in Czech; the list is used as it is.
-    QStringList errors;
-};
-
-// List file upgrade of the data root fileDir (templates in fileDir + "Data/"):
-// converts a list written by older versions, adds the index on Nazev where it
-// is missing, and replaces a missing or damaged password table by the empty
-// template. The template directory itself is never changed.
-ListUpgradeResult PrevodSeznF1(const QString &fileDir, const paradox::OpenOptions &options = {});
-
 } // namespace data

@@ -1,8 +1,8 @@
 #include "registry/NetworkChoice.h"
 
 #include "data/DataFiles.h"
+#include "data/ListFiles.h"
 #include "data/TableDefs.h"
-#include "data/Upgrade.h"
 #include "paradox/Table.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"

@@ -1,8 +1,8 @@
 #include "registry/SettlementList.h"
 
 #include "data/DataFiles.h"
+#include "data/ListFiles.h"
 #include "data/TableDefs.h"
-#include "data/Upgrade.h"
 #include "paradox/Collation.h"
 #include "paradox/SecondaryIndex.h"
 #include "platform/FileOps.h"
@@ -28,7 +28,6 @@ const QString InUseMessage = u"Toto Qesto právě zpracovává jiný uživatel."
 const QString WrongPasswordMessage = u"Neplatné heslo pro toto Qesto."_s;
 
 constexpr int NameLength = 20;
-constexpr int PasswordLength = 10;
 
 int intOf(const QVariant &v)
 {
@@ -105,7 +104,7 @@ void SettlementList::attach()
 void SettlementList::close()
 {
     m_list.reset();
-    m_passwords.reset();
+    m_passwords.close();
 }
 
 void SettlementList::reopen()
@@ -128,7 +127,7 @@ void SettlementList::reopen()
         // change made here keeps them in step.
         paradox::SecondaryIndex::maintain(*m_list);
         try {
-            m_passwords = paradox::Table::open(passwordPath, m_options);
+            m_passwords.open(passwordPath, m_options);
         } catch (const paradox::TableError &e) {
             // A damaged password table is replaced by the empty template; one
             // that is only busy keeps its passwords.
@@ -139,7 +138,7 @@ void SettlementList::reopen()
                 try {
                     m_list = paradox::Table::open(listPath, m_options);
                     paradox::SecondaryIndex::maintain(*m_list);
-                    m_passwords = paradox::Table::open(passwordPath, m_options);
+                    m_passwords.open(passwordPath, m_options);
                 } catch (const paradox::TableError &) {
                 }
             }
@@ -157,8 +156,7 @@ void SettlementList::refresh()
     }
     try {
         m_list->refresh();
-        if (m_passwords)
-            m_passwords->refresh();
+        m_passwords.refresh();
     } catch (const paradox::TableError &e) {
         showError(e);
     }
@@ -336,15 +334,10 @@ bool SettlementList::confirmOpen(IPasswordPrompt &prompt)
 
 QString SettlementList::password(int cislo) const
 {
-    if (!m_passwords)
+    if (!m_passwords.isOpen())
         return QString();
     try {
-        m_passwords->refresh();
-        const int row = m_passwords->findKey({cislo});
-        const int heslo = m_passwords->fieldIndex(u"Heslo"_s);
-        if (row < 0 || heslo < 0)
-            return QString();
-        return m_passwords->value(row, heslo).toString();
+        return m_passwords.password(cislo);
     } catch (const paradox::TableError &) {
         return QString();
     }
@@ -358,32 +351,14 @@ bool SettlementList::checkPassword(int cislo, const QString &typed) const
 
 bool SettlementList::setPassword(int cislo, const QString &text)
 {
-    if (!m_passwords)
+    if (!m_passwords.isOpen())
         reopen();
-    if (!m_passwords) {
+    if (!m_passwords.isOpen()) {
         m_messages.error(u"Tabulku hesel Uziv.DB nelze otevřít."_s);
         return false;
     }
     try {
-        const int cisloField = m_passwords->fieldIndex(u"Cislo"_s);
-        const int heslo = m_passwords->fieldIndex(u"Heslo"_s);
-        if (cisloField < 0 || heslo < 0) {
-            m_messages.error(u"Tabulka hesel Uziv.DB nemá pole Cislo a Heslo."_s);
-            return false;
-        }
-        const QVariant value = text.isEmpty() ? QVariant() : QVariant(text.left(PasswordLength));
-        m_passwords->refresh();
-        const int row = m_passwords->findKey({cislo});
-        if (row >= 0) {
-            QVariantList record = m_passwords->record(row);
-            record[heslo] = value;
-            m_passwords->update(row, record);
-        } else {
-            QVariantList record(m_passwords->schema().fields.size());
-            record[cisloField] = cislo;
-            record[heslo] = value;
-            m_passwords->append(record);
-        }
+        m_passwords.store(cislo, text);
     } catch (const paradox::TableError &e) {
         showError(e);
         return false;
@@ -614,12 +589,8 @@ bool SettlementList::removeCurrent(IPasswordPrompt &prompt)
             FileOps::deleteFile(dir + file);
     }
     try {
-        if (m_passwords) {
-            m_passwords->refresh();
-            for (int row = m_passwords->findKey({entry->Cislo}); row >= 0;
-                 row = m_passwords->findKey({entry->Cislo}))
-                m_passwords->remove(row);
-        }
+        if (m_passwords.isOpen())
+            m_passwords.removeSettlement(entry->Cislo);
         m_list->refresh();
         if (const int row = rowOf(entry->Cislo); row >= 0)
             m_list->remove(row);

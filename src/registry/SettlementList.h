@@ -2,6 +2,7 @@
 
 #include "paradox/Table.h"
 #include "registry/DataRoots.h"
+#include "registry/PasswordTable.h"
 #include "registry/RegistryHooks.h"
 
 #include <QList>
@@ -201,7 +202,7 @@ private:
     IRegistryHooks &m_hooks;
     paradox::OpenOptions m_options;
     std::unique_ptr<paradox::Table> m_list;
-    std::unique_ptr<paradox::Table> m_passwords;
+    PasswordTable m_passwords;
     QList<Settlement> m_entries;
     int m_current = 0;   // Cislo of the current entry; 0 for none
     QString m_openError; // why the list could not be opened

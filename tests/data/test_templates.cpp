@@ -3,8 +3,8 @@
 
 #include "app/AppPaths.h"
 #include "app/Startup.h"
+#include "data/ListFiles.h"
 #include "data/Templates.h"
-#include "data/Upgrade.h"
 #include "paradox/Table.h"
 #include "platform/IniFile.h"
 

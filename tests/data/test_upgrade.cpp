@@ -2,6 +2,7 @@
 // upgrade: the fields added, the one-time copies, the template copies and the
 // flags, and that a second run leaves every byte alone.
 
+#include "data/ListFiles.h"
 #include "data/TableDefs.h"
 #include "data/Templates.h"
 #include "data/Upgrade.h"
