@@ -1,10 +1,13 @@
 #include "data/ListFiles.h"
 
+#include "paradox/FileLayer.h"
 #include "paradox/SecondaryIndex.h"
 #include "platform/FileOps.h"
 
 #include <QDir>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -38,6 +41,119 @@ bool KopSezn1(const QString &sourceDir, const QString &targetDir, ListGroup grou
         }
     }
     return true;
+}
+
+namespace {
+
+QString cannotOpenText(ListGroup group)
+{
+    return group == ListGroup::Passwords ? u"Tabulku hesel Uziv.DB nelze otevřít."_s
+                                         : u"Seznam Qesto Data.DB nelze otevřít."_s;
+}
+
+QString replacedText(ListGroup group)
+{
+    return group == ListGroup::Passwords
+               ? u"Tabulka hesel Uziv.DB byla poškozená a byla nahrazena prázdnou tabulkou. "
+                 u"Hesla Qesto je třeba zadat znovu."_s
+               : u"Seznam Qesto Data.DB byl poškozený a byl nahrazen prázdným seznamem."_s;
+}
+
+// "Uziv.DB" aside is "Uziv.poskozena.DB"; when that is taken,
+// "Uziv.poskozena2.DB" and so on.
+QString asideName(const QString &name, int attempt)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString tag = attempt == 1 ? u".poskozena"_s : u".poskozena"_s + QString::number(attempt);
+    return name.left(dot) + tag + name.mid(dot);
+}
+
+struct Move
+{
+    QString from;
+    QString to;
+};
+
+void undo(const QList<Move> &moves, const paradox::FileLayer &files)
+{
+    QString ignored;
+    for (auto it = moves.crbegin(); it != moves.crend(); ++it)
+        files.rename(it->to, it->from, ignored);
+}
+
+// Moves the group's existing files to the first free set of names beside
+// them; all of them or, with the reason in error, none.
+QList<Move> moveAside(const QString &fileDir, ListGroup group, const paradox::FileLayer &files,
+                      QString &error)
+{
+    QStringList present;
+    for (const QString &name : listFileNames(group)) {
+        if (platform::FileOps::fileExists(tableFilePath(fileDir, name)))
+            present.append(name);
+    }
+    int attempt = 1;
+    const auto taken = [&](int n) {
+        return std::any_of(present.cbegin(), present.cend(), [&](const QString &name) {
+            return platform::FileOps::fileExists(tableFilePath(fileDir, asideName(name, n)));
+        });
+    };
+    while (taken(attempt))
+        ++attempt;
+    QList<Move> moves;
+    for (const QString &name : std::as_const(present)) {
+        Move move{tableFilePath(fileDir, name), tableFilePath(fileDir, asideName(name, attempt))};
+        if (!files.rename(move.from, move.to, error)) {
+            error = u"Soubor %1 nelze přejmenovat: %2"_s.arg(QDir::toNativeSeparators(move.from), error);
+            undo(moves, files);
+            return {};
+        }
+        moves.append(move);
+    }
+    return moves;
+}
+
+} // namespace
+
+ListTableRepair repairListTable(const QString &fileDir, ListGroup group, const paradox::TableError &error,
+                                const paradox::OpenOptions &options)
+{
+    const QString table = tableFilePath(fileDir, listFileNames(group).first());
+    const QString templates = platform::FileOps::withTrailingSeparator(fileDir) + u"Data"_s;
+    const bool missing = !platform::FileOps::fileExists(table);
+    ListTableRepair repair;
+    if (!missing && error.kind() != paradox::TableError::Kind::Damaged) {
+        repair.message = cannotOpenText(group) + u'\n' + error.message();
+        return repair;
+    }
+
+    const paradox::FileLayer &files = options.files ? *options.files : paradox::FileLayer::disk();
+    QString failure;
+    QList<Move> moves;
+    if (!missing) {
+        moves = moveAside(fileDir, group, files, failure);
+        if (moves.isEmpty()) {
+            repair.message = cannotOpenText(group) + u'\n' + error.message() + u'\n' + failure;
+            return repair;
+        }
+    }
+    if (!KopSezn1(templates, fileDir, group, &failure) || !platform::FileOps::fileExists(table)) {
+        // Without a template in its place the damaged table is still better
+        // where the user and the other computers look for it.
+        undo(moves, files);
+        repair.message = cannotOpenText(group) + u'\n' + error.message();
+        if (!failure.isEmpty())
+            repair.message += u'\n' + failure;
+        return repair;
+    }
+    repair.replaced = true;
+    if (!moves.isEmpty()) {
+        QStringList aside;
+        for (const Move &move : std::as_const(moves))
+            aside.append(QDir::toNativeSeparators(move.to));
+        repair.message =
+            replacedText(group) + u"\nPoškozené soubory byly uloženy jako:\n"_s + aside.join(u'\n');
+    }
+    return repair;
 }
 
 namespace {
@@ -140,17 +256,9 @@ ListUpgradeResult PrevodSeznF1(const QString &fileDir, const paradox::OpenOption
     try {
         paradox::Table::open(passwords, options);
     } catch (const paradox::TableError &e) {
-        // Only a missing or damaged table is replaced; one that another
-        // computer holds or that cannot be read now keeps its passwords.
-        if (!platform::FileOps::fileExists(passwords) || e.kind() == paradox::TableError::Kind::Damaged) {
-            QString error;
-            if (KopSezn1(templates, fileDir, ListGroup::Passwords, &error))
-                result.passwordsReplaced = true;
-            else
-                result.errors.append(error);
-        } else {
-            result.errors.append(e.message());
-        }
+        result.passwords = repairListTable(fileDir, ListGroup::Passwords, e, options);
+        if (!result.passwords.replaced && !result.passwords.message.isEmpty())
+            result.errors.append(result.passwords.message);
     }
     return result;
 }

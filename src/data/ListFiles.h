@@ -18,19 +18,40 @@ namespace data {
 // Czech reason in error, when a file could not be copied.
 bool KopSezn1(const QString &sourceDir, const QString &targetDir, ListGroup group, QString *error = nullptr);
 
+// What became of a list or password table that could not be opened.
+struct ListTableRepair
+{
+    bool replaced = false; // the empty template stands in its place now
+    // For the user, in Czech: where a damaged table went, or why the table
+    // stays as it is (with the engine's reason on the next line). Empty when
+    // a missing table was quietly replaced.
+    QString message;
+};
+
+// The one rule for a table of the group in fileDir whose opening failed with
+// error. Only a missing table, or one the engine finds damaged, is replaced
+// by the template of fileDir + "Data\"; a damaged one is first moved aside
+// under free names beside it ("Uziv.poskozena.DB", "Uziv.poskozena.PX", ...),
+// never deleted. Any other failure (busy, unreadable for a moment, no
+// permission) keeps the table: a moment's read error must not take every
+// settlement's password with it. Renames go through options.files.
+ListTableRepair repairListTable(const QString &fileDir, ListGroup group, const paradox::TableError &error,
+                                const paradox::OpenOptions &options = {});
+
 struct ListUpgradeResult
 {
-    bool converted = false;         // an old list without Pozice was rewritten
-    bool nameIndexAdded = false;    // the secondary index on Nazev was created
-    bool passwordsReplaced = false; // a missing or damaged Uziv.DB became the empty template
+    bool converted = false;      // an old list without Pozice was rewritten
+    bool nameIndexAdded = false; // the secondary index on Nazev was created
+    // What became of a password table that could not be opened.
+    ListTableRepair passwords;
     // Failures that were passed over, in Czech; the list is used as it is.
     QStringList errors;
 };
 
 // List file upgrade of the data root fileDir (templates in fileDir + "Data/"):
 // converts a list written by older versions, adds the index on Nazev where it
-// is missing, and replaces a missing or damaged password table by the empty
-// template. The template directory itself is never changed.
+// is missing, and treats a password table that cannot be opened by
+// repairListTable. The template directory itself is never changed.
 ListUpgradeResult PrevodSeznF1(const QString &fileDir, const paradox::OpenOptions &options = {});
 
 } // namespace data

@@ -97,8 +97,13 @@ void SettlementList::attach()
         return;
     }
     platform::removeStaleLockFiles(FileOps::resolve(m_roots.FileDir));
-    data::PrevodSeznF1(m_roots.FileDir, m_options);
-    reopen();
+    const data::ListUpgradeResult upgraded = data::PrevodSeznF1(m_roots.FileDir, m_options);
+    const QString said = upgraded.passwords.message;
+    if (!said.isEmpty())
+        m_messages.error(said);
+    // A failure that lasts is told once, not again by the opening.
+    if (const QString again = openTables(); !again.isEmpty() && again != said)
+        m_messages.error(again);
 }
 
 void SettlementList::close()
@@ -109,43 +114,53 @@ void SettlementList::close()
 
 void SettlementList::reopen()
 {
+    if (const QString message = openTables(); !message.isEmpty())
+        m_messages.error(message);
+}
+
+QString SettlementList::openTables()
+{
     const int remembered = m_current;
     close();
     const QString listPath =
         data::tableFilePath(m_roots.FileDir, data::tableDef(data::TableId::Data).fileName());
-    const QString passwordPath =
-        data::tableFilePath(m_roots.FileDir, data::tableDef(data::TableId::Uziv).fileName());
     m_openError.clear();
+    QString message;
     try {
         m_list = paradox::Table::open(listPath, m_options);
-    } catch (const paradox::TableError &e) {
-        // The list reads as empty; the reason is shown with the list.
-        m_openError = e.message();
-    }
-    if (m_list) {
         // Other computers order the list through its index files: every
         // change made here keeps them in step.
         paradox::SecondaryIndex::maintain(*m_list);
+    } catch (const paradox::TableError &e) {
+        // The list reads as empty; the reason is shown with the list.
+        m_list.reset();
+        m_openError = e.message();
+    }
+    if (m_list) {
         try {
-            m_passwords.open(passwordPath, m_options);
+            openPasswords();
         } catch (const paradox::TableError &e) {
-            // A damaged password table is replaced by the empty template; one
-            // that is only busy keeps its passwords.
-            if (e.kind() != paradox::TableError::Kind::InUse) {
-                m_list.reset();
-                data::KopSezn1(m_roots.FileDir + data::DataFiles::templateDir(), m_roots.FileDir,
-                               data::ListGroup::Passwords);
+            const data::ListTableRepair repair =
+                data::repairListTable(m_roots.FileDir, data::ListGroup::Passwords, e, m_options);
+            message = repair.message;
+            if (repair.replaced) {
                 try {
-                    m_list = paradox::Table::open(listPath, m_options);
-                    paradox::SecondaryIndex::maintain(*m_list);
-                    m_passwords.open(passwordPath, m_options);
-                } catch (const paradox::TableError &) {
+                    openPasswords();
+                } catch (const paradox::TableError &again) {
+                    message += (message.isEmpty() ? QString() : u"\n"_s) + again.message();
                 }
             }
         }
     }
     m_current = remembered;
     load();
+    return message;
+}
+
+void SettlementList::openPasswords()
+{
+    m_passwords.open(data::tableFilePath(m_roots.FileDir, data::tableDef(data::TableId::Uziv).fileName()),
+                     m_options);
 }
 
 void SettlementList::refresh()
@@ -318,8 +333,10 @@ bool SettlementList::passesOpenTests(const Settlement &entry, IPasswordPrompt &p
         m_messages.information(InUseMessage);
         return false;
     }
-    const QString stored = password(entry.Cislo);
-    if (!stored.isEmpty() && prompt.askPassword() != stored) {
+    const std::optional<QString> stored = storedPassword(entry.Cislo);
+    if (!stored)
+        return false;
+    if (!stored->isEmpty() && prompt.askPassword() != *stored) {
         m_messages.information(WrongPasswordMessage);
         return false;
     }
@@ -343,10 +360,28 @@ QString SettlementList::password(int cislo) const
     }
 }
 
-bool SettlementList::checkPassword(int cislo, const QString &typed) const
+std::optional<QString> SettlementList::storedPassword(int cislo)
 {
-    const QString stored = password(cislo);
-    return stored.isEmpty() || stored == typed;
+    try {
+        if (!m_passwords.isOpen()) {
+            // Without the table there is no protection to keep.
+            const QString path =
+                data::tableFilePath(m_roots.FileDir, data::tableDef(data::TableId::Uziv).fileName());
+            if (!FileOps::fileExists(path))
+                return QString();
+            openPasswords();
+        }
+        return m_passwords.password(cislo);
+    } catch (const paradox::TableError &e) {
+        m_messages.error(u"Tabulku hesel Uziv.DB nelze otevřít.\n"_s + e.message());
+        return std::nullopt;
+    }
+}
+
+bool SettlementList::checkPassword(int cislo, const QString &typed)
+{
+    const std::optional<QString> stored = storedPassword(cislo);
+    return stored && (stored->isEmpty() || *stored == typed);
 }
 
 bool SettlementList::setPassword(int cislo, const QString &text)
@@ -371,6 +406,15 @@ SettlementList::PasswordChange SettlementList::addPassword(const QString &newPas
     const auto entry = current();
     if (!entry)
         return PasswordChange::Failed;
+    // The window offers adding only for a settlement without a password;
+    // one that cannot be read now must not be overwritten unseen.
+    const std::optional<QString> stored = storedPassword(entry->Cislo);
+    if (!stored)
+        return PasswordChange::Failed;
+    if (!stored->isEmpty()) {
+        m_messages.information(u"Toto Qesto už má heslo, lze ho jen změnit."_s);
+        return PasswordChange::Failed;
+    }
     if (!m_messages.confirm(u"Opravdu přidat heslo ?"_s))
         return PasswordChange::Declined;
     if (!setPassword(entry->Cislo, newPassword))
@@ -385,7 +429,10 @@ SettlementList::PasswordChange SettlementList::changePassword(const QString &old
     const auto entry = current();
     if (!entry)
         return PasswordChange::Failed;
-    if (oldPassword != password(entry->Cislo)) {
+    const std::optional<QString> stored = storedPassword(entry->Cislo);
+    if (!stored)
+        return PasswordChange::Failed;
+    if (oldPassword != *stored) {
         m_messages.information(u"Neplatné heslo."_s);
         return PasswordChange::WrongOld;
     }

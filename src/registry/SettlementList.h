@@ -73,8 +73,11 @@ public:
     // to the current format (PrevodSeznF1) and opens the list and password
     // tables. At start-up and after every change of the data root.
     void attach();
-    // Closes both tables and opens them again; errors are swallowed, the
-    // tables stay closed then and the list reads as empty.
+    // Closes both tables and opens them again. A list that cannot be
+    // opened reads as empty and is reported when the window is shown. A
+    // password table that cannot be opened is replaced only when it is
+    // missing or damaged (data::repairListTable); either way the user is
+    // told, and without it no protected settlement opens.
     void reopen();
     void close();
     bool isOpen() const { return m_list != nullptr; }
@@ -121,9 +124,11 @@ public:
     // not in use.
     bool isInUse(const Settlement &settlement);
 
+    // For showing: empty also when the password table cannot be read.
     QString password(int cislo) const;
-    // Exact comparison: letter case counts. No password accepts anything.
-    bool checkPassword(int cislo, const QString &typed) const;
+    // Exact comparison: letter case counts. No password accepts anything; a
+    // password table that cannot be read accepts nothing.
+    bool checkPassword(int cislo, const QString &typed);
     // Stores the password of the settlement (a row is added when it has
     // none); an empty text removes the protection.
     bool setPassword(int cislo, const QString &password);
@@ -179,6 +184,14 @@ public:
     bool rearmConversion();
 
 private:
+    // reopen() without showing anything: the message for the user, empty
+    // when there is nothing to tell.
+    QString openTables();
+    void openPasswords();
+    // The stored password, or nothing (after telling the user why) when the
+    // password table cannot be read: no answer is not the same as no
+    // password.
+    std::optional<QString> storedPassword(int cislo);
     void load();
     void sortEntries();
     int rowOf(int cislo) const;

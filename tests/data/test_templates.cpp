@@ -1,6 +1,7 @@
 // An empty data root, made by createDataRoot and by the qesto-setup tool, is
 // one the start-up finds and accepts, and the tool never overwrites data.
 
+#include "FileContents.h"
 #include "app/AppPaths.h"
 #include "app/Startup.h"
 #include "data/ListFiles.h"
@@ -38,11 +39,7 @@ Run runSetup(const QStringList &arguments, const QString &commonAppData)
             QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError())};
 }
 
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using testsupport::fileContents;
 
 } // namespace
 
@@ -67,7 +64,7 @@ private slots:
 
         // A list made here needs no upgrade.
         const ListUpgradeResult list = PrevodSeznF1(root);
-        QVERIFY(!list.converted && !list.nameIndexAdded && !list.passwordsReplaced);
+        QVERIFY(!list.converted && !list.nameIndexAdded && !list.passwords.replaced);
         QVERIFY(list.errors.isEmpty());
     }
 
@@ -86,10 +83,10 @@ private slots:
 
         const QString list = QDir(common.path()).filePath(u"Morvatek/Qesto 2015/Data.DB"_s);
         paradox::Table::open(list)->append({1, 1, u"Firma"_s, u"D1"_s});
-        const QByteArray before = contents(list);
+        const QByteArray before = fileContents(list);
         QCOMPARE(runSetup({u"--if-missing"_s}, common.path()).exitCode, 0);
         QCOMPARE(runSetup({}, common.path()).exitCode, 2);
-        QCOMPARE(contents(list), before);
+        QCOMPARE(fileContents(list), before);
     }
 
     void setupToolGivenRoot()
@@ -103,11 +100,11 @@ private slots:
         // Refreshing rewrites the templates and keeps the list.
         const QString list = QDir(root).filePath(u"Data.DB"_s);
         paradox::Table::open(list)->append({1, 1, u"Firma"_s, u"D1"_s});
-        const QByteArray before = contents(list);
+        const QByteArray before = fileContents(list);
         QFile::remove(QDir(root).filePath(u"Data/Vdvl.DB"_s));
         QCOMPARE(runSetup({u"--templates"_s, root}, QString()).exitCode, 0);
         QVERIFY(QFile::exists(QDir(root).filePath(u"Data/Vdvl.DB"_s)));
-        QCOMPARE(contents(list), before);
+        QCOMPARE(fileContents(list), before);
         QCOMPARE(runSetup({u"--templates"_s, dir.path()}, QString()).exitCode, 2);
     }
 };

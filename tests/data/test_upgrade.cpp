@@ -1,8 +1,7 @@
-// Settlements and lists written in earlier layouts, brought up to date by the
+// Settlements written in earlier layouts, brought up to date by the
 // upgrade: the fields added, the one-time copies, the template copies and the
 // flags, and that a second run leaves every byte alone.
 
-#include "data/ListFiles.h"
 #include "data/TableDefs.h"
 #include "data/Templates.h"
 #include "data/Upgrade.h"
@@ -466,35 +465,6 @@ private slots:
         file.close();
         QVERIFY_THROWS_EXCEPTION(paradox::TableError, s.upgrade());
         QCOMPARE(QFileInfo(s.path(TableId::Vpkb)).size(), 300);
-    }
-
-    void oldListIsConverted()
-    {
-        QTemporaryDir root;
-        QVERIFY(createDataRoot(root.path()).isEmpty());
-        const QString list = QDir(root.path()).filePath(u"Data.DB"_s);
-        paradox::Table::removeTable(list);
-        {
-            auto old = paradox::Table::create(list, oldListSchema());
-            old->append({1, u"Alfa"_s, u"D1"_s});
-            old->append({2, u"Beta"_s, u"D2"_s});
-            old->append({4, u"Gama"_s, u"D4"_s});
-        }
-        QFile::remove(QDir(root.path()).filePath(u"Uziv.DB"_s));
-
-        const ListUpgradeResult result = PrevodSeznF1(root.path());
-        QVERIFY2(result.errors.isEmpty(), qPrintable(result.errors.join(u'\n')));
-        QVERIFY(result.converted);
-        QVERIFY(result.passwordsReplaced);
-        auto converted = paradox::Table::open(list);
-        QCOMPARE(converted->schema(), tableDef(TableId::Data).schema());
-        QCOMPARE(converted->recordCount(), 3);
-        QCOMPARE(converted->record(2), (QVariantList{4, 4, u"Gama"_s, u"D4"_s}));
-        QCOMPARE(paradox::Table::open(QDir(root.path()).filePath(u"Data/Data.DB"_s))->recordCount(), 0);
-        QVERIFY(QFile::exists(QDir(root.path()).filePath(u"Uziv.DB"_s)));
-
-        const ListUpgradeResult again = PrevodSeznF1(root.path());
-        QVERIFY(!again.converted && !again.passwordsReplaced);
     }
 };
 

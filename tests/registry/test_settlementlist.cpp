@@ -1,6 +1,7 @@
 // The settlement list on a real data root: numbering, orderings, the open
 // tests, deletion, passwords, positions and the choice of the data root.
 
+#include "FaultyFiles.h"
 #include "RegistryFixture.h"
 #include "ScriptedMessages.h"
 #include "data/TableDefs.h"
@@ -39,6 +40,27 @@ public:
 
 private:
     QString m_text;
+};
+
+// Settlement 1 protected by "Abc", its list reading its files through a
+// layer that can be made to fail.
+struct Protected
+{
+    Root root;
+    ScriptedMessages messages;
+    std::shared_ptr<paradox::FaultyFiles> faulty = std::make_shared<paradox::FaultyFiles>();
+    SettlementList list{root.roots(), messages};
+
+    Protected()
+    {
+        root.addSettlement(1, u"Tajná"_s);
+        paradox::OpenOptions options;
+        options.files = faulty;
+        list.setOpenOptions(options);
+        list.attach();
+        if (!list.setPassword(1, u"Abc"_s))
+            qFatal("no password stored");
+    }
 };
 
 } // namespace
@@ -293,6 +315,81 @@ private Q_SLOTS:
         QCOMPARE(messages.texts(IMessages::Kind::Information),
                  (QStringList{u"Heslo bylo přidáno."_s, u"Neplatné heslo pro toto Qesto."_s,
                               u"Neplatné heslo."_s, u"Heslo bylo změněno."_s}));
+    }
+
+    void passwordsSurviveAMomentsReadError()
+    {
+        Protected p;
+        auto &[root, messages, faulty, list] = p;
+
+        // A network drive's hiccup while the list reopens its tables.
+        faulty->fail(paradox::FaultyFiles::Read, u"Uziv.DB"_s);
+        list.reopen();
+        QCOMPARE(faulty->failures(), 1);
+        const QStringList errors = messages.texts(IMessages::Kind::Error);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY(errors.first().startsWith(u"Tabulku hesel Uziv.DB nelze otevřít.\n"_s));
+        QVERIFY(errors.first().contains(u"Přístup odepřen (zkouška)"_s));
+
+        // The protection holds: the table is read again when it is needed.
+        FixedPrompt wrong(u"abc"_s);
+        QVERIFY(!list.confirmOpen(wrong));
+        QCOMPARE(wrong.asked, 1);
+        FixedPrompt right(u"Abc"_s);
+        QVERIFY(list.confirmOpen(right));
+        list.close();
+        auto passwords = paradox::Table::open(root.fileDir + u"Uziv.DB"_s);
+        QCOMPARE(passwords->recordCount(), 1);
+        QVERIFY(!QFile::exists(root.fileDir + u"Uziv.poskozena.DB"_s));
+    }
+
+    void unreadablePasswordsOpenNothing()
+    {
+        Protected p;
+        auto &[root, messages, faulty, list] = p;
+        faulty->fail(paradox::FaultyFiles::Read, u"Uziv.DB"_s, 100);
+        list.reopen();
+
+        // No answer from the table is not "no password".
+        FixedPrompt prompt(u"cokoli"_s);
+        QVERIFY(!list.confirmOpen(prompt));
+        QCOMPARE(prompt.asked, 0);
+        QVERIFY(!list.checkPassword(1, u"cokoli"_s));
+        QCOMPARE(list.addPassword(u"Nové"_s), SettlementList::PasswordChange::Failed);
+        for (const QString &text : messages.texts(IMessages::Kind::Error))
+            QVERIFY2(text.startsWith(u"Tabulku hesel Uziv.DB nelze otevřít.\n"_s), qPrintable(text));
+        // Once the table answers again, so do the passwords.
+        faulty->fail(0);
+        QVERIFY(list.checkPassword(1, u"Abc"_s));
+    }
+
+    void damagedPasswordsAreMovedAsideAndSaidSo()
+    {
+        Protected p;
+        auto &[root, messages, faulty, list] = p;
+        list.close();
+        QFile uziv(root.fileDir + u"Uziv.DB"_s);
+        QVERIFY(uziv.open(QIODevice::ReadWrite));
+        uziv.write(QByteArray(64, '\xff'));
+        uziv.close();
+
+        list.reopen();
+        const QStringList errors = messages.texts(IMessages::Kind::Error);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors.first().startsWith(u"Tabulka hesel Uziv.DB byla poškozená"_s),
+                 qPrintable(errors.first()));
+        const QString aside =
+            QDir::toNativeSeparators(platform::FileOps::resolve(root.fileDir + u"Uziv.poskozena.DB"_s));
+        QVERIFY2(errors.first().contains(aside), qPrintable(errors.first()));
+        QVERIFY(QFile::exists(root.fileDir + u"Uziv.poskozena.DB"_s));
+        QVERIFY(QFile::exists(root.fileDir + u"Uziv.poskozena.PX"_s));
+        // The empty table stands in: the settlement opens, and can be
+        // protected again.
+        FixedPrompt prompt;
+        QVERIFY(list.confirmOpen(prompt));
+        QCOMPARE(prompt.asked, 0);
+        QVERIFY(list.setPassword(1, u"Nové"_s));
+        QCOMPARE(list.password(1), u"Nové"_s);
     }
 
     void positionsAreStored()
