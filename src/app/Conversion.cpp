@@ -15,21 +15,6 @@ namespace app {
 
 namespace {
 
-// The directory part of a stored path, with its separator.
-QString directoryOf(const QString &path)
-{
-    for (qsizetype i = path.size() - 1; i >= 0; --i) {
-        if (FileOps::isSeparator(path.at(i)))
-            return path.left(i + 1);
-    }
-    return {};
-}
-
-QString parentOf(const QString &dir)
-{
-    return directoryOf(FileOps::withoutTrailingSeparator(dir));
-}
-
 bool isInstallation(const QString &dir)
 {
     return FileOps::fileExists(dir + data::DataFiles::listTable()) &&
@@ -71,8 +56,8 @@ QString Conversion::localIni() const
 QString Conversion::findCandidate(const QString &programDir, const QString &localRoot, int taxYear)
 {
     QString candidate;
-    const QStringList bases{parentOf(FileOps::withTrailingSeparator(programDir)),
-                            parentOf(FileOps::withTrailingSeparator(localRoot))};
+    const QStringList bases{FileOps::parentOf(FileOps::withTrailingSeparator(programDir)),
+                            FileOps::parentOf(FileOps::withTrailingSeparator(localRoot))};
     for (int year = 2002; year <= taxYear - 1; ++year) {
         for (const QString &base : bases) {
             if (base.isEmpty())
@@ -105,8 +90,8 @@ void Conversion::KontrolaInst2(const QString &localListPath, const QString &cand
 {
     m_state.success = true;
     m_failed.clear();
-    const QString from = directoryOf(candidate);
-    if (candidate.isEmpty() || samePath(from, directoryOf(localListPath)) || !isInstallation(from) ||
+    const QString from = FileOps::directoryOf(candidate);
+    if (candidate.isEmpty() || samePath(from, FileOps::directoryOf(localListPath)) || !isInstallation(from) ||
         !m_list.isEmpty())
         return;
     if (m_busy)
@@ -219,7 +204,7 @@ void Conversion::PrevodVozidel2(const QString &source)
 
 bool Conversion::acceptChosenFile(const QString &chosen)
 {
-    if (!samePath(directoryOf(chosen), m_paths.FileDirLocal))
+    if (!samePath(FileOps::directoryOf(chosen), m_paths.FileDirLocal))
         return true;
     m_messages.information(refusedMessage());
     return false;
@@ -227,7 +212,7 @@ bool Conversion::acceptChosenFile(const QString &chosen)
 
 bool Conversion::acceptClose(const QString &edit)
 {
-    if (!edit.isEmpty() && samePath(directoryOf(edit), m_paths.FileDirLocal)) {
+    if (!edit.isEmpty() && samePath(FileOps::directoryOf(edit), m_paths.FileDirLocal)) {
         m_messages.information(refusedMessage());
         return false;
     }

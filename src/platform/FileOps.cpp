@@ -96,6 +96,20 @@ QString withoutTrailingSeparator(const QString &path)
     return out;
 }
 
+QString directoryOf(const QString &path)
+{
+    for (qsizetype i = path.size() - 1; i >= 0; --i) {
+        if (isSeparator(path.at(i)))
+            return path.left(i + 1);
+    }
+    return {};
+}
+
+QString parentOf(const QString &dir)
+{
+    return directoryOf(withoutTrailingSeparator(dir));
+}
+
 QString driveRoot(const QString &path)
 {
     const qsizetype n = driveLength(path);

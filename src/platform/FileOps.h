@@ -18,6 +18,12 @@ bool isPlainName(const QString &name);
 // Appends "\" unless the path is empty or already ends with a separator.
 QString withTrailingSeparator(const QString &path);
 QString withoutTrailingSeparator(const QString &path);
+// The directory part of a stored path with its separator; empty when the
+// path names no directory.
+QString directoryOf(const QString &path);
+// The directory that contains dir, with its separator; empty when dir is a
+// root or has no parent part.
+QString parentOf(const QString &dir);
 
 // The drive with its separator ("C:\", "\\server\share\", on Linux "/" for
 // an absolute path), or empty when the path has none.

@@ -13,13 +13,6 @@ namespace transfer {
 
 namespace {
 
-// The directory that contains dir (which ends with a separator), with its
-// separator; empty when dir is a root or has no parent part.
-QString parentOf(const QString &dir)
-{
-    return directoryOf(FileOps::withoutTrailingSeparator(dir));
-}
-
 bool sameDir(const QString &a, const QString &b)
 {
     return QString::compare(FileOps::withoutTrailingSeparator(a).replace(u'/', u'\\'),
@@ -41,21 +34,12 @@ QDate dateOf(const paradox::Table &table, const QString &field)
 
 } // namespace
 
-QString directoryOf(const QString &path)
-{
-    for (qsizetype i = path.size() - 1; i >= 0; --i) {
-        if (FileOps::isSeparator(path.at(i)))
-            return path.left(i + 1);
-    }
-    return {};
-}
-
 QString searchPayrollData(const QString &programDir, const QString &localRoot, int taxYear)
 {
     QString found;
     QString last;
-    const QStringList bases{parentOf(FileOps::withTrailingSeparator(programDir)),
-                            parentOf(FileOps::withTrailingSeparator(localRoot))};
+    const QStringList bases{FileOps::parentOf(FileOps::withTrailingSeparator(programDir)),
+                            FileOps::parentOf(FileOps::withTrailingSeparator(localRoot))};
     for (int year = 2002; year <= taxYear; ++year) {
         for (const QString &base : bases) {
             const QString candidate = base + u"Gavrel "_s + QString::number(year) + u'\\';
@@ -92,7 +76,7 @@ QString findPayrollData(const QString &storedPath, const QString &programDir, co
 // ---------------------------------------------------------------- PayrollData
 
 PayrollData::PayrollData(const QString &dataDbPath, const paradox::OpenOptions &options)
-    : m_dataDb(dataDbPath), m_root(directoryOf(dataDbPath)), m_options(options)
+    : m_dataDb(dataDbPath), m_root(FileOps::directoryOf(dataDbPath)), m_options(options)
 {
     // The payroll program's files are read, never written.
     m_options.mode = paradox::OpenMode::Shared;

@@ -72,10 +72,6 @@ inline QString companyKey()
 }
 } // namespace names
 
-// The directory part of a stored path, ending with "\" ("" when the path
-// names no directory). Both "\" and "/" separate.
-QString directoryOf(const QString &path);
-
 // Where the payroll "Data.DB" is when no usable path is stored: for every
 // year from 2002 to taxYear the directory "Gavrel <year>" beside the program
 // directory and beside the local data root (a candidate equal to the local

@@ -196,7 +196,7 @@ QString TransferSession::close(const QString &pathText)
 
 QString TransferSession::dialogDirectory(const QString &pathText) const
 {
-    const QString dir = directoryOf(pathText);
+    const QString dir = FileOps::directoryOf(pathText);
     if (!dir.isEmpty() && FileOps::dirExists(dir))
         return dir;
     return m_env.dialogDirectory ? m_env.dialogDirectory(pathText) : m_env.localRoot;

@@ -85,6 +85,20 @@ private slots:
         QCOMPARE(FileOps::hasDrive(stored), !drive.isEmpty());
     }
 
+    // The folder parts of stored paths, which the payroll search and the
+    // conversion walk up from; mixed separators come from hand-edited INIs.
+    void folderPartsOfStoredPaths()
+    {
+        QCOMPARE(FileOps::directoryOf(u"C:\\Gavrel 2015\\Data.DB"_s), u"C:\\Gavrel 2015\\"_s);
+        QCOMPARE(FileOps::directoryOf(u"/opt/Qesto/data/Data.DB"_s), u"/opt/Qesto/data/"_s);
+        QCOMPARE(FileOps::directoryOf(u"C:\\a/b\\c.txt"_s), u"C:\\a/b\\"_s);
+        QCOMPARE(FileOps::directoryOf(u"Data.DB"_s), QString());
+        QCOMPARE(FileOps::directoryOf(QString()), QString());
+        QCOMPARE(FileOps::parentOf(u"C:\\Program Files\\Qesto\\"_s), u"C:\\Program Files\\"_s);
+        QCOMPARE(FileOps::parentOf(u"C:\\Program Files\\Qesto"_s), u"C:\\Program Files\\"_s);
+        QCOMPARE(FileOps::parentOf(u"Qesto\\"_s), QString());
+    }
+
     void namesMatchWithoutRegardToCase()
     {
         QTemporaryDir dir;
