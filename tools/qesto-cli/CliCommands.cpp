@@ -23,6 +23,7 @@ QString usage()
     return u"Použití: qesto-cli open ADRESÁŘ | recalc ADRESÁŘ | dump ADRESÁŘ TABULKA | check ADRESÁŘ"_s +
            u" | set ADRESÁŘ TABULKA POLE=TEXT..."_s + u" | epo ADRESÁŘ SOUBOR.xml [--withholding]"_s +
            u" | backup ADRESÁŘ ZIP | restore ADRESÁŘ ZIP | new-year ADRESÁŘ [1|2]"_s +
+           u" | list DATOVÝ_ADRESÁŘ"_s +
            u"\n       qesto-cli import-payroll ADRESÁŘ DATA_DB_GAVREL ČÍSLO_FIRMY [--company-data] [--password HESLO]"_s
 #ifdef QESTO_HAVE_PRINT
            + u" | pdf ADRESÁŘ SOUBOR.pdf [STRANA...]"_s
@@ -185,6 +186,8 @@ Result run(const QStringList &args, const pxdump::Sink &sink)
         return restoreSettlement(args[1], args[2]);
     if ((args.size() == 2 || args.size() == 3) && args[0] == u"new-year")
         return newYear(args[1], args.size() == 3 ? args[2].toInt() : 1);
+    if (args.size() == 2 && args[0] == u"list")
+        return listSettlements(args[1]);
     if (args.size() >= 4 && args[0] == u"import-payroll")
         return importPayroll(args.mid(1));
 #ifdef QESTO_HAVE_PRINT

@@ -67,6 +67,13 @@ bool needsGui(const QStringList &args);
 // exit code 2 with the field's message.
 Result set(const QString &dir, const QString &table, const QStringList &assignments);
 
+// list ROOT: the settlement list of the data root as the list window shows
+// it, after the same upgrade of the list files and the same treatment of a
+// password table that cannot be opened: "Cislo,Nazev,Adresar,Heslo" lines
+// (Heslo 1 for a protected settlement), what the window would have said on
+// stderr. Exit 2 when there is no list to show.
+Result listSettlements(const QString &root);
+
 // Dispatches the arguments after the program name; a listing goes to sink
 // as it is produced when one is given.
 Result run(const QStringList &args, const pxdump::Sink &sink = {});
