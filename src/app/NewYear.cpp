@@ -9,6 +9,7 @@
 #include "data/StatusSink.h"
 #include "data/TDM1.h"
 #include "paradox/Table.h"
+#include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/Messages.h"
 
@@ -129,14 +130,14 @@ void NewYearRollover::NovyRok2(int mode)
         }
         m_dm.Disconnect();
         m_dm.OtevritTabulky();
-    } catch (const data::DatabaseError &) {
+    } catch (const platform::Error &) {
         // The steps done stay done (the archive holds the old year); the
         // settlement is left open as far as it opens.
         if (!m_dm.tablesOpen()) {
             try {
                 m_dm.Disconnect();
                 m_dm.OtevritTabulky();
-            } catch (const data::DatabaseError &) {
+            } catch (const platform::Error &) {
             }
         }
         throw;

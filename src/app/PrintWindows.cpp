@@ -5,6 +5,7 @@
 #include "app/TMainForm.h"
 #include "app/Version.h"
 #include "data/TDM1.h"
+#include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/Messages.h"
 #include "print/FormPagesProducer.h"
@@ -86,6 +87,7 @@ void Printing::Tiskseznamufirem1Click(const QList<print::CompanyListRow> &rows)
     m_main.setStatusText(0, QStringLiteral("Připravuje se náhled před tiskem ..."));
     print::PreviewRequest request;
     bool ready = false;
+    QString reason;
     try {
         const auto sheets = std::make_shared<const QList<print::PreparedPage>>(print::companyListPages(
             rows, m_dm.fieldAs(QStringLiteral("DmtDpl")).asInteger(), typPisma() == 1));
@@ -103,13 +105,15 @@ void Printing::Tiskseznamufirem1Click(const QList<print::CompanyListRow> &rows)
                 m_messages.information(print::PrintRun::failedText());
         };
         ready = true;
+    } catch (const platform::Error &e) {
+        reason = e.message();
     } catch (const std::exception &) {
     }
     QGuiApplication::restoreOverrideCursor();
     if (ready)
         m_preview->showPreview(request);
     else
-        m_messages.information(print::PrintRun::failedText());
+        m_messages.information(print::PrintRun::failedText(reason));
     m_main.setStatusText(0, QString());
 }
 

@@ -5,14 +5,13 @@
 #include "backup/SettlementArchive.h"
 #include "data/DataFiles.h"
 #include "data/TDM1.h"
+#include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
 #include "platform/Messages.h"
 #include "platform/Printers.h"
 #include "platform/StaleLocks.h"
 #include "statements/Recalc.h"
-
-#include <stdexcept>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -79,14 +78,15 @@ void SettlementOpening::openTables()
     // An empty list confirmed, or a directory removed behind our back: the
     // table opening would otherwise create files where no settlement is.
     if (m_dirName.isEmpty() || !FileOps::dirExists(dir))
-        throw std::runtime_error("settlement directory missing");
+        throw platform::Error(u"Adresář %1 neexistuje."_s.arg(FileOps::nativePath(dir)));
     platform::removeStaleLockFiles(FileOps::resolve(dir + u'\\'));
     platform::removeStaleLockFiles(FileOps::resolve(m_paths.dataFile(data::DataFiles::templateDir())));
     // A restore whose files were checked but not all moved in when its
     // process ended is completed first: the tables are the old or the
     // restored ones, never a mix.
     if (!backup::finishPendingRestore(dir))
-        throw std::runtime_error("prepared restore cannot be completed");
+        throw platform::Error(
+            u"Obnovu dat připravenou v adresáři %1 nelze dokončit."_s.arg(FileOps::nativePath(dir)));
     m_dm.OtevritTabulky();
 
     platform::IniFile ini(FileOps::resolve(iniFile()));
@@ -97,7 +97,8 @@ void SettlementOpening::openTables()
         // is never lost; and a rollover runs only once its request is gone,
         // since running it twice would empty the statements of the new year.
         if ((m_rollover || mode < 0) && !ini.eraseSection(rolloverSection()))
-            throw std::runtime_error("pending rollover cannot be cleared");
+            throw platform::Error(u"Požadavek na akci nový rok nelze odstranit ze souboru %1."_s.arg(
+                FileOps::nativePath(iniFile())));
     }
     if (m_pendingRollover > 0 && m_rollover)
         m_rollover->NovyRok2(m_pendingRollover);
@@ -122,10 +123,14 @@ SettlementOpening::Result SettlementOpening::open(const QString &dirName)
     selectPrinter();
 
     bool ok = true;
+    QString reason;
     {
         BusyScope busy(m_busy);
         try {
             openTables();
+        } catch (const platform::Error &e) {
+            ok = false;
+            reason = e.message();
         } catch (...) {
             ok = false;
         }
@@ -133,7 +138,9 @@ SettlementOpening::Result SettlementOpening::open(const QString &dirName)
     if (!ok) {
         // Half-opened tables must not look like an open settlement.
         m_dm.Disconnect();
-        m_messages.error(u"Nepodařilo se otevřít všechny tabulky."_s);
+        // The table and the engine's reason go on the next line: "which file
+        // and why" is what support asks first.
+        m_messages.error(platform::Error::withReason(u"Nepodařilo se otevřít všechny tabulky."_s, reason));
         return Result::Failed;
     }
     if (m_opened)

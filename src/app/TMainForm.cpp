@@ -6,6 +6,7 @@
 #include "app/Version.h"
 #include "data/DataError.h"
 #include "data/TDM1.h"
+#include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/Messages.h"
 #include "platform/StaleLocks.h"
@@ -338,7 +339,7 @@ void TMainForm::run(Command command)
         }
         if (const CommandHandler handler = m_handlers.value(command))
             handler();
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         setBusy(false);
         m_messages.error(e.message());
     }
@@ -408,7 +409,7 @@ QString TMainForm::archiveBaseName() const
             return f ? f->asString() : QString();
         };
         return NazevSb1(text(u"Tiv"_s), text(u"Jmd"_s), text(u"Prk"_s), text(u"Ojv"_s), dirName);
-    } catch (const data::DatabaseError &) {
+    } catch (const platform::Error &) {
         return dirName;
     }
 }

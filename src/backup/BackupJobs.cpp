@@ -7,6 +7,7 @@
 #include "data/TDM1.h"
 #include "data/TableDefs.h"
 #include "paradox/Table.h"
+#include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/Messages.h"
 #include "statements/Recalc.h"
@@ -42,7 +43,7 @@ void reopen(data::TDM1 &dm, Outcome &outcome)
 {
     try {
         dm.OtevritTabulky();
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         outcome.errors << e.message();
     }
 }
@@ -127,7 +128,7 @@ Outcome restoreOpenSettlement(data::TDM1 &dm, const QString &settlementDir, cons
                 recalc(dm);
             else
                 statements::PrepocetVY(dm);
-        } catch (const data::DatabaseError &e) {
+        } catch (const platform::Error &e) {
             outcome.errors << e.message();
         }
     }

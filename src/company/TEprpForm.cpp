@@ -4,6 +4,7 @@
 #include "data/DataError.h"
 #include "data/Dataset.h"
 #include "data/TDM1.h"
+#include "platform/Error.h"
 #include "platform/Messages.h"
 #include "widgets/Editz.h"
 
@@ -439,7 +440,7 @@ void TEprpForm::copyInto(const QString &target)
         if (!m_messages.confirm(data::companyCopyQuestion(prp, *copy)))
             return;
         data::copyCompanyField(prp, *copy);
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         m_messages.error(e.message());
     }
 }
@@ -517,7 +518,7 @@ bool TEprpForm::postRecord()
     try {
         prp.post();
         return true;
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         m_messages.error(e.message());
         return false;
     }
@@ -561,7 +562,7 @@ void TEprpForm::reopenPrp()
 {
     try {
         m_dm.reopenTable(m_dm.Prp());
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         m_messages.error(e.message());
     }
 }

@@ -2,16 +2,16 @@
 
 #include "paradox/Error.h"
 
-#include <QString>
+#include "platform/Error.h"
 
-#include <stdexcept>
+#include <QString>
 
 namespace data {
 
 // The one error type of the dataset layer. The text is Czech and ready for a
 // message box; a refused value leaves the record as it was before the
 // assignment, so the caller can keep the user in the box.
-class DatabaseError : public std::runtime_error
+class DatabaseError : public platform::Error
 {
 public:
     enum class Kind
@@ -23,16 +23,12 @@ public:
         Engine,       // the table engine failed (damaged file, lock, I/O)
     };
 
-    DatabaseError(Kind kind, const QString &message)
-        : std::runtime_error(message.toStdString()), m_kind(kind), m_message(message)
-    {}
+    DatabaseError(Kind kind, const QString &message) : platform::Error(message), m_kind(kind) {}
 
     Kind kind() const noexcept { return m_kind; }
-    const QString &message() const noexcept { return m_message; }
 
 private:
     Kind m_kind;
-    QString m_message;
 };
 
 // Runs an engine call and turns its error into the layer's one error type, so

@@ -1,6 +1,7 @@
 #include "filing/TEpoForm.h"
 
 #include "data/DataError.h"
+#include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
 #include "platform/Messages.h"
@@ -44,7 +45,7 @@ TEpoForm::TEpoForm(Context context, QWidget *parent) : QDialog(parent), m_contex
     build();
     try {
         m_snapshot = readSnapshot(m_context.dm);
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         m_context.messages.error(e.message());
         m_export->setEnabled(false);
     }
@@ -206,7 +207,7 @@ QStringList TEpoForm::checks(Form f) const
         return {};
     try {
         return m_context.checks(f);
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         return {e.message()};
     }
 }

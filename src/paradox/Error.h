@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QString>
+#include "platform/Error.h"
 
-#include <stdexcept>
+#include <QString>
 
 namespace paradox {
 
 // The one error type of the table engine. The text is Czech and ready to be
 // shown to the user; it names the file concerned.
-class TableError : public std::runtime_error
+class TableError : public platform::Error
 {
 public:
     enum class Kind
@@ -21,16 +21,12 @@ public:
         KeyViolation, // a second record with the same primary key
     };
 
-    TableError(Kind kind, const QString &message)
-        : std::runtime_error(message.toStdString()), m_kind(kind), m_message(message)
-    {}
+    TableError(Kind kind, const QString &message) : platform::Error(message), m_kind(kind) {}
 
     Kind kind() const noexcept { return m_kind; }
-    const QString &message() const noexcept { return m_message; }
 
 private:
     Kind m_kind;
-    QString m_message;
 };
 
 } // namespace paradox

@@ -9,10 +9,6 @@ namespace print {
 
 using namespace Qt::StringLiterals;
 
-LayoutError::LayoutError(const QString &message)
-    : std::runtime_error(message.toStdString()), m_message(message)
-{}
-
 Band *PageLayout::band(BandKind kind)
 {
     for (Band &b : bands)

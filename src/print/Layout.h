@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/Error.h"
+
 #include <QList>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
-
-#include <stdexcept>
 
 namespace print {
 
@@ -111,14 +111,10 @@ struct PageLayout
 };
 
 // A damaged layout; message() is Czech.
-class LayoutError : public std::runtime_error
+class LayoutError : public platform::Error
 {
 public:
-    explicit LayoutError(const QString &message);
-    const QString &message() const { return m_message; }
-
-private:
-    QString m_message;
+    using platform::Error::Error;
 };
 
 // Reads the text form of a layout (see docs/print-layouts.md). `name` only

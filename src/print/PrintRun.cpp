@@ -1,7 +1,7 @@
 #include "print/PrintRun.h"
 
+#include <exception>
 #include <memory>
-#include <stdexcept>
 
 using namespace Qt::StringLiterals;
 
@@ -9,11 +9,12 @@ namespace print {
 
 namespace {
 
-// A print job that failed; reported with the one message of a failed page.
-class PrintFailed : public std::runtime_error
+// A print job the printer did not take; reported with the one message of a
+// failed page, as the printer gives no reason.
+class PrintFailed : public platform::Error
 {
 public:
-    PrintFailed() : std::runtime_error("print job failed") {}
+    PrintFailed() : platform::Error(QString()) {}
 };
 
 // Hourglass for a scope, also when the production throws.
@@ -159,6 +160,10 @@ void PrintRun::PickReport(int mode, int page)
             };
             m_preview.showPreview(request);
         }
+    } catch (const platform::Error &e) {
+        setStatus({});
+        m_messages.information(failedText(e.message()));
+        return;
     } catch (const std::exception &) {
         setStatus({});
         m_messages.information(failedText());
@@ -188,6 +193,11 @@ bool PrintRun::writePdf(int selected, const QString &path)
                 jobs->append(m_pages.produce(page));
                 all.sheetCount += jobs->back().sheetCount;
             }
+        } catch (const platform::Error &e) {
+            hourglass.release();
+            setStatus({});
+            m_messages.information(failedText(e.message()));
+            return false;
         } catch (const std::exception &) {
             hourglass.release();
             setStatus({});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Error.h"
 #include "platform/Messages.h"
 #include "platform/Printers.h"
 #include "print/PageTree.h"
@@ -97,6 +98,12 @@ public:
 
     // Texts of the message boxes.
     static QString failedText() { return QStringLiteral("Tisk se nepodařilo vytvořit."); }
+    // The same with the reason of the part that failed (a table, a layout)
+    // on the next line.
+    static QString failedText(const QString &reason)
+    {
+        return platform::Error::withReason(failedText(), reason);
+    }
 
 private:
     PrintParameters currentParameters() const;

@@ -3,6 +3,7 @@
 #include "data/DataError.h"
 #include "data/StatusSink.h"
 #include "data/TDM1.h"
+#include "platform/Error.h"
 #include "statements/FilingChecks.h"
 #include "widgets/Editz.h"
 
@@ -315,7 +316,7 @@ void TEmtfForm::completeParameters()
         if (trh1.asString().isEmpty())
             trh1.setAsString(PageSetSelected);
         dmt.post();
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         dmt.cancel();
         m_ctx.messages.error(e.message());
     }
@@ -404,7 +405,7 @@ void TEmtfForm::done(int result)
         Ulozit1();
         try {
             postAndReopen();
-        } catch (const data::DatabaseError &e) {
+        } catch (const platform::Error &e) {
             m_ctx.messages.error(e.message());
         }
     }

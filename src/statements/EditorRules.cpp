@@ -2,6 +2,7 @@
 
 #include "data/DataError.h"
 #include "data/Dataset.h"
+#include "platform/Error.h"
 #include "platform/Messages.h"
 
 using namespace Qt::StringLiterals;
@@ -20,7 +21,7 @@ bool postEdited(data::Dataset &dataset, platform::IMessages &messages)
     try {
         dataset.post();
         return true;
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         messages.error(e.message());
         return false;
     }

@@ -4,6 +4,7 @@
 #include "data/DataSource.h"
 #include "data/Dataset.h"
 #include "data/Field.h"
+#include "platform/Error.h"
 #include "platform/Messages.h"
 #include "widgets/Editz.h"
 
@@ -188,7 +189,7 @@ void FormPages::boxLeft(const QString &field)
         return;
     try {
         m_exitRule(field);
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         m_messages.error(e.message());
     }
 }

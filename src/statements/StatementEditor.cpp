@@ -4,6 +4,7 @@
 #include "data/DataSource.h"
 #include "data/Dataset.h"
 #include "data/TDM1.h"
+#include "platform/Error.h"
 #include "platform/Messages.h"
 #include "statements/EditorRules.h"
 #include "statements/FormPages.h"
@@ -130,7 +131,7 @@ bool StatementEditor::handleKey(QKeyEvent *event)
         if (ds.isActive() && !ds.isEditing()) {
             try {
                 ds.edit();
-            } catch (const data::DatabaseError &e) {
+            } catch (const platform::Error &e) {
                 m_messages.error(e.message());
             }
         }
@@ -185,7 +186,7 @@ void StatementEditor::done(int result)
     // window reads it afresh.
     try {
         m_dm.reopenTable(table());
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         m_messages.error(e.message());
     }
     QDialog::done(result);

@@ -4,6 +4,7 @@
 #include "data/Dataset.h"
 #include "data/StatusSink.h"
 #include "data/TDM1.h"
+#include "platform/Error.h"
 #include "platform/Messages.h"
 #include "statements/EditorRules.h"
 #include "widgets/DbGrid.h"
@@ -239,7 +240,7 @@ bool TEpzForm::handleKey(QWidget *target, QKeyEvent *event)
             ds.refresh();
             return true;
         }
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         m_messages.error(e.message());
         return true;
     }
@@ -280,7 +281,7 @@ void TEpzForm::done(int result)
         m_place.save(this);
     try {
         m_dm.reopenTable(vpz());
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         m_messages.error(e.message());
     }
     QDialog::done(result);

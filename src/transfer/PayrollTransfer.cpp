@@ -103,8 +103,8 @@ PayrollSums PayrollSums::read(const QString &mzd1Path, const paradox::OpenOption
         snd = cursor.fieldIndex(u"Snd"_s);
         bon = cursor.fieldIndex(u"Bon"_s);
         dps = cursor.fieldIndex(u"Dps"_s);
-    } catch (const paradox::TableError &) {
-        throw TransferError(messages::oldVersion());
+    } catch (const paradox::TableError &e) {
+        throw TransferError(platform::Error::withReason(messages::oldVersion(), e.message()));
     }
     for (int f : {o, dan, prdb, dv, znd, snd, bon, dps}) {
         if (f < 0)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Error.h"
 #include "transfer/Payroll.h"
 
 #include <QDate>
@@ -7,7 +8,6 @@
 #include <QString>
 
 #include <optional>
-#include <stdexcept>
 #include <vector>
 
 namespace data {
@@ -19,16 +19,10 @@ namespace transfer {
 
 // A transfer that could not be carried out; the settlement is unchanged.
 // The text is Czech and ready for a message box.
-class TransferError : public std::runtime_error
+class TransferError : public platform::Error
 {
 public:
-    explicit TransferError(const QString &message)
-        : std::runtime_error(message.toStdString()), m_message(message)
-    {}
-    const QString &message() const noexcept { return m_message; }
-
-private:
-    QString m_message;
+    using platform::Error::Error;
 };
 
 // The messages of the transfer.

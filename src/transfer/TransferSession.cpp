@@ -3,6 +3,7 @@
 #include "data/DataError.h"
 #include "data/StatusSink.h"
 #include "data/TDM1.h"
+#include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
 #include "platform/Messages.h"
@@ -96,9 +97,9 @@ bool TransferSession::showCompanies(const QString &path)
         m_choice = choice;
         m_lastMessage.clear();
         return true;
-    } catch (const paradox::TableError &) {
+    } catch (const platform::Error &e) {
         closeList();
-        fail(messages::cannotShow(), false);
+        fail(platform::Error::withReason(messages::cannotShow(), e.message()), false);
         return false;
     }
 }
@@ -156,12 +157,7 @@ bool TransferSession::transfer(bool ask)
         m_env.busy(true);
     try {
         transferCompany(*m_env.dm, *m_env.recalc, *m_payroll, *company);
-    } catch (const TransferError &e) {
-        if (m_env.busy)
-            m_env.busy(false);
-        fail(e.message(), true);
-        return false;
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         if (m_env.busy)
             m_env.busy(false);
         fail(e.message(), true);

@@ -3,6 +3,7 @@
 #include "data/DataError.h"
 #include "data/Dataset.h"
 #include "data/Field.h"
+#include "platform/Error.h"
 #include "platform/Messages.h"
 
 #include <QAbstractTableModel>
@@ -152,7 +153,7 @@ public:
             return true;
         try {
             return m_source->edit();
-        } catch (const data::DatabaseError &e) {
+        } catch (const platform::Error &e) {
             m_grid->showError(e.message());
             return false;
         }
@@ -186,7 +187,7 @@ void DbGridModel::resolve()
     if (m_resolvedActive && ds->store()) {
         try {
             schema = ds->store()->schema();
-        } catch (const data::DatabaseError &) {
+        } catch (const platform::Error &) {
             schema = {};
         }
     }
@@ -256,7 +257,7 @@ const QVariantList &DbGridModel::storedRow(int storeRow) const
     QVariantList record;
     try {
         record = dataset()->store()->read(storeRow);
-    } catch (const data::DatabaseError &) {
+    } catch (const platform::Error &) {
         // A row the engine cannot read shows empty; the current record's
         // own read reports the failure.
         record.clear();
@@ -287,7 +288,7 @@ QVariant DbGridModel::data(const QModelIndex &index, int role) const
             return QString();
         c.formatter->setValue(raw);
         return display ? c.formatter->displayText() : c.formatter->editText();
-    } catch (const data::DatabaseError &) {
+    } catch (const platform::Error &) {
         return QString();
     }
 }
@@ -339,7 +340,7 @@ bool DbGridModel::setData(const QModelIndex &index, const QVariant &value, int r
         return false;
     try {
         field->setText(value.toString());
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         m_grid->showError(e.message());
         return false;
     }
@@ -579,7 +580,7 @@ void DbGrid::moveToRow(int row)
         } else {
             ds->setRecNo(row + 1);
         }
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         showError(e.message());
     }
     m_syncing = true;
@@ -598,7 +599,7 @@ void DbGrid::deleteCurrent()
         return;
     try {
         ds->deleteRecord();
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         showError(e.message());
     }
 }
@@ -660,7 +661,7 @@ void DbGrid::keyPressEvent(QKeyEvent *event)
         default:
             break;
         }
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         showError(e.message());
         event->accept();
         return;

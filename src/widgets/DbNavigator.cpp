@@ -2,6 +2,7 @@
 
 #include "data/DataError.h"
 #include "data/Dataset.h"
+#include "platform/Error.h"
 #include "platform/Messages.h"
 
 #include <QHBoxLayout>
@@ -193,7 +194,7 @@ void DbNavigator::run(Button which)
             ds->refresh();
             break;
         }
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         if (m_messages)
             m_messages->error(e.message());
     }

@@ -224,7 +224,7 @@ bool DataControl::ensureEditing()
         return true;
     try {
         return m_source->edit();
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         showError(e.message());
         return false;
     }
@@ -250,7 +250,7 @@ QString DataControl::valueText() const
         return QString();
     try {
         return m_field->asString();
-    } catch (const data::DatabaseError &) {
+    } catch (const platform::Error &) {
         return m_field->value().toString();
     }
 }
@@ -459,7 +459,7 @@ bool TDBEditz::pickDate()
         return false;
     try {
         return data::KDatum(*m_picker, *dataSource()->dataset(), *date);
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         showError(e.message());
         return false;
     }
@@ -492,7 +492,7 @@ bool TDBEditz::write(bool fromPost)
             return true;
         }
         field()->setText(typed);
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         m_writing = false;
         if (text() != typed)
             setText(typed);
@@ -555,7 +555,7 @@ void TDBCheckBoxz::nextCheckState()
         return;
     try {
         field()->setAsBoolean(!isChecked());
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         showError(e.message());
     }
     refreshFromField();
@@ -567,7 +567,7 @@ void TDBCheckBoxz::refreshFromField()
     if (active()) {
         try {
             checked = field()->asBoolean();
-        } catch (const data::DatabaseError &) {
+        } catch (const platform::Error &) {
             checked = false;
         }
     }
@@ -650,7 +650,7 @@ void TDBComboBoxz::chosen(int index)
             field()->setValue(value);
         else
             field()->setText(itemText(index));
-    } catch (const data::DatabaseError &e) {
+    } catch (const platform::Error &e) {
         showError(e.message());
     }
     refreshFromField();
@@ -682,3 +682,4 @@ void setMessages(QWidget *root, platform::IMessages *messages)
 } // namespace widgets
 
 #include "Editz.moc"
+#include "platform/Error.h"

@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <new>
+
 using namespace Qt::Literals::StringLiterals;
 using app::SettlementOpening;
 using platform::ScriptedMessages;
@@ -27,6 +29,17 @@ using platform::ScriptedMessages;
 namespace {
 
 const QString FailureText = u"Nepodařilo se otevřít všechny tabulky."_s;
+
+// The one message of a failed opening: the fixed text, then on its own line
+// why, so that the user or support sees which file is at fault.
+void verifyFailure(const ScriptedMessages &messages, const QString &reasonPart)
+{
+    QCOMPARE(messages.texts().size(), 1);
+    const QStringList lines = messages.texts().constFirst().split(u'\n');
+    QCOMPARE(lines.constFirst(), FailureText);
+    QVERIFY2(lines.size() >= 2 && lines.at(1).contains(reasonPart),
+             qPrintable(messages.texts().constFirst()));
+}
 
 struct Selection : app::ISettlementSelection
 {
@@ -131,14 +144,16 @@ private slots:
     void failures_data()
     {
         QTest::addColumn<QString>("damage");
-        QTest::newRow("empty list confirmed") << u"empty"_s;
-        QTest::newRow("directory removed behind the program's back") << u"removed"_s;
-        QTest::newRow("damaged company table") << u"damaged"_s;
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("empty list confirmed") << u"empty"_s << u"neexistuje"_s;
+        QTest::newRow("directory removed behind the program's back") << u"removed"_s << u"neexistuje"_s;
+        QTest::newRow("damaged company table") << u"damaged"_s << u"Prp.DB je poškozená"_s;
     }
 
     void failures()
     {
         QFETCH(QString, damage);
+        QFETCH(QString, reason);
         Fixture f;
         // Windows that keep settings per settlement hear of an opening only
         // when it succeeded.
@@ -160,7 +175,7 @@ private slots:
         }
         QCOMPARE(f.opening->VyberDanoveho(), SettlementOpening::Result::Failed);
         QCOMPARE(opened, 1);
-        QCOMPARE(f.messages.texts(), QStringList{FailureText});
+        verifyFailure(f.messages, reason);
         QVERIFY(!f.dm.tablesOpen());
         QVERIFY(!f.opening->TypDp1());
         // Nothing was created where the settlement should be.
@@ -195,12 +210,27 @@ private slots:
         QVERIFY(f.settlementIni().writeInteger(u"Prevodzu215", u"Ano", 1));
         struct Failing : app::IRollover
         {
-            void NovyRok2(int) override { throw std::runtime_error("archive failed"); }
+            void NovyRok2(int) override
+            {
+                throw data::DatabaseError(data::DatabaseError::Kind::Engine, reason);
+            }
+            const QString reason = u"Archiv D1.zip nelze vytvořit, akce nový rok nebyla provedena."_s;
         } failing;
         f.opening->setRollover(&failing);
         QCOMPARE(f.opening->VyberDanoveho(), SettlementOpening::Result::Failed);
-        QCOMPARE(f.messages.texts(), QStringList{FailureText});
+        verifyFailure(f.messages, failing.reason);
         QVERIFY(!f.opening->TypDp1());
+
+        // A failure that brings no text of its own still gets the message.
+        struct Broken : app::IRollover
+        {
+            void NovyRok2(int) override { throw std::bad_alloc(); }
+        } broken;
+        f.messages.clear();
+        QVERIFY(f.settlementIni().writeInteger(u"Prevodzu215", u"Ano", 1));
+        f.opening->setRollover(&broken);
+        QCOMPARE(f.opening->VyberDanoveho(), SettlementOpening::Result::Failed);
+        QCOMPARE(f.messages.texts(), QStringList{FailureText});
     }
 
     void upgradedSettlementIsRecomputed()

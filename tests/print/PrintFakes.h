@@ -2,11 +2,10 @@
 
 // Stand-ins for the page engine and the preview in the print window's tests.
 
+#include "print/Layout.h"
 #include "print/PrintRun.h"
 
 #include <QStringList>
-
-#include <stdexcept>
 
 namespace printtest {
 
@@ -20,9 +19,10 @@ public:
     {
         produced.append(page);
         if (page == failing)
-            throw std::runtime_error("layout missing");
+            throw print::LayoutError(failure(page));
         return {u"Strana %1"_s.arg(page), page == print::MultiSheetPage ? 3 : 1, {}};
     }
+    static QString failure(int page) { return u"Šablonu strany %1 nelze přečíst."_s.arg(page); }
     QList<int> produced;
     int failing = -1;
 };

@@ -233,10 +233,11 @@ void TestPrintRun::failedPageReportedAndTheSetGoesOn()
     rig.run.VyberTypuTiskVY(1);
     QCOMPARE(rig.pages.produced, (QList<int>{1, 2, 3, 4}));
     QCOMPARE(rig.printedTitles(), (QStringList{u"Strana 1"_s, u"Strana 3"_s, u"Strana 4"_s}));
+    // The layout's reason on the line below the fixed text.
     QCOMPARE(rig.messages.texts(IMessages::Kind::Information),
-             QStringList{u"Tisk se nepodařilo vytvořit."_s});
+             QStringList{u"Tisk se nepodařilo vytvořit.\n"_s + printtest::FakePages::failure(2)});
 
-    // A printer that refuses the job is reported the same way.
+    // A printer that refuses the job gives no reason of its own.
     Rig offline;
     offline.output.setFailing(true);
     offline.run.VyberTypuTiskVY(3);

@@ -58,7 +58,7 @@ private slots:
         form.EditGavrel()->setText(f.tmp.filePath(u"x/Data.DB"_s));
         form.EditGavrel()->setFocus();
         QTest::keyClick(form.EditGavrel(), Qt::Key_Return);
-        QCOMPARE(f.messages.texts().last(), transfer::messages::cannotShow());
+        QVERIFY(f.messages.texts().last().startsWith(transfer::messages::cannotShow() + u'\n'));
         QVERIFY(!form.CopyButton()->isEnabled());
         form.EditGavrel()->setText(good);
         QTest::keyClick(form.EditGavrel(), Qt::Key_Return);

@@ -3,6 +3,7 @@
 #include "CliCommands.h"
 #include "CliSettlement.h"
 #include "print/FormPages.h"
+#include "print/PrintRun.h"
 
 #include <QFile>
 #include <QPdfWriter>
@@ -35,9 +36,9 @@ Result pdf(const QString &dir, const QString &out, const QStringList &pageArgs)
             print::FormPages pages(m.dm);
             for (int n : indices)
                 sheets += pages.produce(n);
-        } catch (const print::LayoutError &e) {
+        } catch (const platform::Error &e) {
             m.dm.Disconnect();
-            return failure(u"Tisk se nepodařilo vytvořit. "_s + e.message());
+            return failure(print::PrintRun::failedText(e.message()));
         }
         m.dm.Disconnect();
         QPdfWriter writer(out);

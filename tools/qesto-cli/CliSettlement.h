@@ -7,7 +7,7 @@
 #include "CliCommands.h"
 #include "backup/SettlementArchive.h"
 #include "data/TDM1.h"
-#include "paradox/Error.h"
+#include "platform/Error.h"
 #include "statements/Recalc.h"
 
 #include <QDir>
@@ -77,9 +77,7 @@ template <class F> Result guarded(F &&command)
 {
     try {
         return command();
-    } catch (const data::DatabaseError &e) {
-        return failure(e.message());
-    } catch (const paradox::TableError &e) {
+    } catch (const platform::Error &e) {
         return failure(e.message());
     }
 }
