@@ -4,6 +4,7 @@
 #include "app/Dispatch.h"
 #include "app/HelpHook.h"
 #include "app/ReportFonts.h"
+#include "platform/Error.h"
 
 #include "RecordingHelpViewer.h"
 
@@ -118,10 +119,10 @@ private slots:
         int opened = 0;
         dispatch.attach(StatementKind::Corrections, [&] {
             if (++opened == 1)
-                throw std::runtime_error("table error");
+                throw platform::Error(u"Tabulka Vpkv.DB je poškozená."_s);
             return StatementKind::None;
         });
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, dispatch.Dpp1(StatementKind::Corrections));
+        QVERIFY_THROWS_EXCEPTION(platform::Error, dispatch.Dpp1(StatementKind::Corrections));
         dispatch.Dpp1(StatementKind::Corrections);
         QCOMPARE(opened, 2);
     }

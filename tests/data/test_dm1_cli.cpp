@@ -2,6 +2,7 @@
 
 #include "CliCommands.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,6 +18,7 @@ private Q_SLOTS:
     void dumpAppendsCalculatedColumns();
     void dumpLeavesFilesAlone();
     void dumpStreamsLargeTablesInPieces();
+    void dumpOfADamagedTableFails();
     void failuresExitWithTwo_data();
     void failuresExitWithTwo();
 };
@@ -122,6 +124,20 @@ void TestDm1Cli::dumpStreamsLargeTablesInPieces()
     QCOMPARE(lines.size(), rows + 2);
     QCOMPARE(lines.at(2999), QByteArray("2999,29990,2999,false,,,,500,800,26991,300\r"));
     QCOMPARE(lines.at(3000), QByteArray("3000,30000,3000,false,,,,500,100,27000,0\r"));
+}
+
+void TestDm1Cli::dumpOfADamagedTableFails()
+{
+    QTemporaryDir root;
+    const QString dir = dm1test::makeCurrentSettlement(root.path());
+    QFile vpz(data::tableFilePath(dir, u"Vpz.DB"_s));
+    QVERIFY(vpz.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    vpz.write(QByteArray(300, '\x7f'));
+    vpz.close();
+    const cli::Result r = cli::run({u"dump"_s, dir, u"Vpz"_s});
+    QCOMPARE(r.exitCode, 2);
+    QVERIFY2(r.error.contains(u"Vpz.DB je poškozená"_s), qPrintable(r.error));
+    QVERIFY(r.output.isEmpty());
 }
 
 void TestDm1Cli::failuresExitWithTwo_data()

@@ -122,8 +122,8 @@ Result dump(const QString &dir, const QString &tableName, const pxdump::Sink &si
         // Read as it lies on the disk, row by row: a listing changes nothing
         // (no record is added to an empty one-record table) and takes little
         // memory whatever the table's size.
-        paradox::RowCursor rows = data::withEngineErrors(
-            [&] { return paradox::Table::stream(data::tableFilePath(s.dir, def->fileName()), options); });
+        paradox::RowCursor rows =
+            paradox::Table::stream(data::tableFilePath(s.dir, def->fileName()), options);
 
         // The calculated columns come from the table's own rules, on a
         // dataset whose one record is the row being listed. Opening it
@@ -144,22 +144,20 @@ Result dump(const QString &dir, const QString &tableName, const pxdump::Sink &si
         for (const data::Field *f : calculated)
             piece += ',' + f->fieldName().toUtf8();
         piece += "\r\n";
-        data::withEngineErrors([&] {
-            while (rows.next()) {
-                writer.appendRecord(piece, rows.row());
-                if (!calculated.isEmpty()) {
-                    current.show(writer.values());
-                    dataset.refresh();
-                    for (const data::Field *f : calculated)
-                        appendCalculated(piece, *f);
-                }
-                piece += "\r\n";
-                if (piece.size() >= 64 * 1024) {
-                    out(piece);
-                    piece.resize(0);
-                }
+        while (rows.next()) {
+            writer.appendRecord(piece, rows.row());
+            if (!calculated.isEmpty()) {
+                current.show(writer.values());
+                dataset.refresh();
+                for (const data::Field *f : calculated)
+                    appendCalculated(piece, *f);
             }
-        });
+            piece += "\r\n";
+            if (piece.size() >= 64 * 1024) {
+                out(piece);
+                piece.resize(0);
+            }
+        }
         out(piece);
         dataset.close();
         return r;
