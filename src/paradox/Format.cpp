@@ -30,11 +30,6 @@ using codec::decodeInt32;
 using codec::julianDayOfDayZero;
 using codec::msPerDay;
 
-bool isIndexFile(int fileType)
-{
-    return fileType == PrimaryIndex || fileType == SecondaryIndex || fileType == 7;
-}
-
 int tableNameLength(int fileVersion)
 {
     return fileVersion >= 12 ? 261 : 79;
@@ -103,6 +98,11 @@ bool knownType(std::uint8_t code)
 
 } // namespace
 
+bool isIndexFile(int fileType)
+{
+    return fileType == PrimaryIndex || fileType == SecondaryIndex || fileType == 7;
+}
+
 QString damagedMessage(const QString &displayName, const QString &reason)
 {
     return u"Tabulka %1 je poškozená: %2"_s.arg(displayName, reason);
@@ -156,7 +156,7 @@ Header parseHeader(const char *data, qint64 size, qint64 fileSize, const QString
     const int kib = std::uint8_t(data[5]);
     if (h.fileType > 8)
         throw damaged(u"neznámý druh souboru %1"_s.arg(h.fileType));
-    if (kib != 1 && kib != 2 && kib != 3 && kib != 4 && kib != 16 && kib != 32)
+    if (!isBlockSizeKiB(kib))
         throw damaged(u"neplatná velikost bloku %1 KiB"_s.arg(kib));
     h.blockSize = kib * 1024;
     h.format.blockSizeKiB = kib;

@@ -27,6 +27,17 @@ enum FileType : std::uint8_t
 
 constexpr int blockHeaderSize = 6;
 
+// The block sizes the format knows, in KiB.
+inline constexpr int blockSizesKiB[] = {1, 2, 3, 4, 16, 32};
+constexpr bool isBlockSizeKiB(int kib)
+{
+    for (int k : blockSizesKiB) {
+        if (k == kib)
+            return true;
+    }
+    return false;
+}
+
 // Raw integer access; Paradox headers are little-endian, field values big-endian.
 inline std::uint16_t le16(const char *p)
 {
@@ -77,6 +88,8 @@ struct Header
 int levelFromVersion(int fileVersion);
 int versionForLevel(int level);
 bool hasExtendedHeader(int fileVersion, int fileType);
+// .PX, .Ynn and .YGn: files of the format that hold no records.
+bool isIndexFile(int fileType);
 
 // Throws TableError(Damaged) with "Tabulka <displayName> je poškozená: ..." on
 // any header value that does not fit the file (fileSize bytes long).

@@ -49,6 +49,15 @@ struct Schema
     friend bool operator==(const Schema &, const Schema &) = default;
 };
 
+// Bytes of a record that the primary key (the first keyFields fields) takes.
+inline int keySize(const Schema &schema)
+{
+    int bytes = 0;
+    for (int i = 0; i < schema.keyFields && i < schema.fields.size(); ++i)
+        bytes += schema.fields[i].size;
+    return bytes;
+}
+
 // Size in bytes a field of this type takes in a record; 0 for the variable
 // size types (Alpha, Bytes, the memo/blob kinds), whose size is declared.
 constexpr int fixedSize(FieldType type)

@@ -237,9 +237,7 @@ void SecondaryIndex::build(const Table &table, int field)
     const QString yFile = yPath(dbPath, field);
     const QString xName = QFileInfo(xFile).fileName();
 
-    int keyBytes = 0;
-    for (int i = 0; i < xSchema.keyFields; ++i)
-        keyBytes += xSchema.fields[i].size;
+    const int keyBytes = keySize(xSchema);
     const int recordSize = keyBytes + blockField.size;
 
     const QList<int> order = sortPermutation(schema, field, chain.records);

@@ -26,6 +26,26 @@ int checkedBlockCount(const format::Header &h, const char *block, int n, qint64 
     return c;
 }
 
+qint64 checkedTableBlocks(const format::Header &h, qint64 fileSize, const QString &displayName)
+{
+    if (format::isIndexFile(h.fileType))
+        throw TableError(TableError::Kind::Unsupported,
+                         u"Soubor %1 není tabulka, ale index."_s.arg(displayName));
+    const qint64 blocks = (fileSize - h.headerSize + h.blockSize - 1) / h.blockSize;
+    if (blocks > 0xFFFF)
+        throw TableError(TableError::Kind::Damaged,
+                         format::damagedMessage(displayName, u"soubor má víc bloků, než formát dovoluje"_s));
+    return blocks;
+}
+
+int firstChainBlock(const format::Header &h, qint64 blocks)
+{
+    const int n = h.firstBlock;
+    if (h.recordCount == 0 && h.usedBlocks == 0)
+        return n > 0 && n <= blocks ? n : 0;
+    return n;
+}
+
 void checkChainLink(int n, qint64 blocks, std::vector<bool> &seen, const QString &displayName)
 {
     if (n < 0 || n > blocks)
@@ -120,12 +140,7 @@ void TablePrivate::loadImage(QByteArray bytes)
 {
     const qint64 fileSize = bytes.size();
     format::Header hh = format::parseHeader(bytes.constData(), bytes.size(), fileSize, displayName);
-    if (hh.fileType == format::PrimaryIndex || hh.fileType == format::SecondaryIndex || hh.fileType == 7)
-        throw TableError(TableError::Kind::Unsupported,
-                         u"Soubor %1 není tabulka, ale index."_s.arg(displayName));
-    auto damaged = [&](const QString &reason) {
-        return TableError(TableError::Kind::Damaged, format::damagedMessage(displayName, reason));
-    };
+    checkedTableBlocks(hh, fileSize, displayName);
 
     diskSize = fileSize;
     diskStamp = bytes.left(stampSize);
@@ -139,10 +154,7 @@ void TablePrivate::loadImage(QByteArray bytes)
         format::Header plain = hh;
         plain.format.encrypted = false;
         plain.encryptionKey = 0;
-        int kb = 0;
-        for (int i = 0; i < hh.schema.keyFields; ++i)
-            kb += hh.schema.fields[i].size;
-        bytes = format::buildTableFile(plain, records, kb, nullptr);
+        bytes = format::buildTableFile(plain, records, keySize(hh.schema), nullptr);
         hh = format::parseHeader(bytes.constData(), bytes.size(), bytes.size(), displayName);
         hh.format.encrypted = true;
         protectedView = true;
@@ -150,27 +162,20 @@ void TablePrivate::loadImage(QByteArray bytes)
 
     h = hh;
     image = std::move(bytes);
-    const qint64 blockArea = image.size() - h.headerSize;
-    const qint64 blocks = (blockArea + h.blockSize - 1) / h.blockSize;
-    if (blocks > 0xFFFF)
-        throw damaged(u"soubor má víc bloků, než formát dovoluje"_s);
+    const qint64 blocks = checkedTableBlocks(h, image.size(), displayName);
     // A final block may be cut short; reading it must not run past the end.
     image.resize(h.headerSize + blocks * h.blockSize, '\0');
     const qint64 realEnd = protectedView ? image.size() : fileSize;
 
     offsets = format::fieldOffsets(h.schema);
     fieldSlots = fieldSlotsOf(h.schema);
-    keyBytes = 0;
-    for (int i = 0; i < h.schema.keyFields; ++i)
-        keyBytes += h.schema.fields[i].size;
+    keyBytes = keySize(h.schema);
     perBlock = (h.blockSize - blockHeaderSize) / h.recordSize;
     czechOrder = h.format.sortOrder != 0;
 
     chain.clear();
     std::vector<bool> seen(std::size_t(blocks) + 1, false);
-    int n = h.firstBlock;
-    if (h.recordCount == 0 && h.usedBlocks == 0)
-        n = n > 0 && n <= blocks ? n : 0;
+    int n = firstChainBlock(h, blocks);
     int prev = 0;
     while (n != 0) {
         checkChainLink(n, blocks, seen, displayName);

@@ -220,8 +220,7 @@ void TablePrivate::rewrite(const Schema &schema, const QList<QByteArray> &record
     nh.tableName = QFileInfo(path).fileName();
     // Grow the blocks when the records no longer fit (or would need more
     // blocks than a file can number).
-    static constexpr int sizes[] = {1, 2, 3, 4, 16, 32};
-    for (int kib : sizes) {
+    for (int kib : format::blockSizesKiB) {
         if (kib * 1024 < nh.blockSize)
             continue;
         const int per = (kib * 1024 - blockHeaderSize) / nh.recordSize;
@@ -236,10 +235,7 @@ void TablePrivate::rewrite(const Schema &schema, const QList<QByteArray> &record
         nh.fileVersion = 12;
     nh.format.level = format::levelFromVersion(nh.fileVersion);
     nh.format.blockSizeKiB = nh.blockSize / 1024;
-    int kb = 0;
-    for (int i = 0; i < schema.keyFields; ++i)
-        kb += schema.fields[i].size;
-    const QByteArray bytes = format::buildTableFile(nh, records, kb, nullptr);
+    const QByteArray bytes = format::buildTableFile(nh, records, keySize(schema), nullptr);
 
     journal::Journal j; // index-only: the table itself is replaced by a rename
     j.originalSize = -1;

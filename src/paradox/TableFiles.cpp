@@ -75,8 +75,7 @@ std::unique_ptr<Table> Table::create(const QString &dbPath, const Schema &schema
     h.format.encrypted = false;
     h.fileVersion = format::versionForLevel(std::max(fmt.level, 5));
     h.format.level = format::levelFromVersion(h.fileVersion);
-    static constexpr int sizes[] = {1, 2, 3, 4, 16, 32};
-    if (std::find(std::begin(sizes), std::end(sizes), fmt.blockSizeKiB) == std::end(sizes))
+    if (!format::isBlockSizeKiB(fmt.blockSizeKiB))
         throw invalid(u"neplatná velikost bloku"_s);
     h.blockSize = fmt.blockSizeKiB * 1024;
     while (h.blockSize - blockHeaderSize < h.recordSize) {

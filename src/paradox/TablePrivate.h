@@ -71,6 +71,13 @@ inline bool writableType(FieldType t)
 int checkedBlockCount(const format::Header &h, const char *block, int n, qint64 blockStart, qint64 fileEnd,
                       const QString &displayName);
 
+// The blocks a table file of this header holds (a final one may be cut
+// short). Refuses an index file opened as a table and a file with more
+// blocks than the format can number.
+qint64 checkedTableBlocks(const format::Header &h, qint64 fileSize, const QString &displayName);
+// Where the chain starts. An empty table may name a block it does not use.
+int firstChainBlock(const format::Header &h, qint64 blocks);
+
 // The next block of the chain, refused when outside the file or seen before.
 void checkChainLink(int n, qint64 blocks, std::vector<bool> &seen, const QString &displayName);
 

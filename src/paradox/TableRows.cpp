@@ -92,22 +92,12 @@ public:
                 head += m_file.read(wanted - head.size());
         }
         m_h = format::parseHeader(head.constData(), head.size(), m_fileSize, m_displayName);
-        if (m_h.fileType == format::PrimaryIndex || m_h.fileType == format::SecondaryIndex ||
-            m_h.fileType == 7)
-            throw TableError(TableError::Kind::Unsupported,
-                             u"Soubor %1 není tabulka, ale index."_s.arg(m_displayName));
+        m_blocks = checkedTableBlocks(m_h, m_fileSize, m_displayName);
         if (m_h.format.encrypted)
             return false;
-        m_blocks = (m_fileSize - m_h.headerSize + m_h.blockSize - 1) / m_h.blockSize;
-        if (m_blocks > 0xFFFF)
-            throw TableError(
-                TableError::Kind::Damaged,
-                format::damagedMessage(m_displayName, u"soubor má víc bloků, než formát dovoluje"_s));
         m_seen.assign(std::size_t(m_blocks) + 1, false);
         m_slots = fieldSlotsOf(m_h.schema);
-        m_next = m_h.firstBlock;
-        if (m_h.recordCount == 0 && m_h.usedBlocks == 0)
-            m_next = m_next > 0 && m_next <= m_blocks ? m_next : 0;
+        m_next = firstChainBlock(m_h, m_blocks);
         // A quarter of a mebibyte per read: large enough that the calls cost
         // nothing, small enough that the decoding finds it in the cache.
         m_runBlocks = std::max(1, (1 << 18) / m_h.blockSize);
