@@ -57,6 +57,15 @@ void writeList(const QString &path, const QStringList &names)
     SecondaryIndex::build(*t, 1);
 }
 
+// A source table and a target of the same name in directories of their own.
+struct CopyDirs
+{
+    QTemporaryDir from;
+    QTemporaryDir to;
+    const QString source = from.filePath(u"Data.DB"_s);
+    const QString target = to.filePath(u"Data.DB"_s);
+};
+
 QStringList texts(const Table &t, int field)
 {
     QStringList out;
@@ -165,16 +174,15 @@ private slots:
     {
         int steps = 0;
         for (int skip = 0;; ++skip) {
-            QTemporaryDir from;
-            QTemporaryDir to;
-            const QString source = from.filePath(u"Data.DB"_s);
-            const QString target = to.filePath(u"Data.DB"_s);
+            CopyDirs dirs;
+            const QString &source = dirs.source;
+            const QString &target = dirs.target;
             writeList(source, {u"Nová s.r.o."_s, u"Druhá a.s."_s, u"Třetí v.o.s."_s});
             writeList(target, {u"Stará s.r.o."_s});
             // An index of a field the source has none of: stale once the copy is in.
             SecondaryIndex::build(*Table::open(target), 2);
-            const auto sourceBefore = snapshot(from.path());
-            const auto targetBefore = snapshot(to.path());
+            const auto sourceBefore = snapshot(dirs.from.path());
+            const auto targetBefore = snapshot(dirs.to.path());
 
             auto faulty = std::make_shared<FaultyFiles>();
             faulty->fail(FaultyFiles::AnyChange, {}, 1, skip);
@@ -192,26 +200,26 @@ private slots:
                          qPrintable(e.message()));
             }
             const QString step = faulty->log().join(u", "_s);
-            QCOMPARE(snapshot(from.path()), sourceBefore);
+            QCOMPARE(snapshot(dirs.from.path()), sourceBefore);
             if (faulty->failures() == 0) {
                 QVERIFY(!thrown);
                 steps = skip;
                 QCOMPARE(texts(*Table::open(target), 1),
                          (QStringList{u"Nová s.r.o."_s, u"Druhá a.s."_s, u"Třetí v.o.s."_s}));
-                QCOMPARE(QDir(to.path()).entryList(QDir::Files),
+                QCOMPARE(QDir(dirs.to.path()).entryList(QDir::Files),
                          (QStringList{u"Data.DB"_s, u"Data.PX"_s, u"Data.X02"_s, u"Data.Y02"_s,
                                       u"Pdoxusrs.lck"_s}));
                 break;
             }
             if (thrown) {
-                QVERIFY2(snapshot(to.path()) == targetBefore, qPrintable(step));
+                QVERIFY2(snapshot(dirs.to.path()) == targetBefore, qPrintable(step));
                 QCOMPARE(texts(*Table::open(target), 1), QStringList{u"Stará s.r.o."_s});
             } else {
                 // Only removing an old file once the copy is in may fail
                 // without failing the copy; the file stays behind as clutter.
                 QVERIFY2(faulty->log().last().startsWith(u"remove "_s), qPrintable(step));
                 QCOMPARE(texts(*Table::open(target), 1).size(), 3);
-                const QStringList left = QDir(to.path()).entryList({u"*.old"_s}, QDir::Files);
+                const QStringList left = QDir(dirs.to.path()).entryList({u"*.old"_s}, QDir::Files);
                 QCOMPARE(left.size(), 1);
             }
         }
@@ -223,10 +231,9 @@ private slots:
     // the message says where they are.
     void copyFailingTwiceKeepsTheOldFiles()
     {
-        QTemporaryDir from;
-        QTemporaryDir to;
-        const QString source = from.filePath(u"Data.DB"_s);
-        const QString target = to.filePath(u"Data.DB"_s);
+        CopyDirs dirs;
+        const QString &source = dirs.source;
+        const QString &target = dirs.target;
         writeList(source, {u"Nová s.r.o."_s});
         writeList(target, {u"Stará s.r.o."_s});
         auto faulty = std::make_shared<FaultyFiles>();
@@ -245,7 +252,7 @@ private slots:
         QCOMPARE(faulty->failures(), 2);
         QVERIFY(!QFile::exists(target));
         QVERIFY(QFile::exists(target + u".old"_s));
-        QVERIFY(QDir(to.path()).entryList({u"*.copy"_s}, QDir::Files).isEmpty());
+        QVERIFY(QDir(dirs.to.path()).entryList({u"*.copy"_s}, QDir::Files).isEmpty());
         QVERIFY(QFile::rename(target + u".old"_s, target));
         QCOMPARE(texts(*Table::open(target), 1), QStringList{u"Stará s.r.o."_s});
     }
@@ -255,9 +262,8 @@ private slots:
     // state never reaches the target.
     void copyRollsBackTheSourcesUnfinishedChange()
     {
-        QTemporaryDir from;
-        QTemporaryDir to;
-        const QString source = from.filePath(u"Data.DB"_s);
+        CopyDirs dirs;
+        const QString &source = dirs.source;
         writeList(source, {u"První"_s});
         QFile f(source);
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -273,7 +279,7 @@ private slots:
         j.ranges.append({0, before});
         journal::write(journal::pathFor(source), j, u"Data.DB"_s);
 
-        const QString target = to.filePath(u"Data.DB"_s);
+        const QString &target = dirs.target;
         Table::copyTable(source, target);
         QVERIFY(!QFile::exists(journal::pathFor(source)));
         QVERIFY(!QFile::exists(journal::pathFor(target)));
@@ -284,10 +290,9 @@ private slots:
     // A change being written to the source is waited for, not copied half.
     void copyWaitsForAWriter()
     {
-        QTemporaryDir from;
-        QTemporaryDir to;
-        const QString source = from.filePath(u"Data.DB"_s);
-        const QString target = to.filePath(u"Data.DB"_s);
+        CopyDirs dirs;
+        const QString &source = dirs.source;
+        const QString &target = dirs.target;
         writeList(source, {u"První"_s});
         auto writer = TableLock::acquire(source, OpenMode::Shared);
         TableLock::Guard write = writer->lockForWrite();
