@@ -43,15 +43,24 @@ QByteArray masked(const QString &name, QByteArray bytes)
     return bytes;
 }
 
-// Offsets of the first differing bytes, for the failure message.
-QString differences(const QByteArray &a, const QByteArray &b)
+// Where the files differ: the first differing offsets, and the 16 bytes
+// around the first one in both, as hex.
+QString differences(const QByteArray &actual, const QByteArray &expected)
 {
     QStringList at;
-    for (qsizetype i = 0; i < std::max(a.size(), b.size()) && at.size() < 8; ++i) {
-        if (i >= a.size() || i >= b.size() || a[i] != b[i])
+    qsizetype first = -1;
+    for (qsizetype i = 0; i < std::max(actual.size(), expected.size()) && at.size() < 8; ++i) {
+        if (i >= actual.size() || i >= expected.size() || actual[i] != expected[i]) {
             at << u"0x"_s + QString::number(i, 16);
+            if (first < 0)
+                first = i;
+        }
     }
-    return u"sizes %1/%2, differ at %3"_s.arg(a.size()).arg(b.size()).arg(at.join(u", "_s));
+    const qsizetype line = first / 16 * 16;
+    auto hex = [line](const QByteArray &b) { return QString::fromLatin1(b.mid(line, 16).toHex(' ')); };
+    return u"sizes %1/%2, differ at %3\n  actual   %4: %5\n  expected %4: %6"_s.arg(actual.size())
+        .arg(expected.size())
+        .arg(at.join(u", "_s), u"0x"_s + QString::number(line, 16), hex(actual), hex(expected));
 }
 
 Schema employees()
