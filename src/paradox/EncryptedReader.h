@@ -1,14 +1,17 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
-#include <QString>
+
+#include <cstdint>
 
 namespace paradox {
 
-// Records of a password-protected table, decrypted by pxlib, as raw bytes in
-// the table's chain order. Throws TableError when pxlib cannot read the file.
-QList<QByteArray> readProtectedRecords(const QString &path, const QString &password, int recordSize,
-                                       const QString &displayName);
+// Unscrambles, in place, the blocks of a password-protected table held in
+// memory: every block of blockSize bytes from headerSize to the end of image
+// (the header itself is not scrambled). key is the value the header stores;
+// the password is not needed. Afterwards the table is read like any other,
+// its chain walked with the same checks, so a damaged protected table is
+// refused as damaged rather than followed without end.
+void decryptBlocks(QByteArray &image, int headerSize, int blockSize, std::uint32_t key);
 
 } // namespace paradox

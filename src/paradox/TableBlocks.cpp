@@ -139,8 +139,8 @@ void TablePrivate::linkAfter(std::size_t k, int m)
 void TablePrivate::loadImage(QByteArray bytes)
 {
     const qint64 fileSize = bytes.size();
-    format::Header hh = format::parseHeader(bytes.constData(), bytes.size(), fileSize, displayName);
-    checkedTableBlocks(hh, fileSize, displayName);
+    const format::Header hh = format::parseHeader(bytes.constData(), bytes.size(), fileSize, displayName);
+    const qint64 blocks = checkedTableBlocks(hh, fileSize, displayName);
 
     diskSize = fileSize;
     diskStamp = bytes.left(stampSize);
@@ -148,24 +148,16 @@ void TablePrivate::loadImage(QByteArray bytes)
     dirty.clear();
     protectedView = false;
 
-    if (hh.format.encrypted) {
-        const QList<QByteArray> records =
-            readProtectedRecords(path, options.password, hh.recordSize, displayName);
-        format::Header plain = hh;
-        plain.format.encrypted = false;
-        plain.encryptionKey = 0;
-        bytes = format::buildTableFile(plain, records, keySize(hh.schema), nullptr);
-        hh = format::parseHeader(bytes.constData(), bytes.size(), bytes.size(), displayName);
-        hh.format.encrypted = true;
-        protectedView = true;
-    }
-
     h = hh;
     image = std::move(bytes);
-    const qint64 blocks = checkedTableBlocks(h, image.size(), displayName);
     // A final block may be cut short; reading it must not run past the end.
     image.resize(h.headerSize + blocks * h.blockSize, '\0');
-    const qint64 realEnd = protectedView ? image.size() : fileSize;
+    if (h.format.encrypted) {
+        // Unscrambled in memory, the blocks are walked and checked as any
+        // table's; the first change rewrites the table unprotected.
+        decryptBlocks(image, h.headerSize, h.blockSize, h.encryptionKey);
+        protectedView = true;
+    }
 
     offsets = format::fieldOffsets(h.schema);
     fieldSlots = fieldSlotsOf(h.schema);
@@ -180,7 +172,7 @@ void TablePrivate::loadImage(QByteArray bytes)
     while (n != 0) {
         checkChainLink(n, blocks, seen, displayName);
         const char *b = block(n);
-        checkedBlockCount(h, b, n, h.headerSize + qint64(n - 1) * h.blockSize, realEnd, displayName);
+        checkedBlockCount(h, b, n, h.headerSize + qint64(n - 1) * h.blockSize, fileSize, displayName);
         chain.push_back(n);
         // Keep the back links right for the blocks this handle may rewrite.
         if (le16(b + 2) != prev)

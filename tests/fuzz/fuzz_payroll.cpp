@@ -31,14 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     static const bool made = QDir(dir.path()).mkpath(QStringLiteral("F1"));
     if (!made)
         return 0;
-    QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    // Password-protected tables are decrypted by pxlib, which follows a
-    // damaged block chain without end; that path is kept out of this target
-    // by clearing both places a header keeps its key.
-    for (const qsizetype at : {qsizetype(0x25), qsizetype(0x5C)}) {
-        for (qsizetype i = at; i < at + 4 && i < bytes.size(); ++i)
-            bytes[i] = '\0';
-    }
+    // Password-protected headers included: their blocks are unscrambled and
+    // walked with the same checks as any table's.
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     const QString root = dir.path() + u'/';
     writeFile(root + QStringLiteral("F1/Mzd1.DB"), bytes);
     writeFile(root + QStringLiteral("F1/Mhl.DB"), bytes);

@@ -4,6 +4,11 @@
 
 extern "C" {
 #include <paradox.h>
+// Exported by the library, not declared in its public header.
+void px_encrypt_db_block(unsigned char *src, unsigned char *dest, unsigned long encryption,
+                         unsigned long blocksize, unsigned long blockno);
+void px_decrypt_db_block(unsigned char *src, unsigned char *dest, unsigned long encryption,
+                         unsigned long blocksize, unsigned long blockno);
 }
 
 #include <cstring>
@@ -104,6 +109,20 @@ bool write(const QString &path, const QList<Field> &fields, const QList<QByteArr
     PX_close(doc);
     PX_delete(doc);
     return ok;
+}
+
+void scrambleBlock(QByteArray &block, quint32 key, int blockNumber)
+{
+    auto *b = reinterpret_cast<unsigned char *>(block.data());
+    px_encrypt_db_block(b, b, key, static_cast<unsigned long>(block.size()),
+                        static_cast<unsigned long>(blockNumber));
+}
+
+void unscrambleBlock(QByteArray &block, quint32 key, int blockNumber)
+{
+    auto *b = reinterpret_cast<unsigned char *>(block.data());
+    px_decrypt_db_block(b, b, key, static_cast<unsigned long>(block.size()),
+                        static_cast<unsigned long>(blockNumber));
 }
 
 } // namespace pxpeer

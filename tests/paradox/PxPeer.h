@@ -34,4 +34,9 @@ Contents read(const QString &path, const QString &password = {}, const QString &
 bool write(const QString &path, const QList<Field> &fields, const QList<QByteArray> &records,
            const QString &password = {});
 
+// Scrambles (or unscrambles) one block of a protected table in place as
+// pxlib does: key from the header, blocks numbered from 1.
+void scrambleBlock(QByteArray &block, quint32 key, int blockNumber);
+void unscrambleBlock(QByteArray &block, quint32 key, int blockNumber);
+
 } // namespace pxpeer

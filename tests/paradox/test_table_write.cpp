@@ -241,6 +241,66 @@ private slots:
         QCOMPARE(peer.records.size(), rows.size());
     }
 
+    // A protected table whose chain is damaged is refused as damaged, as a
+    // plain one is: a chain running in a circle, pointing outside the file,
+    // or a file cut short. (Read through pxlib, the circle never ended.)
+    void damagedProtectedTable_data()
+    {
+        QTest::addColumn<int>("next");
+        QTest::addColumn<bool>("cut");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("circle") << 1 << false << u"řetěz bloků se zacyklil v bloku 1"_s;
+        QTest::newRow("outside") << 40 << false << u"řetěz odkazuje na blok 40 mimo soubor"_s;
+        QTest::newRow("cut short") << -1 << true << u"blok 2 "_s;
+    }
+
+    void damagedProtectedTable()
+    {
+        QFETCH(int, next);
+        QFETCH(bool, cut);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"Mzdy.DB"_s);
+        // Records of 120 bytes: several blocks, whatever size pxlib gives them.
+        QList<QByteArray> raw;
+        for (int i = 0; i < 100; ++i)
+            raw.append(QByteArray(120, char('a' + i % 26)));
+        QVERIFY(pxpeer::write(path, {{u"Text"_s, int(FieldType::Alpha), 120}}, raw, u"heslo"_s));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray bytes = f.readAll();
+        const int headerSize = indexcheck::u16(bytes, 2);
+        const int blockSize = quint8(bytes[5]) * 1024;
+        const quint32 key = quint32(indexcheck::u16(bytes, 0x5C)) | quint32(indexcheck::u16(bytes, 0x5E))
+                                                                        << 16;
+        QVERIFY(key != 0);
+        QVERIFY(bytes.size() >= headerSize + 2 * blockSize);
+        if (cut) {
+            bytes.truncate(headerSize + blockSize + 100);
+        } else {
+            // The first block's link to the next, unscrambled, changed and scrambled again.
+            QByteArray block = bytes.mid(headerSize, blockSize);
+            pxpeer::unscrambleBlock(block, key, 1);
+            QCOMPARE(indexcheck::u16(block, 0), 2);
+            block[0] = char(next);
+            block[1] = 0;
+            pxpeer::scrambleBlock(block, key, 1);
+            bytes.replace(headerSize, blockSize, block);
+        }
+        QVERIFY(f.resize(0) && f.seek(0) && f.write(bytes) == bytes.size());
+        f.close();
+        try {
+            OpenOptions o;
+            o.password = u"heslo"_s;
+            Table::open(path, o);
+            QFAIL("a damaged protected table was read");
+        } catch (const TableError &e) {
+            QCOMPARE(e.kind(), TableError::Kind::Damaged);
+            QVERIFY2(e.message().startsWith(u"Tabulka Mzdy.DB je poškozená: "_s), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(reason), qPrintable(e.message()));
+        }
+    }
+
     // Random inserts, updates and deletes against an in-memory model, with
     // small blocks so that blocks split and empty and the index grows levels.
     void keyedAgainstModel()
