@@ -56,13 +56,20 @@ QString tableOf(int rows)
     return path;
 }
 
+// The program measured: this build's qesto-px, or the one QESTO_BENCH_PX
+// names (another build of it, to compare on the same tables).
+QString program()
+{
+    const QString other = qEnvironmentVariable("QESTO_BENCH_PX");
+    return other.isEmpty() ? QStringLiteral(QESTO_PX_PATH) : other;
+}
+
 // Runs qesto-px under /usr/bin/time; the peak resident set in KiB, or -1.
 qint64 peakKiB(const QStringList &args, QString &error)
 {
     QProcess tool;
     tool.setStandardOutputFile(QProcess::nullDevice());
-    tool.start(QString::fromLatin1(timeProgram),
-               QStringList{u"-f"_s, u"%M"_s, QStringLiteral(QESTO_PX_PATH)} + args);
+    tool.start(QString::fromLatin1(timeProgram), QStringList{u"-f"_s, u"%M"_s, program()} + args);
     if (!tool.waitForFinished(600'000) || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0) {
         error = QString::fromUtf8(tool.readAllStandardError()).trimmed();
         return -1;

@@ -3,6 +3,8 @@
 # of qesto-px dump on 100,000 and on 1,000,000 rows, and their ratio (goal:
 # the same within a few MiB, both under 32 MiB). The tables are written into
 # a temporary folder by the run (some seconds for the larger).
+# QESTO_BENCH_PX names another qesto-px to measure on the same tables (an
+# older build, say); the figures are then that program's.
 # QESTO_BENCH_DIR names the build folder (build-bench by default).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
