@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -601,6 +602,30 @@ private slots:
         QVERIFY(tool.waitForFinished(20000));
         QCOMPARE(tool.exitCode(), 2);
         QVERIFY(QString::fromUtf8(tool.readAllStandardError()).contains(u"Tabulka Mzd11.DB je poškozená"_s));
+    }
+
+    void toolReportsAListingItCannotWrite()
+    {
+        // A full disk under a redirected listing is a failure, not exit 0
+        // with half a file.
+        if (!QFileInfo::exists(u"/dev/full"_s))
+            QSKIP("no /dev/full here");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"Mzd11.DB"_s);
+        {
+            Schema s;
+            s.fields = {field(u"O"_s, FieldType::Short), alpha(u"Text"_s, 200)};
+            QList<QVariantList> rows;
+            for (int i = 0; i < 2000; ++i)
+                rows.append({i % 12 + 1, QString(150, u'x')});
+            Table::create(path, s)->appendRecords(rows);
+        }
+        QProcess tool;
+        tool.setStandardOutputFile(u"/dev/full"_s);
+        tool.start(QStringLiteral(QESTO_PX_PATH), {u"dump"_s, path});
+        QVERIFY(tool.waitForFinished(20000));
+        QCOMPARE(tool.exitCode(), 2);
+        QVERIFY(!tool.readAllStandardError().isEmpty());
     }
 #endif
 };
