@@ -53,8 +53,10 @@ struct TableFormat
 struct OpenOptions
 {
     OpenMode mode = OpenMode::Shared;
-    QString netDir;   // network control directory handed to TableLock
-    QString password; // for password-protected tables; ignored otherwise
+    QString netDir; // network control directory handed to TableLock
+    // A protected table is read with the key its header stores, so the
+    // password is not needed; callers pass the one they know all the same.
+    QString password;
     bool readOnly = false;
     // Through which the table's files are read, copied and removed; the disk
     // when null.
