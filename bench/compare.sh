@@ -53,4 +53,7 @@ for name, label, unit in (("BM_AppendPayroll_Ours/100000", "append 100,000 rows 
     if t is not None:
         f = 1000.0 if unit == "us" else 1.0
         print(f"{label}: {t * f:.1f} {unit} CPU, {ms(name, 'real_time') * f:.1f} {unit} wall")
+ours, theirs = ms("BM_ReadProtected_Ours"), ms("BM_ReadProtected_Pxlib")
+if ours is not None and theirs:
+    print(f"read 100,000 protected rows: {ours:.1f} ms CPU; pxlib {theirs:.1f} ms; / pxlib = {ours / theirs:.3f}")
 PY
