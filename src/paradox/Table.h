@@ -186,6 +186,12 @@ public:
     // waits, Unreadable when a step fails).
     static void copyTable(const QString &sourceDbPath, const QString &targetDbPath,
                           const OpenOptions &options = {});
+    // Puts back the files of a table whose copy was stopped (a killed
+    // process, a power cut) after they had moved aside and before the new
+    // .DB took their place: the .DB is missing and "<name>.DB.old" is there.
+    // Leftover copies are removed. Opening the table and copying over it do
+    // this first. Returns whether anything was put back.
+    static bool restoreInterruptedCopy(const QString &dbPath);
     static void removeTable(const QString &dbPath);
 
 private:

@@ -171,6 +171,9 @@ void Table::copyTable(const QString &sourceDbPath, const QString &targetDbPath, 
         return;
     if (!QFile::exists(sourceDbPath))
         throw TableError(TableError::Kind::Unreadable, u"Tabulka %1 neexistuje."_s.arg(name));
+    // A copy over the same target that was stopped half-way is undone
+    // first, so that its files are not lost under this one's.
+    restoreInterruptedCopy(targetDbPath);
     const FileLayer &layer = options.files ? *options.files : FileLayer::disk();
     const QFileInfo target(targetDbPath);
     const QString targetDir = QDir::toNativeSeparators(target.absolutePath());
@@ -259,6 +262,36 @@ void Table::copyTable(const QString &sourceDbPath, const QString &targetDbPath, 
     // removed is only clutter that the next copy clears.
     for (const QString &moved : std::as_const(aside))
         layer.remove(moved, ignored);
+}
+
+bool Table::restoreInterruptedCopy(const QString &dbPath)
+{
+    // The .DB is the first file to move aside and the first copy to take its
+    // name, so a missing .DB beside its .old means that none of the new files
+    // is in place yet: every .old file is the table's own.
+    if (QFile::exists(dbPath) || !QFile::exists(dbPath + oldSuffix))
+        return false;
+    const QFileInfo info(dbPath);
+    const QDir dir = info.dir();
+    const QString stem = info.completeBaseName() + u'.';
+    bool restored = false;
+    for (const QString &n : dir.entryList({stem + u"*"_s}, QDir::Files, QDir::Name)) {
+        if (!n.startsWith(stem, Qt::CaseInsensitive))
+            continue;
+        const QString path = dir.filePath(n);
+        if (n.endsWith(copySuffix, Qt::CaseInsensitive)) {
+            QFile::remove(path);
+        } else if (n.endsWith(oldSuffix, Qt::CaseInsensitive)) {
+            const QString original = path.chopped(oldSuffix.size());
+            // A file of the table that had not moved aside yet is the one
+            // to keep; its .old is then only a stale leftover.
+            if (QFile::exists(original))
+                QFile::remove(path);
+            else if (QFile::rename(path, original))
+                restored = true;
+        }
+    }
+    return restored && QFile::exists(dbPath);
 }
 
 void Table::removeTable(const QString &dbPath)

@@ -66,6 +66,43 @@ struct CopyDirs
     const QString target = to.filePath(u"Data.DB"_s);
 };
 
+// Stops the process, as far as the files can tell, before its Nth change of
+// a file: the change is not made, and nothing after it runs.
+struct Killed
+{
+};
+
+class DyingFiles final : public FileLayer
+{
+public:
+    explicit DyingFiles(int changesBeforeDeath) : m_left(changesBeforeDeath) {}
+
+    bool copy(const QString &from, const QString &to, QString &error) const override
+    {
+        die();
+        return FileLayer::copy(from, to, error);
+    }
+    bool rename(const QString &from, const QString &to, QString &error) const override
+    {
+        die();
+        return FileLayer::rename(from, to, error);
+    }
+    bool remove(const QString &path, QString &error) const override
+    {
+        die();
+        return FileLayer::remove(path, error);
+    }
+    bool died() const { return m_left < 0; }
+
+private:
+    void die() const
+    {
+        if (--m_left < 0)
+            throw Killed{};
+    }
+    mutable int m_left;
+};
+
 QStringList texts(const Table &t, int field)
 {
     QStringList out;
@@ -225,6 +262,34 @@ private slots:
         }
         // Four copies, six files aside, four renames in, six removals.
         QCOMPARE(steps, 20);
+    }
+
+    // A copy killed at any step leaves a table that opens with all its rows,
+    // old or new: the opening puts back the files a killed copy had moved
+    // aside, and the next copy runs through whatever it left.
+    void copyKilledAtEachStep()
+    {
+        const QStringList oldRows{u"Stará s.r.o."_s};
+        const QStringList newRows{u"Nová s.r.o."_s, u"Druhá a.s."_s, u"Třetí v.o.s."_s};
+        for (int step = 0;; ++step) {
+            CopyDirs dirs;
+            writeList(dirs.source, newRows);
+            writeList(dirs.target, oldRows);
+            auto dying = std::make_shared<DyingFiles>(step);
+            OpenOptions options;
+            options.files = dying;
+            try {
+                Table::copyTable(dirs.source, dirs.target, options);
+            } catch (const Killed &) {
+            }
+            const QString where = u"killed before change %1"_s.arg(step + 1);
+            const QStringList rows = texts(*Table::open(dirs.target), 1);
+            QVERIFY2(rows == oldRows || rows == newRows, qPrintable(where));
+            if (!dying->died())
+                break;
+            Table::copyTable(dirs.source, dirs.target);
+            QCOMPARE(texts(*Table::open(dirs.target), 1), newRows);
+        }
     }
 
     // When the old files cannot be put back either, they are not removed:
