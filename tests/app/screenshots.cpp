@@ -3,6 +3,7 @@
 // then the main window with the first settlement open. Not a test; run it
 // by hand with the target folder as its argument.
 
+#include "RegistryFixture.h"
 #include "ScriptedMessages.h"
 #include "app/AppPaths.h"
 #include "app/Program.h"
@@ -244,15 +245,8 @@ void makeSettlements(const QString &root)
     platform::ScriptedMessages messages;
     data::TDM1 dm;
     dm.DM1Create(root);
-    registry::SettlementList list({root, fileDir, u"215"_s}, messages);
-    list.setOpenOptions(dm.openOptions());
-    list.attach();
     const QStringList names = {u"Stavby Novák s.r.o."_s, u"Pekárna Dvořák"_s, u"Účetní kancelář"_s};
-    for (const QString &name : names) {
-        const registry::NewSettlement draft = list.prepareNew();
-        list.create(draft, name);
-    }
-    list.close();
+    registry::test::createSettlements({root, fileDir, u"215"_s}, messages, dm.openOptions(), names);
     // The first company's name, for the caption.
     dm.setDatabasePath(root + u"D1"_s);
     dm.OtevritTabulky();

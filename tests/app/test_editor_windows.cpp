@@ -3,6 +3,7 @@
 // Dpp1, and the chain that leads from one statement window to the next
 // without nesting them.
 
+#include "RegistryFixture.h"
 #include "ScriptedMessages.h"
 #include "app/AppPaths.h"
 #include "app/EditorWindows.h"
@@ -51,11 +52,8 @@ public:
         paths.dataDirFound = true;
         main.startup().flags().pending = false;
         dm.DM1Create(root);
-        registry::SettlementList list({paths.FileDirLocal, paths.FileDir, u"215"_s}, messages);
-        list.setOpenOptions(dm.openOptions());
-        list.attach();
-        list.create(list.prepareNew(), u"Firma"_s);
-        list.close();
+        registry::test::createSettlements({paths.FileDirLocal, paths.FileDir, u"215"_s}, messages,
+                                          dm.openOptions(), {u"Firma"_s});
 
         opening = std::make_unique<app::SettlementOpening>(paths, messages, dm, printers);
         opening->setSelection(&selection);

@@ -3,6 +3,7 @@
 // caption, the command keys and the help.
 
 #include "RecordingHelpViewer.h"
+#include "RegistryFixture.h"
 #include "ScriptedMessages.h"
 #include "app/AppPaths.h"
 #include "app/HelpHook.h"
@@ -69,12 +70,8 @@ public:
         paths.dataDirFound = true;
         main.startup().flags().pending = false;
         dm.DM1Create(root);
-        registry::SettlementList list({paths.FileDirLocal, paths.FileDir, u"215"_s}, messages);
-        list.setOpenOptions(dm.openOptions());
-        list.attach();
-        const registry::NewSettlement draft = list.prepareNew();
-        list.create(draft, u"Firma"_s);
-        list.close();
+        registry::test::createSettlements({paths.FileDirLocal, paths.FileDir, u"215"_s}, messages,
+                                          dm.openOptions(), {u"Firma"_s});
 
         opening = std::make_unique<app::SettlementOpening>(paths, messages, dm, printers);
         opening->setSelection(&selection);

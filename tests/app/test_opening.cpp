@@ -3,6 +3,7 @@
 // rollover, the recomputation after an upgrade, the printer and the
 // failures.
 
+#include "RegistryFixture.h"
 #include "ScriptedMessages.h"
 #include "app/AppPaths.h"
 #include "app/SettlementOpening.h"
@@ -71,13 +72,9 @@ public:
         paths.dataDirFound = true;
         dm.DM1Create(paths.FileDir);
 
-        registry::SettlementList list({paths.FileDirLocal, paths.FileDir, u"215"_s}, messages);
-        list.setOpenOptions(dm.openOptions());
-        list.attach();
-        const registry::NewSettlement draft = list.prepareNew();
-        QVERIFY(list.create(draft, u"Firma"_s));
-        settlement = draft.Adresar;
-        list.close();
+        settlement = registry::test::createSettlements({paths.FileDirLocal, paths.FileDir, u"215"_s},
+                                                       messages, dm.openOptions(), {u"Firma"_s})
+                         .first();
 
         opening = std::make_unique<SettlementOpening>(paths, messages, dm, printers);
         opening->setSelection(&selection);

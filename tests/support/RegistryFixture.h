@@ -47,6 +47,25 @@ struct Root
     }
 };
 
+// Settlements created through the list as "&Nové" creates them, in the
+// given order; gives their directory names ("D1", "D2", ...).
+inline QStringList createSettlements(const DataRoots &roots, platform::IMessages &messages,
+                                     const paradox::OpenOptions &options, const QStringList &names)
+{
+    SettlementList list(roots, messages);
+    list.setOpenOptions(options);
+    list.attach();
+    QStringList dirs;
+    for (const QString &name : names) {
+        const NewSettlement draft = list.prepareNew();
+        if (!list.create(draft, name))
+            qFatal("settlement %s not created", qPrintable(name));
+        dirs.append(draft.Adresar);
+    }
+    list.close();
+    return dirs;
+}
+
 inline QList<int> numbers(const SettlementList &list)
 {
     QList<int> out;
