@@ -93,7 +93,7 @@ std::unique_ptr<Table> Table::open(const QString &dbPath, const OpenOptions &opt
     p->path = dbPath;
     p->displayName = displayNameOf(dbPath);
     p->options = options;
-    if (!QFile::exists(dbPath) && !restoreInterruptedCopy(dbPath))
+    if (!QFile::exists(dbPath) && !restoreInterruptedCopy(dbPath, options.netDir))
         throw TableError(TableError::Kind::Unreadable, u"Tabulka %1 neexistuje."_s.arg(p->displayName));
     p->lock = TableLock::acquire(dbPath, options.mode, options.netDir);
     if (QFile::exists(journal::pathFor(dbPath))) {

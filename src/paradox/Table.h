@@ -189,9 +189,11 @@ public:
     // Puts back the files of a table whose copy was stopped (a killed
     // process, a power cut) after they had moved aside and before the new
     // .DB took their place: the .DB is missing and "<name>.DB.old" is there.
-    // Leftover copies are removed. Opening the table and copying over it do
-    // this first. Returns whether anything was put back.
-    static bool restoreInterruptedCopy(const QString &dbPath);
+    // Leftover copies are removed. A copy that is still running is waited
+    // for (it holds the table's write guard through its swap). Opening the
+    // table and copying over it do this first. Returns whether the .DB is
+    // there afterwards because of it.
+    static bool restoreInterruptedCopy(const QString &dbPath, const QString &netDir = {});
     static void removeTable(const QString &dbPath);
 
 private:

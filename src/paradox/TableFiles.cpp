@@ -173,7 +173,7 @@ void Table::copyTable(const QString &sourceDbPath, const QString &targetDbPath, 
         throw TableError(TableError::Kind::Unreadable, u"Tabulka %1 neexistuje."_s.arg(name));
     // A copy over the same target that was stopped half-way is undone
     // first, so that its files are not lost under this one's.
-    restoreInterruptedCopy(targetDbPath);
+    restoreInterruptedCopy(targetDbPath, options.netDir);
     const FileLayer &layer = options.files ? *options.files : FileLayer::disk();
     const QFileInfo target(targetDbPath);
     const QString targetDir = QDir::toNativeSeparators(target.absolutePath());
@@ -224,9 +224,29 @@ void Table::copyTable(const QString &sourceDbPath, const QString &targetDbPath, 
 
     // The target's files give way under temporary names, from which they
     // come back when a later step fails.
-    QStringList olds = tableFilesOf(targetDbPath, true);
-    if (const QString j = journal::pathFor(targetDbPath); QFile::exists(j))
-        olds.append(j);
+    auto targetFiles = [&targetDbPath] {
+        QStringList files = tableFilesOf(targetDbPath, true);
+        if (const QString j = journal::pathFor(targetDbPath); QFile::exists(j))
+            files.append(j);
+        return files;
+    };
+    QStringList olds = targetFiles();
+    // A swap over an existing table runs under its write guard: an opening
+    // of the target meanwhile waits for it instead of taking the files set
+    // aside for those of a killed copy. A new table has nobody to wait for,
+    // and its folder (a template folder) stays without a lock file.
+    std::unique_ptr<TableLock> targetLock;
+    TableLock::Guard targetGuard;
+    if (!olds.isEmpty()) {
+        try {
+            targetLock = TableLock::acquire(targetDbPath, OpenMode::Shared, options.netDir);
+            targetGuard = targetLock->lockForWrite();
+        } catch (const TableError &) {
+            removeCopies();
+            throw;
+        }
+        olds = targetFiles();
+    }
     QStringList aside;
     auto undo = [&] {
         removeCopies();
@@ -264,13 +284,20 @@ void Table::copyTable(const QString &sourceDbPath, const QString &targetDbPath, 
         layer.remove(moved, ignored);
 }
 
-bool Table::restoreInterruptedCopy(const QString &dbPath)
+bool Table::restoreInterruptedCopy(const QString &dbPath, const QString &netDir)
 {
     // The .DB is the first file to move aside and the first copy to take its
     // name, so a missing .DB beside its .old means that none of the new files
     // is in place yet: every .old file is the table's own.
-    if (QFile::exists(dbPath) || !QFile::exists(dbPath + oldSuffix))
+    auto interrupted = [&dbPath] { return !QFile::exists(dbPath) && QFile::exists(dbPath + oldSuffix); };
+    if (!interrupted())
         return false;
+    // A copy still running holds the write guard through its swap; once it
+    // has, its files are in and nothing is left to put back.
+    std::unique_ptr<TableLock> lock = TableLock::acquire(dbPath, OpenMode::Shared, netDir);
+    TableLock::Guard guard = lock->lockForWrite();
+    if (!interrupted())
+        return QFile::exists(dbPath);
     const QFileInfo info(dbPath);
     const QDir dir = info.dir();
     const QString stem = info.completeBaseName() + u'.';

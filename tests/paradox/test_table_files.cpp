@@ -292,6 +292,26 @@ private slots:
         }
     }
 
+    // An opening that finds the files set aside while a copy is swapping
+    // them (it holds the write guard) waits instead of putting them back
+    // under the copy's feet; a guard given up by a killed copy lets it go on.
+    void openingWaitsForACopyInProgress()
+    {
+        CopyDirs dirs;
+        const QString &target = dirs.target;
+        writeList(target, {u"Stará s.r.o."_s});
+        auto copier = TableLock::acquire(target, OpenMode::Shared);
+        TableLock::Guard swap = copier->lockForWrite();
+        QVERIFY(QFile::rename(target, target + u".old"_s));
+        auto opened = std::async(std::launch::async, [&] { return texts(*Table::open(target), 1); });
+        QCOMPARE(opened.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+        QVERIFY(QFile::exists(target + u".old"_s));
+        QVERIFY(!QFile::exists(target));
+        swap.release();
+        QCOMPARE(opened.get(), QStringList{u"Stará s.r.o."_s});
+        QVERIFY(!QFile::exists(target + u".old"_s));
+    }
+
     // When the old files cannot be put back either, they are not removed:
     // the message says where they are.
     void copyFailingTwiceKeepsTheOldFiles()
