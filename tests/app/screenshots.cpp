@@ -5,6 +5,7 @@
 
 #include "RegistryFixture.h"
 #include "ScriptedMessages.h"
+#include "WindowPicture.h"
 #include "app/AppPaths.h"
 #include "app/Program.h"
 #include "app/TMainForm.h"
@@ -37,24 +38,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// The offscreen platform draws no window frame; the caption is drawn above
-// the window so the picture shows it.
-QImage withCaption(QWidget *window)
-{
-    const QPixmap body = window->grab();
-    const int bar = 26;
-    QImage image(body.width() + 2, body.height() + bar + 1, QImage::Format_RGB32);
-    image.fill(QColor(64, 84, 128));
-    QPainter p(&image);
-    p.drawPixmap(1, bar, body);
-    QFont f = window->font();
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(Qt::white);
-    p.drawText(QRect(10, 0, image.width() - 20, bar), Qt::AlignVCenter | Qt::AlignLeft,
-               window->windowTitle());
-    return image;
-}
+using testsupport::withCaption;
 
 // The company data of the demo settlement, as an accountant fills them in.
 void fillCompany(data::TDM1 &dm)

@@ -5,6 +5,7 @@
 #include "DemoSettlement.h"
 
 #include "ScriptedMessages.h"
+#include "WindowPicture.h"
 #include "filing/TEpoForm.h"
 
 #include <QApplication>
@@ -19,28 +20,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// The offscreen platform draws no window frame; the caption is drawn above
-// the window's own picture.
-QImage withCaption(QWidget *window)
-{
-    const QPixmap body = window->grab();
-    const int bar = 26;
-    QImage image(body.width() + 2, body.height() + bar + 1, QImage::Format_RGB32);
-    image.fill(QColor(64, 84, 128));
-    QPainter p(&image);
-    p.drawPixmap(1, bar, body);
-    QFont f = window->font();
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(Qt::white);
-    p.drawText(QRect(10, 0, image.width() - 20, bar), Qt::AlignVCenter | Qt::AlignLeft,
-               window->windowTitle());
-    return image;
-}
-
-} // namespace
+using testsupport::withCaption;
 
 int main(int argc, char *argv[])
 {
