@@ -6,11 +6,11 @@
 // is attached. Runs on the offscreen platform unless QT_QPA_PLATFORM says
 // otherwise.
 
-#include "app/AppPaths.h"
 #include "app/Program.h"
 #include "app/TMainForm.h"
 #include "data/Templates.h"
 #include "platform/FileOps.h"
+#include "settlement/AppPaths.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -89,7 +89,7 @@ int main(int argc, char **argv)
     qputenv("QESTO_MESSAGES_LOG", QFile::encodeName(common.filePath(u"messages.log"_s)));
     QApplication application(argc, argv);
     const QString root =
-        platform::FileOps::withTrailingSeparator(common.path()) + app::AppPaths::defaultSubdirectory();
+        platform::FileOps::withTrailingSeparator(common.path()) + settlement::AppPaths::defaultSubdirectory();
     if (const QString error = data::createDataRoot(root); !error.isEmpty()) {
         qWarning("%s", qPrintable(error));
         return 2;

@@ -1,21 +1,21 @@
 #include "app/BackupWindows.h"
 
-#include "app/BackupPaths.h"
-#include "app/SettlementOpening.h"
 #include "app/TMainForm.h"
 #include "backup/TExdForm.h"
 #include "data/TDM1.h"
 #include "platform/FileOps.h"
+#include "settlement/BackupPaths.h"
+#include "settlement/SettlementOpening.h"
 
 namespace app {
 
 namespace {
 
 template <class Window>
-bool showArchiveWindow(TMainForm &main, data::TDM1 &dm, platform::IMessages &messages, const AppPaths &paths,
-                       SettlementOpening &opening)
+bool showArchiveWindow(TMainForm &main, data::TDM1 &dm, platform::IMessages &messages,
+                       const settlement::AppPaths &paths, settlement::SettlementOpening &opening)
 {
-    const AppPathTemplates templates(paths);
+    const settlement::AppPathTemplates templates(paths);
     backup::SettlementPlace place;
     place.dirName = opening.directoryName();
     place.settlementDir = paths.FileDir + place.dirName;
@@ -40,7 +40,7 @@ bool showArchiveWindow(TMainForm &main, data::TDM1 &dm, platform::IMessages &mes
 } // namespace
 
 void attachBackupWindows(TMainForm &main, data::TDM1 &dm, platform::IMessages &messages,
-                         const AppPaths &paths, SettlementOpening &opening)
+                         const settlement::AppPaths &paths, settlement::SettlementOpening &opening)
 {
     main.setCommandHandler(Command::Zalohovani, [&main, &dm, &messages, &paths, &opening] {
         return showArchiveWindow<backup::TExdForm>(main, dm, messages, paths, opening);

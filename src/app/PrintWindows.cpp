@@ -1,9 +1,6 @@
 #include "app/PrintWindows.h"
 
-#include "app/AppPaths.h"
-#include "app/SettlementOpening.h"
 #include "app/TMainForm.h"
-#include "app/Version.h"
 #include "data/TDM1.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
@@ -11,6 +8,9 @@
 #include "print/FormPagesProducer.h"
 #include "print/TEmtfForm.h"
 #include "print/TPrevForm.h"
+#include "settlement/AppPaths.h"
+#include "settlement/SettlementOpening.h"
+#include "settlement/Version.h"
 
 #include <QAction>
 
@@ -20,8 +20,8 @@
 
 namespace app {
 
-Printing::Printing(TMainForm &main, data::TDM1 &dm, platform::IMessages &messages, SettlementOpening &opening,
-                   const platform::IPrinters &printers)
+Printing::Printing(TMainForm &main, data::TDM1 &dm, platform::IMessages &messages,
+                   settlement::SettlementOpening &opening, const platform::IPrinters &printers)
     : m_main(main), m_dm(dm), m_messages(messages), m_opening(opening), m_printers(printers),
       m_preview(new print::TPrevForm(messages, &main))
 {
@@ -50,7 +50,7 @@ StatementKind Printing::showPrintWindow()
     print::FormPagesProducer pages(m_dm, typPisma());
     print::TEmtfForm form({m_dm, m_messages, platform::FileOps::resolve(m_opening.iniFile()),
                            m_opening.printers(), m_printers, m_output, pages, *m_preview, typPisma(),
-                           Version::TaxYear, &m_main},
+                           settlement::Version::TaxYear, &m_main},
                           &m_main);
     form.printerSetupDialog = [&form](const QString &current) {
         QPrinter printer;

@@ -19,9 +19,12 @@ namespace print {
 class TPrevForm;
 }
 
+namespace settlement {
+class SettlementOpening;
+} // namespace settlement
+
 namespace app {
 
-class SettlementOpening;
 class TMainForm;
 
 // The printing of the program: the preview that lives for the whole run
@@ -31,8 +34,8 @@ class TMainForm;
 class Printing
 {
 public:
-    Printing(TMainForm &main, data::TDM1 &dm, platform::IMessages &messages, SettlementOpening &opening,
-             const platform::IPrinters &printers);
+    Printing(TMainForm &main, data::TDM1 &dm, platform::IMessages &messages,
+             settlement::SettlementOpening &opening, const platform::IPrinters &printers);
     ~Printing();
 
     print::TPrevForm &preview();
@@ -51,7 +54,7 @@ private:
     TMainForm &m_main;
     data::TDM1 &m_dm;
     platform::IMessages &m_messages;
-    SettlementOpening &m_opening;
+    settlement::SettlementOpening &m_opening;
     const platform::IPrinters &m_printers;
     platform::QtPrintOutput m_output;
     QPointer<print::TPrevForm> m_preview;

@@ -1,19 +1,14 @@
 #include "app/Program.h"
 
-#include "app/AppPaths.h"
 #include "app/BackupWindows.h"
-#include "app/Conversion.h"
 #include "app/EditorWindows.h"
 #include "app/EnvironmentMessages.h"
 #include "app/HelpHook.h"
 #include "app/HelpKeys.h"
-#include "app/NewYear.h"
 #include "app/PrintWindows.h"
-#include "app/SettlementOpening.h"
 #include "app/TAu8Form.h"
 #include "app/TMainForm.h"
 #include "app/TSplashForm.h"
-#include "app/Version.h"
 #include "data/TDM1.h"
 #include "filing/TEpoForm.h"
 #include "platform/FileOps.h"
@@ -21,6 +16,11 @@
 #include "platform/Printers.h"
 #include "platform/QtMessages.h"
 #include "platform/ShellFolders.h"
+#include "settlement/AppPaths.h"
+#include "settlement/Conversion.h"
+#include "settlement/NewYear.h"
+#include "settlement/SettlementOpening.h"
+#include "settlement/Version.h"
 #include "statements/Recalc.h"
 #include "widgets/TEvzhDtForm.h"
 
@@ -43,16 +43,18 @@ namespace {
 // The settlement list's side of the program: its part of completing the
 // start, the settlement database the list lets go of, and the list window
 // as the opening's selection.
-class ListBridge : public IStartupHooks, public registry::IRegistryHooks, public ISettlementSelection
+class ListBridge : public IStartupHooks,
+                   public registry::IRegistryHooks,
+                   public settlement::ISettlementSelection
 {
 public:
     const registry::SettlementList &list() const { return m_list; }
 
     // The list window and the password prompt are the main window's
     // children, which it deletes before this bridge goes (see ~Program).
-    ListBridge(TMainForm &main, data::TDM1 &dm, AppPaths &paths, platform::IMessages &messages)
+    ListBridge(TMainForm &main, data::TDM1 &dm, settlement::AppPaths &paths, platform::IMessages &messages)
         : m_main(main), m_dm(dm), m_paths(paths), m_messages(messages),
-          m_list({paths.FileDirLocal, paths.FileDir, Version::yearTag()}, messages, this)
+          m_list({paths.FileDirLocal, paths.FileDir, settlement::Version::yearTag()}, messages, this)
     {
         m_list.setOpenOptions(dm.openOptions());
         m_prompt = new registry::TAu4Form(&main);
@@ -87,16 +89,16 @@ public:
     void upgradeListFiles(const QString &) override { m_list.attach(); }
     void previousVersionCheck() override
     {
-        Conversion conversion(m_paths, m_messages, m_list);
+        settlement::Conversion conversion(m_paths, m_messages, m_list);
         TAu8Form window(conversion, m_paths, &m_main);
         conversion.setWindow(&window);
         conversion.setBusy([this](bool busy) { m_main.setBusy(busy); });
         conversion.KontrolaInst1();
     }
-    void chooseDataWork(AppPaths &) override
+    void chooseDataWork(settlement::AppPaths &) override
     {
-        registry::TAu5Form choice({m_paths.FileDirLocal, m_paths.FileDir, Version::yearTag()}, m_messages,
-                                  m_list, this, &m_main);
+        registry::TAu5Form choice({m_paths.FileDirLocal, m_paths.FileDir, settlement::Version::yearTag()},
+                                  m_messages, m_list, this, &m_main);
         choice.exec();
     }
 
@@ -111,7 +113,7 @@ public:
 private:
     TMainForm &m_main;
     data::TDM1 &m_dm;
-    AppPaths &m_paths;
+    settlement::AppPaths &m_paths;
     platform::IMessages &m_messages;
     registry::SettlementList m_list;
     QPointer<registry::TAu4Form> m_prompt;
@@ -123,7 +125,7 @@ private:
 struct Program::Parts
 {
     std::unique_ptr<platform::IMessages> messages;
-    AppPaths paths;
+    settlement::AppPaths paths;
     std::unique_ptr<platform::HelpViewer> helpViewer;
     std::unique_ptr<HelpViewerAdapter> helpAdapter;
     std::unique_ptr<TUseHTMLHelp> help;
@@ -132,8 +134,8 @@ struct Program::Parts
     std::unique_ptr<data::TDM1> dm;
     std::unique_ptr<statements::StatementRecalc> recalc;
     platform::QtPrinters printers;
-    std::unique_ptr<SettlementOpening> opening;
-    std::unique_ptr<NewYearRollover> rollover;
+    std::unique_ptr<settlement::SettlementOpening> opening;
+    std::unique_ptr<settlement::NewYearRollover> rollover;
     QPointer<widgets::TEvzhDtForm> calendar;
     std::unique_ptr<ListBridge> list;
     std::unique_ptr<Printing> printing;
@@ -154,7 +156,7 @@ Program::~Program()
 }
 
 // The help folder beside the program.
-static QString helpDirectory(const AppPaths &paths)
+static QString helpDirectory(const settlement::AppPaths &paths)
 {
     return platform::FileOps::resolve(paths.FileDirPrg + u"help"_s);
 }
@@ -184,7 +186,7 @@ void Program::start()
 
     // Only the name: a display name would be appended to every window's
     // title by the window system ("Kalendář — Qesto").
-    QApplication::setApplicationName(Version::applicationTitle());
+    QApplication::setApplicationName(settlement::Version::applicationTitle());
 
     p.messages = EnvironmentMessages::fromEnvironment();
     platform::QtMessages *boxes = nullptr;
@@ -194,8 +196,9 @@ void Program::start()
         p.messages = std::move(owned);
     }
 
-    p.paths = AppPaths::resolve(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()),
-                                platform::ShellFolders::commonAppData(), platform::ShellFolders::personal());
+    p.paths = settlement::AppPaths::resolve(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()),
+                                            platform::ShellFolders::commonAppData(),
+                                            platform::ShellFolders::personal());
 
     // The help hook exists before any window can ask for help.
     p.helpViewer = std::make_unique<platform::HelpViewer>(helpDirectory(p.paths));
@@ -220,18 +223,19 @@ void Program::start()
     p.dm->setStatementRecalc(p.recalc.get());
     p.main->setDataModule(p.dm.get());
 
-    p.opening = std::make_unique<SettlementOpening>(p.paths, *p.messages, *p.dm, p.printers);
+    p.opening = std::make_unique<settlement::SettlementOpening>(p.paths, *p.messages, *p.dm, p.printers);
     p.opening->setBusy([main = p.main.get()](bool busy) { main->setBusy(busy); });
     p.main->setOpening(p.opening.get());
 
     // The new year: from its menu command, and pending from a conversion
     // when a settlement opens.
-    p.rollover = std::make_unique<NewYearRollover>(
+    p.rollover = std::make_unique<settlement::NewYearRollover>(
         p.paths, *p.dm, [opening = p.opening.get()] { return opening->directoryName(); });
     p.rollover->setStatusSink(p.main.get());
     p.rollover->setBusy([main = p.main.get()](bool busy) { main->setBusy(busy); });
     p.opening->setRollover(p.rollover.get());
-    p.main->setCommandHandler(Command::NovyRok, [&p] { return NovyRok1Click(*p.rollover, *p.messages); });
+    p.main->setCommandHandler(Command::NovyRok,
+                              [&p] { return settlement::NovyRok1Click(*p.rollover, *p.messages); });
     attachBackupWindows(*p.main, *p.dm, *p.messages, p.paths, *p.opening);
 
     // Without a data root there is no list to attach; the start ends with
@@ -275,16 +279,16 @@ void Program::start()
         env.status = main;
         env.busy = [main](bool busy) { main->setBusy(busy); };
         env.resolveTemplate = [&p](const QString &templ, bool *ok) {
-            return p.paths.CestyTyp2(templ, RelativePaths::Refuse, ok);
+            return p.paths.CestyTyp2(templ, platform::RelativePaths::Refuse, ok);
         };
         env.toTemplate = [&p](const QString &path) { return p.paths.CestyTyp3(path); };
         env.dialogDirectory = [&p](const QString &text) {
-            return p.paths.DirTyp2(text, p.paths.DirTyp(DialogStart::DataRootParent, text));
+            return p.paths.DirTyp2(text, p.paths.DirTyp(platform::DialogStart::DataRootParent, text));
         };
         env.programDir = p.paths.FileDirPrg;
         env.localRoot = p.paths.FileDirLocal;
         env.dataRoot = p.paths.FileDir;
-        env.taxYear = Version::TaxYear;
+        env.taxYear = settlement::Version::TaxYear;
         env.settlementIni = platform::FileOps::resolve(p.opening->iniFile());
         env.settlementDir = p.opening->directoryName();
         transfer::TEsfForm form(std::move(env), main);
@@ -299,8 +303,8 @@ void Program::start()
              platform::FileOps::resolve(p.opening->iniFile()),
              p.opening->directoryName(),
              p.paths.Personal,
-             {Version::applicationTitle(), Version::text()},
-             [&p](filing::Form f) { return filing::filingChecks(*p.dm, f, Version::TaxYear); }},
+             {settlement::Version::applicationTitle(), settlement::Version::text()},
+             [&p](filing::Form f) { return filing::filingChecks(*p.dm, f, settlement::Version::TaxYear); }},
             p.main.get());
         form.exec();
         return true;

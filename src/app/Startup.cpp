@@ -1,10 +1,10 @@
 #include "app/Startup.h"
 
-#include "app/Version.h"
 #include "data/DataFiles.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
 #include "platform/Messages.h"
+#include "settlement/Version.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -22,7 +22,7 @@ IniFile iniAt(const QString &storedPath)
 
 } // namespace
 
-Startup::Startup(AppPaths &paths, platform::IMessages &messages, IStartupHooks &hooks)
+Startup::Startup(settlement::AppPaths &paths, platform::IMessages &messages, IStartupHooks &hooks)
     : m_paths(paths), m_messages(messages), m_hooks(hooks)
 {}
 
@@ -33,9 +33,9 @@ int Startup::readDataVersion(const QString &dataRoot)
 
 QString Startup::versionMessage(int dataVersion)
 {
-    if (dataVersion < Version::Number)
+    if (dataVersion < settlement::Version::Number)
         return u"Máte novější verzi programu než adresář Data.\nNainstalujte program znovu."_s;
-    if (dataVersion > Version::Number)
+    if (dataVersion > settlement::Version::Number)
         return u"Máte starší verzi programu než adresář Data.\nNainstalujte program znovu."_s;
     return {};
 }
@@ -168,7 +168,7 @@ Startup::Activation Startup::formActivate()
     if (iniAt(m_paths.localFile(data::DataFiles::settingsIni())).readString(u"Qesto", u"Net").isEmpty())
         m_hooks.chooseDataWork(m_paths);
 
-    if (!samePath(m_paths.FileDir, m_paths.FileDirLocal) &&
+    if (!settlement::samePath(m_paths.FileDir, m_paths.FileDirLocal) &&
         FileOps::fileExists(m_paths.dataFile(data::DataFiles::listTable())))
         refreshNetworkTemplates();
 

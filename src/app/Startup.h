@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppPaths.h"
+#include "settlement/AppPaths.h"
 
 #include <QSize>
 #include <QString>
@@ -60,7 +60,7 @@ public:
     virtual void upgradeListFiles(const QString & /*fileDir*/) {}
     // The window "Výběr práce s daty", shown while no choice between local
     // and network data is stored; it may change paths.FileDir.
-    virtual void chooseDataWork(AppPaths & /*paths*/) {}
+    virtual void chooseDataWork(settlement::AppPaths & /*paths*/) {}
     // Hourglass cursor while the templates are copied.
     virtual void setBusy(bool /*busy*/) {}
     virtual void previousVersionCheck() {}
@@ -80,7 +80,7 @@ public:
         Ready,
     };
 
-    Startup(AppPaths &paths, platform::IMessages &messages, IStartupHooks &hooks);
+    Startup(settlement::AppPaths &paths, platform::IMessages &messages, IStartupHooks &hooks);
 
     // Reads Data\Verze.ini of a data root; 0 when absent or unreadable.
     static int readDataVersion(const QString &dataRoot);
@@ -114,7 +114,7 @@ public:
 private:
     void switchToNetworkRoot();
 
-    AppPaths &m_paths;
+    settlement::AppPaths &m_paths;
     platform::IMessages &m_messages;
     IStartupHooks &m_hooks;
     StartupFlags m_flags;

@@ -17,7 +17,7 @@ namespace FileOps = platform::FileOps;
 
 namespace app {
 
-TAu8Form::TAu8Form(Conversion &conversion, const AppPaths &paths, QWidget *parent)
+TAu8Form::TAu8Form(settlement::Conversion &conversion, const settlement::AppPaths &paths, QWidget *parent)
     : QDialog(parent), m_conversion(conversion), m_paths(paths)
 {
     setObjectName(u"Au8Form"_s);
@@ -52,7 +52,7 @@ TAu8Form::TAu8Form(Conversion &conversion, const AppPaths &paths, QWidget *paren
     layout->addWidget(m_ok, 0, Qt::AlignHCenter);
 }
 
-void TAu8Form::ask(ConversionState &state)
+void TAu8Form::ask(settlement::ConversionState &state)
 {
     m_edit->setText(state.candidate);
     m_convert->setChecked(state.convertData);
@@ -65,7 +65,7 @@ void TAu8Form::chooseFile()
     const QString current = m_edit->text();
     QString start = FileOps::withoutTrailingSeparator(QFileInfo(FileOps::resolve(current)).absolutePath());
     if (current.isEmpty() || !FileOps::dirExists(start))
-        start = m_paths.DirTyp2(current, m_paths.DirTyp(DialogStart::DataRootParent, current));
+        start = m_paths.DirTyp2(current, m_paths.DirTyp(platform::DialogStart::DataRootParent, current));
     const QString chosen = QFileDialog::getOpenFileName(this, QString(), FileOps::resolve(start),
                                                         u"datové soubory (Data.DB);;všechny soubory (*.*)"_s);
     if (chosen.isEmpty())

@@ -1,7 +1,7 @@
 // Conversion window "Převod dat z předchozích verzí".
 #pragma once
 
-#include "app/Conversion.h"
+#include "settlement/Conversion.h"
 
 #include <QDialog>
 
@@ -13,14 +13,15 @@ namespace app {
 
 // "Převod dat z předchozích verzí": where the earlier installation is and
 // what to do with its data. Closing is refused while the path is unusable.
-class TAu8Form : public QDialog, public IConversionWindow
+class TAu8Form : public QDialog, public settlement::IConversionWindow
 {
     Q_OBJECT
 
 public:
-    TAu8Form(Conversion &conversion, const AppPaths &paths, QWidget *parent = nullptr);
+    TAu8Form(settlement::Conversion &conversion, const settlement::AppPaths &paths,
+             QWidget *parent = nullptr);
 
-    void ask(ConversionState &state) override;
+    void ask(settlement::ConversionState &state) override;
 
     QLineEdit *edit() const { return m_edit; }
     QCheckBox *convertBox() const { return m_convert; }
@@ -32,8 +33,8 @@ public:
 private:
     void chooseFile();
 
-    Conversion &m_conversion;
-    const AppPaths &m_paths;
+    settlement::Conversion &m_conversion;
+    const settlement::AppPaths &m_paths;
     QLineEdit *m_edit = nullptr;
     QCheckBox *m_convert = nullptr;
     QCheckBox *m_newYear = nullptr;

@@ -1,15 +1,15 @@
 #include "app/TMainForm.h"
 
-#include "app/AppPaths.h"
 #include "app/HelpHook.h"
-#include "app/SettlementOpening.h"
-#include "app/Version.h"
 #include "data/DataError.h"
 #include "data/TDM1.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/Messages.h"
 #include "platform/StaleLocks.h"
+#include "settlement/AppPaths.h"
+#include "settlement/SettlementOpening.h"
+#include "settlement/Version.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -139,11 +139,11 @@ void StatusPanels::layoutPanels()
 
 // ------------------------------------------------------------ main window
 
-TMainForm::TMainForm(AppPaths &paths, platform::IMessages &messages, QWidget *parent)
+TMainForm::TMainForm(settlement::AppPaths &paths, platform::IMessages &messages, QWidget *parent)
     : QMainWindow(parent), m_paths(paths), m_messages(messages), m_startup(paths, messages, *this)
 {
     setObjectName(u"MainForm"_s);
-    setWindowTitle(Version::mainWindowCaption());
+    setWindowTitle(settlement::Version::mainWindowCaption());
     resize(640, 453);
     buildMenus();
     buildSpeedBar();
@@ -386,8 +386,8 @@ bool TMainForm::VyberDanoveho()
 {
     if (!m_opening)
         return true;
-    const SettlementOpening::Result result = m_opening->VyberDanoveho();
-    if (result == SettlementOpening::Result::Quit) {
+    const settlement::SettlementOpening::Result result = m_opening->VyberDanoveho();
+    if (result == settlement::SettlementOpening::Result::Quit) {
         close();
         return false;
     }
@@ -408,7 +408,7 @@ QString TMainForm::archiveBaseName() const
             const data::Field *f = m_dm->field(u"Prp"_s + name);
             return f ? f->asString() : QString();
         };
-        return NazevSb1(text(u"Tiv"_s), text(u"Jmd"_s), text(u"Prk"_s), text(u"Ojv"_s), dirName);
+        return settlement::NazevSb1(text(u"Tiv"_s), text(u"Jmd"_s), text(u"Prk"_s), text(u"Ojv"_s), dirName);
     } catch (const platform::Error &) {
         return dirName;
     }
@@ -432,7 +432,7 @@ void TMainForm::setStatusText(int panel, const QString &text)
 
 QString TMainForm::baseCaption() const
 {
-    return Version::mainWindowCaption();
+    return settlement::Version::mainWindowCaption();
 }
 
 void TMainForm::setCaption(const QString &caption)
@@ -567,7 +567,7 @@ void TMainForm::upgradeListFiles(const QString &fileDir)
         m_listHooks->upgradeListFiles(fileDir);
 }
 
-void TMainForm::chooseDataWork(AppPaths &paths)
+void TMainForm::chooseDataWork(settlement::AppPaths &paths)
 {
     if (m_listHooks)
         m_listHooks->chooseDataWork(paths);

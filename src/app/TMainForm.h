@@ -27,9 +27,12 @@ namespace platform {
 class IMessages;
 }
 
+namespace settlement {
+class SettlementOpening;
+} // namespace settlement
+
 namespace app {
 
-class SettlementOpening;
 class TUseHTMLHelp;
 
 // The main window's status bar: four panels side by side. Panel 0 carries
@@ -72,12 +75,12 @@ class TMainForm : public QMainWindow,
     Q_OBJECT
 
 public:
-    TMainForm(AppPaths &paths, platform::IMessages &messages, QWidget *parent = nullptr);
+    TMainForm(settlement::AppPaths &paths, platform::IMessages &messages, QWidget *parent = nullptr);
     ~TMainForm() override;
 
     // ---- objects created after the window (the data module, the opening)
     void setDataModule(data::TDM1 *dm);
-    void setOpening(SettlementOpening *opening) { m_opening = opening; }
+    void setOpening(settlement::SettlementOpening *opening) { m_opening = opening; }
     void setHelp(TUseHTMLHelp *help) { m_help = help; }
     // The settlement list's part of completing the start: disconnecting and
     // attaching the list, upgrading its files, the data work choice and the
@@ -136,7 +139,7 @@ public:
     void attachDataRoot(const QString &fileDir) override;
     void removeStaleLockFiles(const QString &dir) override;
     void upgradeListFiles(const QString &fileDir) override;
-    void chooseDataWork(AppPaths &paths) override;
+    void chooseDataWork(settlement::AppPaths &paths) override;
     void setBusy(bool busy) override;
     void previousVersionCheck() override;
     bool openSettlementSelection() override;
@@ -163,13 +166,13 @@ private:
     void requestHelp(int context);
     void updateEnabled();
 
-    AppPaths &m_paths;
+    settlement::AppPaths &m_paths;
     platform::IMessages &m_messages;
     Startup m_startup;
     // Either may go first at the end of a run: the window stops listening to
     // the data module when it goes, and forgets a data module that went.
     QPointer<data::TDM1> m_dm;
-    SettlementOpening *m_opening = nullptr;
+    settlement::SettlementOpening *m_opening = nullptr;
     TUseHTMLHelp *m_help = nullptr;
     IStartupHooks *m_listHooks = nullptr;
 

@@ -1,6 +1,6 @@
 #include "app/TSplashForm.h"
 
-#include "app/Version.h"
+#include "settlement/Version.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -36,7 +36,7 @@ void drawPicture(QPainter &p, const QRect &area)
     f.setPixelSize(15);
     f.setBold(true);
     p.setFont(f);
-    p.drawText(stamp, Qt::AlignCenter, QString::number(Version::TaxYear));
+    p.drawText(stamp, Qt::AlignCenter, QString::number(settlement::Version::TaxYear));
 }
 
 } // namespace
@@ -77,14 +77,15 @@ void TSplashForm::paintEvent(QPaintEvent *)
     p.setFont(title);
     const QRect titleRect(0, 205, Side, 80);
     p.setPen(QColor(128, 128, 128));
-    p.drawText(titleRect.translated(3, 3), Qt::AlignHCenter | Qt::AlignTop, Version::applicationTitle());
+    p.drawText(titleRect.translated(3, 3), Qt::AlignHCenter | Qt::AlignTop,
+               settlement::Version::applicationTitle());
     p.setPen(Qt::black);
-    p.drawText(titleRect, Qt::AlignHCenter | Qt::AlignTop, Version::applicationTitle());
+    p.drawText(titleRect, Qt::AlignHCenter | Qt::AlignTop, settlement::Version::applicationTitle());
 
     QFont small(u"Arial CE"_s);
     small.setPixelSize(12);
     p.setFont(small);
-    p.drawText(QRect(0, Side - 28, Side, 20), Qt::AlignCenter, u"verze "_s + Version::text());
+    p.drawText(QRect(0, Side - 28, Side, 20), Qt::AlignCenter, u"verze "_s + settlement::Version::text());
 }
 
 } // namespace app

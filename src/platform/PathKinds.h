@@ -1,7 +1,7 @@
 #pragma once
 
 // The choices of the path-template functions of the start-up part
-// (app::AppPaths). They live here, below every subsystem, because the backup
+// (settlement::AppPaths). They live here, below every subsystem, because the backup
 // windows name them through their own interface without seeing the program's
 // paths object.
 namespace platform {

@@ -6,7 +6,6 @@
 #include "RegistryFixture.h"
 #include "ScriptedMessages.h"
 #include "WindowPicture.h"
-#include "app/AppPaths.h"
 #include "app/Program.h"
 #include "app/TMainForm.h"
 #include "app/TSplashForm.h"
@@ -16,6 +15,7 @@
 #include "platform/FileOps.h"
 #include "platform/HelpViewer.h"
 #include "registry/SettlementList.h"
+#include "settlement/AppPaths.h"
 #include "statements/FormPages.h"
 #include "statements/Recalc.h"
 #include "statements/TEdvl1Form.h"
@@ -260,7 +260,7 @@ int main(int argc, char *argv[])
     QDir().mkpath(target);
 
     const QString root =
-        platform::FileOps::withTrailingSeparator(common.path()) + app::AppPaths::defaultSubdirectory();
+        platform::FileOps::withTrailingSeparator(common.path()) + settlement::AppPaths::defaultSubdirectory();
     if (const QString error = data::createDataRoot(root); !error.isEmpty()) {
         qWarning("%s", qPrintable(error));
         return 2;

@@ -5,9 +5,7 @@
 
 #include "RegistryFixture.h"
 #include "ScriptedMessages.h"
-#include "app/AppPaths.h"
 #include "app/EditorWindows.h"
-#include "app/SettlementOpening.h"
 #include "app/TMainForm.h"
 #include "company/TEprpForm.h"
 #include "data/Dataset.h"
@@ -16,6 +14,8 @@
 #include "platform/FileOps.h"
 #include "platform/Printers.h"
 #include "registry/SettlementList.h"
+#include "settlement/AppPaths.h"
+#include "settlement/SettlementOpening.h"
 #include "statements/TEpzForm.h"
 #include "widgets/Editz.h"
 
@@ -31,7 +31,7 @@ using app::Command;
 
 namespace {
 
-struct Selection : app::ISettlementSelection
+struct Selection : settlement::ISettlementSelection
 {
     QString directory = u"D1"_s;
     bool choose() override { return true; }
@@ -55,7 +55,7 @@ public:
         registry::test::createSettlements({paths.FileDirLocal, paths.FileDir, u"215"_s}, messages,
                                           dm.openOptions(), {u"Firma"_s});
 
-        opening = std::make_unique<app::SettlementOpening>(paths, messages, dm, printers);
+        opening = std::make_unique<settlement::SettlementOpening>(paths, messages, dm, printers);
         opening->setSelection(&selection);
         dm.setStatusSink(&main);
         dm.setCaptionSink(&main);
@@ -70,12 +70,12 @@ public:
 
     QTemporaryDir dir;
     QString root;
-    app::AppPaths paths;
+    settlement::AppPaths paths;
     platform::ScriptedMessages messages;
     data::TDM1 dm;
     platform::FixedPrinters printers;
     Selection selection;
-    std::unique_ptr<app::SettlementOpening> opening;
+    std::unique_ptr<settlement::SettlementOpening> opening;
     app::TMainForm main;
 };
 

@@ -5,11 +5,9 @@
 #include "RecordingHelpViewer.h"
 #include "RegistryFixture.h"
 #include "ScriptedMessages.h"
-#include "app/AppPaths.h"
 #include "app/HelpHook.h"
 #include "app/HelpKeys.h"
 #include "app/Program.h"
-#include "app/SettlementOpening.h"
 #include "app/TMainForm.h"
 #include "data/TDM1.h"
 #include "data/Templates.h"
@@ -23,6 +21,8 @@
 #include "registry/SettlementList.h"
 #include "registry/TAu4Form.h"
 #include "registry/TAuto1Form.h"
+#include "settlement/AppPaths.h"
+#include "settlement/SettlementOpening.h"
 #include "widgets/TEvzhDtForm.h"
 
 #include <QAction>
@@ -49,7 +49,7 @@ template <class Window> QWidget *onlyChild(QWidget *parent)
     return all.size() == 1 ? all.first() : nullptr;
 }
 
-struct Selection : app::ISettlementSelection
+struct Selection : settlement::ISettlementSelection
 {
     QString directory;
     bool choose() override { return true; }
@@ -73,7 +73,7 @@ public:
         registry::test::createSettlements({paths.FileDirLocal, paths.FileDir, u"215"_s}, messages,
                                           dm.openOptions(), {u"Firma"_s});
 
-        opening = std::make_unique<app::SettlementOpening>(paths, messages, dm, printers);
+        opening = std::make_unique<settlement::SettlementOpening>(paths, messages, dm, printers);
         opening->setSelection(&selection);
         dm.setStatusSink(&main);
         dm.setCaptionSink(&main);
@@ -102,14 +102,14 @@ public:
 
     QTemporaryDir dir;
     QString root;
-    app::AppPaths paths;
+    settlement::AppPaths paths;
     platform::ScriptedMessages messages;
     data::TDM1 dm;
     platform::FixedPrinters printers;
     Selection selection;
     RecordingHelpViewer viewer;
     app::TUseHTMLHelp help;
-    std::unique_ptr<app::SettlementOpening> opening;
+    std::unique_ptr<settlement::SettlementOpening> opening;
     TMainForm main;
     QList<Command> ran;
     QList<int> kinds;
@@ -197,7 +197,7 @@ private slots:
     {
         QFETCH(int, barWidth);
         QFETCH(int, firstPanel);
-        app::AppPaths paths;
+        settlement::AppPaths paths;
         platform::ScriptedMessages messages;
         TMainForm main(paths, messages);
         main.show();
@@ -325,8 +325,8 @@ private slots:
         // the set-up tool makes it.
         QTemporaryDir common;
         qputenv("QESTO_COMMON_APPDATA", QFile::encodeName(common.path()));
-        const QString root =
-            platform::FileOps::withTrailingSeparator(common.path()) + app::AppPaths::defaultSubdirectory();
+        const QString root = platform::FileOps::withTrailingSeparator(common.path()) +
+                             settlement::AppPaths::defaultSubdirectory();
         QCOMPARE(data::createDataRoot(root), QString());
 
         const QString previousDir = QDir::currentPath();

@@ -10,11 +10,11 @@
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
-using app::AppPaths;
 using app::Startup;
 using app::WindowPlacement;
 using platform::IniFile;
 using platform::ScriptedMessages;
+using settlement::AppPaths;
 using State = WindowPlacement::State;
 
 Q_DECLARE_METATYPE(WindowPlacement)

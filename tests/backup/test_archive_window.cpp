@@ -5,10 +5,10 @@
 #include "BackupFixture.h"
 
 #include "ScriptedMessages.h"
-#include "app/AppPaths.h"
-#include "app/BackupPaths.h"
 #include "backup/TExdForm.h"
 #include "platform/IniFile.h"
+#include "settlement/AppPaths.h"
+#include "settlement/BackupPaths.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -43,8 +43,8 @@ struct Setup
     template <class W> std::unique_ptr<W> window() { return std::make_unique<W>(templates, place, context); }
 
     Fixture f;
-    app::AppPaths paths;
-    app::AppPathTemplates templates{paths};
+    settlement::AppPaths paths;
+    settlement::AppPathTemplates templates{paths};
     backup::SettlementPlace place;
     platform::ScriptedMessages messages;
     backup::ArchiveWindowContext context;

@@ -2,12 +2,12 @@
 // one the start-up finds and accepts, and the tool never overwrites data.
 
 #include "FileContents.h"
-#include "app/AppPaths.h"
 #include "app/Startup.h"
 #include "data/ListFiles.h"
 #include "data/Templates.h"
 #include "paradox/Table.h"
 #include "platform/IniFile.h"
+#include "settlement/AppPaths.h"
 
 #include <QDir>
 #include <QFile>
@@ -77,7 +77,8 @@ private slots:
         const Run first = runSetup({u"--if-missing"_s}, common.path());
         QVERIFY2(first.exitCode == 0, qPrintable(first.output));
 
-        const app::AppPaths paths = app::AppPaths::resolve(program.path() + u'/', common.path(), QString());
+        const settlement::AppPaths paths =
+            settlement::AppPaths::resolve(program.path() + u'/', common.path(), QString());
         QVERIFY(paths.dataDirFound);
         QCOMPARE(app::Startup::readDataVersion(paths.FileDirLocal), DataVersion);
 

@@ -3,14 +3,14 @@
 #include "CliCommands.h"
 #include "CliSettlement.h"
 
-#include "app/AppPaths.h"
-#include "app/NewYear.h"
 #include "backup/BackupJobs.h"
 #include "backup/SettlementArchive.h"
 #include "data/DataError.h"
 #include "data/TDM1.h"
 #include "paradox/Error.h"
 #include "platform/FileOps.h"
+#include "settlement/AppPaths.h"
+#include "settlement/NewYear.h"
 #include "statements/Recalc.h"
 
 #include <QDir>
@@ -88,10 +88,10 @@ Result newYear(const QString &dir, int mode)
         return failure(u"Režim akce nový rok je 1 (celá akce) nebo 2 (jen archiv)."_s);
     return guarded([&] {
         OpenSettlement s(dir);
-        app::AppPaths paths;
+        settlement::AppPaths paths;
         paths.FileDir = platform::FileOps::withTrailingSeparator(s.root);
         paths.FileDirLocal = paths.FileDir;
-        app::NewYearRollover rollover(paths, s.dm, [&s] { return s.dirName; });
+        settlement::NewYearRollover rollover(paths, s.dm, [&s] { return s.dirName; });
         rollover.NovyRok2(mode);
         Result r;
         r.output = (u"Akce nový rok byla provedena.\n"_s +

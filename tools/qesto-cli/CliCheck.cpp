@@ -1,5 +1,5 @@
 #include "CliSettlement.h"
-#include "app/Version.h"
+#include "settlement/Version.h"
 #include "statements/FilingChecks.h"
 
 namespace cli {
@@ -10,7 +10,7 @@ Result check(const QString &dir)
         Module m(locate(dir));
         m.open();
         const QList<statements::FilingIssue> issues =
-            statements::checkForFiling(statements::readFilingData(m.dm, app::Version::TaxYear));
+            statements::checkForFiling(statements::readFilingData(m.dm, settlement::Version::TaxYear));
         m.dm.Disconnect();
         Result r;
         r.output = statements::filingIssuesText(issues).toUtf8();

@@ -1,7 +1,7 @@
 // qesto-cli epo: a statement as the filing portal's XML, without a display.
 #include "CliSettlement.h"
-#include "app/Version.h"
 #include "filing/EpoExport.h"
+#include "settlement/Version.h"
 
 using namespace Qt::StringLiterals;
 
@@ -15,7 +15,7 @@ Result epo(const QString &dir, const QString &out, bool withholding)
         m.open();
         const filing::Form form = withholding ? filing::Form::Withholding : filing::Form::Employment;
         const filing::Snapshot snapshot = filing::readSnapshot(m.dm);
-        const QStringList warnings = filing::filingChecks(m.dm, form, app::Version::TaxYear);
+        const QStringList warnings = filing::filingChecks(m.dm, form, settlement::Version::TaxYear);
         m.dm.Disconnect();
 
         const filing::CodeLists &lists = filing::CodeLists::builtIn();
@@ -31,7 +31,7 @@ Result epo(const QString &dir, const QString &out, bool withholding)
 
         const filing::ExportResult result =
             filing::exportEpo(form, snapshot, resolution.filer(),
-                              {app::Version::applicationTitle(), app::Version::text()}, out);
+                              {settlement::Version::applicationTitle(), settlement::Version::text()}, out);
         if (!result.reasons.isEmpty())
             return failure(u"Soubor nebyl vytvořen, neodpovídá schématu %1:\n"_s.arg(filing::formCode(form)) +
                            result.reasons.join(u'\n'));

@@ -1,10 +1,10 @@
 #include "CliCommands.h"
 #include "CliSettlement.h"
 #include "PxDump.h"
-#include "app/Version.h"
 #include "platform/FileOps.h"
 #include "platform/Messages.h"
 #include "registry/SettlementList.h"
+#include "settlement/Version.h"
 
 using namespace Qt::StringLiterals;
 
@@ -39,7 +39,7 @@ Result listSettlements(const QString &root)
 {
     QString fileDir = platform::FileOps::withTrailingSeparator(root);
     CollectedMessages messages;
-    registry::SettlementList list({fileDir, fileDir, app::Version::yearTag()}, messages);
+    registry::SettlementList list({fileDir, fileDir, settlement::Version::yearTag()}, messages);
     list.attach();
     list.prepareShow();
     Result r;

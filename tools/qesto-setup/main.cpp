@@ -1,10 +1,10 @@
 // qesto-setup: creates a complete, empty data root, the installer's part of
 // putting the program on a computer.
 
-#include "app/AppPaths.h"
 #include "data/Templates.h"
 #include "platform/FileOps.h"
 #include "platform/ShellFolders.h"
+#include "settlement/AppPaths.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -21,7 +21,7 @@ QString defaultDataRoot()
     const QString common = platform::ShellFolders::commonAppData();
     if (common.isEmpty())
         return QString();
-    return common + app::AppPaths::defaultSubdirectory();
+    return common + settlement::AppPaths::defaultSubdirectory();
 }
 
 int fail(const QString &message)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/AppPaths.h"
 #include "platform/Printers.h"
+#include "settlement/AppPaths.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,7 +15,7 @@ namespace platform {
 class IMessages;
 } // namespace platform
 
-namespace app {
+namespace settlement {
 
 // The settlement list window as the opening sees it.
 class ISettlementSelection
@@ -119,4 +119,4 @@ private:
     int m_pendingRollover = 0;
 };
 
-} // namespace app
+} // namespace settlement

@@ -5,13 +5,13 @@
 #include "BackupFixture.h"
 
 #include "ScriptedMessages.h"
-#include "app/AppPaths.h"
-#include "app/NewYear.h"
-#include "app/SettlementOpening.h"
 #include "backup/ZipArchive.h"
 #include "data/DataError.h"
 #include "platform/IniFile.h"
 #include "platform/Printers.h"
+#include "settlement/AppPaths.h"
+#include "settlement/NewYear.h"
+#include "settlement/SettlementOpening.h"
 
 #include <QTest>
 
@@ -26,13 +26,13 @@ struct Rollover
     {
         rollover.setClock([] { return QDateTime(QDate(2026, 12, 6), QTime(16, 5, 12)); });
     }
-    static const app::AppPaths &paths(const Fixture &f)
+    static const settlement::AppPaths &paths(const Fixture &f)
     {
-        static app::AppPaths p;
+        static settlement::AppPaths p;
         p.FileDir = p.FileDirLocal = platform::FileOps::withTrailingSeparator(f.root);
         return p;
     }
-    app::NewYearRollover rollover;
+    settlement::NewYearRollover rollover;
 };
 
 void setPrp(Fixture &f, const QList<std::pair<QString, QVariant>> &values)
@@ -78,8 +78,9 @@ private slots:
     {
         QFETCH(QStringList, company);
         QFETCH(QString, name);
-        QCOMPARE(app::NewYearRollover::archiveName(company[0], company[1], company[2], company[3], company[4],
-                                                   QDateTime(QDate(2026, 12, 6), QTime(16, 5, 12))),
+        QCOMPARE(settlement::NewYearRollover::archiveName(company[0], company[1], company[2], company[3],
+                                                          company[4],
+                                                          QDateTime(QDate(2026, 12, 6), QTime(16, 5, 12))),
                  name);
     }
 
@@ -179,20 +180,20 @@ private slots:
         f.dm.Disconnect();
         const Files before = dataFiles(f.dir);
         QVERIFY(platform::IniFile(f.dir + u"/D1.ini"_s).writeInteger(u"Prevodzu215", u"Ano", 2));
-        app::AppPaths paths;
+        settlement::AppPaths paths;
         paths.FileDir = paths.FileDirLocal = platform::FileOps::withTrailingSeparator(f.root);
         platform::ScriptedMessages messages;
         platform::FixedPrinters printers({u"PDF"_s}, u"PDF"_s);
-        app::SettlementOpening opening(paths, messages, f.dm, printers);
-        app::NewYearRollover rollover(paths, f.dm, [&opening] { return opening.directoryName(); });
+        settlement::SettlementOpening opening(paths, messages, f.dm, printers);
+        settlement::NewYearRollover rollover(paths, f.dm, [&opening] { return opening.directoryName(); });
         opening.setRollover(&rollover);
 
-        QCOMPARE(opening.open(u"D1"_s), app::SettlementOpening::Result::Opened);
+        QCOMPARE(opening.open(u"D1"_s), settlement::SettlementOpening::Result::Opened);
         QVERIFY(messages.texts().isEmpty());
         const QDir archives(f.root + u"/Zaloha/Archiv"_s);
         QCOMPARE(archives.entryList(QDir::Files), QStringList{u"2015 Stavby Novák s.r.o..zip"_s});
         QVERIFY(!platform::IniFile(f.dir + u"/D1.ini"_s).sectionExists(u"Prevodzu215"));
-        QCOMPARE(opening.open(u"D1"_s), app::SettlementOpening::Result::Opened);
+        QCOMPARE(opening.open(u"D1"_s), settlement::SettlementOpening::Result::Opened);
         QCOMPARE(archives.entryList(QDir::Files).size(), 1);
         f.dm.Disconnect();
         QCOMPARE(dataFiles(f.dir), before);
@@ -200,17 +201,17 @@ private slots:
 
     void menuAsksTwice()
     {
-        struct Counting : app::IRollover
+        struct Counting : settlement::IRollover
         {
             QList<int> modes;
             void NovyRok2(int mode) override { modes << mode; }
         } rollover;
         using A = platform::IMessages::Answer;
         platform::ScriptedMessages no({A::Yes, A::No});
-        QVERIFY(!app::NovyRok1Click(rollover, no));
+        QVERIFY(!settlement::NovyRok1Click(rollover, no));
         QCOMPARE(no.texts(), QStringList(2, u"Opravdu provést akci nový rok ?"_s));
         platform::ScriptedMessages yes({A::Yes, A::Yes});
-        QVERIFY(app::NovyRok1Click(rollover, yes));
+        QVERIFY(settlement::NovyRok1Click(rollover, yes));
         QCOMPARE(rollover.modes, QList<int>{1});
     }
 };

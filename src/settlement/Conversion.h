@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppPaths.h"
+#include "settlement/AppPaths.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,7 +14,7 @@ namespace registry {
 class SettlementList;
 }
 
-namespace app {
+namespace settlement {
 
 // What one run of the previous-version check decides: the earlier
 // installation's "Data.DB", whether to take its data over, and whether the
@@ -90,4 +90,4 @@ private:
     QStringList m_failed;
 };
 
-} // namespace app
+} // namespace settlement

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SettlementOpening.h"
+#include "settlement/SettlementOpening.h"
 
 #include <QDateTime>
 #include <QString>
@@ -15,7 +15,7 @@ namespace platform {
 class IMessages;
 }
 
-namespace app {
+namespace settlement {
 
 // The new-year rollover (NovyRok2) of the open settlement: the whole
 // directory into an archive in "Zaloha\Archiv\", then, in mode 1, the
@@ -65,4 +65,4 @@ private:
 // "&Nový rok": asks twice, then NovyRok2(1); false when not confirmed.
 bool NovyRok1Click(IRollover &rollover, platform::IMessages &messages);
 
-} // namespace app
+} // namespace settlement

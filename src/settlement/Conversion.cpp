@@ -1,17 +1,17 @@
-#include "app/Conversion.h"
+#include "settlement/Conversion.h"
 
-#include "app/Version.h"
 #include "data/DataFiles.h"
 #include "data/ListFiles.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
 #include "platform/Messages.h"
 #include "registry/SettlementList.h"
+#include "settlement/Version.h"
 
 using namespace Qt::StringLiterals;
 namespace FileOps = platform::FileOps;
 
-namespace app {
+namespace settlement {
 
 namespace {
 
@@ -231,4 +231,4 @@ void Conversion::windowClosed(const QString &edit, bool convertData, bool newYea
     FileOps::setCurrentDir(m_paths.FileDir);
 }
 
-} // namespace app
+} // namespace settlement

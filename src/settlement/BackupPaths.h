@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/AppPaths.h"
 #include "backup/ArchivePlaces.h"
+#include "settlement/AppPaths.h"
 
-namespace app {
+namespace settlement {
 
 // The backup and restore windows' view of the program's path templates.
 class AppPathTemplates : public backup::IPathTemplates
@@ -30,4 +30,4 @@ private:
     const AppPaths &m_paths;
 };
 
-} // namespace app
+} // namespace settlement

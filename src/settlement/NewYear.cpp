@@ -1,6 +1,5 @@
-#include "app/NewYear.h"
+#include "settlement/NewYear.h"
 
-#include "app/BusyScope.h"
 #include "backup/SettlementArchive.h"
 #include "data/DataError.h"
 #include "data/DataFiles.h"
@@ -12,10 +11,11 @@
 #include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/Messages.h"
+#include "settlement/BusyScope.h"
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace app {
+namespace settlement {
 
 namespace FileOps = platform::FileOps;
 
@@ -181,4 +181,4 @@ bool NovyRok1Click(IRollover &rollover, platform::IMessages &messages)
     return true;
 }
 
-} // namespace app
+} // namespace settlement

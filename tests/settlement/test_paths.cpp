@@ -1,7 +1,7 @@
 // Finding the data root and turning stored path templates into paths.
 
-#include "app/AppPaths.h"
-#include "app/Version.h"
+#include "settlement/AppPaths.h"
+#include "settlement/Version.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,10 +9,10 @@
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
-using app::AppPaths;
-using app::BackupPlace;
-using app::DialogStart;
-using app::RelativePaths;
+using settlement::AppPaths;
+using settlement::BackupPlace;
+using settlement::DialogStart;
+using settlement::RelativePaths;
 
 Q_DECLARE_METATYPE(RelativePaths)
 
@@ -52,9 +52,9 @@ class TestPaths : public QObject
 private slots:
     void versionConstants()
     {
-        QCOMPARE(app::Version::text(), u"14.10"_s);
-        QCOMPARE(app::Version::yearTag(), u"215"_s);
-        QCOMPARE(app::Version::mainWindowCaption(), u"Qesto 14.10"_s);
+        QCOMPARE(settlement::Version::text(), u"14.10"_s);
+        QCOMPARE(settlement::Version::yearTag(), u"215"_s);
+        QCOMPARE(settlement::Version::mainWindowCaption(), u"Qesto 14.10"_s);
         QCOMPARE(AppPaths::defaultSubdirectory(), u"\\Morvatek\\Qesto 2015\\"_s);
     }
 
@@ -268,7 +268,7 @@ private slots:
         QFETCH(QString, prk);
         QFETCH(QString, ojv);
         QFETCH(QString, expected);
-        QCOMPARE(app::NazevSb1(tiv, jmd, prk, ojv, u"D3"_s), expected);
+        QCOMPARE(settlement::NazevSb1(tiv, jmd, prk, ojv, u"D3"_s), expected);
     }
 
 private:

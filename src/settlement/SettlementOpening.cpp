@@ -1,7 +1,5 @@
-#include "app/SettlementOpening.h"
+#include "settlement/SettlementOpening.h"
 
-#include "app/BusyScope.h"
-#include "app/Version.h"
 #include "backup/SettlementArchive.h"
 #include "data/DataFiles.h"
 #include "data/TDM1.h"
@@ -11,11 +9,13 @@
 #include "platform/Messages.h"
 #include "platform/Printers.h"
 #include "platform/StaleLocks.h"
+#include "settlement/BusyScope.h"
+#include "settlement/Version.h"
 #include "statements/Recalc.h"
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace app {
+namespace settlement {
 
 namespace FileOps = platform::FileOps;
 
@@ -153,4 +153,4 @@ bool SettlementOpening::TypDp1() const
     return !m_dirName.isEmpty() && FileOps::dirExists(m_paths.FileDir + m_dirName) && m_dm.tablesOpen();
 }
 
-} // namespace app
+} // namespace settlement

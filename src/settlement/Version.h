@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace app::Version {
+namespace settlement::Version {
 
 // The program's version number, compared with the data directory's.
 inline constexpr int Number = 1410;
@@ -35,4 +35,4 @@ inline QString mainWindowCaption()
     return applicationTitle() + u' ' + text();
 }
 
-} // namespace app::Version
+} // namespace settlement::Version

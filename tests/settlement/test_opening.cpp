@@ -5,8 +5,6 @@
 
 #include "RegistryFixture.h"
 #include "ScriptedMessages.h"
-#include "app/AppPaths.h"
-#include "app/SettlementOpening.h"
 #include "data/TDM1.h"
 #include "data/Templates.h"
 #include "data/Upgrade.h"
@@ -15,6 +13,8 @@
 #include "platform/IniFile.h"
 #include "platform/Printers.h"
 #include "registry/SettlementList.h"
+#include "settlement/AppPaths.h"
+#include "settlement/SettlementOpening.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,8 +24,8 @@
 #include <new>
 
 using namespace Qt::Literals::StringLiterals;
-using app::SettlementOpening;
 using platform::ScriptedMessages;
+using settlement::SettlementOpening;
 
 namespace {
 
@@ -42,7 +42,7 @@ void verifyFailure(const ScriptedMessages &messages, const QString &reasonPart)
              qPrintable(messages.texts().constFirst()));
 }
 
-struct Selection : app::ISettlementSelection
+struct Selection : settlement::ISettlementSelection
 {
     QString directory;
     bool quit = false;
@@ -52,7 +52,7 @@ struct Selection : app::ISettlementSelection
     QString selectedDirectory() const override { return directory; }
 };
 
-struct Rollover : app::IRollover
+struct Rollover : settlement::IRollover
 {
     QList<int> modes;
     void NovyRok2(int mode) override { modes.append(mode); }
@@ -94,7 +94,7 @@ public:
     QTemporaryDir dir;
     QString root;
     QString settlement;
-    app::AppPaths paths;
+    settlement::AppPaths paths;
     ScriptedMessages messages;
     data::TDM1 dm;
     platform::FixedPrinters printers;
@@ -205,7 +205,7 @@ private slots:
     {
         Fixture f;
         QVERIFY(f.settlementIni().writeInteger(u"Prevodzu215", u"Ano", 1));
-        struct Failing : app::IRollover
+        struct Failing : settlement::IRollover
         {
             void NovyRok2(int) override
             {
@@ -219,7 +219,7 @@ private slots:
         QVERIFY(!f.opening->TypDp1());
 
         // A failure that brings no text of its own still gets the message.
-        struct Broken : app::IRollover
+        struct Broken : settlement::IRollover
         {
             void NovyRok2(int) override { throw std::bad_alloc(); }
         } broken;

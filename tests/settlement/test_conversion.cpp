@@ -3,10 +3,6 @@
 // the rollover request each settlement carries to its first opening.
 
 #include "ScriptedMessages.h"
-#include "app/AppPaths.h"
-#include "app/Conversion.h"
-#include "app/NewYear.h"
-#include "app/SettlementOpening.h"
 #include "data/TDM1.h"
 #include "data/TableDefs.h"
 #include "data/Templates.h"
@@ -15,6 +11,10 @@
 #include "platform/IniFile.h"
 #include "platform/Printers.h"
 #include "registry/SettlementList.h"
+#include "settlement/AppPaths.h"
+#include "settlement/Conversion.h"
+#include "settlement/NewYear.h"
+#include "settlement/SettlementOpening.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,11 +59,11 @@ void makeInstallation(const QString &root, const QStringList &names)
     QVERIFY(settings.writeInteger(u"Vyber", u"Cislo", 2));
 }
 
-struct Window : app::IConversionWindow
+struct Window : settlement::IConversionWindow
 {
     int shown = 0;
-    std::function<void(app::ConversionState &)> change;
-    void ask(app::ConversionState &state) override
+    std::function<void(settlement::ConversionState &)> change;
+    void ask(settlement::ConversionState &state) override
     {
         ++shown;
         if (change)
@@ -72,9 +72,9 @@ struct Window : app::IConversionWindow
 };
 
 // The program's rollover, counting what it is asked to do.
-struct Rollover : app::IRollover
+struct Rollover : settlement::IRollover
 {
-    app::NewYearRollover *real = nullptr;
+    settlement::NewYearRollover *real = nullptr;
     QList<int> modes;
     void NovyRok2(int mode) override
     {
@@ -99,7 +99,7 @@ public:
         list = std::make_unique<registry::SettlementList>(
             registry::DataRoots{paths.FileDirLocal, paths.FileDir, u"215"_s}, messages);
         list->attach();
-        conversion = std::make_unique<app::Conversion>(paths, messages, *list, &window);
+        conversion = std::make_unique<settlement::Conversion>(paths, messages, *list, &window);
     }
 
     IniFile localIni() const
@@ -113,11 +113,11 @@ public:
 
     QTemporaryDir tmp;
     QString base;
-    app::AppPaths paths;
+    settlement::AppPaths paths;
     ScriptedMessages messages;
     Window window;
     std::unique_ptr<registry::SettlementList> list;
-    std::unique_ptr<app::Conversion> conversion;
+    std::unique_ptr<settlement::Conversion> conversion;
 };
 
 } // namespace
@@ -131,16 +131,17 @@ private slots:
     void newestInstallationWins()
     {
         Fixture f;
-        QCOMPARE(app::Conversion::findCandidate(f.paths.FileDirPrg, f.paths.FileDirLocal, 2015), QString());
+        QCOMPARE(settlement::Conversion::findCandidate(f.paths.FileDirPrg, f.paths.FileDirLocal, 2015),
+                 QString());
         makeInstallation(f.base + u"apps\\Qesto 2014\\"_s, {u"Program"_s});
         makeInstallation(f.base + u"data\\Qesto 2013\\"_s, {u"Starší"_s});
-        QCOMPARE(app::Conversion::findCandidate(f.paths.FileDirPrg, f.paths.FileDirLocal, 2015),
+        QCOMPARE(settlement::Conversion::findCandidate(f.paths.FileDirPrg, f.paths.FileDirLocal, 2015),
                  f.base + u"apps\\Qesto 2014\\Data.DB"_s);
         makeInstallation(f.base + u"data\\Qesto 2014\\"_s, {u"Firma A"_s, u"Firma B"_s});
-        QCOMPARE(app::Conversion::findCandidate(f.paths.FileDirPrg, f.paths.FileDirLocal, 2015),
+        QCOMPARE(settlement::Conversion::findCandidate(f.paths.FileDirPrg, f.paths.FileDirLocal, 2015),
                  f.base + u"data\\Qesto 2014\\Data.DB"_s);
         // This year's own data root never counts.
-        QCOMPARE(app::Conversion::findCandidate(f.paths.FileDirPrg, f.paths.FileDirLocal, 2016),
+        QCOMPARE(settlement::Conversion::findCandidate(f.paths.FileDirPrg, f.paths.FileDirLocal, 2016),
                  f.base + u"data\\Qesto 2014\\Data.DB"_s);
     }
 
@@ -193,15 +194,15 @@ private slots:
         data::TDM1 dm;
         dm.DM1Create(f.paths.FileDir);
         platform::FixedPrinters printers({u"Laser"_s}, u"Laser"_s);
-        app::SettlementOpening opening(f.paths, f.messages, dm, printers);
-        app::NewYearRollover real(f.paths, dm, [&opening] { return opening.directoryName(); });
+        settlement::SettlementOpening opening(f.paths, f.messages, dm, printers);
+        settlement::NewYearRollover real(f.paths, dm, [&opening] { return opening.directoryName(); });
         Rollover rollover;
         rollover.real = &real;
         opening.setRollover(&rollover);
         opening.setRecalc([](data::TDM1 &) {});
         f.list->close();
         for (const QString &dir : {u"D1"_s, u"D2"_s, u"D1"_s, u"D2"_s})
-            QCOMPARE(opening.open(dir), app::SettlementOpening::Result::Opened);
+            QCOMPARE(opening.open(dir), settlement::SettlementOpening::Result::Opened);
         QCOMPARE(rollover.modes, (QList<int>{1, 1}));
         // Each was archived once before it rolled into the new year.
         const QDir archives(platform::FileOps::resolve(f.paths.FileDir + u"Zaloha\\Archiv"_s));
@@ -222,7 +223,7 @@ private slots:
     {
         Fixture f;
         makeInstallation(f.base + u"data\\Qesto 2014\\"_s, {u"Firma"_s});
-        f.window.change = [](app::ConversionState &s) { s.newYear = false; };
+        f.window.change = [](settlement::ConversionState &s) { s.newYear = false; };
         f.conversion->KontrolaInst1();
         QCOMPARE(f.settlementIni(u"D1"_s).readInteger(u"Prevodzu215", u"Ano", 0), 2);
     }
@@ -250,7 +251,7 @@ private slots:
 
         makeInstallation(f.base + u"data\\Qesto 2014\\"_s, {u"Firma"_s});
         QVERIFY(f.localIni().writeString(u"Qesto", u"Prevod215", u""));
-        f.window.change = [&f](app::ConversionState &) {
+        f.window.change = [&f](settlement::ConversionState &) {
             // The window's rules: the local root and missing files refused.
             QVERIFY(!f.conversion->acceptClose(f.paths.FileDirLocal + u"Data.DB"_s));
             QVERIFY(!f.conversion->acceptChosenFile(f.paths.FileDirLocal + u"Data.DB"_s));

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace app {
+namespace settlement {
 
 using platform::BackupPlace;
 using platform::DialogStart;
@@ -86,4 +86,4 @@ bool startsWithPath(const QString &path, const QString &prefix);
 // Same directory, ignoring letter case, separator style and a trailing one.
 bool samePath(const QString &a, const QString &b);
 
-} // namespace app
+} // namespace settlement

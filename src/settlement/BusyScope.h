@@ -2,7 +2,7 @@
 
 #include <functional>
 
-namespace app {
+namespace settlement {
 
 // The hourglass on for a scope, and off however the work inside ends.
 class BusyScope
@@ -25,4 +25,4 @@ private:
     const std::function<void(bool)> &m_busy;
 };
 
-} // namespace app
+} // namespace settlement

@@ -1,13 +1,13 @@
-#include "app/AppPaths.h"
+#include "settlement/AppPaths.h"
 
-#include "app/Version.h"
 #include "data/DataFiles.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
+#include "settlement/Version.h"
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace app {
+namespace settlement {
 
 using platform::FileOps::isSeparator;
 using platform::FileOps::withTrailingSeparator;
@@ -227,4 +227,4 @@ QString NazevSb1(const QString &title, const QString &firstName, const QString &
     return cleaned.isEmpty() ? dirName : cleaned;
 }
 
-} // namespace app
+} // namespace settlement
