@@ -31,12 +31,13 @@ if(QESTO_FUZZ)
     target_link_options(qesto_common INTERFACE -fsanitize=address,undefined)
 endif()
 
-# qesto_add_test(<name> SOURCES ... LIBS ... [GUI] [TIMEOUT s])
-# One Qt Test program registered with CTest. GUI tests run on the offscreen
-# platform. QESTO_SHARED_DIR and the test's source folder are compiled in so
+# qesto_add_test(<name> SOURCES ... LIBS ... [GUI | PAINT] [TIMEOUT s])
+# One Qt Test program registered with CTest. GUI tests need Qt Widgets, PAINT
+# tests draw with Qt Gui only and are built without widgets too; both run on
+# the offscreen platform. QESTO_SHARED_DIR and the test's source folder are compiled in so
 # tests find their data without relying on the current directory.
 function(qesto_add_test name)
-    cmake_parse_arguments(T "GUI" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "GUI;PAINT" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
     if(T_GUI AND NOT QESTO_WIDGETS)
         return()
     endif()
@@ -51,7 +52,7 @@ function(qesto_add_test name)
         set(T_TIMEOUT 300)
     endif()
     set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
-    if(T_GUI)
+    if(T_GUI OR T_PAINT)
         set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
     endif()
 endfunction()

@@ -1,7 +1,3 @@
-# The company list is drawn by the page engine like the forms.
-target_sources(qesto_print_core PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/CompanyList.cpp ${CMAKE_CURRENT_LIST_DIR}/CompanyList.h)
-
 # The print window, the preview and the page engine behind them.
 add_library(qesto_print STATIC
     ${CMAKE_CURRENT_LIST_DIR}/FormPagesProducer.cpp ${CMAKE_CURRENT_LIST_DIR}/FormPagesProducer.h

@@ -24,11 +24,8 @@ QString usage()
            u" | set ADRESÁŘ TABULKA POLE=TEXT..."_s + u" | epo ADRESÁŘ SOUBOR.xml [--withholding]"_s +
            u" | backup ADRESÁŘ ZIP | restore ADRESÁŘ ZIP | new-year ADRESÁŘ [1|2]"_s +
            u" | list DATOVÝ_ADRESÁŘ"_s +
-           u"\n       qesto-cli import-payroll ADRESÁŘ DATA_DB_GAVREL ČÍSLO_FIRMY [--company-data] [--password HESLO]"_s
-#ifdef QESTO_HAVE_PRINT
-           + u" | pdf ADRESÁŘ SOUBOR.pdf [STRANA...]"_s
-#endif
-        ;
+           u"\n       qesto-cli import-payroll ADRESÁŘ DATA_DB_GAVREL ČÍSLO_FIRMY [--company-data] [--password HESLO]"_s +
+           u" | pdf ADRESÁŘ SOUBOR.pdf [STRANA...]"_s;
 }
 
 QByteArray flag(bool on)
@@ -188,10 +185,8 @@ Result run(const QStringList &args, const pxdump::Sink &sink)
         return listSettlements(args[1]);
     if (args.size() >= 4 && args[0] == u"import-payroll")
         return importPayroll(args.mid(1));
-#ifdef QESTO_HAVE_PRINT
     if (args.size() >= 3 && args[0] == u"pdf")
         return pdf(args[1], args[2], args.mid(3));
-#endif
     return failure(usage());
 }
 

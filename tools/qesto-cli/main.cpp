@@ -3,9 +3,7 @@
 #include "CliCommands.h"
 
 #include <QCoreApplication>
-#ifdef QESTO_HAVE_PRINT
 #include <QGuiApplication>
-#endif
 
 #include <cstdio>
 #include <memory>
@@ -13,7 +11,6 @@
 int main(int argc, char *argv[])
 {
     std::unique_ptr<QCoreApplication> app;
-#ifdef QESTO_HAVE_PRINT
     // Drawing pages needs the font database of a GUI application; it runs
     // without a display.
     QStringList args;
@@ -24,7 +21,6 @@ int main(int argc, char *argv[])
             qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
-#endif
     if (!app)
         app = std::make_unique<QCoreApplication>(argc, argv);
     const cli::Result result = cli::run(QCoreApplication::arguments().mid(1), [](QByteArrayView piece) {
