@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Runs the editor-opening benchmark and prints each editor's time to its
 # first paint and its ratio to a plain dialog of as many line edits measured
-# in the same run. QESTO_BENCH_DIR names the build folder (build by default).
+# in the same run. QESTO_BENCH_DIR names the build folder (build-bench-windows
+# by default).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-dir=${QESTO_BENCH_DIR:-build}
-cmake --build "$dir" --target bench_editors -j"${QESTO_BENCH_JOBS:-2}" >/dev/null
+source bench/tree.sh
+bench_build bench_editors windows >/dev/null
 out=$dir/bench/app/editors.json
 "$dir"/bench/app/bench_editors --benchmark_out="$out" --benchmark_out_format=json "$@" >/dev/null
 python3 - "$out" <<'PY'

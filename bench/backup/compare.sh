@@ -7,10 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 # The peers; without them (no rights to install) their rows are skipped.
 scripts/deps.sh --bench || echo "zip/unzip could not be installed; the peers will be skipped"
-jobs=${QESTO_BENCH_JOBS:-2}
-dir=${QESTO_BENCH_DIR:-build-bench}
-cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DQESTO_BENCH=ON -DQESTO_TESTS=OFF -DQESTO_WIDGETS=OFF >/dev/null
-cmake --build "$dir" --target bench_backup -j"$jobs"
+source bench/tree.sh
+bench_build bench_backup
 out=$dir/bench/backup/results.json
 "$dir"/bench/backup/bench_backup --benchmark_out="$out" --benchmark_out_format=json "$@"
 python3 - "$out" <<'PY'
