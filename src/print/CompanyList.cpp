@@ -8,19 +8,42 @@ using namespace Qt::StringLiterals;
 
 namespace print {
 
+namespace {
+
+// The rows as a table of their own, so the detail band binds to TableA.Cislo
+// and the like as to any other table.
+const paradox::Schema &rowSchema()
+{
+    static const paradox::Schema schema = [] {
+        paradox::Schema s;
+        s.fields = {{u"Cislo"_s, paradox::FieldType::Long, 4},
+                    {u"Nazev"_s, paradox::FieldType::Alpha, 255},
+                    {u"Adresar"_s, paradox::FieldType::Alpha, 255}};
+        return s;
+    }();
+    return schema;
+}
+
+} // namespace
+
+bool isCompanyListField(QStringView table, QStringView field)
+{
+    if (table != u"TableA")
+        return false;
+    for (const paradox::FieldDef &f : rowSchema().fields)
+        if (field.compare(f.name, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 QList<PreparedPage> companyListPages(const QList<CompanyListRow> &rows, double leftMarginMm,
                                      bool centralEuropeanFonts)
 {
-    PageLayout layout = loadLayout(u":/print/layouts/rvoz1a.layout"_s);
+    PageLayout layout = loadLayout(u":/print/layouts/rvoz1a.layout"_s, isCompanyListField);
     if (centralEuropeanFonts)
         convertToCentralEuropean(layout);
 
-    // The rows as a table of their own, so the detail band binds to
-    // TableA.Cislo and the like as to any other table.
-    paradox::Schema schema;
-    schema.fields = {{u"Cislo"_s, paradox::FieldType::Long, 4},
-                     {u"Nazev"_s, paradox::FieldType::Alpha, 255},
-                     {u"Adresar"_s, paradox::FieldType::Alpha, 255}};
+    const paradox::Schema &schema = rowSchema();
     QList<QVariantList> records;
     records.reserve(rows.size());
     for (const CompanyListRow &r : rows)

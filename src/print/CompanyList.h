@@ -19,6 +19,9 @@ struct CompanyListRow
 // list window's order, a framed title on the first sheet, column captions on
 // every sheet, the total at the end. Only the left margin applies. Throws
 // LayoutError when the layout cannot be read.
+// The fields of the list's rows as its layout names them ("TableA.Cislo").
+bool isCompanyListField(QStringView table, QStringView field);
+
 QList<PreparedPage> companyListPages(const QList<CompanyListRow> &rows, double leftMarginMm,
                                      bool centralEuropeanFonts);
 

@@ -1,5 +1,7 @@
 #include "print/Layout.h"
 
+#include "data/TableDefs.h"
+
 #include <QFile>
 #include <QHash>
 
@@ -66,7 +68,7 @@ struct Line
 class Reader
 {
 public:
-    Reader(const QString &name) : m_name(name) {}
+    Reader(const QString &name, const FieldCatalog &fields) : m_name(name), m_fields(fields) {}
 
     PageLayout read(const QString &text);
 
@@ -91,6 +93,7 @@ private:
     void boxes(const Line &line);
 
     QString m_name;
+    const FieldCatalog &m_fields;
     int m_line = 0;
     PageLayout m_layout;
     Band *m_band = nullptr;
@@ -185,6 +188,8 @@ QString Reader::source(const QString &text) const
     const qsizetype dot = text.indexOf(u'.');
     if (dot <= 0 || dot == text.size() - 1 || text.indexOf(u'.', dot + 1) >= 0)
         fail(u"zdroj \"%1\" nemá tvar Tabulka.Pole"_s.arg(text));
+    if (m_fields && !m_fields(QStringView(text).left(dot), QStringView(text).mid(dot + 1)))
+        fail(u"pole \"%1\" neznám"_s.arg(text));
     return text;
 }
 
@@ -358,6 +363,8 @@ void Reader::command(const Line &line)
     } else if (cmd == u"group") {
         m_layout.groupBy = word(line, 1);
         m_layout.groupRows = integer(line, 2, 0, 999);
+        if (m_fields && !m_fields(m_layout.dataSource, m_layout.groupBy))
+            fail(u"pole \"%1.%2\" neznám"_s.arg(m_layout.dataSource, m_layout.groupBy));
     } else if (cmd == u"band") {
         static const QHash<QString, BandKind> kinds{
             {u"pageheader"_s, BandKind::PageHeader},   {u"title"_s, BandKind::Title},
@@ -469,18 +476,30 @@ PageLayout Reader::read(const QString &text)
 
 } // namespace
 
-PageLayout parseLayout(const QString &text, const QString &name)
+bool isSettlementField(QStringView table, QStringView field)
 {
-    return Reader(name).read(text);
+    if (table.compare(u"VpzQr", Qt::CaseInsensitive) == 0) {
+        for (const data::CalcFieldInfo &calculated : data::vpzQrCalculatedFields())
+            if (field.compare(calculated.name, Qt::CaseInsensitive) == 0)
+                return true;
+        table = u"Vpz";
+    }
+    const data::TableDef *def = data::findTableDef(table);
+    return def && (def->field(field) || def->calculatedField(field));
 }
 
-PageLayout loadLayout(const QString &path)
+PageLayout parseLayout(const QString &text, const QString &name, const FieldCatalog &fields)
+{
+    return Reader(name, fields).read(text);
+}
+
+PageLayout loadLayout(const QString &path, const FieldCatalog &fields)
 {
     QFile file(path);
     const QString name = path.section(u'/', -1);
     if (!file.open(QIODevice::ReadOnly))
         throw LayoutError(u"Rozvržení tiskové strany \"%1\" nelze načíst."_s.arg(name));
-    return parseLayout(QString::fromUtf8(file.readAll()), name);
+    return parseLayout(QString::fromUtf8(file.readAll()), name, fields);
 }
 
 } // namespace print

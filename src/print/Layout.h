@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace print {
 
 // Report units: the forms are measured in millimetres times 3.8.
@@ -117,11 +119,20 @@ public:
     using platform::Error::Error;
 };
 
+// Says whether a layout may name the field `table`.`field`; a misspelled name
+// would otherwise print as a blank.
+using FieldCatalog = std::function<bool(QStringView table, QStringView field)>;
+// The stored and calculated fields of a settlement's tables, and of the print
+// query over Vpz ("VpzQr"); letter case does not matter.
+bool isSettlementField(QStringView table, QStringView field);
+
 // Reads the text form of a layout (see docs/print-layouts.md). `name` only
-// goes into the message of a LayoutError.
-PageLayout parseLayout(const QString &text, const QString &name);
-// Loads a layout file, usually ":/print/layouts/<name>.layout".
-PageLayout loadLayout(const QString &path);
+// goes into the message of a LayoutError. With a catalog, every "Table.Field"
+// the layout names (and the field it groups by) must be in it.
+PageLayout parseLayout(const QString &text, const QString &name, const FieldCatalog &fields = {});
+// Loads a layout file, usually ":/print/layouts/<name>.layout", whose fields
+// are checked against `fields`.
+PageLayout loadLayout(const QString &path, const FieldCatalog &fields = isSettlementField);
 
 // Appends " CE" to every font family of the layout that lacks it.
 void convertToCentralEuropean(PageLayout &layout);

@@ -3,6 +3,7 @@
 #include "data/Dataset.h"
 #include "data/Field.h"
 #include "data/RecordStore.h"
+#include "print/CompanyList.h"
 #include "print/FormPages.h"
 #include "print/Layout.h"
 #include "print/Report.h"
@@ -10,6 +11,7 @@
 #include <QDirIterator>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -23,6 +25,9 @@ private slots:
     void readsElements();
     void refusesDamagedLayouts_data();
     void refusesDamagedLayouts();
+    void checksFieldNames_data();
+    void checksFieldNames();
+    void loadRefusesMisspelledField();
     void shippedLayoutsLoad();
     void centralEuropeanFontsOnce();
     void fontsMapToLiberation();
@@ -119,13 +124,75 @@ void TestPrintLayout::refusesDamagedLayouts()
     }
 }
 
+void TestPrintLayout::checksFieldNames_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("unknown"); // empty: the line is accepted
+    QTest::newRow("stored field") << u"field A 1 2 3 4 Vdvl.Sl21"_s << QString();
+    QTest::newRow("letter case") << u"field A 1 2 3 4 vdvl.sl21"_s << QString();
+    QTest::newRow("calculated field") << u"number A 1 2 3 4 Vdvl.C401 blankif=Prp.Dpdd1"_s << QString();
+    QTest::newRow("print query") << u"field A 1 2 3 4 VpzQr.C4a"_s << QString();
+    QTest::newRow("print query, stored field") << u"field A 1 2 3 4 VpzQr.N3"_s << QString();
+    QTest::newRow("misspelled field") << u"field A 1 2 3 4 Vdvl.Sl2l"_s << u"Vdvl.Sl2l"_s;
+    QTest::newRow("unknown table") << u"field A 1 2 3 4 Vdvx.Sl21"_s << u"Vdvx.Sl21"_s;
+    QTest::newRow("field of another table") << u"field A 1 2 3 4 Prp.Sl21"_s << u"Prp.Sl21"_s;
+    QTest::newRow("blank mark") << u"number A 1 2 3 4 Vdvl.C401 blankif=Prp.Dpd1"_s << u"Prp.Dpd1"_s;
+    QTest::newRow("option") << u"option A 1 2 3 4 \"a\" Prp.Zd true"_s << u"Prp.Zd"_s;
+    QTest::newRow("box group") << u"boxes Dic 1 2 10 Prp.Dc"_s << u"Prp.Dc"_s;
+    QTest::newRow("group field") << u"group Cislx 18"_s << u"VpzQr.Cislx"_s;
+}
+
+// A misspelled field would print as a blank box on a form the employer signs;
+// it is refused when the layout is read, at its line.
+void TestPrintLayout::checksFieldNames()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, unknown);
+    const QString text = u"title \"T\"\nsource VpzQr\nband detail 100\n"_s + line;
+    try {
+        parseLayout(text, u"rdpv9.layout"_s, isSettlementField);
+        QVERIFY2(unknown.isEmpty(), "a misspelled field was accepted");
+    } catch (const LayoutError &e) {
+        QVERIFY2(!unknown.isEmpty(), qPrintable(e.message()));
+        QCOMPARE(
+            e.message(),
+            u"Rozvržení tiskové strany \"rdpv9.layout\" je poškozené (řádek 4): pole \"%1\" neznám."_s.arg(
+                unknown));
+    }
+    // Without a catalog only the form of the name is checked.
+    parseLayout(text, u"rdpv9.layout"_s);
+}
+
+void TestPrintLayout::loadRefusesMisspelledField()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile file(dir.filePath(u"rvu9.layout"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("title \"T\"\nsource Prp\nband detail 100\n\nfield A 1 2 3 4 Prp.Dic\nboxes Dz 1 2 8 Prp.Dzz "
+               "fill=date\n");
+    file.close();
+    try {
+        loadLayout(file.fileName());
+        QFAIL("a layout with a misspelled field was loaded");
+    } catch (const LayoutError &e) {
+        QCOMPARE(
+            e.message(),
+            u"Rozvržení tiskové strany \"rvu9.layout\" je poškozené (řádek 6): pole \"Prp.Dzz\" neznám."_s);
+    }
+    QVERIFY(isCompanyListField(u"TableA", u"Nazev"));
+    QVERIFY(!isCompanyListField(u"TableA", u"Nazv"));
+    QVERIFY(!isCompanyListField(u"Prp", u"Nazev"));
+}
+
 void TestPrintLayout::shippedLayoutsLoad()
 {
     int count = 0;
     QDirIterator it(u":/print/layouts"_s);
     while (it.hasNext()) {
         const QString path = it.next();
-        const PageLayout l = loadLayout(path);
+        const bool companyList = path.endsWith(u"/rvoz1a.layout"_s);
+        const PageLayout l = loadLayout(path, companyList ? isCompanyListField : isSettlementField);
         QVERIFY2(!l.title.isEmpty(), qPrintable(path));
         ++count;
     }
