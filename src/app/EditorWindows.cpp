@@ -2,6 +2,7 @@
 
 #include "app/TMainForm.h"
 #include "company/TEprpForm.h"
+#include "filing/Municipalities.h"
 #include "statements/TEdvl1Form.h"
 #include "statements/TEdvpaForm.h"
 #include "statements/TEpkvForm.h"
@@ -35,8 +36,12 @@ void attachEditors(TMainForm &main, data::TDM1 &dm, platform::IMessages &message
     });
     main.attachStatementWindow(statements::TEdvl1Form::Kind,
                                showing<statements::TEdvl1Form>(main, dm, messages, settlementIni));
-    main.attachStatementWindow(StatementKind::EmployeeCount,
-                               showing<statements::TEpzForm>(main, dm, messages, settlementIni));
+    main.attachStatementWindow(StatementKind::EmployeeCount, [&main, &dm, &messages, settlementIni] {
+        statements::TEpzForm form(dm, messages, settlementIni(), &main);
+        form.setMunicipalities(filing::Municipalities::builtIn().lookup());
+        form.exec();
+        return form.nextKind();
+    });
     main.attachStatementWindow(statements::TEpkvForm::Kind,
                                showing<statements::TEpkvForm>(main, dm, messages, settlementIni));
     main.attachStatementWindow(statements::TEpkvbForm::Kind,

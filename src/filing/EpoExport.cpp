@@ -1,5 +1,6 @@
 #include "filing/EpoExport.h"
 
+#include "filing/Municipalities.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
 #include "statements/FilingChecks.h"
@@ -18,6 +19,21 @@ namespace {
 QString officeKey()
 {
     return u"Urad"_s;
+}
+
+// Why a file could not be written, in Czech (the system's own text is not).
+QString writeFailure(QFileDevice::FileError error)
+{
+    switch (error) {
+    case QFileDevice::PermissionsError:
+        return u"chybí oprávnění k zápisu do složky nebo souboru."_s;
+    case QFileDevice::ResourceError:
+        return u"na disku není dost místa."_s;
+    case QFileDevice::OpenError:
+        return u"soubor nelze otevřít pro zápis (je jen pro čtení, nebo jej používá jiný program)."_s;
+    default:
+        return u"zápis na disk se nezdařil."_s;
+    }
 }
 
 } // namespace
@@ -97,6 +113,36 @@ bool FilingAnswers::rememberAddress(const QString &key, const QString &text, con
     return ok;
 }
 
+std::optional<statements::SignatoryKind> FilingAnswers::signatory(const QString &key, const QString &name,
+                                                                  const QString &id) const
+{
+    if (m_path.isEmpty())
+        return std::nullopt;
+    const platform::IniFile ini(platform::FileOps::resolve(m_path));
+    if (!ini.valueExists(section(), QString(key + u"Typ"_s)) ||
+        ini.readString(section(), QString(key + u"Jmeno"_s)) != name.trimmed() ||
+        ini.readString(section(), QString(key + u"Text"_s)) != id.trimmed())
+        return std::nullopt;
+    const statements::SignatoryKind kind =
+        statements::signatoryKindFromKey(ini.readString(section(), QString(key + u"Typ"_s)));
+    if (kind == statements::SignatoryKind::Unclear)
+        return std::nullopt;
+    return kind;
+}
+
+bool FilingAnswers::rememberSignatory(const QString &key, const QString &name, const QString &id,
+                                      statements::SignatoryKind kind)
+{
+    if (m_path.isEmpty())
+        return true;
+    platform::IniFile ini(platform::FileOps::resolve(m_path));
+    const bool ok = ini.writeString(section(), QString(key + u"Jmeno"_s), name.trimmed()) &&
+                    ini.writeString(section(), QString(key + u"Text"_s), id.trimmed()) &&
+                    ini.writeString(section(), QString(key + u"Typ"_s), statements::signatoryKindKey(kind));
+    m_error = ok ? QString() : ini.errorString();
+    return ok;
+}
+
 QStringList Resolution::problems() const
 {
     QStringList lines;
@@ -104,6 +150,11 @@ QStringList Resolution::problems() const
         lines.append(office.problem);
     if (!address.complete())
         lines.append(address.problem);
+    if (signatory == statements::SignatoryKind::Unclear)
+        lines.append(
+            u"U podepisující osoby „%1“ nelze poznat, zda údaj „%2“ (%3) je IČ právnické osoby, datum "
+            u"narození, nebo evidenční číslo osvědčení daňového poradce."_s.arg(signatoryName, signatoryId,
+                                                                                signatoryField));
     return lines;
 }
 
@@ -119,6 +170,21 @@ Resolution resolve(Form form, const Snapshot &snapshot, const CodeLists &lists, 
         r.officeAnswered = true;
     } else {
         r.office = matchOffice(lists, r.officeText, r.workplaceText);
+    }
+
+    const bool employment = form == Form::Employment;
+    r.signatoryKey = employment ? u"Podepisujici"_s : u"PodepisujiciSrazkou"_s;
+    r.signatoryField = employment ? u"Zde"_s : u"Zdes"_s;
+    r.signatoryName = Snapshot::text(snapshot.prp, employment ? u"Zjm"_s : u"Zjms"_s);
+    r.signatoryId = Snapshot::text(snapshot.prp, r.signatoryField);
+    r.signatory = statements::classifySignatory(
+        Snapshot::text(snapshot.prp, employment ? u"Kzs"_s : u"Kzsa"_s), r.signatoryName, r.signatoryId);
+    if (r.signatory == statements::SignatoryKind::Unclear) {
+        if (const std::optional<statements::SignatoryKind> a =
+                answers.signatory(r.signatoryKey, r.signatoryName, r.signatoryId)) {
+            r.signatory = *a;
+            r.signatoryAnswered = true;
+        }
     }
 
     r.addressKey = form == Form::Employment ? u"Adresa"_s : u"AdresaSrazkou"_s;
@@ -158,17 +224,25 @@ ExportResult exportEpo(Form form, const Snapshot &snapshot, const Filer &filer, 
                        const QString &path)
 {
     ExportResult result;
+    for (const statements::FilingIssue &issue : statements::criticalIssues(filingChecks(snapshot, form)))
+        result.refusals.append(issue.text);
     result.document = writeEpo(form, snapshot, filer, software);
     result.complaints = SchemaValidator::builtIn(formCode(form)).validate(result.document.xml);
     result.reasons = describeComplaints(result.document, result.complaints);
-    if (!result.complaints.isEmpty() || path.isEmpty())
+    if (!result.refusals.isEmpty() || !result.complaints.isEmpty() || path.isEmpty())
         return result;
 
-    QSaveFile file(platform::FileOps::resolve(path));
+    const QString target = platform::FileOps::resolve(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!QFileInfo(target).absoluteDir().exists()) {
+        result.writeError = u"Soubor %1 se nepodařilo zapsat: složka %2 neexistuje."_s.arg(
+            shown, QDir::toNativeSeparators(QFileInfo(target).absolutePath()));
+        return result;
+    }
+    QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly) || file.write(result.document.xml) != result.document.xml.size() ||
         !file.commit()) {
-        result.writeError =
-            u"Soubor %1 se nepodařilo zapsat: %2"_s.arg(QDir::toNativeSeparators(path), file.errorString());
+        result.writeError = u"Soubor %1 se nepodařilo zapsat: %2"_s.arg(shown, writeFailure(file.error()));
         file.cancelWriting();
         return result;
     }
@@ -176,17 +250,50 @@ ExportResult exportEpo(Form form, const Snapshot &snapshot, const Filer &filer, 
     return result;
 }
 
-QStringList filingChecks(data::TDM1 &dm, Form form, int taxYear)
+namespace {
+
+QList<statements::FilingPart> partsOf(Form form)
 {
     using statements::FilingPart;
-    const QList<FilingPart> parts =
-        form == Form::Employment ? QList<FilingPart>{FilingPart::Employment, FilingPart::EmployeeCount,
-                                                     FilingPart::Corrections, FilingPart::BonusCorrections}
-                                 : QList<FilingPart>{FilingPart::Withholding};
+    return form == Form::Employment ? QList<FilingPart>{FilingPart::Employment, FilingPart::EmployeeCount,
+                                                        FilingPart::Corrections, FilingPart::BonusCorrections}
+                                    : QList<FilingPart>{FilingPart::Withholding};
+}
+
+} // namespace
+
+QList<statements::FilingIssue> filingChecks(data::TDM1 &dm, Form form, int taxYear)
+{
+    return statements::checkForFiling(
+        statements::readFilingData(dm, taxYear, Municipalities::builtIn().lookup()), partsOf(form));
+}
+
+QList<statements::FilingIssue> filingChecks(const Snapshot &snapshot, Form form)
+{
+    statements::FilingData data;
+    data.prp = snapshot.prp;
+    data.vdvl = snapshot.vdvl;
+    data.vdvs = snapshot.vdvs;
+    data.vpkv = snapshot.vpkv;
+    data.vpkb = snapshot.vpkb;
+    bool yearGiven = false;
+    data.taxYear = Snapshot::text(snapshot.prp, u"Rok"_s).toInt(&yearGiven);
+    if (!yearGiven)
+        data.taxYear = Snapshot::date(snapshot.prp, u"Dk"_s).value_or(QDate::currentDate()).year();
+    data.municipalities = Municipalities::builtIn().lookup();
+    data.forEachWorkplace = [&snapshot](const statements::FilingData::WorkplaceVisitor &visit) {
+        for (const Snapshot::Place &p : snapshot.places)
+            visit({p.name, p.count, p.code, p.municipality, p.district});
+    };
+    return statements::checkForFiling(data, partsOf(form));
+}
+
+QStringList findingLines(const QList<statements::FilingIssue> &issues)
+{
     QStringList lines;
-    for (const statements::FilingIssue &issue :
-         statements::checkForFiling(statements::readFilingData(dm, taxYear), parts))
-        lines.append(issue.text);
+    for (const statements::FilingIssue &i : issues)
+        lines.append((i.severity == statements::Severity::Critical ? u"Chyba: "_s : u"Upozornění: "_s) +
+                     i.text);
     return lines;
 }
 

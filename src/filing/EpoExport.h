@@ -6,6 +6,7 @@
 #include "filing/OfficeMatch.h"
 #include "filing/SchemaValidator.h"
 #include "filing/Snapshot.h"
+#include "statements/FilingChecks.h"
 
 #include <QString>
 #include <QStringList>
@@ -42,6 +43,14 @@ public:
     std::optional<AddressParts> address(const QString &key, const QString &text) const;
     bool rememberAddress(const QString &key, const QString &text, const AddressParts &parts);
 
+    // What the box of the signing person's number means, for the name and
+    // number it was answered for. `key`: "Podepisujici" (the employment
+    // statement), "PodepisujiciSrazkou" (withholding).
+    std::optional<statements::SignatoryKind> signatory(const QString &key, const QString &name,
+                                                       const QString &id) const;
+    bool rememberSignatory(const QString &key, const QString &name, const QString &id,
+                           statements::SignatoryKind kind);
+
     const QString &errorString() const { return m_error; }
 
 private:
@@ -63,8 +72,18 @@ struct Resolution
     AddressSplit address;
     bool addressAnswered = false;
 
-    bool complete() const { return office.complete() && address.complete(); }
-    Filer filer() const { return {office.office, office.workplace, address.parts}; }
+    QString signatoryKey;   // the key of the answers
+    QString signatoryName;  // Prp.Zjm or Prp.Zjms
+    QString signatoryId;    // Prp.Zde or Prp.Zdes
+    QString signatoryField; // "Zde" or "Zdes", named where it stays unclear
+    statements::SignatoryKind signatory = statements::SignatoryKind::None;
+    bool signatoryAnswered = false;
+
+    bool complete() const
+    {
+        return office.complete() && address.complete() && signatory != statements::SignatoryKind::Unclear;
+    }
+    Filer filer() const { return {office.office, office.workplace, address.parts, signatory}; }
     // Czech, one line per question still open.
     QStringList problems() const;
 };
@@ -78,14 +97,18 @@ struct ExportResult
     // The complaints in Czech at their places on the forms:
     // "Příloha k vyúčtování - opravy, řádek 2, sl. 6: údaj chybí".
     QStringList reasons;
+    // The critical findings of the checks before filing, for which the
+    // portal would refuse the filing: no file is written while there are any.
+    QStringList refusals;
     bool written = false;
     QString writeError; // Czech, when a valid file could not be written
 };
 
-// Builds the statement's filing, checks it against the schema compiled into
-// the program and, only when it is valid, writes it to `path` through a
-// temporary file that replaces the target at the end; a refused or failed
-// export leaves an existing file as it was. An empty path only checks.
+// Builds the statement's filing, runs the critical checks before filing
+// and the schema compiled into the program and, only when both pass, writes
+// it to `path` through a temporary file that replaces the target at the
+// end; a refused or failed export leaves an existing file as it was. An
+// empty path only checks.
 ExportResult exportEpo(Form form, const Snapshot &snapshot, const Filer &filer, const Software &software,
                        const QString &path);
 
@@ -94,9 +117,16 @@ QStringList describeComplaints(const EpoDocument &document, const QList<SchemaCo
 
 // The checks before filing of the statement's parts (the employment
 // statement with its annexes, or the withholding statement; the company data
-// with either), one Czech finding a line. Throws data::DatabaseError when a
-// table cannot be read.
-QStringList filingChecks(data::TDM1 &dm, Form form, int taxYear);
+// with either), the municipality codes against the built-in list. Throws
+// data::DatabaseError when a table cannot be read.
+QList<statements::FilingIssue> filingChecks(data::TDM1 &dm, Form form, int taxYear);
+
+// The same over a snapshot, as the export runs them.
+QList<statements::FilingIssue> filingChecks(const Snapshot &snapshot, Form form);
+
+// The findings as the window and the command line list them: "Chyba: …" for
+// a critical one, "Upozornění: …" for a warning.
+QStringList findingLines(const QList<statements::FilingIssue> &issues);
 
 // A file name for the filing: the payer's name, the form and the year
 // ("Stavby Novák s.r.o. - DPZVD6 2015.xml"), without characters a file name

@@ -1,6 +1,7 @@
 #include "filing/EpoWriter.h"
 
 #include "filing/FormTexts.h"
+#include "filing/Municipalities.h"
 
 #include <QDate>
 #include <QHash>
@@ -240,9 +241,18 @@ void payerAttributes(AttrList &a, const Record &prp, const PayerFields &f, const
     a.text(u"naz_obce"_s, filer.address.municipality);
     a.text(u"psc"_s, filer.address.postcode);
 
-    // "Jméno a příjmení / vztah k právnické osobě".
+    // The signing person is named only with a code: without one the payer
+    // signs for itself.
+    const QString code = Snapshot::text(prp, f.signCode);
+    const QString signName = Snapshot::text(prp, f.signName);
+    const QString signId = Snapshot::text(prp, f.signId);
+    using statements::SignatoryKind;
+    const SignatoryKind signatory = code.isEmpty() ? SignatoryKind::None : filer.signatory;
+
+    // "Jméno a příjmení / vztah k právnické osobě": the person who signs for
+    // a legal person, so only where the payer or its signatory is one.
     const QString authorised = Snapshot::text(prp, f.authorised);
-    if (!authorised.isEmpty()) {
+    if (!authorised.isEmpty() && (legal || signatory == SignatoryKind::LegalPerson)) {
         qsizetype cut = authorised.indexOf(u'/');
         if (cut < 0)
             cut = authorised.indexOf(u',');
@@ -251,32 +261,29 @@ void payerAttributes(AttrList &a, const Record &prp, const PayerFields &f, const
         a.text(u"opr_prijmeni"_s, person.last);
         if (cut >= 0)
             a.text(u"opr_postaveni"_s, authorised.mid(cut + 1).simplified());
+    } else if (!authorised.isEmpty()) {
+        notes.append(u"Osoba oprávněná k podpisu za právnickou osobu se u fyzické osoby neuvádí, podání ji "
+                     u"neobsahuje."_s);
     }
 
-    // The signing person is named only with a code: without one the payer
-    // signs for itself.
-    const QString code = Snapshot::text(prp, f.signCode);
-    const QString signName = Snapshot::text(prp, f.signName);
-    const QString signId = Snapshot::text(prp, f.signId);
     if (!code.isEmpty()) {
         a.text(u"zast_kod"_s, code);
-        // A company ID has eight digits; a tax adviser's registration number
-        // is shorter. The codes 4c and 7a name legal persons by themselves.
-        static const QRegularExpression companyId(u"^\\d{8}$"_s);
-        const QString id = QString(signId).remove(u' ');
-        if (code == u"4c" || code == u"7a" || companyId.match(id).hasMatch()) {
+        if (signatory == SignatoryKind::LegalPerson) {
             a.text(u"zast_typ"_s, u"P"_s);
             a.text(u"zast_nazev"_s, signName);
-            a.text(u"zast_ic"_s, id);
+            a.text(u"zast_ic"_s, QString(signId).remove(u' '));
         } else {
+            // An unclear box never reaches here: the export asks first.
             a.text(u"zast_typ"_s, u"F"_s);
             const PersonName person = splitPersonName(signName);
             a.text(u"zast_jmeno"_s, person.first);
             a.text(u"zast_prijmeni"_s, person.last);
-            if (const std::optional<QDate> born = parseDayDate(signId))
-                a.text(u"zast_dat_nar"_s, filingDate(*born));
-            else
+            if (signatory == SignatoryKind::BornOn) {
+                const std::optional<QDate> born = statements::birthDate(signId);
+                a.text(u"zast_dat_nar"_s, born ? filingDate(*born) : signId);
+            } else {
                 a.text(u"zast_ev_cislo"_s, signId);
+            }
         }
     } else if (!signName.isEmpty() || !signId.isEmpty()) {
         notes.append(u"Údaje o podepisující osobě nemají kód podepisující osoby, podání je neuvádí."_s);
@@ -287,6 +294,16 @@ void payerAttributes(AttrList &a, const Record &prp, const PayerFields &f, const
     a.text(u"sest_prijmeni"_s, contact.last);
     a.text(u"sest_telef"_s, Snapshot::text(prp, f.phone));
     a.text(u"sest_email"_s, Snapshot::text(prp, f.email));
+}
+
+// The distinction code and the date of the event it names (both forms carry
+// the date for 2015); a date without a code says nothing and is left out.
+void distinction(AttrList &a, const Record &prp)
+{
+    const QString code = Snapshot::text(prp, u"Kod"_s);
+    a.text(u"k_rozl"_s, code);
+    if (!code.isEmpty())
+        a.date(u"d_ins"_s, Snapshot::date(prp, u"Dvo"_s));
 }
 
 void periodAttributes(AttrList &a, const Record &prp)
@@ -311,8 +328,7 @@ void writeEmployment(XmlOut &out, const Snapshot &s, const Filer &filer, QString
     periodAttributes(d, prp);
     if (supplementary)
         d.date(u"d_zjist"_s, Snapshot::date(prp, u"Dopd"_s));
-    d.text(u"k_rozl"_s, Snapshot::text(prp, u"Kod"_s));
-    d.date(u"d_ins"_s, Snapshot::date(prp, u"Dvo"_s));
+    distinction(d, prp);
     for (int m = 1; m <= 12; ++m)
         d.amount(u"poc_zam"_s + num(m), amountOf(prp, u"Z"_s + num(m)));
     d.amount(u"uhrnprepl"_s, amountOf(v, u"C106"_s));
@@ -380,7 +396,7 @@ void writeEmployment(XmlOut &out, const Snapshot &s, const Filer &filer, QString
         for (int c = 1; c <= 5; ++c)
             cells.append(Snapshot::text(s.vpkb, u"N"_s + n + num(c)));
         const std::optional<qint64> amount = amountOf(s.vpkb, u"C"_s + n + u'6');
-        if (kind.isEmpty() && cells.join(QString()).isEmpty() && !amount)
+        if (kind.isEmpty() && cells.join(QString()).isEmpty() && amount.value_or(0) == 0)
             continue;
         AttrList f;
         f.text(u"b_pr_opr"_s, kind);
@@ -403,7 +419,7 @@ void writeEmployment(XmlOut &out, const Snapshot &s, const Filer &filer, QString
         for (int c = 1; c <= 4; ++c)
             cells.append(Snapshot::text(s.vpkv, u"N"_s + n + num(c) + suffix));
         const std::optional<qint64> amount = amountOf(s.vpkv, u"C"_s + n + u'5' + suffix);
-        if (kind.isEmpty() && cells.join(QString()).isEmpty() && !amount)
+        if (kind.isEmpty() && cells.join(QString()).isEmpty() && amount.value_or(0) == 0)
             continue;
         AttrList e;
         e.text(u"pr_opr"_s, kind);
@@ -415,17 +431,49 @@ void writeEmployment(XmlOut &out, const Snapshot &s, const Filer &filer, QString
         out.element(u"VetaE"_s, e.attrs(), u"Příloha k vyúčtování - opravy, řádek %1"_s.arg(r));
     }
 
-    // Employee count (Příloha č. 1), one record per place of work.
+    // Employee count (Příloha č. 1): the portal takes one record per
+    // municipality code, so places of work sharing a code are summed under
+    // the name and district of the first of them.
+    struct Municipality
+    {
+        QList<int> rows;
+        std::optional<qint64> count;
+    };
+    QList<Municipality> byCode;
+    QHash<QString, qsizetype> indexOf;
     for (qsizetype i = 0; i < s.places.size(); ++i) {
         const Snapshot::Place &place = s.places[i];
+        const std::optional<qint64> count = Snapshot::amount({{u"C4"_s, place.count}}, u"C4"_s);
+        qsizetype at = place.code.isEmpty() ? -1 : indexOf.value(place.code, -1);
+        if (at < 0) {
+            at = byCode.size();
+            byCode.append(Municipality());
+            if (!place.code.isEmpty())
+                indexOf.insert(place.code, at);
+        }
+        Municipality &m = byCode[at];
+        m.rows.append(int(i));
+        if (count)
+            m.count = m.count.value_or(0) + *count;
+    }
+    for (const Municipality &m : byCode) {
+        const Snapshot::Place &first = s.places[m.rows.first()];
+        const statements::Municipality *listed = Municipalities::builtIn().byCode(first.code);
         AttrList b;
-        b.text(u"c_obce_zuj"_s, place.code);
-        if (place.count.isValid() && !place.count.isNull())
-            b.amount(u"poc_zam"_s, Snapshot::amount({{u"C4"_s, place.count}}, u"C4"_s));
-        b.text(u"naz_obce_zuj"_s, place.municipality);
-        b.text(u"naz_vykonu"_s, place.name);
-        b.text(u"naz_zko"_s, place.district);
-        out.element(u"VetaB"_s, b.attrs(), u"Počet zaměstnanců, řádek %1 (%2)"_s.arg(i + 1).arg(place.name));
+        b.text(u"c_obce_zuj"_s, first.code);
+        b.amount(u"poc_zam"_s, m.count);
+        b.text(u"naz_obce_zuj"_s, first.municipality.isEmpty() && listed ? listed->name.section(u" - "_s, -1)
+                                                                         : first.municipality);
+        b.text(u"naz_vykonu"_s, first.name);
+        b.text(u"naz_zko"_s, first.district.isEmpty() && listed ? listed->district : first.district);
+        QStringList rows;
+        for (const int r : m.rows)
+            rows.append(num(r + 1));
+        const QString where =
+            m.rows.size() == 1
+                ? u"Počet zaměstnanců, řádek %1 (%2)"_s.arg(rows.first(), first.name)
+                : u"Počet zaměstnanců, řádky %1 (kód obce %2)"_s.arg(rows.join(u", "_s), first.code);
+        out.element(u"VetaB"_s, b.attrs(), where);
     }
 
     // The refunds of row 06 by month: the three rows of the form.
@@ -438,9 +486,11 @@ void writeEmployment(XmlOut &out, const Snapshot &s, const Filer &filer, QString
         if (month.isEmpty() && request.isEmpty() && !nonZero(v, u"Vc"_s + n) && !nonZero(v, u"Ztv"_s + n))
             continue;
         AttrList g;
+        // One month a row: a text naming more months, or none, is written
+        // as typed, and the checks before filing refuse it.
         if (!month.isEmpty()) {
-            const std::optional<int> m = parseMonth(month);
-            g.text(u"mesic_06"_s, m ? num(*m) : month);
+            const QList<int> months = monthsNamed(month);
+            g.text(u"mesic_06"_s, months.size() == 1 ? num(months.first()) : month);
         }
         g.amount(u"uhrnprepl_c"_s, refunded);
         g.amount(u"uhrnprepl_z"_s, byOffice);
@@ -481,9 +531,7 @@ void writeWithholding(XmlOut &out, const Snapshot &s, const Filer &filer, QStrin
     if (supplementary)
         d.date(u"d_zjist"_s, Snapshot::date(prp, u"Dops"_s));
     d.date(u"lh_odv"_s, Snapshot::date(prp, u"Lhp"_s));
-    // For 2015 the withholding statement has the distinction code but no
-    // date belonging to it.
-    d.text(u"k_rozl"_s, Snapshot::text(prp, u"Kod"_s));
+    distinction(d, prp);
     if (!supplementary) {
         d.amount(u"kc_dpsii01"_s, amountOf(v, u"C401a"_s));
         d.amount(u"kc_dpsii04"_s, amountOf(v, u"C402"_s));

@@ -2,6 +2,7 @@
 
 #include "filing/AddressSplit.h"
 #include "filing/Snapshot.h"
+#include "statements/Signatory.h"
 
 #include <QByteArray>
 #include <QList>
@@ -34,6 +35,8 @@ struct Filer
     int office = 0;    // c_ufo
     int workplace = 0; // c_pracufo, 0 for none
     AddressParts address;
+    // What the box of the signing person's number holds ("Zde", "Zdes").
+    statements::SignatoryKind signatory = statements::SignatoryKind::None;
 };
 
 // One written element: the line it stands on and where on the forms its
@@ -69,11 +72,13 @@ struct EpoDocument
 //   II without the unused rows 6 and 7 and, as on the printed form, without
 //   any amount for a supplementary statement), VetaP, VetaO for each month
 //   with any amount (sl. 6 and 7 unused; sl. 10 only in a supplementary
-//   statement), the annexes VetaF, VetaE, VetaB, the refund rows VetaG, and
-//   VetaS with the totals.
+//   statement), the annexes VetaF, VetaE, VetaB (one per municipality code,
+//   the places of work with that code summed; a name or district left empty
+//   is taken from the municipality list), the refund rows VetaG, and VetaS
+//   with the totals.
 // - DPSVD2: VetaD (kind of income, type, period, discovery date, filing
-//   deadline, distinction code, part II), VetaP, VetaO, VetaS (sl. 4, 5 and
-//   8 unused, sl. 9 only in a supplementary statement).
+//   deadline, distinction code and its date, part II), VetaP, VetaO, VetaS
+//   (sl. 4, 5 and 8 unused, sl. 9 only in a supplementary statement).
 //
 // Amounts are whole crowns, dates d.m.yyyy. Texts the filing wants as
 // numbers or dates (the annexes' periods and dates) are read where they

@@ -1,36 +1,16 @@
 #pragma once
 
-#include <QDate>
-#include <QString>
-
-#include <optional>
+// The readers of hand-typed periods and dates live with the checks before
+// filing, which read the same texts; the filing uses them under its own name.
+#include "statements/FormTexts.h"
 
 namespace filing {
 
-// The annexes and the refund table keep periods and dates as free text (the
-// user types "3/2015", "březen 2015", "15. 4. 2015"); the filing wants
-// numbers and dates. These read the usual ways of writing them and give
-// nothing for anything else, so the caller can hand the text on unchanged
-// and let the schema point at it.
-
-// A month and year: "3/2015", "03.2015", "3. 2015", "3-2015", "březen 2015"
-// (any case of the month name, accents optional); a year alone ("2014")
-// gives month 0. Two-digit years are read as 20yy.
-struct Period
-{
-    int month = 0; // 0 when only the year was given
-    int year = 0;
-};
-std::optional<Period> parsePeriod(const QString &text);
-
-// A day, month and year: "15.4.2015", "15. 04. 2015", "15.4.15".
-std::optional<QDate> parseDayDate(const QString &text);
-
-// A month alone: a number 1-12 or a month name ("březen", "brezna"); a
-// period or a date gives its month.
-std::optional<int> parseMonth(const QString &text);
-
-// The filing's date format, d.m.yyyy without leading zeros.
-QString filingDate(const QDate &date);
+using statements::filingDate;
+using statements::monthsNamed;
+using statements::parseDayDate;
+using statements::parseMonth;
+using statements::parsePeriod;
+using statements::Period;
 
 } // namespace filing

@@ -9,27 +9,6 @@ using namespace Qt::StringLiterals;
 
 namespace filing {
 
-QString foldText(const QString &text)
-{
-    const QString decomposed = text.normalized(QString::NormalizationForm_D);
-    QString out;
-    out.reserve(decomposed.size());
-    bool space = false;
-    for (const QChar c : decomposed) {
-        if (c.category() == QChar::Mark_NonSpacing)
-            continue;
-        if (c.isLetterOrNumber()) {
-            if (space && !out.isEmpty())
-                out += u' ';
-            space = false;
-            out += c.toLower();
-        } else {
-            space = true;
-        }
-    }
-    return out;
-}
-
 namespace {
 
 bool isNumeral(const QString &word)

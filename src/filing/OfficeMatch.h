@@ -1,6 +1,7 @@
 #pragma once
 
 #include "filing/CodeLists.h"
+#include "statements/FormTexts.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,7 +12,7 @@ namespace filing {
 // case, accents dropped, every run of characters other than letters and
 // digits one space ("Praha – východ" and "praha-vychod" both give
 // "praha vychod").
-QString foldText(const QString &text);
+using statements::foldText;
 
 // Which office and workplace the company data name. Both are stored as the
 // text the user typed after the printed "Finančnímu úřadu pro" and

@@ -112,6 +112,20 @@ void TEpoForm::build()
     }
     layout->addWidget(address);
 
+    auto *signatory = new QGroupBox(u"Podepisující osoba"_s, this);
+    m_signatoryBox = signatory;
+    auto *signatoryForm = new QFormLayout(signatory);
+    m_signatory = new QComboBox(signatory);
+    m_signatory->setObjectName(u"ComboPodepisujici"_s);
+    using statements::SignatoryKind;
+    m_signatory->addItem(u"(vyberte)"_s, int(SignatoryKind::Unclear));
+    m_signatory->addItem(u"právnická osoba, údaj je její IČ"_s, int(SignatoryKind::LegalPerson));
+    m_signatory->addItem(u"fyzická osoba, údaj je datum narození"_s, int(SignatoryKind::BornOn));
+    m_signatory->addItem(u"fyzická osoba, údaj je evidenční číslo osvědčení"_s,
+                         int(SignatoryKind::Certificate));
+    signatoryForm->addRow(u"Údaj znamená:"_s, m_signatory);
+    layout->addWidget(signatory);
+
     m_question = new QLabel(this);
     m_question->setObjectName(u"LabelOtazka"_s);
     m_question->setWordWrap(true);
@@ -180,8 +194,18 @@ void TEpoForm::loadStatement()
         m_address[i]->setText(parts[i]);
     m_addressSource->setText(m_resolution.addressText.isEmpty() ? u"(nevyplněno)"_s
                                                                 : m_resolution.addressText);
+    // The signing person's box is asked about only where it stays unclear
+    // (or was answered before, so the answer can be changed).
+    using statements::SignatoryKind;
+    const bool unclear = m_resolution.signatory == SignatoryKind::Unclear;
+    m_signatoryBox->setVisible(unclear || m_resolution.signatoryAnswered);
+    m_signatoryBox->setTitle(
+        u"Podepisující osoba „%1“, údaj „%2“"_s.arg(m_resolution.signatoryName, m_resolution.signatoryId));
+    m_signatory->setCurrentIndex(std::max(0, m_signatory->findData(int(m_resolution.signatory))));
 
     QStringList questions = m_resolution.problems();
+    if (unclear)
+        questions.append(u"Vyberte, co znamená údaj podepisující osoby; odpověď si program zapamatuje."_s);
     if (!m_resolution.office.complete() && !m_resolution.address.complete())
         questions.append(u"Vyberte finanční úřad a doplňte adresu; odpověď si program zapamatuje."_s);
     else if (!m_resolution.office.complete())
@@ -190,25 +214,45 @@ void TEpoForm::loadStatement()
         questions.append(u"Doplňte adresu; odpověď si program zapamatuje."_s);
     m_question->setText(questions.join(u'\n'));
 
-    if (!m_context.defaultFolder.isEmpty())
-        m_file->setText(
-            QDir::toNativeSeparators(QDir(m_context.defaultFolder).filePath(defaultFileName(f, m_snapshot))));
-    else
-        m_file->setText(defaultFileName(f, m_snapshot));
+    m_file->setText(QDir::toNativeSeparators(QDir(startFolder()).filePath(defaultFileName(f, m_snapshot))));
 
     m_results->clear();
-    for (const QString &w : checks(f))
-        m_results->addItem(u"Upozornění: "_s + w);
+    m_results->addItems(findingLines(checks(f)));
 }
 
-QStringList TEpoForm::checks(Form f) const
+QString TEpoForm::lastFolderKey()
+{
+    return u"PosledniSlozka"_s;
+}
+
+// The folder the file goes to at first: the last one a filing was written
+// to, the documents folder, the settlement's own folder; always one that
+// exists, so the user never types into a path that must first be created.
+QString TEpoForm::startFolder() const
+{
+    QStringList candidates;
+    if (!m_context.iniPath.isEmpty()) {
+        const platform::IniFile ini(platform::FileOps::resolve(m_context.iniPath));
+        candidates.append(ini.readString(FilingAnswers::section(), lastFolderKey()));
+    }
+    candidates.append(m_context.defaultFolder);
+    if (!m_context.iniPath.isEmpty())
+        candidates.append(QFileInfo(platform::FileOps::resolve(m_context.iniPath)).absolutePath());
+    for (const QString &c : candidates) {
+        if (!c.isEmpty() && QFileInfo(platform::FileOps::resolve(c)).isDir())
+            return c;
+    }
+    return QDir::homePath();
+}
+
+QList<statements::FilingIssue> TEpoForm::checks(Form f) const
 {
     if (!m_context.checks)
         return {};
     try {
         return m_context.checks(f);
     } catch (const platform::Error &e) {
-        return {e.message()};
+        return {{statements::FilingPart::Company, e.message(), statements::Severity::Warning, QString()}};
     }
 }
 
@@ -220,6 +264,9 @@ Filer TEpoForm::currentFiler() const
     filer.address = {m_address[0]->text().simplified(), m_address[1]->text().simplified(),
                      m_address[2]->text().simplified(), m_address[3]->text().remove(u' '),
                      m_address[4]->text().simplified()};
+    filer.signatory = m_signatoryBox->isVisibleTo(this)
+                          ? statements::SignatoryKind(m_signatory->currentData().toInt())
+                          : m_resolution.signatory;
     return filer;
 }
 
@@ -236,6 +283,9 @@ void TEpoForm::rememberAnswers(const Filer &filer)
                                     {filer.office, filer.workplace});
     if (ok && (!m_resolution.address.complete() || !(filer.address == automatic.address)))
         ok = answers.rememberAddress(m_resolution.addressKey, m_resolution.addressText, filer.address);
+    if (ok && filer.signatory != automatic.signatory)
+        ok = answers.rememberSignatory(m_resolution.signatoryKey, m_resolution.signatoryName,
+                                       m_resolution.signatoryId, filer.signatory);
     if (!ok)
         m_context.messages.error(answers.errorString());
 }
@@ -249,6 +299,12 @@ bool TEpoForm::exportFile()
         m_office->setFocus();
         return false;
     }
+    if (filer.signatory == statements::SignatoryKind::Unclear) {
+        m_context.messages.error(u"Vyberte, co znamená údaj „%1“ podepisující osoby „%2“."_s.arg(
+            m_resolution.signatoryId, m_resolution.signatoryName));
+        m_signatory->setFocus();
+        return false;
+    }
     const QString path = m_file->text().trimmed();
     if (path.isEmpty()) {
         m_context.messages.error(u"Zadejte soubor, do kterého se má podání uložit."_s);
@@ -257,8 +313,12 @@ bool TEpoForm::exportFile()
     }
     rememberAnswers(filer);
 
-    if (const QStringList warnings = checks(f);
-        !warnings.isEmpty() &&
+    // Critical findings are refused by the export itself, with the same texts.
+    QStringList warnings;
+    for (const statements::FilingIssue &i : checks(f))
+        if (i.severity == statements::Severity::Warning)
+            warnings.append(i.text);
+    if (!warnings.isEmpty() &&
         !m_context.messages.confirm(u"Kontrola před podáním upozorňuje:\n"_s + warnings.join(u'\n') +
                                     u"\n\nPřesto vytvořit soubor?"_s))
         return false;
@@ -269,6 +329,17 @@ bool TEpoForm::exportFile()
     const ExportResult result = exportEpo(f, m_snapshot, filer, m_context.software, path);
     // What is asked is answered now; the next statement starts from it.
     m_resolution = resolve(f, m_snapshot, CodeLists::builtIn(), FilingAnswers(m_context.iniPath));
+    if (!result.refusals.isEmpty()) {
+        QStringList lines{
+            u"Soubor nebyl vytvořen, kontrola před podáním našla chyby, pro které by podání bylo "
+            u"odmítnuto:"_s};
+        lines += result.refusals;
+        lines += result.reasons;
+        showResult(lines);
+        m_context.messages.error(u"Soubor nebyl vytvořen: podání by bylo odmítnuto.\nDůvody jsou vypsány "
+                                 u"v okně."_s);
+        return false;
+    }
     if (!result.reasons.isEmpty()) {
         showResult(QStringList{u"Soubor nebyl vytvořen, podání neodpovídá schématu %1:"_s.arg(formCode(f))} +
                    result.reasons);
@@ -281,6 +352,11 @@ bool TEpoForm::exportFile()
         showResult({result.writeError});
         m_context.messages.error(result.writeError);
         return false;
+    }
+    if (!m_context.iniPath.isEmpty()) {
+        platform::IniFile ini(platform::FileOps::resolve(m_context.iniPath));
+        ini.writeString(FilingAnswers::section(), lastFolderKey(),
+                        QDir::toNativeSeparators(QFileInfo(platform::FileOps::resolve(path)).absolutePath()));
     }
     QStringList lines{u"Soubor %1 byl vytvořen a odpovídá schématu %2."_s.arg(path, formCode(f))};
     for (const QString &note : result.document.notes)

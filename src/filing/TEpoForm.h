@@ -8,6 +8,7 @@
 #include <functional>
 
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -39,10 +40,10 @@ public:
         platform::IMessages &messages;
         QString iniPath;       // the settlement's INI file: answers and placement
         QString section;       // the settlement's section in it (placement)
-        QString defaultFolder; // where the file goes by default
+        QString defaultFolder; // where the file goes by default, when it exists
         Software software;
-        // The checks before filing, in Czech; none when not connected.
-        std::function<QStringList(Form)> checks;
+        // The checks before filing; none when not connected.
+        std::function<QList<statements::FilingIssue>(Form)> checks;
     };
 
     TEpoForm(Context context, QWidget *parent = nullptr);
@@ -60,6 +61,8 @@ public:
     QComboBox *officeCombo() const { return m_office; }
     QComboBox *workplaceCombo() const { return m_workplace; }
     QLineEdit *addressBox(int part) const; // 0 street, 1 house, 2 orientation, 3 postcode, 4 municipality
+    // What the signing person's number box means, asked where it is unclear.
+    QComboBox *signatoryCombo() const { return m_signatory; }
     QLabel *questionLabel() const { return m_question; }
     QListWidget *resultList() const { return m_results; }
     QPushButton *exportButton() const { return m_export; }
@@ -70,7 +73,9 @@ public:
 private:
     void build();
     void loadStatement();
-    QStringList checks(Form form) const;
+    QList<statements::FilingIssue> checks(Form form) const;
+    QString startFolder() const;
+    static QString lastFolderKey();
     void fillWorkplaces(int office, int selected);
     Filer currentFiler() const;
     void rememberAnswers(const Filer &filer);
@@ -89,6 +94,8 @@ private:
     QComboBox *m_office = nullptr;
     QComboBox *m_workplace = nullptr;
     QList<QLineEdit *> m_address;
+    QGroupBox *m_signatoryBox = nullptr;
+    QComboBox *m_signatory = nullptr;
     QLabel *m_addressSource = nullptr;
     QLabel *m_question = nullptr;
     QListWidget *m_results = nullptr;

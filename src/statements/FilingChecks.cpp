@@ -3,6 +3,8 @@
 #include "data/FieldText.h"
 #include "data/Rounding.h"
 #include "data/TDM1.h"
+#include "statements/FormTexts.h"
+#include "statements/Signatory.h"
 
 #include <QRegularExpression>
 
@@ -48,6 +50,46 @@ QString monthName(int m)
     return QString::fromUtf16(names[m - 1]);
 }
 
+QString num(int n)
+{
+    return QString::number(n);
+}
+
+// The distinction codes and the tax years they may be filed for; "now" is
+// the year of filing. An empty code is a statement after the year's end.
+bool distinctionFitsYear(const QString &code, int year, int now)
+{
+    struct Span
+    {
+        QStringList codes;
+        int from;
+        int to; // 0: this year, -1: last year
+    };
+    static const QList<Span> spans = {
+        {{u"A"_s, u"B"_s, u"H"_s, u"I"_s, u"J"_s, u"K"_s, u"L"_s, u"M"_s}, 2010, 0},
+        {{u"C"_s, u"D"_s, u"E"_s, u"F"_s}, 2010, 2013},
+        {{u"GA"_s, u"GB"_s}, 2010, -1},
+        {{u"GC"_s, u"GD"_s, u"GE"_s, u"GF"_s}, 2010, 2012},
+        {{u"GI"_s, u"GJ"_s, u"GK"_s, u"GL"_s, u"GM"_s, u"GN"_s, u"GO"_s}, 2013, -1},
+        {{u"N"_s, u"O"_s}, 2014, 0},
+        {{QString()}, 2010, -1},
+    };
+    for (const Span &s : spans) {
+        if (!s.codes.contains(code))
+            continue;
+        const int last = s.to == 0 ? now : s.to == -1 ? now - 1 : s.to;
+        return year >= s.from && year <= last;
+    }
+    return true; // a code the schema does not know is the schema's to refuse
+}
+
+// The distinction codes of a statement for a part of the year after an event
+// (insolvency, death, dissolution…).
+bool eventCode(const QString &code, const QString &letters)
+{
+    return code.size() == 1 && letters.contains(code);
+}
+
 class Checker
 {
 public:
@@ -65,19 +107,33 @@ public:
     QList<FilingIssue> issues;
 
 private:
-    void add(FilingPart part, const QString &what)
+    void add(FilingPart part, const QString &check, const QString &what)
     {
-        issues.append({part, filingPartTitle(part) + u": "_s + what});
+        const FilingCheck *c = filingCheck(check);
+        Q_ASSERT_X(c, "Checker::add", qPrintable(check));
+        issues.append(
+            {part, filingPartTitle(part) + u": "_s + what, c ? c->severity : Severity::Warning, check});
     }
     void typeMarks(FilingPart part, const QString &suffix, const QString &dateField);
     // A row of part II against what it quotes.
     void agrees(FilingPart part, const QString &row, double value, const QString &quoted, double expected)
     {
         if (value != expected)
-            add(part, u"ř. %1 (%2) nesouhlasí %3 (%4)."_s.arg(row, crowns(value), quoted, crowns(expected)));
+            add(part, u"Qesto.rekapitulace"_s,
+                u"ř. %1 (%2) nesouhlasí %3 (%4)."_s.arg(row, crowns(value), quoted, crowns(expected)));
     }
     void annexRows(FilingPart part, const Record &r, const QStringList &rows, const QString &kindStem,
                    const QString &amountColumn, const QString &kinds);
+    void period(FilingPart part, const QString &form, bool notAfterToday);
+    void signatory(FilingPart part, const QString &code, const QString &name, const QString &id);
+    // Month m lies at least partly in the statement's period.
+    bool monthInPeriod(int m) const;
+    void monthColumns(FilingPart part, const Record &r, const QString &form,
+                      const QList<std::tuple<QString, QString, QString>> &columns, bool negativeAllowed,
+                      bool outsideChecked);
+    QDate from() const { return date(m_data.prp, u"Dz"_s); }
+    QDate to() const { return date(m_data.prp, u"Dk"_s); }
+    QString distinctionCode() const { return text(m_data.prp, u"Kod"_s).toUpper(); }
 
     const FilingData &m_data;
 };
@@ -88,25 +144,94 @@ void Checker::company()
     const QString dic = text(prp, u"Dic"_s);
     static const QRegularExpression dicForm(u"^CZ[0-9]{8,10}$"_s);
     if (dic.isEmpty())
-        add(FilingPart::Company, u"není vyplněno DIČ plátce."_s);
+        add(FilingPart::Company, u"Qesto.dic"_s, u"není vyplněno DIČ plátce."_s);
     else if (!dicForm.match(dic).hasMatch())
-        add(FilingPart::Company, u"DIČ „%1“ nemá tvar CZ a 8 až 10 číslic."_s.arg(dic));
+        add(FilingPart::Company, u"Qesto.dic"_s, u"DIČ „%1“ nemá tvar CZ a 8 až 10 číslic."_s.arg(dic));
 
-    const QDate from = date(prp, u"Dz"_s);
-    const QDate to = date(prp, u"Dk"_s);
+    const QDate from = this->from();
+    const QDate to = this->to();
     const int year = m_data.taxYear;
     const auto inYear = [&](const QDate &d, const QString &which) {
         if (!d.isValid())
-            add(FilingPart::Company, u"není vyplněno zdaňovací období „%1“."_s.arg(which));
+            add(FilingPart::Company, u"Qesto.obdobi"_s, u"není vyplněno zdaňovací období „%1“."_s.arg(which));
         else if (d.year() != year)
-            add(FilingPart::Company,
+            add(FilingPart::Company, u"Qesto.obdobi"_s,
                 u"zdaňovací období „%1“ %2 neleží v roce %3."_s.arg(which, data::formatDate(d)).arg(year));
     };
     inYear(from, u"od"_s);
     inYear(to, u"do"_s);
-    if (from.isValid() && to.isValid() && from > to)
-        add(FilingPart::Company, u"zdaňovací období „od“ %1 je pozdější než „do“ %2."_s.arg(
-                                     data::formatDate(from), data::formatDate(to)));
+
+    // The box says whether the forms are for the whole period or a part of
+    // it; the forms print what it says, not what the dates say.
+    if (from.isValid() && to.isValid() && from == QDate(from.year(), 1, 1) &&
+        to == QDate(from.year(), 12, 31) && !flag(prp, u"Zdo"_s))
+        add(FilingPart::Company, u"Qesto.cast_obdobi"_s,
+            u"zdaňovací období je celý rok %1, ale „Za zdaňovací období“ není zaškrtnuto, takže vyúčtování "
+            u"uvádějí „za část zdaňovacího období“."_s.arg(from.year()));
+}
+
+void Checker::period(FilingPart part, const QString &form, bool notAfterToday)
+{
+    const QDate from = this->from();
+    const QDate to = this->to();
+    const QString code = distinctionCode();
+    const int now = m_data.today.year();
+    const QString codeText = code.isEmpty() ? u"bez kódu rozlišení"_s : u"s kódem rozlišení „%1“"_s.arg(code);
+    // One finding for the code: the years of both dates are the same, or
+    // the next check says they must be.
+    if (from.isValid() && !distinctionFitsYear(code, from.year(), now))
+        add(part, form + u".VetaD.zdobd_od"_s,
+            u"zdaňovací období od %1: vyúčtování %2 nelze podat za rok %3."_s
+                .arg(data::formatDate(from), codeText)
+                .arg(from.year()));
+    else if (to.isValid() && !distinctionFitsYear(code, to.year(), now))
+        add(part, form + u".VetaD.zdobd_do"_s,
+            u"zdaňovací období do %1: vyúčtování %2 nelze podat za rok %3."_s
+                .arg(data::formatDate(to), codeText)
+                .arg(to.year()));
+    if (from.isValid() && to.isValid()) {
+        if (to < from)
+            add(part, form + u".VetaD.zdobd_do"_s,
+                u"zdaňovací období do %1 je dřívější než od %2."_s.arg(data::formatDate(to),
+                                                                       data::formatDate(from)));
+        else if (to.year() != from.year())
+            add(part, form + u".VetaD.zdobd_do"_s,
+                u"zdaňovací období od %1 do %2 nesmí přesahovat kalendářní rok."_s.arg(data::formatDate(from),
+                                                                                       data::formatDate(to)));
+    }
+    if (notAfterToday && from.isValid() && from > m_data.today)
+        add(part, form + u".VetaD.zdobd_od"_s,
+            u"zdaňovací období od %1 začíná až po dni podání."_s.arg(data::formatDate(from)));
+    if (notAfterToday && to.isValid() && to > m_data.today)
+        add(part, form + u".VetaD.zdobd_do"_s,
+            u"zdaňovací období do %1 končí až po dni podání."_s.arg(data::formatDate(to)));
+}
+
+bool Checker::monthInPeriod(int m) const
+{
+    const int year = to().isValid() ? to().year() : m_data.taxYear;
+    const QDate first(year, m, 1);
+    const QDate last = first.addMonths(1).addDays(-1);
+    return !((from().isValid() && last < from()) || (to().isValid() && first > to()));
+}
+
+// The columns of part I month by month: (attribute, field stem, caption).
+void Checker::monthColumns(FilingPart part, const Record &r, const QString &form,
+                           const QList<std::tuple<QString, QString, QString>> &columns, bool negativeAllowed,
+                           bool outsideChecked)
+{
+    for (int m = 1; m <= 12; ++m) {
+        for (const auto &[attribute, stem, caption] : columns) {
+            const double value = amount(r, stem + num(m));
+            const QString where = u"část I., ř. %1 (%2), %3"_s.arg(num(m), monthName(m), caption);
+            const QString id = form + u".VetaO."_s + attribute;
+            if (!negativeAllowed && value < 0)
+                add(part, id, u"%1: částka %2 nesmí být záporná."_s.arg(where, crowns(value)));
+            if (outsideChecked && value != 0 && !monthInPeriod(m))
+                add(part, id,
+                    u"%1: částka %2 je v měsíci mimo zdaňovací období."_s.arg(where, crowns(value)));
+        }
+    }
 }
 
 void Checker::typeMarks(FilingPart part, const QString &suffix, const QString &dateField)
@@ -115,17 +240,42 @@ void Checker::typeMarks(FilingPart part, const QString &suffix, const QString &d
     const int marks = int(flag(prp, u"Dpdr"_s + suffix)) + int(flag(prp, u"Dpdo"_s + suffix)) +
                       int(flag(prp, u"Dpdd"_s + suffix));
     if (marks == 0)
-        add(part, u"není označeno, zda jde o vyúčtování řádné, opravné nebo dodatečné."_s);
+        add(part, u"Qesto.typ"_s, u"není označeno, zda jde o vyúčtování řádné, opravné nebo dodatečné."_s);
     else if (marks > 1)
-        add(part, u"je označeno více druhů vyúčtování (řádné, opravné, dodatečné); smí být jen jeden."_s);
+        add(part, u"Qesto.typ"_s,
+            u"je označeno více druhů vyúčtování (řádné, opravné, dodatečné); smí být jen jeden."_s);
     if (flag(prp, u"Dpdd"_s + suffix) && !date(prp, dateField).isValid())
-        add(part, u"dodatečné vyúčtování nemá datum zjištění důvodů pro jeho podání."_s);
+        add(part, u"Qesto.typ"_s, u"dodatečné vyúčtování nemá datum zjištění důvodů pro jeho podání."_s);
+}
+
+void Checker::signatory(FilingPart part, const QString &codeField, const QString &nameField,
+                        const QString &idField)
+{
+    const Record &prp = m_data.prp;
+    const QString id = text(prp, idField);
+    switch (classifySignatory(text(prp, codeField), text(prp, nameField), id)) {
+    case SignatoryKind::NaturalUnnamed:
+        add(part, u"Qesto.podepisujici"_s,
+            u"podepisující osoba „%1“ je fyzická osoba bez data narození i evidenčního čísla osvědčení; "
+            u"jedno z nich musí být vyplněno."_s.arg(text(prp, nameField)));
+        break;
+    case SignatoryKind::Unclear:
+        add(part, u"Qesto.podepisujici"_s,
+            u"u podepisující osoby „%1“ nelze poznat, zda „%2“ je IČ, datum narození nebo evidenční číslo; "
+            u"elektronické podání se na to zeptá."_s.arg(text(prp, nameField), id));
+        break;
+    default:
+        break;
+    }
 }
 
 void Checker::employment()
 {
     const FilingPart part = FilingPart::Employment;
+    const QString form = u"DPZVD6"_s;
     typeMarks(part, u"1"_s, u"Dopd"_s);
+    period(part, form, false);
+    signatory(part, u"Kzs"_s, u"Zjm"_s, u"Zde"_s);
 
     const Record &v = m_data.vdvl;
     const double r1 = amount(v, u"C401"_s), r2 = amount(v, u"C403"_s), r3 = amount(v, u"C404"_s),
@@ -138,11 +288,46 @@ void Checker::employment()
     agrees(part, u"9"_s, r9, u"se sl. 11 ř. 13 v části I."_s, amount(v, u"Sl913"_s));
     agrees(part, u"10"_s, r10, u"s rozdílem ř. 9 - ř. 8"_s, r9 - r8);
 
+    // Part I: no column may be negative; a statement for a part of the year
+    // after an event has nothing in the months outside it.
+    monthColumns(part, v, form,
+                 {{u"kc_dpzi02"_s, u"Sl3"_s, u"sl. 2"_s},
+                  {u"kc_dpzi03a"_s, u"Slo3"_s, u"sl. 3"_s},
+                  {u"kc_dpzi04"_s, u"Sl5"_s, u"sl. 4"_s},
+                  {u"kc_dpzi05"_s, u"Slb5"_s, u"sl. 5"_s},
+                  {u"kc_dpzi11"_s, u"Sl9"_s, u"sl. 11"_s}},
+                 false, false);
+    const QString code = distinctionCode();
+    monthColumns(part, v, form, {{u"kc_dpzi01"_s, u"Sl2"_s, u"sl. 1"_s}}, false,
+                 eventCode(code, u"ABCDEFHIJKLM"_s));
+    static const QList<std::tuple<QString, QString, QString>> totals = {
+        {u"s_kc_dpzi01"_s, u"Sl213"_s, u"sl. 1"_s},   {u"s_kc_dpzi02"_s, u"Sl313"_s, u"sl. 2"_s},
+        {u"s_kc_dpzi03a"_s, u"Slo313"_s, u"sl. 3"_s}, {u"s_kc_dpzi04"_s, u"Sl513"_s, u"sl. 4"_s},
+        {u"s_kc_dpzi05"_s, u"Slb513"_s, u"sl. 5"_s},  {u"s_kc_dpzi11"_s, u"Sl913"_s, u"sl. 11"_s}};
+    for (const auto &[attribute, field, caption] : totals) {
+        const double value = amount(v, field);
+        if (value < 0)
+            add(part, form + u".VetaS."_s + attribute,
+                u"část I., ř. 13 (úhrn), %1: částka %2 nesmí být záporná."_s.arg(caption, crowns(value)));
+    }
+
+    // The refunds of row 06 are filed one month a row.
+    for (int r = 1; r <= 3; ++r) {
+        const QString month = text(v, u"Mv"_s + num(r));
+        if (month.isEmpty())
+            continue;
+        const qsizetype named = monthsNamed(month).size();
+        if (named != 1)
+            add(part, u"Qesto.mesic_06"_s,
+                u"vrácení přeplatku (ř. 06), řádek %1, sl. 1: „%2“ %3; uveďte na každý řádek jeden měsíc."_s
+                    .arg(num(r), month, named == 0 ? u"neuvádí měsíc"_s : u"uvádí více měsíců"_s));
+    }
+
     // The employee numbers on the first page are required for every month
     // the statement covers; a missing one reads as an unfinished form.
     const int year = m_data.taxYear;
     const QDate yearStart(year, 1, 1), yearEnd(year, 12, 31);
-    QDate from = date(m_data.prp, u"Dz"_s), to = date(m_data.prp, u"Dk"_s);
+    QDate from = this->from(), to = this->to();
     from = from.isValid() ? std::max(from, yearStart) : yearStart;
     to = to.isValid() ? std::min(to, yearEnd) : yearEnd;
     QStringList missing;
@@ -150,11 +335,12 @@ void Checker::employment()
         const QDate first(year, m, 1);
         if (first > to || first.addMonths(1) <= from)
             continue;
-        if (!m_data.prp.value(u"Z"_s + QString::number(m)).isValid())
+        if (!m_data.prp.value(u"Z"_s + num(m)).isValid())
             missing.append(monthName(m));
     }
     if (!missing.isEmpty())
-        add(part, u"chybí počet zaměstnanců k poslednímu dni měsíce: %1."_s.arg(missing.join(u", "_s)));
+        add(part, u"Qesto.pocet_mesicne"_s,
+            u"chybí počet zaměstnanců k poslednímu dni měsíce: %1."_s.arg(missing.join(u", "_s)));
 }
 
 bool Checker::withholdingInUse() const
@@ -172,62 +358,208 @@ bool Checker::withholdingInUse() const
 void Checker::withholding()
 {
     const FilingPart part = FilingPart::Withholding;
+    const QString form = u"DPSVD2"_s;
     typeMarks(part, u"2"_s, u"Dops"_s);
+    period(part, form, true);
+    signatory(part, u"Kzsa"_s, u"Zjms"_s, u"Zdes"_s);
+    const Record &prp = m_data.prp;
     const Record &v = m_data.vdvs;
     const double r1 = amount(v, u"C401a"_s), r4 = amount(v, u"C402"_s), r5 = amount(v, u"C403"_s);
     agrees(part, u"1"_s, r1, u"se sl. 1 ř. 13 v části I."_s, amount(v, u"Sl113"_s));
     agrees(part, u"4"_s, r4, u"se sl. 10 ř. 13 v části I."_s, amount(v, u"Sl1013"_s));
     agrees(part, u"5"_s, r5, u"s rozdílem ř. 4 - ř. 1"_s, r4 - r1);
+
+    const QDate from = this->from(), to = this->to();
+    if (const QDate deadline = date(prp, u"Lhp"_s);
+        deadline.isValid() && from.isValid() && to.isValid() && (deadline <= from || deadline >= to))
+        add(part, form + u".VetaD.lh_odv"_s,
+            u"lhůta pro podání daňového přiznání %1 neleží uvnitř zdaňovacího období %2 – %3."_s.arg(
+                data::formatDate(deadline), data::formatDate(from), data::formatDate(to)));
+    const QString code = distinctionCode();
+    if (const QDate event = date(prp, u"Dvo"_s); event.isValid() && to.isValid() &&
+                                                 eventCode(code, u"ABCDEF"_s) &&
+                                                 event.month() != to.addMonths(2).month())
+        add(part, form + u".VetaD.d_ins"_s,
+            u"datum ke kódu rozlišení „%1“ %2 musí ležet ve druhém měsíci po konci zdaňovacího období %3."_s
+                .arg(code, data::formatDate(event), data::formatDate(to)));
+
+    monthColumns(part, v, form,
+                 {{u"kc_dpsi01"_s, u"Sl1"_s, u"sl. 1"_s},
+                  {u"kc_dpsi02"_s, u"Sl2"_s, u"sl. 2"_s},
+                  {u"kc_dpsi03"_s, u"Sl3"_s, u"sl. 3"_s},
+                  {u"kc_dpsi06"_s, u"Sl7"_s, u"sl. 6"_s}},
+                 false, true);
+    monthColumns(part, v, form,
+                 {{u"kc_dpsi07"_s, u"Slo7"_s, u"sl. 7"_s},
+                  {u"kc_dpsi08a"_s, u"Sld9"_s, u"sl. 8a"_s},
+                  {u"kc_dpsi09"_s, u"Sl8"_s, u"sl. 9"_s},
+                  {u"kc_dpsi10"_s, u"Sl10"_s, u"sl. 10"_s}},
+                 true, true);
+    // Column 6 is the income of natural persons' tax only.
+    if (!flag(prp, u"Pfo"_s)) {
+        for (int m = 1; m <= 12; ++m)
+            if (const double value = amount(v, u"Sl7"_s + num(m)); value != 0)
+                add(part, form + u".VetaO.kc_dpsi06"_s,
+                    u"část I., ř. %1 (%2), sl. 6: částka %3 se u příjmů právnických osob nevyplňuje."_s.arg(
+                        num(m), monthName(m), crowns(value)));
+    }
+    if (flag(prp, u"Dpdd2"_s)) {
+        bool difference = false;
+        for (int m = 1; m <= 12; ++m)
+            difference = difference || amount(v, u"Sl8"_s + num(m)) != 0;
+        if (!difference)
+            add(part, form + u".VetaO.kc_dpsi09"_s,
+                u"část I., sl. 9: dodatečné vyúčtování musí uvést rozdíl proti původnímu vyúčtování."_s);
+    }
 }
 
 void Checker::employeeCount()
 {
     if (!m_data.forEachWorkplace)
         return;
+    const FilingPart part = FilingPart::EmployeeCount;
     static const QRegularExpression codeForm(u"^[0-9]{6}$"_s);
+    const MunicipalityLookup &list = m_data.municipalities;
     int row = 0;
+    QHash<QString, QList<int>> rowsOfCode;
+    QStringList codes; // in the order first met
     m_data.forEachWorkplace([&](const Workplace &w) {
         ++row;
-        if (data::roundHalfAway(w.count.toDouble()) <= 0)
-            return;
-        const QString code = w.code.trimmed();
-        if (codeForm.match(code).hasMatch())
-            return;
         const QString where = w.name.trimmed().isEmpty()
                                   ? u"řádek %1"_s.arg(row)
-                                  : u"řádek %1 („%2“)"_s.arg(QString::number(row), w.name.trimmed());
-        add(FilingPart::EmployeeCount, code.isEmpty()
-                                           ? u"%1 má zaměstnance, ale nemá kód obce."_s.arg(where)
-                                           : u"%1: kód obce „%2“ nemá šest číslic."_s.arg(where, code));
+                                  : u"řádek %1 („%2“)"_s.arg(num(row), w.name.trimmed());
+        const double count = data::roundHalfAway(w.count.toDouble());
+        if (count < 0)
+            add(part, u"DPZVD6.VetaB.poc_zam"_s,
+                u"%1, počet zaměstnanců: %2 nesmí být záporný."_s.arg(where, QString::number(qint64(count))));
+        const QString code = w.code.trimmed();
+        if (!codeForm.match(code).hasMatch()) {
+            if (count > 0)
+                add(part, u"Qesto.kod_obce"_s,
+                    code.isEmpty() ? u"%1 má zaměstnance, ale nemá kód obce."_s.arg(where)
+                                   : u"%1: kód obce „%2“ nemá šest číslic."_s.arg(where, code));
+            return;
+        }
+        if (!rowsOfCode.contains(code))
+            codes.append(code);
+        rowsOfCode[code].append(row);
+        if (!list.byCode)
+            return;
+        const std::optional<Municipality> known = list.byCode(code);
+        if (!known) {
+            add(part, u"DPZVD6.VetaB.c_obce_zuj"_s,
+                u"%1: kód obce %2 není v dnešním číselníku obcí; ověřte jej (obec mohla vzniknout až po "
+                u"roce %3)."_s.arg(where, code)
+                    .arg(m_data.taxYear));
+            return;
+        }
+        const QString name = w.municipality.trimmed();
+        const QString folded = foldText(name);
+        if (!name.isEmpty() && folded != foldText(known->name) &&
+            folded != foldText(known->name.section(u" - "_s, -1)))
+            add(part, u"DPZVD6.VetaB.naz_obce_zuj"_s,
+                u"%1: název obce „%2“ neodpovídá kódu %3, který v číselníku obcí patří obci „%4“."_s.arg(
+                    where, name, code, known->name));
     });
+    for (const QString &code : codes) {
+        const QList<int> &rows = rowsOfCode[code];
+        if (rows.size() < 2)
+            continue;
+        QStringList numbers;
+        for (const int r : rows)
+            numbers.append(num(r));
+        add(part, u"DPZVD6.VetaB.c_obce_zuj"_s,
+            u"řádky %1 mají stejný kód obce %2; elektronické podání je uvede jako jeden řádek se součtem "
+            u"zaměstnanců."_s.arg(numbers.join(u", "_s), code));
+    }
 }
 
 void Checker::annexRows(FilingPart part, const Record &r, const QStringList &rows, const QString &kindStem,
                         const QString &amountColumn, const QString &kinds)
 {
+    const bool bonus = part == FilingPart::BonusCorrections;
+    const QString prefix = bonus ? u"DPZVD6.VetaF.b_"_s : u"DPZVD6.VetaE."_s;
     const QStringList allowed = kinds.split(u'/');
+    const QDate today = m_data.today;
     for (const QString &row : rows) {
         // Rows 15 to 17 of the corrections carry an "a" after the row number.
         const bool suffixed = row.endsWith(u'a');
         const QString number = suffixed ? row.chopped(1) : row;
+        const QString a = suffixed ? u"a"_s : QString();
         const QString kind = text(r, kindStem + row);
-        const QString amountField = u"C"_s + number + amountColumn + (suffixed ? u"a"_s : QString());
+        const QString amountField = u"C"_s + number + amountColumn + a;
+        const auto cell = [&](int column) { return text(r, u"N"_s + number + num(column) + a); };
+        // A row is filled by anything but a zero amount alone.
+        bool filled = !kind.isEmpty() || amount(r, amountField) != 0;
+        for (int c = 1; c <= (bonus ? 5 : 4); ++c)
+            filled = filled || !cell(c).isEmpty();
+        if (!filled)
+            continue;
+        const QString where = u"řádek %1"_s.arg(number);
         if (kind.isEmpty()) {
             if (amount(r, amountField) != 0)
-                add(part, u"řádek %1 má částku, ale nemá předmět opravy (sl. 1 „%2“ nebo „%3“)."_s.arg(
-                              number, allowed.at(0), allowed.at(1)));
+                add(part, u"Qesto.predmet_opravy"_s,
+                    u"%1 má částku, ale nemá předmět opravy (sl. 1 „%2“ nebo „%3“)."_s.arg(
+                        where, allowed.at(0), allowed.at(1)));
         } else if (!allowed.contains(kind)) {
-            add(part, u"řádek %1: předmět opravy „%2“ není „%3“ ani „%4“."_s.arg(number, kind, allowed.at(0),
-                                                                                 allowed.at(1)));
+            add(part, u"Qesto.predmet_opravy"_s,
+                u"%1: předmět opravy „%2“ není „%3“ ani „%4“."_s.arg(where, kind, allowed.at(0),
+                                                                     allowed.at(1)));
         }
+
+        const double sum = amount(r, amountField);
+        const QString amountCaption = bonus ? u"sl. 7"_s : u"sl. 6"_s;
+        if (sum == 0)
+            add(part, prefix + u"kc_castka"_s,
+                u"%1, %2: částka opravy nesmí být nulová."_s.arg(where, amountCaption));
+        if (bonus && !cell(5).isEmpty() && sum > 0)
+            add(part, prefix + u"kc_castka"_s,
+                u"%1, %2: s datem žádosti ve sl. 6 musí být částka záporná (%3)."_s.arg(where, amountCaption,
+                                                                                        crowns(sum)));
+
+        const std::optional<Period> wrong = parsePeriod(cell(1));
+        const bool monthWanted = kind == allowed.at(0); // Z or M: an advance or a monthly bonus
+        if (monthWanted && (!wrong || wrong->month == 0))
+            add(part, prefix + u"mesic_nespr"_s,
+                u"%1, sl. 2: u předmětu opravy „%2“ musí být uveden měsíc nesprávné srážky."_s.arg(where,
+                                                                                                   kind));
+        if (wrong) {
+            if (bonus && wrong->year < 2005)
+                add(part, prefix + u"rok_nespr"_s,
+                    u"%1, sl. 2: rok %2 nesmí být dřívější než 2005."_s.arg(where, num(wrong->year)));
+            if (!bonus && wrong->year <= 1993)
+                add(part, prefix + u"rok_nespr"_s,
+                    u"%1, sl. 2: rok %2 musí být pozdější než 1993."_s.arg(where, num(wrong->year)));
+            if (!bonus && kind == u"D" && to().isValid() && wrong->year >= to().year())
+                add(part, prefix + u"rok_nespr"_s,
+                    u"%1, sl. 2: oprava daně (D) se týká roku před zdaňovacím obdobím, ne roku %2."_s.arg(
+                        where, num(wrong->year)));
+        }
+
+        const std::optional<QDate> original = parseDayDate(cell(2));
+        const std::optional<QDate> corrected = parseDayDate(cell(4));
+        if (!bonus) {
+            if (original && *original > today)
+                add(part, prefix + u"d_puvsraz"_s,
+                    u"%1, sl. 3: datum %2 je pozdější než dnešek."_s.arg(where, data::formatDate(*original)));
+            if (kind == u"D" && cell(2).isEmpty())
+                add(part, prefix + u"d_puvsraz"_s,
+                    u"%1, sl. 3: u opravy daně (D) musí být uvedeno datum původní srážky."_s.arg(where));
+            else if (kind == u"D" && original && wrong && original->year() < wrong->year + 1)
+                add(part, prefix + u"d_puvsraz"_s,
+                    u"%1, sl. 3: datum %2 musí ležet nejdříve v roce po roce nesprávné srážky %3."_s.arg(
+                        where, data::formatDate(*original), num(wrong->year)));
+        }
+        if (corrected && *corrected > today)
+            add(part, prefix + u"d_dodsraz"_s,
+                u"%1, sl. 5: datum %2 je pozdější než dnešek."_s.arg(where, data::formatDate(*corrected)));
     }
 }
-
 void Checker::corrections()
 {
     QStringList rows;
     for (int r = 1; r <= 14; ++r)
-        rows.append(QString::number(r));
+        rows.append(num(r));
     rows << u"15a"_s << u"16a"_s << u"17a"_s;
     annexRows(FilingPart::Corrections, m_data.vpkv, rows, u"Z"_s, u"5"_s, u"Z/D"_s);
 }
@@ -236,7 +568,7 @@ void Checker::bonusCorrections()
 {
     QStringList rows;
     for (int r = 1; r <= 14; ++r)
-        rows.append(QString::number(r));
+        rows.append(num(r));
     annexRows(FilingPart::BonusCorrections, m_data.vpkb, rows, u"M"_s, u"6"_s, u"M/D"_s);
 }
 
@@ -254,6 +586,207 @@ Record readRecord(data::Dataset &ds)
 }
 
 } // namespace
+
+const QList<FilingCheck> &filingCheckList()
+{
+    // The portal's documented checks in the order of the schemas, then the
+    // program's own.
+    static const QList<FilingCheck> list = {
+        {u"DPZVD6.VetaD.zdobd_od"_s, Severity::Critical, u"kód rozlišení přípustný pro rok počátku období"_s,
+         u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaD.zdobd_do"_s, Severity::Critical,
+         u"konec období ne dříve než počátek, týž rok, kód rozlišení přípustný pro rok konce"_s,
+         u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaD.c_ufo_cil"_s, Severity::Critical, u"číslo existujícího finančního úřadu"_s,
+         u"export: úřad se vybírá z vestavěného číselníku; bez něj se soubor nevytvoří"_s},
+        {u"DPZVD6.VetaD.d_srazky"_s, Severity::Critical, u"datum poslední srážky u kódu A od roku 2016"_s,
+         u"netýká se roku 2015: program tento údaj pro rok 2015 nevyplňuje"_s, false},
+        {u"DPZVD6.VetaP.typ_ds"_s, Severity::Critical, u"typ „L“ (plátcova pokladna) ne od roku 2024"_s,
+         u"splněno vždy: program píše jen F nebo P"_s},
+        {u"DPZVD6.VetaO.kc_dpzi07"_s, Severity::Critical, u"sl. 7 nezáporná"_s,
+         u"netýká se roku 2015: sl. 7 se od roku 2013 nevyplňuje"_s, false},
+        {u"DPZVD6.VetaO.kc_dpzi01"_s, Severity::Critical,
+         u"sl. 1 nezáporná; u kódů A–F, H–M ne v měsíci mimo období"_s, u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaO.kc_dpzi06"_s, Severity::Critical, u"sl. 6 nezáporná"_s,
+         u"netýká se roku 2015: sl. 6 se od roku 2013 nevyplňuje"_s, false},
+        {u"DPZVD6.VetaO.mesic"_s, Severity::Critical, u"měsíc vyplněn a v podání jen jednou"_s,
+         u"splněno vždy: program píše každý měsíc nejvýše jednou"_s},
+        {u"DPZVD6.VetaO.kc_dpzi04"_s, Severity::Critical, u"sl. 4 nezáporná"_s, u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaO.kc_dpzi03a"_s, Severity::Critical, u"sl. 3 nezáporná"_s, u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaO.kc_dpzi02"_s, Severity::Critical, u"sl. 2 nezáporná"_s, u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaO.kc_dpzi05"_s, Severity::Critical, u"sl. 5 nezáporná"_s, u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaO.kc_dpzi11"_s, Severity::Critical, u"sl. 11 nezáporná"_s, u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaF.b_kc_castka"_s, Severity::Critical,
+         u"částka opravy bonusu nenulová; s datem žádosti záporná"_s, u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaF.b_d_dodsraz"_s, Severity::Critical, u"datum dodatečné opravy ne po dni podání"_s,
+         u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaF.b_mesic_nespr"_s, Severity::Critical, u"u předmětu „M“ vyplněn měsíc"_s,
+         u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaF.b_rok_nespr"_s, Severity::Critical, u"rok nejdříve 2005"_s,
+         u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaE.rok_nespr"_s, Severity::Critical, u"rok po 1993; u „D“ před rokem konce období"_s,
+         u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaE.kc_castka"_s, Severity::Critical, u"částka opravy nenulová"_s,
+         u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaE.d_puvsraz"_s, Severity::Critical,
+         u"datum ne po dni podání; u „D“ vyplněno a nejdříve v roce po roce nesprávné srážky"_s,
+         u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaE.mesic_nespr"_s, Severity::Critical, u"u předmětu „Z“ vyplněn měsíc"_s,
+         u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaE.d_dodsraz"_s, Severity::Critical, u"datum dodatečné srážky ne po dni podání"_s,
+         u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaC.m_mes_zuct5"_s, Severity::Critical, u"„A“ ne v měsíci mimo období"_s,
+         u"netýká se: příloha č. 2 (VetaC) není součástí programu"_s, false},
+        {u"DPZVD6.VetaC.m_mes_zuct9"_s, Severity::Critical, u"„A“ ne v měsíci mimo období"_s,
+         u"netýká se: příloha č. 2 (VetaC) není součástí programu"_s, false},
+        {u"DPZVD6.VetaC.m_mes_zuct8"_s, Severity::Critical, u"„A“ ne v měsíci mimo období"_s,
+         u"netýká se: příloha č. 2 (VetaC) není součástí programu"_s, false},
+        {u"DPZVD6.VetaC.m_mes_zuct6"_s, Severity::Critical, u"„A“ ne v měsíci mimo období"_s,
+         u"netýká se: příloha č. 2 (VetaC) není součástí programu"_s, false},
+        {u"DPZVD6.VetaC.m_mes_zuct4"_s, Severity::Critical, u"„A“ ne v měsíci mimo období"_s,
+         u"netýká se: příloha č. 2 (VetaC) není součástí programu"_s, false},
+        {u"DPZVD6.VetaC.m_mes_zuct7"_s, Severity::Critical, u"„A“ ne v měsíci mimo období"_s,
+         u"netýká se: příloha č. 2 (VetaC) není součástí programu"_s, false},
+        {u"DPZVD6.VetaC.m_mes_zuct2"_s, Severity::Critical, u"„A“ ne v měsíci mimo období"_s,
+         u"netýká se: příloha č. 2 (VetaC) není součástí programu"_s, false},
+        {u"DPZVD6.VetaC.m_mes_zuct3"_s, Severity::Critical, u"„A“ ne v měsíci mimo období"_s,
+         u"netýká se: příloha č. 2 (VetaC) není součástí programu"_s, false},
+        {u"DPZVD6.VetaC.m_mes_zuct11"_s, Severity::Critical, u"„A“ ne v měsíci mimo období"_s,
+         u"netýká se: příloha č. 2 (VetaC) není součástí programu"_s, false},
+        {u"DPZVD6.VetaC.m_kc_prijmy"_s, Severity::Critical, u"nezáporná"_s,
+         u"netýká se: příloha č. 2 (VetaC) není součástí programu"_s, false},
+        {u"DPZVD6.VetaC.m_mes_zuct12"_s, Severity::Critical, u"„A“ ne v měsíci mimo období"_s,
+         u"netýká se: příloha č. 2 (VetaC) není součástí programu"_s, false},
+        {u"DPZVD6.VetaC.m_k_stat"_s, Severity::Critical, u"kód existujícího státu, ne CZ"_s,
+         u"netýká se: příloha č. 2 (VetaC) není součástí programu"_s, false},
+        {u"DPZVD6.VetaC.m_mes_zuct1"_s, Severity::Critical, u"„A“ ne v měsíci mimo období"_s,
+         u"netýká se: příloha č. 2 (VetaC) není součástí programu"_s, false},
+        {u"DPZVD6.VetaC.m_kc_zakldane"_s, Severity::Critical, u"nezáporná"_s,
+         u"netýká se: příloha č. 2 (VetaC) není součástí programu"_s, false},
+        {u"DPZVD6.VetaC.m_kc_zalohy"_s, Severity::Critical, u"nezáporná"_s,
+         u"netýká se: příloha č. 2 (VetaC) není součástí programu"_s, false},
+        {u"DPZVD6.VetaC.m_kc_pojistne"_s, Severity::Critical, u"nezáporná"_s,
+         u"netýká se: příloha č. 2 (VetaC) není součástí programu"_s, false},
+        {u"DPZVD6.VetaC.m_mes_zuct10"_s, Severity::Critical, u"„A“ ne v měsíci mimo období"_s,
+         u"netýká se: příloha č. 2 (VetaC) není součástí programu"_s, false},
+        {u"DPZVD6.VetaB.naz_obce_zuj"_s, Severity::Warning, u"název existující obce (ZÚJ)"_s,
+         u"kontroly před podáním jako upozornění: číselník obcí je dnešní, ne z roku 2015; prázdný název doplní export z číselníku"_s},
+        {u"DPZVD6.VetaB.c_obce_zuj"_s, Severity::Warning, u"kód existující obce; žádný kód dvakrát"_s,
+         u"kontroly před podáním jako upozornění (číselník je dnešní); řádky se stejným kódem export sečte do jednoho"_s},
+        {u"DPZVD6.VetaB.poc_zam"_s, Severity::Critical, u"počet nezáporný"_s, u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaS.s_kc_dpzi03a"_s, Severity::Critical, u"úhrn sl. 3 nezáporný"_s,
+         u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaS.s_kc_dpzi04"_s, Severity::Critical, u"úhrn sl. 4 nezáporný"_s,
+         u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaS.s_kc_dpzi02"_s, Severity::Critical, u"úhrn sl. 2 nezáporný"_s,
+         u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaS.s_kc_dpzi06"_s, Severity::Critical, u"úhrn sl. 6 nezáporný"_s,
+         u"netýká se roku 2015: sl. 6 se nevyplňuje"_s, false},
+        {u"DPZVD6.VetaS.s_kc_dpzi07"_s, Severity::Critical, u"úhrn sl. 7 nezáporný"_s,
+         u"netýká se roku 2015: sl. 7 se nevyplňuje"_s, false},
+        {u"DPZVD6.VetaS.s_kc_dpzi05"_s, Severity::Critical, u"úhrn sl. 5 nezáporný"_s,
+         u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaS.s_kc_dpzi01"_s, Severity::Critical, u"úhrn sl. 1 nezáporný"_s,
+         u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaS.s_kc_dpzi11"_s, Severity::Critical, u"úhrn sl. 11 nezáporný"_s,
+         u"kontroly před podáním"_s},
+        {u"DPZVD6.VetaH.h_k_stat"_s, Severity::Critical, u"kód existujícího státu, ne CZ"_s,
+         u"netýká se: přílohu o daňových nerezidentech (VetaH) program nevede ani nepíše"_s, false},
+        {u"DPZVD6.VetaH.h_k_stat_pasu"_s, Severity::Critical, u"kód existujícího státu"_s,
+         u"netýká se: přílohu o daňových nerezidentech (VetaH) program nevede ani nepíše"_s, false},
+        {u"DPZVD6.VetaH.h_kc_prijmy"_s, Severity::Critical, u"kladná"_s,
+         u"netýká se: přílohu o daňových nerezidentech (VetaH) program nevede ani nepíše"_s, false},
+        {u"DPZVD6.VetaH.h_kc_mzdy"_s, Severity::Critical, u"nezáporná, ne větší než sl. 14"_s,
+         u"netýká se: přílohu o daňových nerezidentech (VetaH) program nevede ani nepíše"_s, false},
+        {u"DPZVD6.VetaH.h_kc_odmeny"_s, Severity::Critical, u"nezáporná, ne větší než sl. 14 a 15"_s,
+         u"netýká se: přílohu o daňových nerezidentech (VetaH) program nevede ani nepíše"_s, false},
+        {u"DPZVD6.VetaH.h_kc_zalohy"_s, Severity::Critical, u"nezáporná"_s,
+         u"netýká se: přílohu o daňových nerezidentech (VetaH) program nevede ani nepíše"_s, false},
+        {u"DPZVD6.VetaH.h_sraz_dan"_s, Severity::Critical, u"nezáporná"_s,
+         u"netýká se: přílohu o daňových nerezidentech (VetaH) program nevede ani nepíše"_s, false},
+        {u"DPSVD2.VetaD.zdobd_od"_s, Severity::Critical,
+         u"kód rozlišení přípustný pro rok počátku; počátek ne po dni podání"_s, u"kontroly před podáním"_s},
+        {u"DPSVD2.VetaD.lh_odv"_s, Severity::Critical, u"lhůta pro podání přiznání uvnitř období"_s,
+         u"kontroly před podáním"_s},
+        {u"DPSVD2.VetaD.c_ufo_cil"_s, Severity::Critical, u"číslo existujícího finančního úřadu"_s,
+         u"export: úřad se vybírá z vestavěného číselníku; bez něj se soubor nevytvoří"_s},
+        {u"DPSVD2.VetaD.d_ins"_s, Severity::Critical, u"u kódů A–F datum ve druhém měsíci po konci období"_s,
+         u"kontroly před podáním"_s},
+        {u"DPSVD2.VetaD.zdobd_do"_s, Severity::Critical,
+         u"konec ne dříve než počátek, týž rok, ne po dni podání, kód rozlišení přípustný pro rok"_s,
+         u"kontroly před podáním"_s},
+        {u"DPSVD2.VetaP.typ_ds"_s, Severity::Critical, u"typ „L“ (plátcova pokladna) ne od roku 2024"_s,
+         u"splněno vždy: program píše jen F nebo P"_s},
+        {u"DPSVD2.VetaO.kc_dpsi04"_s, Severity::Critical,
+         u"sl. 4 nezáporná, jen u fyzických osob, ne mimo období"_s,
+         u"netýká se roku 2015: sl. 4 se od roku 2013 nevyplňuje"_s, false},
+        {u"DPSVD2.VetaO.kc_dpsi02"_s, Severity::Critical, u"sl. 2 nezáporná, ne mimo období"_s,
+         u"kontroly před podáním"_s},
+        {u"DPSVD2.VetaO.kc_dpsi06"_s, Severity::Critical,
+         u"sl. 6 nezáporná, jen u příjmů fyzických osob, ne mimo období"_s, u"kontroly před podáním"_s},
+        {u"DPSVD2.VetaO.kc_dpsi03"_s, Severity::Critical, u"sl. 3 nezáporná, ne mimo období"_s,
+         u"kontroly před podáním"_s},
+        {u"DPSVD2.VetaO.mesic"_s, Severity::Critical, u"měsíc 1 až 12"_s,
+         u"splněno vždy: program píše čísla měsíců 1 až 12"_s},
+        {u"DPSVD2.VetaO.kc_dpsi01"_s, Severity::Critical, u"sl. 1 nezáporná, ne mimo období"_s,
+         u"kontroly před podáním"_s},
+        {u"DPSVD2.VetaO.kc_dpsi08"_s, Severity::Critical, u"sl. 8 ne mimo období"_s,
+         u"netýká se roku 2015: sl. 8 se od roku 2013 nevyplňuje"_s, false},
+        {u"DPSVD2.VetaO.kc_dpsi07"_s, Severity::Critical, u"sl. 7 ne mimo období"_s,
+         u"kontroly před podáním"_s},
+        {u"DPSVD2.VetaO.kc_dpsi05"_s, Severity::Critical,
+         u"sl. 5 nezáporná, jen u fyzických osob, ne mimo období"_s,
+         u"netýká se roku 2015: sl. 5 se od roku 2013 nevyplňuje"_s, false},
+        {u"DPSVD2.VetaO.kc_dpsi08a"_s, Severity::Critical, u"sl. 8a ne mimo období"_s,
+         u"kontroly před podáním"_s},
+        {u"DPSVD2.VetaO.kc_dpsi09"_s, Severity::Critical,
+         u"u dodatečného vyúčtování rozdíl vyplněn; ne mimo období"_s,
+         u"kontroly před podáním (rozdíl alespoň v jednom měsíci)"_s},
+        {u"DPSVD2.VetaO.kc_dpsi10"_s, Severity::Critical, u"sl. 10 ne mimo období"_s,
+         u"kontroly před podáním"_s},
+        {u"DPSVD2.VetaB.mesic_opr"_s, Severity::Critical, u"měsíc opravy 1 až 12"_s,
+         u"netýká se: přílohu vyúčtování daně vybírané srážkou (VetaB) program do podání nepíše"_s, false},
+        {u"DPSVD2.VetaB.kc_castka"_s, Severity::Critical, u"částka opravy nenulová"_s,
+         u"netýká se: přílohu vyúčtování daně vybírané srážkou (VetaB) program do podání nepíše"_s, false},
+        {u"DPSVD2.VetaB.rok_nespr"_s, Severity::Critical, u"u příjmů právnických osob bez přílohy"_s,
+         u"netýká se: přílohu vyúčtování daně vybírané srážkou (VetaB) program do podání nepíše"_s, false},
+        {u"DPSVD2.VetaB.d_dodsraz"_s, Severity::Critical, u"datum ne po dni podání"_s,
+         u"netýká se: přílohu vyúčtování daně vybírané srážkou (VetaB) program do podání nepíše"_s, false},
+        {u"DPSVD2.VetaB.d_vracprepl"_s, Severity::Critical,
+         u"bez data srážky datum vrácení ne po dni podání"_s,
+         u"netýká se: přílohu vyúčtování daně vybírané srážkou (VetaB) program do podání nepíše"_s, false},
+        {u"Qesto.dic"_s, Severity::Warning, u"DIČ vyplněno ve tvaru CZ a 8 až 10 číslic"_s,
+         u"kontroly před podáním"_s},
+        {u"Qesto.obdobi"_s, Severity::Warning, u"zdaňovací období vyplněno a v roce vyúčtování"_s,
+         u"kontroly před podáním"_s},
+        {u"Qesto.cast_obdobi"_s, Severity::Warning, u"celý rok, ale „Za zdaňovací období“ nezaškrtnuto"_s,
+         u"kontroly před podáním"_s},
+        {u"Qesto.typ"_s, Severity::Warning, u"právě jeden druh vyúčtování; u dodatečného datum zjištění"_s,
+         u"kontroly před podáním"_s},
+        {u"Qesto.rekapitulace"_s, Severity::Warning, u"řádky části II souhlasí s částí I"_s,
+         u"kontroly před podáním"_s},
+        {u"Qesto.podepisujici"_s, Severity::Warning,
+         u"fyzická podepisující osoba s datem narození nebo evidenčním číslem; jasné, co je IČ a co datum"_s,
+         u"kontroly před podáním"_s},
+        {u"Qesto.mesic_06"_s, Severity::Critical, u"vrácení přeplatku: jeden měsíc na řádek"_s,
+         u"kontroly před podáním"_s},
+        {u"Qesto.pocet_mesicne"_s, Severity::Warning, u"počet zaměstnanců za každý měsíc období"_s,
+         u"kontroly před podáním"_s},
+        {u"Qesto.kod_obce"_s, Severity::Warning, u"místo se zaměstnanci má kód obce o šesti číslicích"_s,
+         u"kontroly před podáním"_s},
+        {u"Qesto.predmet_opravy"_s, Severity::Warning, u"předmět opravy „Z“/„D“, u bonusu „M“/„D“"_s,
+         u"kontroly před podáním"_s},
+    };
+    return list;
+}
+
+const FilingCheck *filingCheck(const QString &id)
+{
+    for (const FilingCheck &c : filingCheckList())
+        if (c.id == id)
+            return &c;
+    return nullptr;
+}
 
 QString filingPartTitle(FilingPart part)
 {
@@ -274,10 +807,11 @@ QString filingPartTitle(FilingPart part)
     return {};
 }
 
-FilingData readFilingData(data::TDM1 &dm, int taxYear)
+FilingData readFilingData(data::TDM1 &dm, int taxYear, MunicipalityLookup municipalities)
 {
     FilingData d;
     d.taxYear = taxYear;
+    d.municipalities = std::move(municipalities);
     d.prp = readRecord(dm.Prp());
     d.vdvl = readRecord(dm.Vdvl());
     d.vdvs = readRecord(dm.Vdvs());
@@ -291,11 +825,14 @@ FilingData readFilingData(data::TDM1 &dm, int taxYear)
         const data::Field *name = rows.fieldByName(u"N3"_s);
         const data::Field *count = rows.fieldByName(u"C4"_s);
         const data::Field *code = rows.fieldByName(u"N6"_s);
+        const data::Field *municipality = rows.fieldByName(u"N5"_s);
+        const data::Field *district = rows.fieldByName(u"N7"_s);
         const data::Field *real = rows.fieldByName(u"Pmr"_s);
         try {
             for (rows.first(); !rows.eof(); rows.next()) {
                 if (!real->isNull())
-                    visit({name->asString(), count->value(), code->asString()});
+                    visit({name->asString(), count->value(), code->asString(), municipality->asString(),
+                           district->asString()});
             }
         } catch (...) {
             if (!wasOpen)
@@ -336,6 +873,15 @@ QString filingIssuesText(const QList<FilingIssue> &issues)
     for (const FilingIssue &i : issues)
         out += i.text + u'\n';
     return out;
+}
+
+QList<FilingIssue> criticalIssues(const QList<FilingIssue> &issues)
+{
+    QList<FilingIssue> critical;
+    for (const FilingIssue &i : issues)
+        if (i.severity == Severity::Critical)
+            critical.append(i);
+    return critical;
 }
 
 } // namespace statements

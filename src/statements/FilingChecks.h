@@ -1,5 +1,8 @@
 #pragma once
 
+#include "statements/Municipality.h"
+
+#include <QDate>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -29,19 +32,47 @@ enum class FilingPart
 // The Czech title the findings of a part start with.
 QString filingPartTitle(FilingPart part);
 
+// A warning is the user's to weigh; a critical finding is one the tax
+// portal refuses the filing for, so the electronic filing is not written.
+enum class Severity
+{
+    Warning,
+    Critical,
+};
+
 struct FilingIssue
 {
     FilingPart part;
     QString text; // complete Czech sentence, title of the part first
+    Severity severity = Severity::Warning;
+    QString check; // the stable identifier of the check (see filingCheckList)
 
     bool operator==(const FilingIssue &) const = default;
 };
 
+// One check before filing. The portal's documented checks are named by the
+// form, record and attribute they are documented at ("DPZVD6.VetaO.kc_dpzi01");
+// the program's own by "Qesto." and a name. Every finding carries the
+// identifier of its check, so help and documentation can point at it.
+struct FilingCheck
+{
+    QString id;
+    Severity severity;
+    QString summary; // Czech, the check in short
+    // Where the check runs, or why it cannot run before filing.
+    QString where;
+    bool local = true; // false when only the portal can run it
+};
+const QList<FilingCheck> &filingCheckList();
+const FilingCheck *filingCheck(const QString &id);
+
 struct Workplace
 {
-    QString name;   // N3
-    QVariant count; // C4
-    QString code;   // N6, municipality code
+    QString name;              // N3
+    QVariant count;            // C4
+    QString code;              // N6, municipality code
+    QString municipality = {}; // N5
+    QString district = {};     // N7
 };
 
 // What the checks read, taken from the tables at one moment: the one-record
@@ -56,13 +87,17 @@ struct FilingData
     int taxYear = 0;
     Record prp, vdvl, vdvs, vpkv, vpkb;
     std::function<void(const WorkplaceVisitor &)> forEachWorkplace;
+    // The day the filing is made: dates of corrections may not lie after it.
+    QDate today = QDate::currentDate();
+    // The municipality codes; without them codes are only checked for form.
+    MunicipalityLookup municipalities;
 };
 
 // The open settlement's values. Places of work are read through the second
 // cursor over "Vpz.DB", so the employee list keeps its position; filler rows
 // of a page numbering are skipped. Throws DatabaseError when a table cannot
 // be read.
-FilingData readFilingData(data::TDM1 &dm, int taxYear);
+FilingData readFilingData(data::TDM1 &dm, int taxYear, MunicipalityLookup municipalities = {});
 
 // What would get a statement returned by the tax office, in Czech. `parts`
 // names the parts to check; the company data are checked with any of them.
@@ -72,5 +107,8 @@ QList<FilingIssue> checkForFiling(const FilingData &data, const QList<FilingPart
 
 // The findings one per line, for the command line and the print window.
 QString filingIssuesText(const QList<FilingIssue> &issues);
+
+// Only the critical findings.
+QList<FilingIssue> criticalIssues(const QList<FilingIssue> &issues);
 
 } // namespace statements

@@ -11,12 +11,15 @@
 #include "widgets/DbNavigator.h"
 #include "widgets/Editz.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -24,6 +27,8 @@ using namespace Qt::StringLiterals;
 namespace statements {
 
 namespace {
+
+constexpr int NameRole = Qt::UserRole + 2;
 
 struct Column
 {
@@ -131,6 +136,23 @@ TEpzForm::TEpzForm(data::TDM1 &dm, platform::IMessages &messages, SettlementIni 
     // A new place of work is typed into the boxes, starting with its name.
     m_dm.setVpzNewRecordHook([this] { box(u"N3"_s)->setFocus(Qt::OtherFocusReason); });
 
+    // The offers of municipalities follow what is typed, accents optional,
+    // so the list is filled anew on every keystroke rather than filtered.
+    m_offers = new QStandardItemModel(this);
+    m_completer = new QCompleter(m_offers, this);
+    m_completer->setObjectName(u"CompleterObce"_s);
+    m_completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    // The popup shows name, district and code; the box receives the name.
+    m_completer->setCompletionRole(NameRole);
+    m_completer->setMaxVisibleItems(12);
+    m_completer->setWidget(box(u"N5"_s));
+    connect(box(u"N6"_s), &QLineEdit::textEdited, this, &TEpzForm::codeTyped);
+    connect(box(u"N5"_s), &QLineEdit::textEdited, this, &TEpzForm::nameTyped);
+    connect(m_completer, qOverload<const QModelIndex &>(&QCompleter::activated), this,
+            &TEpzForm::municipalityChosen);
+    // The box takes Enter as Tab before the completer could choose with it.
+    m_completer->popup()->installEventFilter(this);
+
     resize(720, 420);
     m_place.restore(this, QPoint(16, 8), QPoint(96, 88));
     m_nextKind = StatementKind::None;
@@ -139,6 +161,75 @@ TEpzForm::TEpzForm(data::TDM1 &dm, platform::IMessages &messages, SettlementIni 
 TEpzForm::~TEpzForm()
 {
     m_dm.setVpzNewRecordHook({});
+}
+
+void TEpzForm::setMunicipalities(MunicipalityLookup lookup)
+{
+    m_municipalities = std::move(lookup);
+}
+
+// A value from the list goes only where the user has typed nothing.
+void TEpzForm::fillEmpty(const QString &field, const QString &value)
+{
+    data::Dataset &ds = vpz();
+    TDBEditz *target = box(field);
+    if (value.isEmpty() || !ds.isEditing() || !target->text().trimmed().isEmpty())
+        return;
+    try {
+        ds.fieldByName(field)->setAsString(value);
+    } catch (const platform::Error &e) {
+        m_messages.error(e.message());
+    }
+}
+
+void TEpzForm::codeTyped(const QString &code)
+{
+    if (!m_municipalities.byCode || code.trimmed().size() != 6)
+        return;
+    if (const std::optional<Municipality> m = m_municipalities.byCode(code.trimmed())) {
+        fillEmpty(u"N5"_s, m->name.section(u" - "_s, -1));
+        fillEmpty(u"N7"_s, m->district);
+    }
+}
+
+void TEpzForm::nameTyped(const QString &name)
+{
+    m_offers->clear();
+    if (!m_municipalities.byName || name.trimmed().size() < 2)
+        return;
+    for (const Municipality &m : m_municipalities.byName(name, 40)) {
+        auto *item = new QStandardItem(u"%1, okres %2, kód %3"_s.arg(m.name, m.district, m.code));
+        item->setData(m.name.section(u" - "_s, -1), NameRole);
+        item->setData(m.code, Qt::UserRole);
+        item->setData(m.district, Qt::UserRole + 1);
+        m_offers->appendRow(item);
+    }
+    if (m_offers->rowCount() > 0) {
+        // Wide enough for name, district and code, not cut at the box's width.
+        TDBEditz *box = this->box(u"N5"_s);
+        int width = box->width();
+        for (int row = 0; row < m_offers->rowCount(); ++row)
+            width = std::max(width, box->fontMetrics().horizontalAdvance(m_offers->item(row)->text()) + 40);
+        m_completer->complete(QRect(0, 0, width, box->height()));
+    } else
+        m_completer->popup()->hide();
+}
+
+// A chosen municipality gives its code, and its district where none is typed.
+void TEpzForm::municipalityChosen(const QModelIndex &index)
+{
+    data::Dataset &ds = vpz();
+    if (!index.isValid() || !ds.isEditing())
+        return;
+    try {
+        ds.fieldByName(u"N5"_s)->setAsString(index.data(NameRole).toString());
+        box(u"N5"_s)->reset(); // the chosen name instead of the typed beginning
+        ds.fieldByName(u"N6"_s)->setAsString(index.data(Qt::UserRole).toString());
+    } catch (const platform::Error &e) {
+        m_messages.error(e.message());
+        return;
+    }
+    fillEmpty(u"N7"_s, index.data(Qt::UserRole + 1).toString());
 }
 
 data::Dataset &TEpzForm::vpz() const
@@ -254,6 +345,17 @@ bool TEpzForm::handleKey(QWidget *target, QKeyEvent *event)
 
 bool TEpzForm::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_completer->popup() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            const QModelIndex chosen = m_completer->popup()->currentIndex();
+            m_completer->popup()->hide();
+            if (chosen.isValid())
+                municipalityChosen(chosen);
+            return true;
+        }
+        return QDialog::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         handleKey(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event)))
         return true;

@@ -1,6 +1,7 @@
 // Employee count editor "Počet zaměstnanců".
 #pragma once
 
+#include "statements/Municipality.h"
 #include "statements/StatementKind.h"
 #include "widgets/FormPlace.h"
 
@@ -8,8 +9,10 @@
 #include <QHash>
 #include <QString>
 
+class QCompleter;
 class QGroupBox;
 class QPushButton;
+class QStandardItemModel;
 
 namespace data {
 class Dataset;
@@ -58,6 +61,11 @@ public:
     // Closes and names the window to open next ("<<", ">>").
     void goTo(StatementKind kind);
 
+    // The municipality list: a code typed fills the empty name and district,
+    // a name typed offers the municipalities it begins (name, district, code).
+    void setMunicipalities(MunicipalityLookup lookup);
+    QCompleter *municipalityCompleter() const { return m_completer; }
+
     void done(int result) override;
 
 protected:
@@ -67,6 +75,10 @@ protected:
 
 private:
     bool handleKey(QWidget *target, QKeyEvent *event);
+    void codeTyped(const QString &code);
+    void nameTyped(const QString &name);
+    void municipalityChosen(const QModelIndex &index);
+    void fillEmpty(const QString &field, const QString &value);
     void showPosition();
     data::Dataset &vpz() const;
 
@@ -82,6 +94,9 @@ private:
     QPushButton *m_close = nullptr;
     StatementKind m_nextKind = StatementKind::None;
     bool m_closing = false;
+    MunicipalityLookup m_municipalities;
+    QCompleter *m_completer = nullptr;
+    QStandardItemModel *m_offers = nullptr;
 };
 
 } // namespace statements

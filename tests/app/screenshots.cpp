@@ -22,11 +22,16 @@
 #include "statements/TEdvpaForm.h"
 #include "statements/TEpkvForm.h"
 #include "statements/TEpzForm.h"
+#include "widgets/DbGrid.h"
+#include "widgets/Editz.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QCompleter>
 #include <QDialog>
 #include <QDir>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QStatusTipEvent>
@@ -185,6 +190,35 @@ void takePages(statements::StatementEditor *form, const QString &target, const Q
     form->closeButton()->click();
 }
 
+// A new place of work whose municipality is being typed: the offers of the
+// municipality list drawn over the window, where the popup stands.
+void takeMunicipalityOffers(statements::TEpzForm *count, const QString &target)
+{
+    QKeyEvent insert(QEvent::KeyPress, Qt::Key_Insert, Qt::NoModifier);
+    QApplication::sendEvent(count->grid(), &insert);
+    widgets::TDBEditz *name = count->box(u"N5"_s);
+    name->setFocus();
+    for (const QChar c : u"Zdar"_s) {
+        QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(name, &key);
+    }
+    QApplication::processEvents();
+    QWidget *popup = count->municipalityCompleter()->popup();
+    QImage picture = withCaption(count);
+    const QPoint at = popup->mapToGlobal(QPoint()) - count->mapToGlobal(QPoint()) + QPoint(1, 26);
+    QImage withPopup(picture.width(), std::max(picture.height(), at.y() + popup->height() + 1),
+                     picture.format());
+    withPopup.fill(Qt::white);
+    QPainter p(&withPopup);
+    p.drawImage(0, 0, picture);
+    p.drawPixmap(at, popup->grab());
+    p.end();
+    withPopup.save(QDir(target).filePath(u"pocet-zamestnancu-obce.png"_s));
+    popup->hide();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(name, &escape);
+}
+
 // Every page of the company data and the employee count, opened from the
 // main window's menu as the user opens them.
 void takeEditors(app::TMainForm *main, const QString &target)
@@ -211,6 +245,7 @@ void takeEditors(app::TMainForm *main, const QString &target)
         } else if (auto *count = qobject_cast<statements::TEpzForm *>(modal)) {
             QApplication::processEvents();
             withCaption(count).save(QDir(target).filePath(u"pocet-zamestnancu.png"_s));
+            takeMunicipalityOffers(count, target);
             count->closeButton()->click();
         }
     });

@@ -56,12 +56,19 @@ int main(int argc, char *argv[])
 
     s.set(u"PrpMi"_s, u"Dlouhá 1234/5a, Praha 1"_s);
     s.postAll();
-    filing::TEpoForm form({s.dm, messages, filing::FilingAnswers::iniPathOf(s.dir), u"D1"_s,
-                           u"C:\\Users\\ucetni\\Documents"_s, software, [](filing::Form) {
-                               return QStringList{
-                                   u"Počet zaměstnanců: místo výkonu práce „Sklad 3“ nemá kód obce."_s};
-                           }});
+    filing::TEpoForm form(
+        {s.dm, messages, filing::FilingAnswers::iniPathOf(s.dir), u"D1"_s, u"C:\\Users\\ucetni\\Documents"_s,
+         software, [](filing::Form) {
+             return QList<statements::FilingIssue>{
+                 {statements::FilingPart::EmployeeCount,
+                  u"Počet zaměstnanců: řádky 1, 6, 11, 16 mají stejný kód obce 554782; elektronické "
+                  u"podání je uvede jako jeden řádek se součtem zaměstnanců."_s,
+                  statements::Severity::Warning, u"DPZVD6.VetaB.c_obce_zuj"_s}};
+         }});
     form.addressBox(3)->setText(u"110 00"_s);
+    // The picture shows the folder a user of the program would see.
+    form.fileEdit()->setText(u"C:\\Users\\ucetni\\Documents\\"_s +
+                             filing::defaultFileName(filing::Form::Employment, filing::readSnapshot(s.dm)));
     form.show();
     QApplication::processEvents();
     withCaption(&form).save(docs.filePath(u"screenshots/elektronicke-podani.png"_s));

@@ -1,8 +1,10 @@
 #include "filing/AddressSplit.h"
 #include "filing/CodeLists.h"
 #include "filing/FormTexts.h"
+#include "filing/Municipalities.h"
 #include "filing/OfficeMatch.h"
 #include "filing/SchemaValidator.h"
+#include "statements/Signatory.h"
 
 #include <QFile>
 #include <QTest>
@@ -26,6 +28,13 @@ private Q_SLOTS:
     void addressSplit_data();
     void addressSplit();
     void formTexts();
+    void monthsNamed_data();
+    void monthsNamed();
+    void signatoryKinds_data();
+    void signatoryKinds();
+    void municipalityLookups();
+    void municipalityCsvRefusesDamage_data();
+    void municipalityCsvRefusesDamage();
     void complaintsInCzech_data();
     void complaintsInCzech();
 };
@@ -224,6 +233,129 @@ void TestFilingCore::formTexts()
     QCOMPARE(filing::parseMonth(u"xyz"_s), std::nullopt);
 
     QCOMPARE(filing::filingDate(QDate(2015, 1, 5)), u"5.1.2015"_s);
+}
+
+// A refund row wants one month: how many a hand-typed text names.
+void TestFilingCore::monthsNamed_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<int>>("months");
+    QTest::newRow("name") << u"březen"_s << QList<int>{3};
+    QTest::newRow("number") << u"4"_s << QList<int>{4};
+    QTest::newRow("period") << u"3/2015"_s << QList<int>{3};
+    QTest::newRow("date") << u"15.6.2015"_s << QList<int>{6};
+    QTest::newRow("name and year") << u"Květen 2015"_s << QList<int>{5};
+    QTest::newRow("two names") << u"březen a duben"_s << QList<int>{3, 4};
+    QTest::newRow("two numbers") << u"3, 4"_s << QList<int>{3, 4};
+    QTest::newRow("range") << u"3-5/2015"_s << QList<int>{3, 4, 5};
+    QTest::newRow("same month twice") << u"březen, března"_s << QList<int>{3};
+    QTest::newRow("July is not June") << u"červenec"_s << QList<int>{7};
+    QTest::newRow("none") << u"jaro"_s << QList<int>{};
+    QTest::newRow("year alone") << u"2015"_s << QList<int>{};
+}
+
+void TestFilingCore::monthsNamed()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<int>, months);
+    QCOMPARE(filing::monthsNamed(text), months);
+}
+
+// What the box of the signing person's number holds.
+void TestFilingCore::signatoryKinds_data()
+{
+    using K = statements::SignatoryKind;
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("no code") << QString() << u"Karel Dvořák"_s << u"01021960"_s << int(K::None);
+    QTest::newRow("packed birth date") << u"1"_s << u"Karel Dvořák"_s << u"01021960"_s << int(K::BornOn);
+    QTest::newRow("dotted birth date") << u"1"_s << u"Karel Dvořák"_s << u"1. 2. 1960"_s << int(K::BornOn);
+    QTest::newRow("company") << u"4a"_s << u"Beta, spol. s r.o."_s << u"270 82 440"_s << int(K::LegalPerson);
+    QTest::newRow("company by its code") << u"4c"_s << u"Poradci"_s << u"123"_s << int(K::LegalPerson);
+    QTest::newRow("company without its ID")
+        << u"2"_s << u"Nástupce a.s."_s << QString() << int(K::LegalPerson);
+    QTest::newRow("certificate") << u"4a"_s << u"Petr Svoboda"_s << u"3456"_s << int(K::Certificate);
+    QTest::newRow("adviser with a date") << u"4b"_s << u"Petr Svoboda"_s << u"2.3.1970"_s << int(K::BornOn);
+    QTest::newRow("person without number")
+        << u"1"_s << u"Petr Svoboda"_s << QString() << int(K::NaturalUnnamed);
+    QTest::newRow("valid ID, person's name")
+        << u"1"_s << u"Petr Svoboda"_s << u"27082440"_s << int(K::Unclear);
+    QTest::newRow("company, ID with a wrong check digit")
+        << u"4a"_s << u"Beta s.r.o."_s << u"27082441"_s << int(K::Unclear);
+    QTest::newRow("not a date: 31 February")
+        << u"1"_s << u"Petr Svoboda"_s << u"31021960"_s << int(K::Certificate);
+}
+
+void TestFilingCore::signatoryKinds()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, name);
+    QFETCH(QString, id);
+    QFETCH(int, kind);
+    QCOMPARE(int(statements::classifySignatory(code, name, id)), kind);
+}
+
+void TestFilingCore::municipalityLookups()
+{
+    const filing::Municipalities &list = filing::Municipalities::builtIn();
+    QCOMPARE(list.error(), QString());
+    QCOMPARE(list.all().size(), 6400);
+    QCOMPARE(list.byCode(u"532053"_s)->name, u"Kladno"_s);
+    QCOMPARE(list.byCode(u"532053"_s)->district, u"Kladno"_s);
+    QCOMPARE(list.byCode(u"500054"_s)->district, u"Praha"_s); // a part of the city
+    QCOMPARE(list.byCode(u"554821"_s)->district, u"Ostrava"_s);
+    QVERIFY(!list.byCode(u"999999"_s));
+
+    const auto names = [&list](const QString &text, qsizetype limit = 50) {
+        QStringList found;
+        for (const statements::Municipality *m : list.byName(text, limit))
+            found.append(m->name);
+        return found;
+    };
+    // Accents and case optional, and only beginnings.
+    QVERIFY(names(u"Zdar"_s).contains(u"Žďár nad Sázavou"_s));
+    QVERIFY(names(u"ŽĎÁR N"_s).contains(u"Žďár nad Sázavou"_s));
+    QVERIFY(!names(u"dar nad"_s).contains(u"Žďár nad Sázavou"_s));
+    QCOMPARE(names(u"Brno - Brno-stř"_s), QStringList{u"Brno - Brno-střed"_s});
+    QCOMPARE(names(u"kralovo pole"_s), QStringList{u"Brno - Brno-Královo Pole"_s});
+    QCOMPARE(names(u"Praha"_s, 3).size(), 3);
+    QVERIFY(names(QString()).isEmpty());
+
+    // The list compiled in is the shared one.
+    QFile shared(QStringLiteral(QESTO_SHARED_DIR) + u"/epo/obce.csv"_s);
+    if (!shared.open(QIODevice::ReadOnly))
+        QSKIP("The shared municipality list (../shared/epo) is not here.");
+    QCOMPARE(filing::Municipalities::parse(shared.readAll()).all().size(), list.all().size());
+}
+
+void TestFilingCore::municipalityCsvRefusesDamage_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<QString>("error");
+    const QByteArray header = "kod;nazev;druh;kod_obce;okres;kraj\n";
+    QTest::newRow("good") << header + "532053;Kladno;obec;532053;Kladno;Středočeský\n" << QString();
+    QTest::newRow("other header") << QByteArray("kod;nazev\n")
+                                  << u"Číselník obcí: Číselník nemá očekávané sloupce "
+                                     u"kod;nazev;druh;kod_obce;okres;kraj (řádek 1)."_s;
+    QTest::newRow("five digits") << header + "53205;Kladno;obec;532053;Kladno;S\n"
+                                 << u"Číselník obcí: neplatný řádek „53205;Kladno;obec;532053;Kladno;S“."_s;
+    QTest::newRow("code twice") << header + "532053;A;obec;532053;K;S\n532053;B;obec;532053;K;S\n"
+                                << u"Číselník obcí: neplatný řádek „532053;B;obec;532053;K;S“."_s;
+    QTest::newRow("unknown kind") << header + "532053;A;mesto;532053;K;S\n"
+                                  << u"Číselník obcí: neplatný řádek „532053;A;mesto;532053;K;S“."_s;
+    QTest::newRow("no name") << header + "532053;;obec;532053;K;S\n"
+                             << u"Číselník obcí: neplatný řádek „532053;;obec;532053;K;S“."_s;
+}
+
+void TestFilingCore::municipalityCsvRefusesDamage()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(QString, error);
+    const filing::Municipalities list = filing::Municipalities::parse(csv);
+    QCOMPARE(list.error(), error);
+    QCOMPARE(list.all().isEmpty(), !error.isEmpty());
 }
 
 void TestFilingCore::complaintsInCzech_data()

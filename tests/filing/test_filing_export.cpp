@@ -84,6 +84,11 @@ private Q_SLOTS:
     void fillerRowsAndUnwritableTarget();
     void answersRememberedPerText();
     void commandLine();
+    void signatoryAsACarefulPersonReadsIt_data();
+    void signatoryAsACarefulPersonReadsIt();
+    void unclearSignatoryIsAskedAndRemembered();
+    void criticalChecksRefuseTheExport();
+    void municipalityNamesFromTheList();
 
 private:
     // Values as the tables hold them, rounded to crowns like the filing.
@@ -229,20 +234,37 @@ void TestFilingExport::employmentReadsBackAsTheTables()
     for (const auto &[attr, stem] : columns)
         QCOMPARE(t.attrs.value(u"s_"_s + attr), amount(s, u"Vdvl"_s + stem + u"13"_s));
 
-    // Employee count: all 19 places in their order.
-    const QList<Element> places = named(all, u"VetaB"_s);
-    QCOMPARE(places.size(), 19);
+    // Employee count: one record per municipality code, in the order the
+    // codes first appear, the counts of the places with that code summed and
+    // the names from the first of them.
+    QStringList codes;
+    QHash<QString, qint64> counts;
+    QHash<QString, QStringList> first; // code -> N3, N5, N7 of its first place
     data::Dataset &vpz = s.dm.Vpz();
-    vpz.first();
-    for (const Element &b : places) {
-        QCOMPARE(b.attrs.value(u"naz_vykonu"_s), vpz.fieldByName(u"N3"_s)->asString());
-        QCOMPARE(b.attrs.value(u"poc_zam"_s), QString::number(vpz.fieldByName(u"C4"_s)->asInteger()));
-        QCOMPARE(b.attrs.value(u"naz_obce_zuj"_s), vpz.fieldByName(u"N5"_s)->asString());
-        QCOMPARE(b.attrs.value(u"c_obce_zuj"_s), vpz.fieldByName(u"N6"_s)->asString());
-        QCOMPARE(b.attrs.value(u"naz_zko"_s), vpz.fieldByName(u"N7"_s)->asString());
-        vpz.next();
+    for (vpz.first(); !vpz.eof(); vpz.next()) {
+        const QString code = vpz.fieldByName(u"N6"_s)->asString();
+        if (!codes.contains(code)) {
+            codes.append(code);
+            first.insert(code, {vpz.fieldByName(u"N3"_s)->asString(), vpz.fieldByName(u"N5"_s)->asString(),
+                                vpz.fieldByName(u"N7"_s)->asString()});
+        }
+        counts[code] += vpz.fieldByName(u"C4"_s)->asInteger();
     }
-    QVERIFY(vpz.eof());
+    const QList<Element> places = named(all, u"VetaB"_s);
+    QCOMPARE(places.size(), 5);
+    for (qsizetype i = 0; i < places.size(); ++i) {
+        const QHash<QString, QString> &b = places[i].attrs;
+        const QString code = codes[i];
+        QCOMPARE(b.value(u"c_obce_zuj"_s), code);
+        QCOMPARE(b.value(u"poc_zam"_s), QString::number(counts[code]));
+        QCOMPARE(b.value(u"naz_vykonu"_s), first[code][0]);
+        QCOMPARE(b.value(u"naz_obce_zuj"_s), first[code][1]);
+        QCOMPARE(b.value(u"naz_zko"_s), first[code][2]);
+    }
+    // 3 + 8 + 13 + 18 employees at the four offices in Praha.
+    QCOMPARE(places[0].attrs.value(u"poc_zam"_s), u"42"_s);
+    QCOMPARE(r.document.where(r.document.xml.left(r.document.xml.indexOf("<VetaB")).count('\n') + 1, {}),
+             u"Počet zaměstnanců, řádky 1, 6, 11, 16 (kód obce 554782)"_s);
 
     // The annexes: periods and dates typed in several ways.
     const QList<Element> corrections = named(all, u"VetaE"_s);
@@ -338,9 +360,9 @@ void TestFilingExport::withholdingReadsBackAsTheTables()
     QCOMPARE(d.attrs.value(u"kc_dpsii01"_s), amount(s, u"VdvsC401a"_s));
     QCOMPARE(d.attrs.value(u"kc_dpsii04"_s), amount(s, u"VdvsC402"_s));
     QCOMPARE(d.attrs.value(u"kc_dpsii05"_s), amount(s, u"VdvsC403"_s));
-    // The withholding statement of 2015 has no date to the distinction code.
+    // The distinction code with the date of its event, as on the printed form.
     QCOMPARE(d.attrs.value(u"k_rozl"_s), u"H"_s);
-    QVERIFY(!d.attrs.contains(u"d_ins"_s));
+    QCOMPARE(d.attrs.value(u"d_ins"_s), u"20.1.2016"_s);
 
     const Element p = named(all, u"VetaP"_s).at(0);
     QCOMPARE(p.attrs.value(u"prijmeni"_s), text(s, u"PrpPrks"_s));
@@ -426,11 +448,13 @@ void TestFilingExport::fillerRowsAndUnwritableTarget()
     QCOMPARE(s.dm.Vpz().recordCount(), 36);
     const filing::ExportResult r =
         exportTo(s, filing::Form::Employment, root.filePath(u"chybi/podani.xml"_s));
-    QCOMPARE(named(readBack(r.document.xml), u"VetaB"_s).size(), 19);
+    QCOMPARE(named(readBack(r.document.xml), u"VetaB"_s).size(), 5);
     QVERIFY(r.reasons.isEmpty());
     QVERIFY(!r.written);
-    QVERIFY2(r.writeError.startsWith(u"Soubor "_s) && r.writeError.contains(u"se nepodařilo zapsat"_s),
-             qPrintable(r.writeError));
+    // Said in Czech, never in the system's English.
+    QCOMPARE(r.writeError, u"Soubor %1 se nepodařilo zapsat: složka %2 neexistuje."_s.arg(
+                               QDir::toNativeSeparators(root.filePath(u"chybi/podani.xml"_s)),
+                               QDir::toNativeSeparators(root.filePath(u"chybi"_s))));
 }
 
 void TestFilingExport::answersRememberedPerText()
@@ -526,6 +550,156 @@ void TestFilingExport::commandLine()
 
     r = cli::run({u"epo"_s, dir});
     QCOMPARE(r.exitCode, 2);
+}
+
+// The box "Datum narození / Evidenční číslo / IČ" read as a careful person
+// would, and the signing person for a legal person only where one is filed.
+void TestFilingExport::signatoryAsACarefulPersonReadsIt_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QVariantMap>("expected"); // attribute -> value, "" for absent
+
+    const QVariantMap natural = {{u"zast_typ"_s, u"F"_s}, {u"zast_ic"_s, u""_s}, {u"opr_prijmeni"_s, u""_s}};
+    const auto with = [](QVariantMap m, const QVariantMap &more) {
+        m.insert(more);
+        return m;
+    };
+    QTest::newRow("birth date without dots")
+        << u"1"_s << u"Karel Dvořák"_s << u"01021960"_s
+        << with(natural, {{u"zast_dat_nar"_s, u"1.2.1960"_s}, {u"zast_prijmeni"_s, u"Dvořák"_s}});
+    QTest::newRow("birth date with dots") << u"2"_s << u"Karel Dvořák"_s << u"01.02.1960"_s
+                                          << with(natural, {{u"zast_dat_nar"_s, u"1.2.1960"_s}});
+    QTest::newRow("tax adviser's certificate")
+        << u"4b"_s << u"Petr Svoboda"_s << u"3456"_s
+        << with(natural, {{u"zast_ev_cislo"_s, u"3456"_s}, {u"zast_dat_nar"_s, u""_s}});
+    QTest::newRow("company with its ID") << u"4a"_s << u"Daňová poradna Beta s.r.o."_s << u"27082440"_s
+                                         << QVariantMap{{u"zast_typ"_s, u"P"_s},
+                                                        {u"zast_ic"_s, u"27082440"_s},
+                                                        {u"zast_nazev"_s, u"Daňová poradna Beta s.r.o."_s},
+                                                        {u"zast_jmeno"_s, u""_s},
+                                                        {u"opr_jmeno"_s, u"Jan"_s},
+                                                        {u"opr_prijmeni"_s, u"Novák"_s},
+                                                        {u"opr_postaveni"_s, u"jednatel"_s}};
+    QTest::newRow("legal successor by its code")
+        << u"7a"_s << u"Nástupce a.s."_s << u"49240030"_s
+        << QVariantMap{
+               {u"zast_typ"_s, u"P"_s}, {u"zast_ic"_s, u"49240030"_s}, {u"opr_prijmeni"_s, u"Novák"_s}};
+}
+
+void TestFilingExport::signatoryAsACarefulPersonReadsIt()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, name);
+    QFETCH(QString, number);
+    QFETCH(QVariantMap, expected);
+    QTemporaryDir root;
+    DemoSettlement s(root.path());
+    s.fill(Payer::Natural);
+    s.set(u"PrpKzs"_s, code);
+    s.set(u"PrpZjm"_s, name);
+    s.set(u"PrpZde"_s, number);
+    s.set(u"PrpZjv"_s, u"Jan Novák, jednatel"_s);
+    s.postAll();
+    const filing::ExportResult r = exportTo(s, filing::Form::Employment, {});
+    QCOMPARE(r.reasons, QStringList());
+    const QHash<QString, QString> p = named(readBack(r.document.xml), u"VetaP"_s).at(0).attrs;
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+        QCOMPARE(p.value(it.key()), it.value().toString());
+}
+
+void TestFilingExport::unclearSignatoryIsAskedAndRemembered()
+{
+    QTemporaryDir root;
+    {
+        DemoSettlement s(root.path());
+        s.fill(Payer::Natural);
+        // A valid company ID with a person's name: a company or a sole trader?
+        s.set(u"PrpKzs"_s, u"1"_s);
+        s.set(u"PrpZjm"_s, u"Karel Dvořák"_s);
+        s.set(u"PrpZde"_s, u"27082440"_s);
+        s.postAll();
+        const filing::Resolution r = filing::resolve(filing::Form::Employment, filing::readSnapshot(s.dm),
+                                                     filing::CodeLists::builtIn(), {});
+        QVERIFY(!r.complete());
+        QCOMPARE(r.problems(),
+                 QStringList{
+                     u"U podepisující osoby „Karel Dvořák“ nelze poznat, zda údaj „27082440“ (Zde) je IČ "
+                     u"právnické osoby, datum narození, nebo evidenční číslo osvědčení daňového poradce."_s});
+    }
+    const QString dir = root.filePath(u"D1"_s);
+    const QString out = root.filePath(u"a.xml"_s);
+    cli::Result c = cli::run({u"epo"_s, dir, out});
+    QCOMPARE(c.exitCode, 2);
+    QVERIFY2(c.error.contains(u"(Zde)"_s), qPrintable(c.error));
+    QVERIFY(!QFile::exists(out));
+
+    // Answered once (in the window), the answer holds for that name and number.
+    filing::FilingAnswers answers(filing::FilingAnswers::iniPathOf(dir));
+    QVERIFY(answers.rememberSignatory(u"Podepisujici"_s, u"Karel Dvořák"_s, u"27082440"_s,
+                                      statements::SignatoryKind::Certificate));
+    c = cli::run({u"epo"_s, dir, out});
+    QCOMPARE(c.error, QString());
+    const QHash<QString, QString> p = named(readBack(readFile(out)), u"VetaP"_s).at(0).attrs;
+    QCOMPARE(p.value(u"zast_typ"_s), u"F"_s);
+    QCOMPARE(p.value(u"zast_ev_cislo"_s), u"27082440"_s);
+    QVERIFY(!answers.signatory(u"Podepisujici"_s, u"Karel Dvořák"_s, u"27082441"_s));
+}
+
+void TestFilingExport::criticalChecksRefuseTheExport()
+{
+    QTemporaryDir root;
+    {
+        DemoSettlement s(root.path());
+        s.fill();
+        s.set(u"VdvlMv2"_s, u"březen a duben"_s);
+        s.postAll();
+        // Never narrowed to one of the months: written as typed and refused.
+        const QString path = root.filePath(u"a.xml"_s);
+        const filing::ExportResult r = exportTo(s, filing::Form::Employment, path);
+        QVERIFY(!r.written);
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(
+            r.refusals,
+            QStringList{u"Vyúčtování daně z příjmů ze závislé činnosti: vrácení přeplatku (ř. 06), řádek 2, "
+                        u"sl. 1: „březen a duben“ uvádí více měsíců; uveďte na každý řádek jeden měsíc."_s});
+        QCOMPARE(named(readBack(r.document.xml), u"VetaG"_s).at(1).attrs.value(u"mesic_06"_s),
+                 u"březen a duben"_s);
+        // The withholding statement is another filing, not refused for it.
+        QVERIFY(exportTo(s, filing::Form::Withholding, path).written);
+    }
+    const cli::Result c = cli::run({u"epo"_s, root.filePath(u"D1"_s), root.filePath(u"b.xml"_s)});
+    QCOMPARE(c.exitCode, 2);
+    QVERIFY(c.error.startsWith(
+        u"Soubor nebyl vytvořen, kontrola před podáním našla chyby, pro které by podání "
+        u"bylo odmítnuto:\nVyúčtování daně z příjmů ze závislé činnosti: vrácení přeplatku "
+        u"(ř. 06), řádek 2, sl. 1: „březen a duben“ uvádí více měsíců; uveďte na každý "
+        u"řádek jeden měsíc.\n"_s));
+    // The schema's complaint about the same value follows.
+    QVERIFY2(
+        c.error.contains(u"Vrácení přeplatku (ř. 06), řádek 2, sl. 1 (měsíc): hodnota „březen a duben“"_s),
+        qPrintable(c.error));
+    // What qesto-cli check lists for the same settlement exits 1.
+    QCOMPARE(cli::run({u"check"_s, root.filePath(u"D1"_s)}).exitCode, 1);
+}
+
+void TestFilingExport::municipalityNamesFromTheList()
+{
+    QTemporaryDir root;
+    DemoSettlement s(root.path());
+    s.fill();
+    data::Dataset &vpz = s.dm.Vpz();
+    vpz.append();
+    vpz.fieldByName(u"N3"_s)->setAsString(u"Pobočka"_s);
+    vpz.fieldByName(u"C4"_s)->setAsFloat(2);
+    vpz.fieldByName(u"N6"_s)->setAsString(u"500054"_s); // Praha 1, a part of the city
+    vpz.post();
+    const filing::ExportResult r = exportTo(s, filing::Form::Employment, {});
+    QCOMPARE(r.reasons, QStringList());
+    const QHash<QString, QString> b = named(readBack(r.document.xml), u"VetaB"_s).last().attrs;
+    QCOMPARE(b.value(u"naz_obce_zuj"_s), u"Praha 1"_s);
+    QCOMPARE(b.value(u"naz_zko"_s), u"Praha"_s);
 }
 
 QTEST_GUILESS_MAIN(TestFilingExport)

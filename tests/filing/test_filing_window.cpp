@@ -5,7 +5,9 @@
 #include "platform/IniFile.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -30,10 +32,13 @@ private Q_SLOTS:
     void asksWhatTheDataDoNotGiveAndRemembers();
     void refusedStatementListsTheComplaints();
     void checksWarnBeforeExport();
+    void unclearSignatoryAskedInTheWindow();
+    void defaultFolderExists();
 
 private:
-    static filing::TEpoForm::Context context(DemoSettlement &s, IMessages &messages, const QString &folder,
-                                             std::function<QStringList(filing::Form)> checks = {})
+    static filing::TEpoForm::Context
+    context(DemoSettlement &s, IMessages &messages, const QString &folder,
+            std::function<QList<statements::FilingIssue>(filing::Form)> checks = {})
     {
         return {s.dm,
                 messages,
@@ -154,7 +159,9 @@ void TestFilingWindow::checksWarnBeforeExport()
     QList<filing::Form> asked;
     filing::TEpoForm form(context(s, messages, root.path(), [&asked](filing::Form f) {
         asked.append(f);
-        return QStringList{u"Vyúčtování: chybí počet zaměstnanců za 12. měsíc."_s};
+        return QList<statements::FilingIssue>{{statements::FilingPart::Employment,
+                                               u"Vyúčtování: chybí počet zaměstnanců za 12. měsíc."_s,
+                                               statements::Severity::Warning, u"Qesto.pocet_mesicne"_s}};
     }));
     QCOMPARE(form.resultList()->item(0)->text(),
              u"Upozornění: Vyúčtování: chybí počet zaměstnanců za 12. měsíc."_s);
@@ -166,6 +173,63 @@ void TestFilingWindow::checksWarnBeforeExport()
     QVERIFY(form.exportFile());
     QCOMPARE(QDir(root.path()).entryList({u"*.xml"_s}).size(), 1);
     QCOMPARE(asked.first(), filing::Form::Employment);
+}
+
+void TestFilingWindow::unclearSignatoryAskedInTheWindow()
+{
+    QTemporaryDir root;
+    DemoSettlement s(root.path());
+    s.fill(filingtest::Payer::Natural);
+    s.set(u"PrpKzs"_s, u"1"_s);
+    s.set(u"PrpZjm"_s, u"Karel Dvořák"_s);
+    s.set(u"PrpZde"_s, u"27082440"_s);
+    s.postAll();
+    ScriptedMessages messages;
+    {
+        filing::TEpoForm form(context(s, messages, root.path()));
+        QVERIFY(form.signatoryCombo()->isVisibleTo(&form));
+        QVERIFY(form.questionLabel()->text().contains(u"(Zde)"_s));
+        // Not answered: nothing is written.
+        QVERIFY(!form.exportFile());
+        QCOMPARE(messages.texts(IMessages::Kind::Error).last(),
+                 u"Vyberte, co znamená údaj „27082440“ podepisující osoby „Karel Dvořák“."_s);
+        form.signatoryCombo()->setFocus();
+        QTest::keyClick(form.signatoryCombo(), Qt::Key_Down); // "právnická osoba, údaj je její IČ"
+        QTest::keyClick(form.signatoryCombo(), Qt::Key_Down); // "fyzická osoba, údaj je datum narození"
+        QTest::keyClick(form.signatoryCombo(), Qt::Key_Down); // "… evidenční číslo osvědčení"
+        QTest::keyClick(form.exportButton(), Qt::Key_Space);
+        QCOMPARE(QDir(root.path()).entryList({u"*.xml"_s}).size(), 1);
+    }
+    // Remembered in the settlement's INI file like the office and address.
+    const platform::IniFile ini(filing::FilingAnswers::iniPathOf(s.dir));
+    QCOMPARE(ini.readString(u"ElektronickePodani"_s, u"PodepisujiciTyp"_s), u"E"_s);
+    filing::TEpoForm again(context(s, messages, root.path()));
+    QCOMPARE(again.signatoryCombo()->currentData().toInt(), int(statements::SignatoryKind::Certificate));
+    QCOMPARE(again.questionLabel()->text(), QString());
+}
+
+void TestFilingWindow::defaultFolderExists()
+{
+    QTemporaryDir root;
+    DemoSettlement s(root.path());
+    s.fill();
+    ScriptedMessages messages;
+    // A documents folder that is not there: the settlement's own folder.
+    {
+        filing::TEpoForm form(context(s, messages, root.filePath(u"Dokumenty"_s)));
+        const QFileInfo file(form.fileEdit()->text());
+        QVERIFY2(file.absoluteDir().exists(), qPrintable(form.fileEdit()->text()));
+        QCOMPARE(file.absolutePath(), QFileInfo(s.dir).absoluteFilePath());
+    }
+    // Then the folder last written to.
+    QVERIFY(QDir(root.path()).mkdir(u"podani"_s));
+    {
+        filing::TEpoForm form(context(s, messages, root.filePath(u"Dokumenty"_s)));
+        form.fileEdit()->setText(root.filePath(u"podani/a.xml"_s));
+        QVERIFY(form.exportFile());
+    }
+    filing::TEpoForm form(context(s, messages, root.filePath(u"Dokumenty"_s)));
+    QCOMPARE(QFileInfo(form.fileEdit()->text()).absolutePath(), root.filePath(u"podani"_s));
 }
 
 QTEST_MAIN(TestFilingWindow)

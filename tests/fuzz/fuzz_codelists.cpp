@@ -1,9 +1,10 @@
-// The code-list reader and the readers of hand-typed filing texts on
+// The code-list and municipality-list readers and the readers of hand-typed filing texts on
 // arbitrary bytes: no crash, and what they accept keeps their promises.
 
 #include "filing/AddressSplit.h"
 #include "filing/CodeLists.h"
 #include "filing/FormTexts.h"
+#include "filing/Municipalities.h"
 #include "filing/OfficeMatch.h"
 
 #include <cstdint>
@@ -36,6 +37,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         check(lists.offices().isEmpty() && lists.workplaces().isEmpty());
     }
 
+    // The whole input as a municipality list: a list read is one of unique
+    // six-digit codes that each find themselves.
+    const filing::Municipalities municipalities = filing::Municipalities::parse(bytes);
+    check(municipalities.error().isEmpty() || municipalities.all().isEmpty());
+    for (const filing::Municipality &m : municipalities.all()) {
+        check(m.code.size() == 6 && municipalities.byCode(m.code) == &m);
+        check(!municipalities.byName(m.name, 1000).isEmpty() || filing::foldText(m.name).isEmpty());
+    }
+
     const QString text = QString::fromUtf8(bytes.left(200));
     const filing::OfficeMatch match = filing::matchOffice(filing::CodeLists::builtIn(), text, text);
     check(match.complete() == (match.office != 0 && match.problem.isEmpty()));
@@ -52,6 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         check(p->month >= 0 && p->month <= 12);
     if (const std::optional<int> m = filing::parseMonth(text))
         check(*m >= 1 && *m <= 12);
+    for (const int m : filing::monthsNamed(text))
+        check(m >= 1 && m <= 12);
     if (const std::optional<QDate> d = filing::parseDayDate(text))
         check(d->isValid());
     return 0;

@@ -10,6 +10,8 @@
 #include "widgets/DbNavigator.h"
 #include "widgets/Editz.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QToolButton>
@@ -285,6 +287,64 @@ private Q_SLOTS:
         const platform::IniFile ini(s->ini().path);
         QCOMPARE(ini.readInteger(u"D1", u"PocetZamestnancuTop", -1), form->pos().y());
         QCOMPARE(ini.readInteger(u"D1", u"PocetZamestnancuLeft", -1), form->pos().x());
+    }
+
+    // A code typed fills the empty municipality and district; a name typed
+    // offers the municipalities it begins, and the one chosen gives its code.
+    void municipalityListFillsAndOffers()
+    {
+        open({u"Dílna"_s});
+        const QList<statements::Municipality> list = {
+            {u"532053"_s, u"Kladno"_s, u"Kladno"_s},
+            {u"595209"_s, u"Žďár nad Sázavou"_s, u"Žďár nad Sázavou"_s},
+            {u"596230"_s, u"Žďárec"_s, u"Brno-venkov"_s}};
+        statements::MunicipalityLookup lookup;
+        lookup.byCode = [list](const QString &code) -> std::optional<statements::Municipality> {
+            for (const statements::Municipality &m : list)
+                if (m.code == code)
+                    return m;
+            return std::nullopt;
+        };
+        lookup.byName = [list](const QString &text, int) {
+            QList<statements::Municipality> found;
+            for (const statements::Municipality &m : list)
+                if (m.name.startsWith(u"Žďár"_s) && text.startsWith(u"zd"_s, Qt::CaseInsensitive))
+                    found.append(m);
+            return found;
+        };
+        form->setMunicipalities(lookup);
+
+        widgets::TDBEditz *code = form->box(u"N6"_s);
+        code->setFocus();
+        QTest::keyClicks(code, u"532053"_s);
+        QCOMPARE(form->box(u"N5"_s)->text(), u"Kladno"_s);
+        QCOMPARE(form->box(u"N7"_s)->text(), u"Kladno"_s);
+        key(code, Qt::Key_F9);
+        QCOMPARE(s->field(u"VpzN5"_s).asString(), u"Kladno"_s);
+
+        // What the user typed stays.
+        key(form->grid(), Qt::Key_Insert);
+        widgets::TDBEditz *name = form->box(u"N5"_s);
+        name->setFocus();
+        QTest::keyClicks(name, u"Zdar"_s);
+        QCompleter *offers = form->municipalityCompleter();
+        QVERIFY(offers->popup()->isVisible());
+        QCOMPARE(offers->completionModel()->rowCount(), 2);
+        QCOMPARE(offers->completionModel()->index(0, 0).data().toString(),
+                 u"Žďár nad Sázavou, okres Žďár nad Sázavou, kód 595209"_s);
+        key(offers->popup(), Qt::Key_Down);
+        key(offers->popup(), Qt::Key_Return);
+        QCOMPARE(name->text(), u"Žďár nad Sázavou"_s);
+        QCOMPARE(form->box(u"N6"_s)->text(), u"595209"_s);
+        QCOMPARE(form->box(u"N7"_s)->text(), u"Žďár nad Sázavou"_s);
+
+        form->box(u"N7"_s)->setFocus();
+        QTest::keyClicks(form->box(u"N7"_s), u"X"_s);
+        code->setFocus();
+        code->selectAll();
+        QTest::keyClicks(code, u"532053"_s);
+        QCOMPARE(name->text(), u"Žďár nad Sázavou"_s);
+        QCOMPARE(form->box(u"N7"_s)->text(), u"Žďár nad SázavouX"_s);
     }
 
     void maximisedKeepsTheSavedPosition()

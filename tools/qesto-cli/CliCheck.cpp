@@ -1,4 +1,5 @@
 #include "CliSettlement.h"
+#include "filing/Municipalities.h"
 #include "settlement/Version.h"
 #include "statements/FilingChecks.h"
 
@@ -9,8 +10,8 @@ Result check(const QString &dir)
     return guarded([&] {
         Module m(locate(dir));
         m.open();
-        const QList<statements::FilingIssue> issues =
-            statements::checkForFiling(statements::readFilingData(m.dm, settlement::Version::TaxYear));
+        const QList<statements::FilingIssue> issues = statements::checkForFiling(statements::readFilingData(
+            m.dm, settlement::Version::TaxYear, filing::Municipalities::builtIn().lookup()));
         m.dm.Disconnect();
         Result r;
         r.output = statements::filingIssuesText(issues).toUtf8();

@@ -15,7 +15,8 @@ Result epo(const QString &dir, const QString &out, bool withholding)
         m.open();
         const filing::Form form = withholding ? filing::Form::Withholding : filing::Form::Employment;
         const filing::Snapshot snapshot = filing::readSnapshot(m.dm);
-        const QStringList warnings = filing::filingChecks(m.dm, form, settlement::Version::TaxYear);
+        const QList<statements::FilingIssue> findings =
+            filing::filingChecks(m.dm, form, settlement::Version::TaxYear);
         m.dm.Disconnect();
 
         const filing::CodeLists &lists = filing::CodeLists::builtIn();
@@ -32,6 +33,13 @@ Result epo(const QString &dir, const QString &out, bool withholding)
         const filing::ExportResult result =
             filing::exportEpo(form, snapshot, resolution.filer(),
                               {settlement::Version::applicationTitle(), settlement::Version::text()}, out);
+        // The portal would refuse the filing: no file, the same Czech texts
+        // as the window.
+        if (!result.refusals.isEmpty())
+            return failure(u"Soubor nebyl vytvořen, kontrola před podáním našla chyby, pro které by podání "
+                           u"bylo odmítnuto:\n"_s +
+                           result.refusals.join(u'\n') +
+                           (result.reasons.isEmpty() ? QString() : u'\n' + result.reasons.join(u'\n')));
         if (!result.reasons.isEmpty())
             return failure(u"Soubor nebyl vytvořen, neodpovídá schématu %1:\n"_s.arg(filing::formCode(form)) +
                            result.reasons.join(u'\n'));
@@ -40,7 +48,9 @@ Result epo(const QString &dir, const QString &out, bool withholding)
         // The checks warn; the file is valid and written all the same, as
         // the window writes it when the user goes on.
         Result r;
-        for (const QString &note : warnings + result.document.notes)
+        for (const QString &line : filing::findingLines(findings))
+            r.output += line.toUtf8() + '\n';
+        for (const QString &note : result.document.notes)
             r.output += "Upozornění: " + note.toUtf8() + '\n';
         return r;
     });

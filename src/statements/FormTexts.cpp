@@ -1,13 +1,11 @@
-#include "filing/FormTexts.h"
-
-#include "filing/OfficeMatch.h"
+#include "statements/FormTexts.h"
 
 #include <QRegularExpression>
 #include <QStringList>
 
 using namespace Qt::StringLiterals;
 
-namespace filing {
+namespace statements {
 
 namespace {
 
@@ -84,9 +82,69 @@ std::optional<int> parseMonth(const QString &text)
     return monthByName(t.section(u' ', 0, 0));
 }
 
+QString foldText(const QString &text)
+{
+    const QString decomposed = text.normalized(QString::NormalizationForm_D);
+    QString out;
+    out.reserve(decomposed.size());
+    bool space = false;
+    for (const QChar c : decomposed) {
+        if (c.category() == QChar::Mark_NonSpacing)
+            continue;
+        if (c.isLetterOrNumber()) {
+            if (space && !out.isEmpty())
+                out += u' ';
+            space = false;
+            out += c.toLower();
+        } else {
+            space = true;
+        }
+    }
+    return out;
+}
+
+QList<int> monthsNamed(const QString &text)
+{
+    QList<int> months;
+    const auto add = [&months](int m) {
+        if (m >= 1 && m <= 12 && !months.contains(m))
+            months.append(m);
+    };
+    // A period or a date names one month, whatever its separators.
+    if (const std::optional<QDate> date = parseDayDate(text)) {
+        add(date->month());
+        return months;
+    }
+    if (const std::optional<Period> period = parsePeriod(text)) {
+        add(period->month);
+        return months;
+    }
+    static const QRegularExpression word(u"[^\\W\\d_]+|\\d+"_s,
+                                         QRegularExpression::UseUnicodePropertiesOption);
+    static const QRegularExpression range(
+        u"^\\s*(\\d{1,2})\\s*[-–]\\s*(\\d{1,2})\\s*(?:[./]\\s*\\d{2,4})?\\s*$"_s);
+    if (const QRegularExpressionMatch m = range.match(text); m.hasMatch()) {
+        for (int n = m.captured(1).toInt(); n <= m.captured(2).toInt() && n <= 12; ++n)
+            add(n);
+        if (!months.isEmpty())
+            return months;
+    }
+    for (QRegularExpressionMatchIterator it = word.globalMatch(text); it.hasNext();) {
+        const QString w = it.next().captured();
+        if (w.front().isDigit()) {
+            // A four-digit number is the year of the period, not a month.
+            if (w.size() <= 2)
+                add(w.toInt());
+        } else if (const std::optional<int> m = monthByName(w)) {
+            add(*m);
+        }
+    }
+    return months;
+}
+
 QString filingDate(const QDate &date)
 {
     return date.isValid() ? u"%1.%2.%3"_s.arg(date.day()).arg(date.month()).arg(date.year()) : QString();
 }
 
-} // namespace filing
+} // namespace statements
