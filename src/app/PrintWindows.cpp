@@ -2,6 +2,7 @@
 
 #include "app/TMainForm.h"
 #include "data/TDM1.h"
+#include "filing/Municipalities.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/Messages.h"
@@ -50,7 +51,7 @@ StatementKind Printing::showPrintWindow()
     print::FormPagesProducer pages(m_dm, typPisma());
     print::TEmtfForm form({m_dm, m_messages, platform::FileOps::resolve(m_opening.iniFile()),
                            m_opening.printers(), m_printers, m_output, pages, *m_preview, typPisma(),
-                           settlement::Version::TaxYear, &m_main},
+                           settlement::Version::TaxYear, &m_main, filing::Municipalities::builtIn().lookup()},
                           &m_main);
     form.printerSetupDialog = [&form](const QString &current) {
         QPrinter printer;

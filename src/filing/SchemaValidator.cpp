@@ -140,6 +140,9 @@ QString czechComplaint(const QString &message)
     static const QRegularExpression fixedValue(
         u"does not match the value constraint|fixed value constraint"_s);
     static const QRegularExpression notAllowed(u"The attribute '([^']+)' is not allowed"_s);
+    static const QRegularExpression enumeration(u"\\[facet 'enumeration'\\] The value '([^']*)'"_s);
+    static const QRegularExpression range(u"\\[facet '(?:min|max)(?:In|Ex)clusive'\\] The value '([^']*)'"_s);
+    static const QRegularExpression minLength(u"\\[facet 'minLength'\\]"_s);
 
     if (required.match(message).hasMatch())
         return u"údaj chybí"_s;
@@ -173,7 +176,14 @@ QString czechComplaint(const QString &message)
         return u"hodnota neodpovídá předepsané"_s;
     if (const QRegularExpressionMatch m = notAllowed.match(message); m.hasMatch())
         return u"údaj %1 není ve formuláři povolen"_s.arg(m.captured(1));
-    return message;
+    if (const QRegularExpressionMatch m = enumeration.match(message); m.hasMatch())
+        return u"hodnota „%1“ není mezi přípustnými hodnotami"_s.arg(m.captured(1));
+    if (const QRegularExpressionMatch m = range.match(message); m.hasMatch())
+        return u"hodnota „%1“ je mimo přípustný rozsah"_s.arg(m.captured(1));
+    if (minLength.match(message).hasMatch())
+        return u"text je kratší, než formulář požaduje"_s;
+    // Said in Czech first; libxml2's own words follow it.
+    return u"údaj neodpovídá schématu"_s;
 }
 
 } // namespace filing

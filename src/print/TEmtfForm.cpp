@@ -112,8 +112,9 @@ TEmtfForm::TEmtfForm(PrintWindowContext context, QWidget *parent)
         else
             QGuiApplication::restoreOverrideCursor();
     };
-    m_run.checks = [&dm, year = m_ctx.taxYear](const QList<statements::FilingPart> &parts) {
-        return statements::checkForFiling(statements::readFilingData(dm, year), parts);
+    m_run.checks = [this, &dm](const QList<statements::FilingPart> &parts) {
+        return statements::checkForFiling(statements::readFilingData(dm, m_ctx.taxYear, m_ctx.municipalities),
+                                          parts);
     };
     printerSetupDialog = [](const QString &) { return QString(); };
     pdfFileDialog = [this](const QString &suggested) {

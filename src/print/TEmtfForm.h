@@ -5,6 +5,7 @@
 #include "platform/Printers.h"
 #include "print/PrintRun.h"
 #include "print/PrintSettings.h"
+#include "statements/Municipality.h"
 
 #include <QDialog>
 
@@ -43,6 +44,8 @@ struct PrintWindowContext
     int &fontFamily;
     int taxYear;
     data::IStatusSink *status = nullptr;
+    // The municipality codes the checks before printing compare with.
+    statements::MunicipalityLookup municipalities = {};
 };
 
 // The print window "Tisk": the page tree of the five statements, the print

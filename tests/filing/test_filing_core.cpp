@@ -387,7 +387,14 @@ void TestFilingCore::complaintsInCzech_data()
         << u"Element 'VetaG', attribute 'mesic_06': 'jaro' is not a valid "
            u"value of the local atomic type."_s
         << u"hodnota „jaro“ není číslo"_s;
-    QTest::newRow("unknown kept") << u"Something else."_s << u"Something else."_s;
+    QTest::newRow("enumeration") << u"Element 'VetaD', attribute 'vdadpz_typ': [facet 'enumeration'] The "
+                                    u"value 'X' is not an element of "
+                                    u"the set {'B', 'O', 'D', 'E'}."_s
+                                 << u"hodnota „X“ není mezi přípustnými hodnotami"_s;
+    QTest::newRow("range") << u"Element 'VetaO', attribute 'mesic': [facet 'maxInclusive'] The value '13' is "
+                              u"greater than the maximum value allowed ('12')."_s
+                           << u"hodnota „13“ je mimo přípustný rozsah"_s;
+    QTest::newRow("anything else in Czech") << u"Something else."_s << u"údaj neodpovídá schématu"_s;
 }
 
 void TestFilingCore::complaintsInCzech()
