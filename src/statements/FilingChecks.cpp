@@ -119,7 +119,7 @@ private:
     void agrees(FilingPart part, const QString &row, double value, const QString &quoted, double expected)
     {
         if (value != expected)
-            add(part, u"Qesto.rekapitulace"_s,
+            add(part, u"program.rekapitulace"_s,
                 u"ř. %1 (%2) nesouhlasí %3 (%4)."_s.arg(row, crowns(value), quoted, crowns(expected)));
     }
     void annexRows(FilingPart part, const Record &r, const QStringList &rows, const QString &kindStem,
@@ -144,18 +144,19 @@ void Checker::company()
     const QString dic = text(prp, u"Dic"_s);
     static const QRegularExpression dicForm(u"^CZ[0-9]{8,10}$"_s);
     if (dic.isEmpty())
-        add(FilingPart::Company, u"Qesto.dic"_s, u"není vyplněno DIČ plátce."_s);
+        add(FilingPart::Company, u"program.dic"_s, u"není vyplněno DIČ plátce."_s);
     else if (!dicForm.match(dic).hasMatch())
-        add(FilingPart::Company, u"Qesto.dic"_s, u"DIČ „%1“ nemá tvar CZ a 8 až 10 číslic."_s.arg(dic));
+        add(FilingPart::Company, u"program.dic"_s, u"DIČ „%1“ nemá tvar CZ a 8 až 10 číslic."_s.arg(dic));
 
     const QDate from = this->from();
     const QDate to = this->to();
     const int year = m_data.taxYear;
     const auto inYear = [&](const QDate &d, const QString &which) {
         if (!d.isValid())
-            add(FilingPart::Company, u"Qesto.obdobi"_s, u"není vyplněno zdaňovací období „%1“."_s.arg(which));
+            add(FilingPart::Company, u"program.obdobi"_s,
+                u"není vyplněno zdaňovací období „%1“."_s.arg(which));
         else if (d.year() != year)
-            add(FilingPart::Company, u"Qesto.obdobi"_s,
+            add(FilingPart::Company, u"program.obdobi"_s,
                 u"zdaňovací období „%1“ %2 neleží v roce %3."_s.arg(which, data::formatDate(d)).arg(year));
     };
     inYear(from, u"od"_s);
@@ -165,7 +166,7 @@ void Checker::company()
     // it; the forms print what it says, not what the dates say.
     if (from.isValid() && to.isValid() && from == QDate(from.year(), 1, 1) &&
         to == QDate(from.year(), 12, 31) && !flag(prp, u"Zdo"_s))
-        add(FilingPart::Company, u"Qesto.cast_obdobi"_s,
+        add(FilingPart::Company, u"program.cast_obdobi"_s,
             u"zdaňovací období je celý rok %1, ale „Za zdaňovací období“ není zaškrtnuto, takže vyúčtování "
             u"uvádějí „za část zdaňovacího období“."_s.arg(from.year()));
 }
@@ -240,12 +241,12 @@ void Checker::typeMarks(FilingPart part, const QString &suffix, const QString &d
     const int marks = int(flag(prp, u"Dpdr"_s + suffix)) + int(flag(prp, u"Dpdo"_s + suffix)) +
                       int(flag(prp, u"Dpdd"_s + suffix));
     if (marks == 0)
-        add(part, u"Qesto.typ"_s, u"není označeno, zda jde o vyúčtování řádné, opravné nebo dodatečné."_s);
+        add(part, u"program.typ"_s, u"není označeno, zda jde o vyúčtování řádné, opravné nebo dodatečné."_s);
     else if (marks > 1)
-        add(part, u"Qesto.typ"_s,
+        add(part, u"program.typ"_s,
             u"je označeno více druhů vyúčtování (řádné, opravné, dodatečné); smí být jen jeden."_s);
     if (flag(prp, u"Dpdd"_s + suffix) && !date(prp, dateField).isValid())
-        add(part, u"Qesto.typ"_s, u"dodatečné vyúčtování nemá datum zjištění důvodů pro jeho podání."_s);
+        add(part, u"program.typ"_s, u"dodatečné vyúčtování nemá datum zjištění důvodů pro jeho podání."_s);
 }
 
 void Checker::signatory(FilingPart part, const QString &codeField, const QString &nameField,
@@ -255,12 +256,12 @@ void Checker::signatory(FilingPart part, const QString &codeField, const QString
     const QString id = text(prp, idField);
     switch (classifySignatory(text(prp, codeField), text(prp, nameField), id)) {
     case SignatoryKind::NaturalUnnamed:
-        add(part, u"Qesto.podepisujici"_s,
+        add(part, u"program.podepisujici"_s,
             u"podepisující osoba „%1“ je fyzická osoba bez data narození i evidenčního čísla osvědčení; "
             u"jedno z nich musí být vyplněno."_s.arg(text(prp, nameField)));
         break;
     case SignatoryKind::Unclear:
-        add(part, u"Qesto.podepisujici"_s,
+        add(part, u"program.podepisujici"_s,
             u"u podepisující osoby „%1“ nelze poznat, zda „%2“ je IČ, datum narození nebo evidenční číslo; "
             u"elektronické podání se na to zeptá."_s.arg(text(prp, nameField), id));
         break;
@@ -318,7 +319,7 @@ void Checker::employment()
             continue;
         const qsizetype named = monthsNamed(month).size();
         if (named != 1)
-            add(part, u"Qesto.mesic_06"_s,
+            add(part, u"program.mesic_06"_s,
                 u"vrácení přeplatku (ř. 06), řádek %1, sl. 1: „%2“ %3; uveďte na každý řádek jeden měsíc."_s
                     .arg(num(r), month, named == 0 ? u"neuvádí měsíc"_s : u"uvádí více měsíců"_s));
     }
@@ -339,7 +340,7 @@ void Checker::employment()
             missing.append(monthName(m));
     }
     if (!missing.isEmpty())
-        add(part, u"Qesto.pocet_mesicne"_s,
+        add(part, u"program.pocet_mesicne"_s,
             u"chybí počet zaměstnanců k poslednímu dni měsíce: %1."_s.arg(missing.join(u", "_s)));
 }
 
@@ -435,7 +436,7 @@ void Checker::employeeCount()
         const QString code = w.code.trimmed();
         if (!codeForm.match(code).hasMatch()) {
             if (count > 0)
-                add(part, u"Qesto.kod_obce"_s,
+                add(part, u"program.kod_obce"_s,
                     code.isEmpty() ? u"%1 má zaměstnance, ale nemá kód obce."_s.arg(where)
                                    : u"%1: kód obce „%2“ nemá šest číslic."_s.arg(where, code));
             return;
@@ -498,11 +499,11 @@ void Checker::annexRows(FilingPart part, const Record &r, const QStringList &row
         const QString where = u"řádek %1"_s.arg(number);
         if (kind.isEmpty()) {
             if (amount(r, amountField) != 0)
-                add(part, u"Qesto.predmet_opravy"_s,
+                add(part, u"program.predmet_opravy"_s,
                     u"%1 má částku, ale nemá předmět opravy (sl. 1 „%2“ nebo „%3“)."_s.arg(
                         where, allowed.at(0), allowed.at(1)));
         } else if (!allowed.contains(kind)) {
-            add(part, u"Qesto.predmet_opravy"_s,
+            add(part, u"program.predmet_opravy"_s,
                 u"%1: předmět opravy „%2“ není „%3“ ani „%4“."_s.arg(where, kind, allowed.at(0),
                                                                      allowed.at(1)));
         }
@@ -755,26 +756,26 @@ const QList<FilingCheck> &filingCheckList()
         {u"DPSVD2.VetaB.d_vracprepl"_s, Severity::Critical,
          u"bez data srážky datum vrácení ne po dni podání"_s,
          u"netýká se: přílohu vyúčtování daně vybírané srážkou (VetaB) program do podání nepíše"_s, false},
-        {u"Qesto.dic"_s, Severity::Warning, u"DIČ vyplněno ve tvaru CZ a 8 až 10 číslic"_s,
+        {u"program.dic"_s, Severity::Warning, u"DIČ vyplněno ve tvaru CZ a 8 až 10 číslic"_s,
          u"kontroly před podáním"_s},
-        {u"Qesto.obdobi"_s, Severity::Warning, u"zdaňovací období vyplněno a v roce vyúčtování"_s,
+        {u"program.obdobi"_s, Severity::Warning, u"zdaňovací období vyplněno a v roce vyúčtování"_s,
          u"kontroly před podáním"_s},
-        {u"Qesto.cast_obdobi"_s, Severity::Warning, u"celý rok, ale „Za zdaňovací období“ nezaškrtnuto"_s,
+        {u"program.cast_obdobi"_s, Severity::Warning, u"celý rok, ale „Za zdaňovací období“ nezaškrtnuto"_s,
          u"kontroly před podáním"_s},
-        {u"Qesto.typ"_s, Severity::Warning, u"právě jeden druh vyúčtování; u dodatečného datum zjištění"_s,
+        {u"program.typ"_s, Severity::Warning, u"právě jeden druh vyúčtování; u dodatečného datum zjištění"_s,
          u"kontroly před podáním"_s},
-        {u"Qesto.rekapitulace"_s, Severity::Warning, u"řádky části II souhlasí s částí I"_s,
+        {u"program.rekapitulace"_s, Severity::Warning, u"řádky části II souhlasí s částí I"_s,
          u"kontroly před podáním"_s},
-        {u"Qesto.podepisujici"_s, Severity::Warning,
+        {u"program.podepisujici"_s, Severity::Warning,
          u"fyzická podepisující osoba s datem narození nebo evidenčním číslem; jasné, co je IČ a co datum"_s,
          u"kontroly před podáním"_s},
-        {u"Qesto.mesic_06"_s, Severity::Critical, u"vrácení přeplatku: jeden měsíc na řádek"_s,
+        {u"program.mesic_06"_s, Severity::Critical, u"vrácení přeplatku: jeden měsíc na řádek"_s,
          u"kontroly před podáním"_s},
-        {u"Qesto.pocet_mesicne"_s, Severity::Warning, u"počet zaměstnanců za každý měsíc období"_s,
+        {u"program.pocet_mesicne"_s, Severity::Warning, u"počet zaměstnanců za každý měsíc období"_s,
          u"kontroly před podáním"_s},
-        {u"Qesto.kod_obce"_s, Severity::Warning, u"místo se zaměstnanci má kód obce o šesti číslicích"_s,
+        {u"program.kod_obce"_s, Severity::Warning, u"místo se zaměstnanci má kód obce o šesti číslicích"_s,
          u"kontroly před podáním"_s},
-        {u"Qesto.predmet_opravy"_s, Severity::Warning, u"předmět opravy „Z“/„D“, u bonusu „M“/„D“"_s,
+        {u"program.predmet_opravy"_s, Severity::Warning, u"předmět opravy „Z“/„D“, u bonusu „M“/„D“"_s,
          u"kontroly před podáním"_s},
     };
     return list;

@@ -52,7 +52,7 @@ struct FilingIssue
 
 // One check before filing. The portal's documented checks are named by the
 // form, record and attribute they are documented at ("DPZVD6.VetaO.kc_dpzi01");
-// the program's own by "Qesto." and a name. Every finding carries the
+// the program's own by "program." and a name. Every finding carries the
 // identifier of its check, so help and documentation can point at it.
 struct FilingCheck
 {

@@ -161,7 +161,7 @@ void TestFilingWindow::checksWarnBeforeExport()
         asked.append(f);
         return QList<statements::FilingIssue>{{statements::FilingPart::Employment,
                                                u"Vyúčtování: chybí počet zaměstnanců za 12. měsíc."_s,
-                                               statements::Severity::Warning, u"Qesto.pocet_mesicne"_s}};
+                                               statements::Severity::Warning, u"program.pocet_mesicne"_s}};
     }));
     QCOMPARE(form.resultList()->item(0)->text(),
              u"Upozornění: Vyúčtování: chybí počet zaměstnanců za 12. měsíc."_s);

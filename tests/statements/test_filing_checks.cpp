@@ -382,11 +382,11 @@ void TestFilingChecks::employmentPortalChecks_data()
     QTest::newRow("refund of one month ok")
         << QVariantMap{{u"vdvl.Mv1"_s, u"březen"_s}} << QString() << QString();
     QTest::newRow("refund of two months")
-        << QVariantMap{{u"vdvl.Mv2"_s, u"březen a duben"_s}} << u"Qesto.mesic_06"_s
+        << QVariantMap{{u"vdvl.Mv2"_s, u"březen a duben"_s}} << u"program.mesic_06"_s
         << vdzc + u"vrácení přeplatku (ř. 06), řádek 2, sl. 1: „březen a duben“ uvádí více měsíců; uveďte na "
                   u"každý řádek jeden měsíc."_s;
     QTest::newRow("refund without a month")
-        << QVariantMap{{u"vdvl.Mv3"_s, u"jaro"_s}} << u"Qesto.mesic_06"_s
+        << QVariantMap{{u"vdvl.Mv3"_s, u"jaro"_s}} << u"program.mesic_06"_s
         << vdzc + u"vrácení přeplatku (ř. 06), řádek 3, sl. 1: „jaro“ neuvádí měsíc; uveďte na každý řádek "
                   u"jeden měsíc."_s;
 
@@ -629,7 +629,7 @@ void TestFilingChecks::checkListCoversTheSchemas()
     for (const statements::FilingCheck &c : statements::filingCheckList()) {
         QVERIFY2(!ids.contains(c.id), qPrintable(c.id));
         ids.insert(c.id);
-        if (!c.id.startsWith(u"Qesto."_s))
+        if (!c.id.startsWith(u"program."_s))
             ++perForm[c.id.section(u'.', 0, 0)];
     }
     QCOMPARE(perForm.value(u"DPZVD6"_s), 58);
