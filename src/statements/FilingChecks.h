@@ -45,7 +45,7 @@ struct FilingIssue
     FilingPart part;
     QString text; // complete Czech sentence, title of the part first
     Severity severity = Severity::Warning;
-    QString check; // the stable identifier of the check (see filingCheckList)
+    QString check = {}; // the stable identifier of the check (see filingCheckList)
 
     bool operator==(const FilingIssue &) const = default;
 };
