@@ -38,6 +38,7 @@ struct Settlement
         prp.fieldByName(u"Dic"_s)->setAsString(u"CZ12345678"_s);
         prp.fieldByName(u"Dz"_s)->setAsDate(QDate(2015, 1, 1));
         prp.fieldByName(u"Dk"_s)->setAsDate(QDate(2015, 12, 31));
+        prp.fieldByName(u"Zdo"_s)->setAsBoolean(true); // the whole period, as the dates say
         prp.fieldByName(u"Dpdr1"_s)->setAsBoolean(true);
         prp.fieldByName(u"Dpdr2"_s)->setAsBoolean(true);
         prp.fieldByName(u"Ojv"_s)->setAsString(u"Stavby Novák s.r.o."_s);
