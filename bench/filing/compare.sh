@@ -6,10 +6,8 @@
 # QESTO_BENCH_DIR names the build folder (build-bench by default).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-jobs=${QESTO_BENCH_JOBS:-2}
-dir=${QESTO_BENCH_DIR:-build-bench}
-cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DQESTO_BENCH=ON -DQESTO_TESTS=OFF -DQESTO_WIDGETS=OFF >/dev/null
-cmake --build "$dir" --target bench_filing -j"$jobs"
+source bench/tree.sh
+bench_build bench_filing
 out=$dir/bench/filing/results.json
 "$dir"/bench/filing/bench_filing --benchmark_out="$out" --benchmark_out_format=json "$@"
 python3 - "$out" <<'PY'
