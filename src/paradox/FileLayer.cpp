@@ -43,6 +43,11 @@ bool FileLayer::remove(const QString &path, QString &error) const
     return false;
 }
 
+bool FileLayer::beforeWrite(const QString &, QString &) const
+{
+    return true;
+}
+
 QByteArray FileLayer::readAll(const QString &path, const QString &displayName) const
 {
     QFile file(path);

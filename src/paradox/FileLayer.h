@@ -14,7 +14,8 @@ namespace paradox {
 // drive's hiccup or a permission changed for a moment would.
 //
 // Writing a table's blocks, its index and its journal goes straight to the
-// disk: those writes are guarded by the journal, not by this layer.
+// disk: those writes are guarded by the journal, not by this layer, which is
+// only told of each of them first (beforeWrite).
 class FileLayer
 {
 public:
@@ -31,6 +32,10 @@ public:
     virtual bool copy(const QString &from, const QString &to, QString &error) const;
     virtual bool rename(const QString &from, const QString &to, QString &error) const;
     virtual bool remove(const QString &path, QString &error) const;
+    // Told before the engine writes or removes one of a table's own files
+    // (its journal, the .DB, its index). False stops the change there with
+    // the reason in error, as a failed write would; the disk never refuses.
+    virtual bool beforeWrite(const QString &path, QString &error) const;
 
     // The whole file through openForReading(). Throws TableError(Unreadable)
     // "Tabulku <displayName> nelze otevřít: <reason>".

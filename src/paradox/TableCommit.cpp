@@ -30,6 +30,14 @@ bool TablePrivate::changedOnDisk() const
     return size != diskSize || stamp != diskStamp;
 }
 
+void TablePrivate::beforeWrite(const QString &file) const
+{
+    QString reason;
+    if (!files().beforeWrite(file, reason))
+        throw TableError(TableError::Kind::Unreadable,
+                         u"Tabulku %1 nelze zapsat: %2"_s.arg(displayName, reason));
+}
+
 void TablePrivate::recoverIfNeeded()
 {
     const QString jpath = journal::pathFor(path);
@@ -165,8 +173,10 @@ void TablePrivate::commit()
         j.ranges.append({h.headerSize + qint64(n - 1) * h.blockSize, bytes});
     // The journal keeps the pre-change header, which the image still holds.
     const QString jpath = journal::pathFor(path);
+    beforeWrite(jpath);
     journal::write(jpath, j, displayName);
 
+    beforeWrite(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite))
         throwIo(displayName, file);
@@ -181,8 +191,11 @@ void TablePrivate::commit()
     const qint64 newSize = file.size();
     file.close();
     std::memcpy(image.data(), header.constData(), size_t(header.size()));
-    if (h.schema.keyFields > 0)
+    if (h.schema.keyFields > 0) {
+        beforeWrite(pxPath());
         writeIndex(pxPath());
+    }
+    beforeWrite(jpath);
     QFile::remove(jpath);
 
     diskSize = newSize;
@@ -242,7 +255,9 @@ void TablePrivate::rewrite(const Schema &schema, const QList<QByteArray> &record
     j.oldStamp = diskStamp;
     j.newStamp = bytes.left(stampSize);
     const QString jpath = journal::pathFor(path);
+    beforeWrite(jpath);
     journal::write(jpath, j, displayName);
+    beforeWrite(path);
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
@@ -251,10 +266,12 @@ void TablePrivate::rewrite(const Schema &schema, const QList<QByteArray> &record
     const quint64 gen = generation;
     loadImage(bytes);
     generation = gen + 1;
+    beforeWrite(pxPath());
     if (h.schema.keyFields > 0)
         writeIndex(pxPath());
     else if (const QString px = pxPath(); QFile::exists(px))
         QFile::remove(px);
+    beforeWrite(jpath);
     QFile::remove(jpath);
 }
 

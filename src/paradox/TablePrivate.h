@@ -246,6 +246,9 @@ public:
     int keyedRowFor(const char *raw, int ignoreRow) const;
 
     const FileLayer &files() const { return options.files ? *options.files : FileLayer::disk(); }
+    // Asks the file layer before one of the table's files is written or
+    // removed; throws TableError(Unreadable) when it refuses.
+    void beforeWrite(const QString &file) const;
 
     mutable QString pxPathCache;
     const QString &pxPath() const

@@ -20,7 +20,10 @@ public:
         Copy = 2,
         Rename = 4,
         Remove = 8,
+        // The engine writing or removing a table's journal, .DB or index.
+        Write = 16,
         AnyChange = Copy | Rename | Remove,
+        AnyStep = AnyChange | Write,
     };
 
     // The operations of the kinds in ops on files whose name contains name
@@ -57,6 +60,10 @@ public:
     bool remove(const QString &path, QString &error) const override
     {
         return failing(Remove, u"remove", path) ? refuse(error) : FileLayer::remove(path, error);
+    }
+    bool beforeWrite(const QString &path, QString &error) const override
+    {
+        return failing(Write, u"write", path) ? refuse(error) : FileLayer::beforeWrite(path, error);
     }
 
 private:
