@@ -1,5 +1,6 @@
 #include "data/TDM1.h"
 
+#include "data/ChangeSet.h"
 #include "data/DataError.h"
 #include "data/DatasetDefs.h"
 #include "data/ParadoxStore.h"
@@ -217,6 +218,7 @@ paradox::OpenOptions TDM1::openOptions() const
         options.netDir = platform::FileOps::resolve(m_netDir);
         options.password = tablesPassword();
     }
+    options.files = m_files;
     return options;
 }
 
@@ -313,26 +315,56 @@ void TDM1::postOnce(Dataset &dataset)
     dataset.post();
 }
 
+QString TDM1::upgradeOperation()
+{
+    return u"Převod tabulek starší verze"_s;
+}
+
 void TDM1::OtevritTabulky()
 {
     m_flags = {};
     m_tablesOpen = false;
+    m_rolledBack.clear();
     Disconnect();
     if (m_path.isEmpty())
         throw DatabaseError(DatabaseError::Kind::State, u"Není určen adresář se soubory tabulek."_s);
+    // A change of several tables that a stopped process left half done is
+    // undone before any table is read.
+    m_rolledBack = ChangeSet::finishPending(m_path, openOptions());
+    std::unique_ptr<ChangeSet> upgrade;
     try {
-        openAll();
+        openAll(upgrade);
+        if (upgrade)
+            upgrade->commit();
     } catch (...) {
         Disconnect();
+        if (upgrade) {
+            try {
+                upgrade->rollBack();
+            } catch (const platform::Error &) {
+                // Left recorded: the next opening puts the old files back.
+            }
+        }
         throw;
     }
     m_tablesOpen = true;
+    if (!m_rolledBack.isEmpty() && m_status)
+        m_status->setStatusText(IStatusSink::Message, rolledBackMessage(m_rolledBack));
 }
 
-void TDM1::openAll()
+void TDM1::openAll(std::unique_ptr<ChangeSet> &change)
 {
+    // The upgrade, its one-time copies and the recalculation it asks for are
+    // one change: a process stopped between them would skip the copies for
+    // good, since the next opening finds the fields already there.
+    auto begin = [this, &change] {
+        change = std::make_unique<ChangeSet>(m_path, upgradeOperation(), openOptions());
+        for (TableId id : SettlementTables)
+            change->addTable(id);
+        change->begin();
+    };
     const UpgradeResult upgrade =
-        withEngineErrors([this] { return upgradeSettlement(m_path, m_templateDir, openOptions()); });
+        withEngineErrors([&] { return upgradeSettlement(m_path, m_templateDir, openOptions(), begin); });
     m_flags = upgrade.flags;
     m_connected = true;
 
@@ -356,6 +388,12 @@ void TDM1::openAll()
     openTable(*m_vpkb);
     openTable(*m_mzd11);
     m_mzd11->close();
+    // What the caller's recomputation would do after the opening, done
+    // inside the change so that it cannot be lost.
+    if (change && m_flags.any() && m_recalc) {
+        m_recalc->VypocetVdvl1();
+        m_recalc->VypocetVdvs1();
+    }
 
     Obnovit1();
     m_vpzCount = m_vpz->recordCount();

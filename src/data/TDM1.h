@@ -17,11 +17,13 @@
 #include <memory>
 
 namespace paradox {
+class FileLayer;
 struct OpenOptions;
-}
+} // namespace paradox
 
 namespace data {
 
+class ChangeSet;
 class DatasetBinding;
 class ParadoxStore;
 
@@ -104,6 +106,9 @@ public:
     // How the tables are opened: shared, with the session's control
     // directory and password.
     paradox::OpenOptions openOptions() const;
+    // Through which the tables' files are read, copied and written; the
+    // disk by default. Tests put a layer there that fails a chosen step.
+    void setFileLayer(std::shared_ptr<const paradox::FileLayer> files) { m_files = std::move(files); }
     // Where a table of the settlement lives.
     QString tablePath(TableId table) const;
     // Opens one dataset of the module (VpzPr and VpzQr read "Vpz.DB") on its
@@ -167,6 +172,11 @@ public:
     // What the last opening upgraded; when any() the caller recomputes both
     // statements (PrepocetVY).
     const UpgradeFlags &upgradeFlags() const { return m_flags; }
+    // The operation whose unfinished change the last opening rolled back
+    // (shown in the status bar); empty when there was none.
+    const QString &rolledBackChange() const { return m_rolledBack; }
+    // The name under which an upgrade's change is recorded.
+    static QString upgradeOperation();
     bool tablesOpen() const { return m_tablesOpen; }
 
     // ---- rules shared with the windows
@@ -209,7 +219,7 @@ private:
     void wireRules();
     void postOnce(Dataset &dataset);
     void clearStatus();
-    void openAll();
+    void openAll(std::unique_ptr<ChangeSet> &change);
 
     std::unique_ptr<Dataset> m_dmt, m_prp, m_vdvl, m_vpkv, m_vvdp, m_vpz, m_vpzPr, m_vdvs, m_mzd11, m_vpkb,
         m_vpzQr;
@@ -227,9 +237,11 @@ private:
     QString m_netDir;
     QString m_privateDir;
     QString m_templateDir;
+    std::shared_ptr<const paradox::FileLayer> m_files;
     bool m_sessionActive = false;
     bool m_connected = false;
     UpgradeFlags m_flags;
+    QString m_rolledBack;
     bool m_tablesOpen = false;
     int m_vpzCount = 0;
     bool m_vpzStatusShown = true;

@@ -166,8 +166,9 @@ QString address(const QString &street, const QString &postcode, const QString &t
 class SettlementUpgrader
 {
 public:
-    SettlementUpgrader(const QString &dir, const QString &templateDir, const paradox::OpenOptions &options)
-        : m_dir(dir), m_templateDir(templateDir), m_options(options)
+    SettlementUpgrader(const QString &dir, const QString &templateDir, const paradox::OpenOptions &options,
+                       const std::function<void()> &beforeFirstChange)
+        : m_dir(dir), m_templateDir(templateDir), m_options(options), m_beforeFirstChange(beforeFirstChange)
     {}
 
     UpgradeResult run()
@@ -193,6 +194,15 @@ private:
         if (exclusive)
             options.mode = paradox::OpenMode::Exclusive;
         return paradox::Table::open(path(id), options);
+    }
+
+    // Every write of the upgrade follows a field addition or a template
+    // copy, so these two announce the first one.
+    void aboutToChange()
+    {
+        if (m_beforeFirstChange && !m_changing)
+            m_beforeFirstChange();
+        m_changing = true;
     }
 
     void changed(TableId id)
@@ -234,6 +244,7 @@ private:
             return {};
 
         table.reset();
+        aboutToChange();
         table = open(id, true);
         table->addFields(missing);
         changed(id);
@@ -475,7 +486,8 @@ private:
                                       u"Chybí prázdná tabulka %1 v adresáři šablon %2."_s.arg(
                                           tableDef(id).fileName(), QDir::toNativeSeparators(m_templateDir)));
         }
-        paradox::Table::copyTable(source, path(id));
+        aboutToChange();
+        paradox::Table::copyTable(source, path(id), m_options);
         changed(id);
     }
 
@@ -494,6 +506,8 @@ private:
     QString m_dir;
     QString m_templateDir;
     paradox::OpenOptions m_options;
+    std::function<void()> m_beforeFirstChange;
+    bool m_changing = false;
     UpgradeResult m_result;
 };
 
@@ -524,9 +538,10 @@ int detectGeneration(TableId id, const paradox::Schema &schema)
 }
 
 UpgradeResult upgradeSettlement(const QString &settlementDir, const QString &templateDir,
-                                const paradox::OpenOptions &options)
+                                const paradox::OpenOptions &options,
+                                const std::function<void()> &beforeFirstChange)
 {
-    return SettlementUpgrader(settlementDir, templateDir, options).run();
+    return SettlementUpgrader(settlementDir, templateDir, options, beforeFirstChange).run();
 }
 
 } // namespace data

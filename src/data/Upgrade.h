@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Bringing table files written by earlier versions up to the structure of
 // TableDefs, before the data module opens its datasets on them. Everything
 // here works on files only: no dataset, no window. Engine failures arrive as
@@ -60,7 +62,10 @@ struct UpgradeResult
 // structure is only read, never written. options carries the network
 // control directory and the tables' password; tables that need changes are
 // reopened exclusively for the change.
+// beforeFirstChange runs once, before the first file is written or copied
+// (never for a current settlement): the opening begins its change set there.
 UpgradeResult upgradeSettlement(const QString &settlementDir, const QString &templateDir,
-                                const paradox::OpenOptions &options = {});
+                                const paradox::OpenOptions &options = {},
+                                const std::function<void()> &beforeFirstChange = {});
 
 } // namespace data
