@@ -1,5 +1,6 @@
 #include "statements/Recalc.h"
 
+#include "data/ChangeSet.h"
 #include "statements/VdvlCalc.h"
 #include "statements/VdvsCalc.h"
 
@@ -22,8 +23,12 @@ void StatementRecalc::VypocetVdvs1()
 void PrepocetVY(data::TDM1 &dm)
 {
     StatementRecalc recalc(dm);
-    recalc.VypocetVdvl1();
-    recalc.VypocetVdvs1();
+    // Both statements or neither: a stop between them would leave one
+    // recomputed and the other not.
+    data::changeSettlement(dm, u"Přepočet výkazů"_s, {data::TableId::Vdvl, data::TableId::Vdvs}, [&] {
+        recalc.VypocetVdvl1();
+        recalc.VypocetVdvs1();
+    });
     dm.Disconnect();
     dm.OtevritTabulky();
 }

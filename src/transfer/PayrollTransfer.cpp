@@ -1,5 +1,6 @@
 #include "transfer/PayrollTransfer.h"
 
+#include "data/ChangeSet.h"
 #include "data/Rounding.h"
 #include "data/TDM1.h"
 #include "platform/FileOps.h"
@@ -34,6 +35,11 @@ QString unresolvedPath()
     return u"Nastavte správně cestu."_s;
 }
 } // namespace messages
+
+QString operationName()
+{
+    return u"Přenos údajů z programu Gavrel"_s;
+}
 
 // ---------------------------------------------------------------- sums
 
@@ -244,12 +250,18 @@ void writeTransfer(data::TDM1 &dm, data::IStatementRecalc &recalc, const Payroll
         if (!fits)
             throw TransferError(u"Součty za měsíc %1 přesahují rozsah polí, nic nebylo změněno."_s.arg(m.O));
     }
-    if (company)
-        writeCompany(dm, *company);
-    writeMonths(dm, sums);
-    writeStatements(dm, sums);
-    recalc.VypocetVdvl1();
-    recalc.VypocetVdvs1();
+    // The company data, the payroll sums and both statements change as one:
+    // a failure or a stop anywhere leaves the settlement as it was.
+    data::changeSettlement(
+        dm, operationName(),
+        {data::TableId::Prp, data::TableId::Mzd11, data::TableId::Vdvl, data::TableId::Vdvs}, [&] {
+            if (company)
+                writeCompany(dm, *company);
+            writeMonths(dm, sums);
+            writeStatements(dm, sums);
+            recalc.VypocetVdvl1();
+            recalc.VypocetVdvs1();
+        });
 
     for (data::Dataset *ds : {&dm.Mzd11(), &dm.Prp(), &dm.Vdvl(), &dm.Vdvs()})
         ds->close();

@@ -34,6 +34,9 @@ QString cannotShow();
 QString unresolvedPath();
 } // namespace messages
 
+// The name a transfer's change of the settlement is recorded under.
+QString operationName();
+
 // One row of Mzd11: the payroll rows of one month summed as the settlement
 // stores them. Dan and Danz are whole crowns; the other sums are rounded to
 // whole crowns after every row added, as posting each row would round them.
