@@ -75,6 +75,9 @@ int main(int argc, char *argv[])
         dm.setDatabasePath(dir);
         dm.setStatementRecalc(&recalc);
         dm.setFileLayer(layer);
+        // The random kills are timed from here.
+        std::printf("S\n");
+        std::fflush(stdout);
         dm.OtevritTabulky();
         if (operation == QLatin1String("recalc")) {
             statements::PrepocetVY(dm);
