@@ -1,6 +1,7 @@
 #include "settlement/NewYear.h"
 
 #include "backup/SettlementArchive.h"
+#include "data/ChangeSet.h"
 #include "data/DataError.h"
 #include "data/DataFiles.h"
 #include "data/DateRules.h"
@@ -109,13 +110,21 @@ void NewYearRollover::NovyRok2(int mode)
     }
     m_lastArchive = target;
 
+    // The emptied statements and the company data's new year are one
+    // change: a failure or a stop anywhere leaves the old year whole (the
+    // archive stays; it holds the same).
+    data::ChangeSet change(settlementDir, rolloverOperation(), m_dm.openOptions());
+    for (const data::TableId id : emptiedTables())
+        change.addTable(id);
+    change.addTable(data::TableId::Prp);
     try {
         if (mode == 1) {
+            change.begin();
             for (const data::TableId id : emptiedTables()) {
                 const QString file = data::tableDef(id).fileName();
                 try {
                     paradox::Table::copyTable(data::tableFilePath(m_dm.templateDir(), file),
-                                              data::tableFilePath(settlementDir, file));
+                                              data::tableFilePath(settlementDir, file), m_dm.openOptions());
                 } catch (const paradox::TableError &e) {
                     throw failure(e.message());
                 }
@@ -129,16 +138,18 @@ void NewYearRollover::NovyRok2(int mode)
                 table->refresh();
         }
         m_dm.Disconnect();
+        change.commit();
         m_dm.OtevritTabulky();
     } catch (const platform::Error &) {
-        // The steps done stay done (the archive holds the old year); the
-        // settlement is left open as far as it opens.
-        if (!m_dm.tablesOpen()) {
-            try {
-                m_dm.Disconnect();
+        m_dm.Disconnect();
+        try {
+            change.rollBack();
+            // Inside a larger change the tables wait for its roll-back.
+            if (!change.isJoined())
                 m_dm.OtevritTabulky();
-            } catch (const platform::Error &) {
-            }
+        } catch (const platform::Error &) {
+            // Reported by the error that goes on; the next opening finishes
+            // what could not be put back.
         }
         throw;
     }

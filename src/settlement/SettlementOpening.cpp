@@ -1,7 +1,9 @@
 #include "settlement/SettlementOpening.h"
 
 #include "backup/SettlementArchive.h"
+#include "data/ChangeSet.h"
 #include "data/DataFiles.h"
+#include "data/StatusSink.h"
 #include "data/TDM1.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
@@ -12,6 +14,8 @@
 #include "settlement/BusyScope.h"
 #include "settlement/Version.h"
 #include "statements/Recalc.h"
+
+#include <QFileInfo>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -70,40 +74,90 @@ void SettlementOpening::selectPrinter()
                       ini.readInteger(u"Tisk", u"Vychozi", 1) != 0, ini.readString(u"Tisk", u"Tiskarna"));
 }
 
-void SettlementOpening::openTables()
+QString rolloverOperation()
 {
-    const QString dir = m_paths.FileDir + m_dirName;
-    m_dm.Disconnect();
-    m_dm.setDatabasePath(dir);
+    return u"Akce nový rok"_s;
+}
+
+QString OpeningReport::notice() const
+{
+    return rolledBack.isEmpty() ? QString() : data::rolledBackMessage(rolledBack);
+}
+
+OpeningReport openSettlement(data::TDM1 &dm, const QString &settlementDir, const QString &templateDir,
+                             const QString &iniFile, IRollover *rollover,
+                             const std::function<void(data::TDM1 &)> &recalc)
+{
+    OpeningReport report;
+    const QString dir = FileOps::withoutTrailingSeparator(settlementDir);
+    dm.Disconnect();
+    dm.setDatabasePath(dir);
     // An empty list confirmed, or a directory removed behind our back: the
     // table opening would otherwise create files where no settlement is.
-    if (m_dirName.isEmpty() || !FileOps::dirExists(dir))
+    if (dir.isEmpty() || !FileOps::dirExists(dir))
         throw platform::Error(u"Adresář %1 neexistuje."_s.arg(FileOps::nativePath(dir)));
     platform::removeStaleLockFiles(FileOps::resolve(dir + u'\\'));
-    platform::removeStaleLockFiles(FileOps::resolve(m_paths.dataFile(data::DataFiles::templateDir())));
+    platform::removeStaleLockFiles(FileOps::resolve(templateDir));
     // A restore whose files were checked but not all moved in when its
     // process ended is completed first: the tables are the old or the
     // restored ones, never a mix.
     if (!backup::finishPendingRestore(dir))
         throw platform::Error(
             u"Obnovu dat připravenou v adresáři %1 nelze dokončit."_s.arg(FileOps::nativePath(dir)));
-    m_dm.OtevritTabulky();
+    dm.OtevritTabulky();
+    report.rolledBack = dm.rolledBackChange();
+    // The rollover's reopening forgets what this opening upgraded.
+    report.upgraded = dm.upgradeFlags();
+    const bool upgraded = report.upgraded.any();
 
-    platform::IniFile ini(FileOps::resolve(iniFile()));
+    platform::IniFile ini(FileOps::resolve(iniFile));
     const int mode = ini.readInteger(rolloverSection(), u"Ano", 0);
-    if (mode != 0) {
-        m_pendingRollover = mode;
-        // The request is erased only by a program that carries it out, so it
-        // is never lost; and a rollover runs only once its request is gone,
-        // since running it twice would empty the statements of the new year.
-        if ((m_rollover || mode < 0) && !ini.eraseSection(rolloverSection()))
-            throw platform::Error(u"Požadavek na akci nový rok nelze odstranit ze souboru %1."_s.arg(
-                FileOps::nativePath(iniFile())));
+    report.pendingRollover = mode;
+    // The request is erased only by a program that carries it out, so it is
+    // never lost. Its removal and the rollover are one change: a stop in
+    // between puts the request back with the old tables, so the rollover
+    // runs exactly once.
+    if (mode != 0 && (rollover || mode < 0)) {
+        data::ChangeSet change(dir, rolloverOperation(), dm.openOptions());
+        for (const data::TableId id : data::SettlementTables)
+            change.addTable(id);
+        change.addFile(QFileInfo(FileOps::resolve(iniFile)).fileName());
+        change.begin();
+        try {
+            if (!ini.eraseSection(rolloverSection()))
+                throw platform::Error(u"Požadavek na akci nový rok nelze odstranit ze souboru %1."_s.arg(
+                    FileOps::nativePath(iniFile)));
+            if (mode > 0) {
+                rollover->NovyRok2(mode);
+                report.rolledOver = true;
+            }
+            change.commit();
+        } catch (const platform::Error &) {
+            dm.Disconnect();
+            change.rollBack();
+            throw;
+        }
     }
-    if (m_pendingRollover > 0 && m_rollover)
-        m_rollover->NovyRok2(m_pendingRollover);
-    if (m_dm.upgradeFlags().any())
-        m_recalc(m_dm);
+    if (upgraded && recalc) {
+        recalc(dm);
+        report.recomputed = true;
+    }
+    if (!dm.tablesOpen())
+        dm.OtevritTabulky();
+    if (const QString notice = report.notice(); !notice.isEmpty() && dm.statusSink())
+        dm.statusSink()->setStatusText(data::IStatusSink::Message, notice);
+    return report;
+}
+
+void SettlementOpening::openTables()
+{
+    // An empty list confirmed: the data root itself is no settlement.
+    if (m_dirName.isEmpty())
+        throw platform::Error(u"Adresář %1 neexistuje."_s.arg(FileOps::nativePath(m_paths.FileDir)));
+    const OpeningReport report =
+        openSettlement(m_dm, m_paths.FileDir + m_dirName, m_paths.dataFile(data::DataFiles::templateDir()),
+                       iniFile(), m_rollover, m_recalc);
+    m_pendingRollover = report.pendingRollover;
 }
 
 SettlementOpening::Result SettlementOpening::VyberDanoveho()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Upgrade.h"
 #include "platform/Printers.h"
 #include "settlement/AppPaths.h"
 
@@ -42,6 +43,40 @@ public:
 
 // The printers the main window keeps for the print window.
 using PrinterState = platform::PrinterState;
+
+// What an opening did beyond opening the tables.
+struct OpeningReport
+{
+    // The rollover mode found pending in the settlement's INI file (0 for
+    // none), and whether it was carried out.
+    int pendingRollover = 0;
+    bool rolledOver = false;
+    bool recomputed = false;
+    // What the table opening upgraded (before a rollover reopened them).
+    data::UpgradeFlags upgraded;
+    // The operation whose unfinished change was undone; empty for none.
+    QString rolledBack;
+    // What the user is told (status bar, or stderr of the command line);
+    // empty when there is nothing to tell.
+    QString notice() const;
+};
+
+// The one opening of a settlement, which the program, every command of
+// qesto-cli, the restore and the rollover use: a restore stopped half-way
+// is completed, stale lock files go from the settlement and the template
+// directories, the tables are opened (an unfinished change of several tables
+// rolled back, older files upgraded), a pending new-year rollover is carried
+// out once, and both statements are recomputed when an upgrade asked for it,
+// also when a rollover ran after it. Without a rollover a pending request
+// stays in the INI file for a program that can carry it out. dm's database
+// path is set to settlementDir; the paths are stored paths. Throws
+// platform::Error; the tables are closed then.
+OpeningReport openSettlement(data::TDM1 &dm, const QString &settlementDir, const QString &templateDir,
+                             const QString &iniFile, IRollover *rollover,
+                             const std::function<void(data::TDM1 &)> &recalc);
+
+// The name under which a rollover's change is recorded.
+QString rolloverOperation();
 
 // Opening a settlement (VyberDanoveho) and the state of the open one: its
 // directory, its INI file and the printer chosen for it.

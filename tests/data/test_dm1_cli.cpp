@@ -2,6 +2,7 @@
 
 #include "CliCommands.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +16,8 @@ class TestDm1Cli : public QObject
 
 private Q_SLOTS:
     void openUpgradesOnceAndRecomputes();
+    void openRunsPendingRolloverOnce_data();
+    void openRunsPendingRolloverOnce();
     void dumpAppendsCalculatedColumns();
     void dumpLeavesFilesAlone();
     void dumpStreamsLargeTablesInPieces();
@@ -45,6 +48,55 @@ void TestDm1Cli::openUpgradesOnceAndRecomputes()
     QCOMPARE(record.at(header.indexOf("Sld93")), QByteArray("300"));
     QCOMPARE(record.at(header.indexOf("Sld913")), QByteArray("7800"));
     QCOMPARE(record.at(header.indexOf("C403")), QByteArray("0"));
+}
+
+void TestDm1Cli::openRunsPendingRolloverOnce_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QByteArray>("year");
+    QTest::newRow("archive only") << 2 << QByteArray("2015");
+    QTest::newRow("full rollover") << 1 << QByteArray("2016");
+}
+
+// A conversion leaves the request; the command line carries it out at its
+// first opening, as the program does, and never again.
+void TestDm1Cli::openRunsPendingRolloverOnce()
+{
+    QFETCH(int, mode);
+    QFETCH(QByteArray, year);
+    QTemporaryDir root;
+    const QString dir = dm1test::makeCurrentSettlement(root.path());
+    {
+        auto prp = paradox::Table::open(data::tableFilePath(dir, u"Prp.DB"_s));
+        QVariantList record(prp->schema().fields.size());
+        record[prp->fieldIndex(u"Rok"_s)] = u"2015"_s;
+        record[prp->fieldIndex(u"Ojv"_s)] = u"Firma s.r.o."_s;
+        if (prp->recordCount() > 0)
+            prp->update(0, record);
+        else
+            prp->append(record);
+    }
+    QFile ini(dir + u"/D1.ini"_s);
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[Prevodzu215]\r\nAno=" + QByteArray::number(mode) + "\r\n[Tisk]\r\nVychozi=1\r\n");
+    ini.close();
+
+    for (int run = 0; run < 2; ++run) {
+        const cli::Result r = cli::run({u"open"_s, dir});
+        QCOMPARE(r.error, QString());
+        QCOMPARE(r.exitCode, 0);
+        const QStringList archives = QDir(root.path() + u"/Zaloha/Archiv"_s).entryList(QDir::Files);
+        QCOMPARE(archives, QStringList{u"2015 Firma s.r.o..zip"_s});
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QByteArray text = ini.readAll();
+        ini.close();
+        QVERIFY(!text.contains("Prevodzu215"));
+        QVERIFY(text.contains("Vychozi=1"));
+        const QByteArray dump = cli::run({u"dump"_s, dir, u"Prp"_s}).output;
+        const QList<QByteArray> lines = dump.split('\n');
+        const qsizetype rok = lines.at(0).trimmed().split(',').indexOf("Rok");
+        QCOMPARE(lines.at(1).trimmed().split(',').at(rok), year);
+    }
 }
 
 void TestDm1Cli::dumpAppendsCalculatedColumns()

@@ -5,13 +5,16 @@
 // turning the data layer's errors into exit code 2 with the Czech message.
 
 #include "CliCommands.h"
-#include "backup/SettlementArchive.h"
 #include "data/TDM1.h"
 #include "platform/Error.h"
+#include "settlement/NewYear.h"
+#include "settlement/SettlementOpening.h"
 #include "statements/Recalc.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <cstdio>
 
 namespace cli {
 
@@ -41,36 +44,39 @@ inline Settlement locate(const QString &dir)
 }
 
 // A data module prepared as the program prepares it at start-up, pointed at
-// the settlement and able to recompute the statements.
+// the settlement, able to recompute the statements and to carry out a
+// pending new-year rollover.
 struct Module
 {
-    explicit Module(const Settlement &s) : recalc(dm)
+    explicit Module(const Settlement &s)
+        : dir(s.dir), name(QFileInfo(s.dir).fileName()), recalc(dm),
+          rollover(paths, dm, [this] { return name; })
     {
+        paths.FileDir = s.root + u'/';
         dm.DM1Create(s.root);
         dm.setDatabasePath(s.dir);
         dm.setStatementRecalc(&recalc);
-        dir = s.dir;
     }
 
-    // Opens the settlement as the program does: a restore stopped half-way
-    // is completed first, and the statements are recomputed when older files
-    // were upgraded, since only this opening knows it. Gives what the
-    // opening upgraded.
+    // Opens the settlement through the program's own opening (see
+    // settlement::openSettlement); what it has to tell goes to stderr.
+    // Gives what the opening upgraded.
     data::UpgradeFlags open()
     {
-        if (!backup::finishPendingRestore(dir))
-            throw data::DatabaseError(data::DatabaseError::Kind::Engine,
-                                      QStringLiteral("Nepodařilo se otevřít všechny tabulky."));
-        dm.OtevritTabulky();
-        const data::UpgradeFlags flags = dm.upgradeFlags();
-        if (flags.any())
-            statements::PrepocetVY(dm);
-        return flags;
+        const settlement::OpeningReport report =
+            settlement::openSettlement(dm, dir, dm.templateDir(), dir + u'/' + name + u".ini", &rollover,
+                                       [](data::TDM1 &d) { statements::PrepocetVY(d); });
+        if (const QString notice = report.notice(); !notice.isEmpty())
+            std::fputs((notice + u'\n').toUtf8().constData(), stderr);
+        return report.upgraded;
     }
 
     QString dir;
+    QString name;
+    settlement::AppPaths paths;
     data::TDM1 dm;
     statements::StatementRecalc recalc;
+    settlement::NewYearRollover rollover;
 };
 
 template <class F> Result guarded(F &&command)
