@@ -31,6 +31,19 @@ QString takenKey()
     return u"Prevod"_s + Version::yearTag() + u'o';
 }
 
+// The candidate of a conversion that has begun copying, and whether it
+// rolls the settlements into the new year ("1") or only archives them ("0"):
+// kept until the copying has ended, so that a stopped one is repeated.
+QString resumeKey()
+{
+    return u"Prevod"_s + Version::yearTag() + u'z';
+}
+
+QString resumeNewYearKey()
+{
+    return resumeKey() + u'n';
+}
+
 QString requestSection()
 {
     return u"Prevodzu"_s + Version::yearTag();
@@ -76,14 +89,25 @@ void Conversion::KontrolaInst1()
     if (local.readString(u"Qesto", doneKey()) == u"1")
         return;
     const bool taken = local.readString(u"Qesto", takenKey()) == u"1";
-    local.writeString(u"Qesto", doneKey(), u"1");
+    const QString resumed = local.readString(u"Qesto", resumeKey());
 
     m_state = {};
-    m_state.candidate = findCandidate(m_paths.FileDirPrg, m_paths.FileDirLocal, Version::TaxYear);
-    if (m_list.isEmpty() && (!m_state.candidate.isEmpty() || taken) && m_window)
-        m_window->ask(m_state);
-    if (m_state.convertData)
+    if (!resumed.isEmpty()) {
+        // The list taken over then is no longer empty; the same choices
+        // apply without asking again.
+        m_state.candidate = resumed;
+        m_state.newYear = local.readString(u"Qesto", resumeNewYearKey()) != u"0";
+        m_resuming = true;
         KontrolaInst2(m_paths.FileDirLocal + data::DataFiles::listTable(), m_state.candidate);
+        m_resuming = false;
+    } else {
+        m_state.candidate = findCandidate(m_paths.FileDirPrg, m_paths.FileDirLocal, Version::TaxYear);
+        if (m_list.isEmpty() && (!m_state.candidate.isEmpty() || taken) && m_window)
+            m_window->ask(m_state);
+        if (m_state.convertData)
+            KontrolaInst2(m_paths.FileDirLocal + data::DataFiles::listTable(), m_state.candidate);
+    }
+    local.writeString(u"Qesto", doneKey(), u"1");
 }
 
 void Conversion::KontrolaInst2(const QString &localListPath, const QString &candidate)
@@ -92,7 +116,7 @@ void Conversion::KontrolaInst2(const QString &localListPath, const QString &cand
     m_failed.clear();
     const QString from = FileOps::directoryOf(candidate);
     if (candidate.isEmpty() || samePath(from, FileOps::directoryOf(localListPath)) || !isInstallation(from) ||
-        !m_list.isEmpty())
+        (!m_list.isEmpty() && !m_resuming))
         return;
     if (m_busy)
         m_busy(true);
@@ -117,9 +141,13 @@ void Conversion::KontrolaInst2(const QString &localListPath, const QString &cand
     // Both on the same shared data root: the data are already there.
     const bool shared = earlierNetwork && localNet == u"1" && samePath(path, localPath);
     if (!shared) {
+        local.writeString(u"Qesto", resumeKey(), candidate);
+        local.writeString(u"Qesto", resumeNewYearKey(), m_state.newYear ? u"1"_s : u"0"_s);
         PrevodVozidel1(source);
         if (m_state.success)
             PrevodVozidel2(source);
+        local.deleteKey(u"Qesto", resumeKey());
+        local.deleteKey(u"Qesto", resumeNewYearKey());
     }
 
     if (m_busy)

@@ -50,7 +50,10 @@ public:
     void setWindow(IConversionWindow *window) { m_window = window; }
     void setBusy(std::function<void(bool)> busy) { m_busy = std::move(busy); }
 
-    // The check: once per installation, re-armed by Ctrl+P in the list.
+    // The check: once per installation, re-armed by Ctrl+P in the list. It
+    // counts as done only once it has run to its end: a conversion whose
+    // copying was stopped (a killed program, a power cut) is carried out
+    // again from the start at the next start, over what it had copied.
     void KontrolaInst1();
     void KontrolaInst2(const QString &localListPath, const QString &candidate);
     void PrevodVozidel1(const QString &source);
@@ -88,6 +91,7 @@ private:
     std::function<void(bool)> m_busy;
     ConversionState m_state;
     QStringList m_failed;
+    bool m_resuming = false;
 };
 
 } // namespace settlement

@@ -3,6 +3,7 @@
 // the rollover request each settlement carries to its first opening.
 
 #include "ScriptedMessages.h"
+#include "data/ListFiles.h"
 #include "data/TDM1.h"
 #include "data/TableDefs.h"
 #include "data/Templates.h"
@@ -226,6 +227,32 @@ private slots:
         f.window.change = [](settlement::ConversionState &s) { s.newYear = false; };
         f.conversion->KontrolaInst1();
         QCOMPARE(f.settlementIni(u"D1"_s).readInteger(u"Prevodzu215", u"Ano", 0), 2);
+    }
+
+    // A conversion stopped after the list was taken over and before the
+    // settlements were copied: the next start completes it without asking,
+    // although the list is no longer empty, and only then marks it done.
+    void stoppedConversionIsRepeated()
+    {
+        Fixture f;
+        const QString earlier = f.base + u"data\\Qesto 2014\\"_s;
+        makeInstallation(earlier, {u"Firma"_s, u"Druhá"_s});
+        f.list->close();
+        QVERIFY(data::KopSezn1(earlier, f.paths.FileDir, data::ListGroup::List));
+        f.list->attach();
+        QCOMPARE(f.list->count(), 2);
+        QVERIFY(f.localIni().writeString(u"Qesto", u"Prevod215z", QString(earlier + u"Data.DB"_s)));
+        QVERIFY(f.localIni().writeString(u"Qesto", u"Prevod215zn", u"0"));
+
+        f.conversion->KontrolaInst1();
+        QCOMPARE(f.window.shown, 0);
+        for (const QString &dir : {u"D1"_s, u"D2"_s}) {
+            QVERIFY(platform::FileOps::fileExists(f.paths.FileDir + dir + u"\\Prp.DB"_s));
+            QCOMPARE(f.settlementIni(dir).readInteger(u"Prevodzu215", u"Ano", 0), 2);
+        }
+        QCOMPARE(f.localIni().readString(u"Qesto", u"Prevod215"), u"1"_s);
+        QCOMPARE(f.localIni().readString(u"Qesto", u"Prevod215z"), QString());
+        QCOMPARE(f.messages.shown().size(), 1);
     }
 
     // A non-empty list: no window, no conversion, the check marked done.
