@@ -4,8 +4,10 @@
 // (nothing is flushed, nothing cleaned up). With N = -1 it runs to the end
 // and prints how many file changes there were.
 //
-//   changer transfer|recalc|upgrade <settlement dir> <N> [payroll Data.DB]
+//   changer transfer|recalc|upgrade|rollover|pending <settlement dir> <N> [payroll Data.DB]
 #include "data/TDM1.h"
+#include "settlement/NewYear.h"
+#include "settlement/SettlementOpening.h"
 #include "statements/Recalc.h"
 #include "transfer/Payroll.h"
 #include "transfer/PayrollTransfer.h"
@@ -71,20 +73,29 @@ int main(int argc, char *argv[])
     try {
         data::TDM1 dm;
         statements::StatementRecalc recalc(dm);
-        dm.DM1Create(QFileInfo(dir).absolutePath());
+        const QString root = QFileInfo(dir).absolutePath();
+        const QString name = QFileInfo(dir).fileName();
+        dm.DM1Create(root);
         dm.setDatabasePath(dir);
         dm.setStatementRecalc(&recalc);
         dm.setFileLayer(layer);
+        settlement::AppPaths paths;
+        paths.FileDir = root + u'/';
+        settlement::NewYearRollover rollover(paths, dm, [&name] { return name; });
         // The random kills are timed from here.
         std::printf("S\n");
         std::fflush(stdout);
-        dm.OtevritTabulky();
-        if (operation == QLatin1String("recalc")) {
+        // The one opening, which carries out a pending rollover.
+        settlement::openSettlement(dm, dir, dm.templateDir(), dir + u'/' + name + u".ini", &rollover,
+                                   [](data::TDM1 &d) { statements::PrepocetVY(d); });
+        if (operation == QLatin1String("rollover")) {
+            rollover.NovyRok2(1);
+        } else if (operation == QLatin1String("recalc")) {
             statements::PrepocetVY(dm);
         } else if (operation == QLatin1String("transfer") && args.size() > 4) {
             const transfer::PayrollData payroll(args[4], {});
             transfer::transferCompany(dm, recalc, payroll, payroll.companies().first());
-        } else if (operation != QLatin1String("upgrade")) {
+        } else if (operation != QLatin1String("upgrade") && operation != QLatin1String("pending")) {
             return 1;
         }
         dm.Disconnect();
