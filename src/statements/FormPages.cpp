@@ -12,6 +12,7 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -84,6 +85,9 @@ FormPages::FormPages(FormLayout layout, data::DataSource &source, platform::IMes
 {
     // The tabs are reached with Ctrl+1... and the seams; Tab stays in the boxes.
     tabBar()->setFocusPolicy(Qt::NoFocus);
+    // A click on a tab goes through showPage(), which leaves the box first
+    // and keeps the page when the box refuses its text.
+    tabBar()->installEventFilter(this);
     build(source);
     // A post while a box holds a changed value (F9, the navigator, the close
     // question) first runs that box's exit rule, as leaving it would.
@@ -243,8 +247,38 @@ bool FormPages::followSeam(widgets::TDBEditz *box, const QString &target, bool f
     return focusBox(target);
 }
 
+void FormPages::keyPressEvent(QKeyEvent *event)
+{
+    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    if (tab && (event->modifiers() & Qt::ControlModifier) && count() > 1) {
+        const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
+        showPage((currentIndex() + (back ? count() - 1 : 1)) % count());
+        event->accept();
+        return;
+    }
+    QTabWidget::keyPressEvent(event);
+}
+
 bool FormPages::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == tabBar()) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() != Qt::LeftButton)
+                return true;
+            const int index = tabBar()->tabAt(mouse->position().toPoint());
+            if (index >= 0 && index != currentIndex())
+                showPage(index);
+            return true;
+        }
+        case QEvent::Wheel:
+            return true;
+        default:
+            return QTabWidget::eventFilter(watched, event);
+        }
+    }
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const FormSeam *seam = isEnter(key) ? m_seams.value(watched) : nullptr;

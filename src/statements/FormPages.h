@@ -26,7 +26,8 @@ namespace statements {
 // it. Boxes of calculated fields are blue, read-only and skipped by Tab. The
 // boxes at the seams take Enter and Shift+Enter to the boxes the layout
 // names, switching pages as needed. A box left with its field's value changed
-// runs the exit rule; a rule that fails shows its message.
+// runs the exit rule; a rule that fails shows its message. Every change of
+// page (Ctrl+Tab, a click on a tab, showPage()) leaves the box first.
 class FormPages : public QTabWidget
 {
     Q_OBJECT
@@ -46,6 +47,7 @@ public:
     // The boxes of one page in tab order.
     QList<widgets::TDBEditz *> pageBoxes(int page) const;
 
+    const ExitRule &exitRule() const { return m_exitRule; }
     void setExitRule(ExitRule rule) { m_exitRule = std::move(rule); }
     // Where a seam that leads out of the boxes puts the focus.
     void setCloseButton(QWidget *button) { m_closeButton = button; }
@@ -59,6 +61,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void build(data::DataSource &source);

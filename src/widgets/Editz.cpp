@@ -57,13 +57,6 @@ template <class Box> bool handleEnter(Box *box, QEvent *event, bool enterTab, bo
     return true;
 }
 
-bool windowFocusReason(Qt::FocusReason reason)
-{
-    // A message box, a menu or another program took the focus for a while;
-    // the user has not left the box.
-    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
-}
-
 bool fieldWritable(const data::Field *field)
 {
     return field && !field->isReadOnly() && !field->isCalculated();
@@ -146,7 +139,7 @@ private:
         if (!field) {
             const QList<DataControl *> all = m_all;
             for (DataControl *c : all)
-                c->refreshFromField();
+                c->recordReloaded();
             return;
         }
         const auto it = m_byField.constFind(field);
@@ -269,6 +262,13 @@ bool DataControl::leaveChanged()
     return valueText() != m_entryValue;
 }
 
+void DataControl::recordReloaded()
+{
+    refreshFromField();
+    if (m_entered)
+        m_entryValue = valueText();
+}
+
 // ---------------------------------------------------------------- TEditz
 
 TEditz::TEditz(QWidget *parent) : QLineEdit(parent) {}
@@ -300,27 +300,57 @@ template <class Base> void BoundBox<Base>::focusInEvent(QFocusEvent *event)
 
 template <class Base> void BoundBox<Base>::hideEvent(QHideEvent *event)
 {
+    // The toolkit hides a page before it moves the focus off it; the box is
+    // left here, while it still knows what it was editing.
     Base::hideEvent(event);
-    forgetEntry();
+    leave(Leave::Quiet);
 }
 
 template <class Base> void BoundBox<Base>::focusOutEvent(QFocusEvent *event)
 {
     Base::focusOutEvent(event);
-    if (windowFocusReason(event->reason()) || !entered() || !leaving())
+    switch (event->reason()) {
+    case Qt::PopupFocusReason:
+        // A context menu or a list over the box: the user is still in it.
         return;
-    if (leaveChanged())
-        exitedChanged();
+    case Qt::ActiveWindowFocusReason:
+        leave(Leave::Quiet);
+        return;
+    default:
+        leave(Leave::Shown);
+        return;
+    }
+}
+
+template <class Base> bool BoundBox<Base>::leave(Leave how)
+{
+    return pass(how, false);
 }
 
 template <class Base> void BoundBox<Base>::checkpoint()
 {
-    if (!entered() || !leaving())
-        return;
+    pass(Leave::Shown, true);
+}
+
+template <class Base> bool BoundBox<Base>::pass(Leave how, bool stay)
+{
+    if (!entered())
+        return true;
+    // A message box shown while the text is written takes the activation
+    // from the window; that is no second way out.
+    if (m_leaving)
+        return false;
+    m_leaving = true;
+    const bool written = leaving(how);
+    m_leaving = false;
+    if (!written)
+        return false;
     const bool changed = leaveChanged();
-    enter();
+    if (stay)
+        enter();
     if (changed)
         exitedChanged();
+    return true;
 }
 
 template class BoundBox<QLineEdit>;
@@ -444,9 +474,9 @@ void TDBEditz::entering()
         refreshFromField(); // edit text, before the base class selects it
 }
 
-bool TDBEditz::leaving()
+bool TDBEditz::leaving(Leave how)
 {
-    if (m_writing || (isModified() && !write(false)))
+    if (m_writing || (isModified() && !write(how == Leave::Quiet ? Refusal::Keep : Refusal::Show)))
         return false;
     refreshFromField();
     return true;
@@ -467,16 +497,16 @@ bool TDBEditz::pickDate()
 
 bool TDBEditz::updateRecord()
 {
-    return !isModified() || write(false);
+    return !isModified() || write(Refusal::Show);
 }
 
 void TDBEditz::updateData()
 {
     if (isModified())
-        write(true);
+        write(Refusal::Throw);
 }
 
-bool TDBEditz::write(bool fromPost)
+bool TDBEditz::write(Refusal refusal)
 {
     if (!active()) {
         setPending(false);
@@ -498,10 +528,12 @@ bool TDBEditz::write(bool fromPost)
             setText(typed);
         setModified(true);
         setPending(true);
-        if (!hasFocus())
+        if (refusal == Refusal::Keep)
+            return false;
+        if (!hasFocus() && isVisible())
             setFocus(Qt::OtherFocusReason);
         selectAll();
-        if (fromPost)
+        if (refusal == Refusal::Throw)
             throw;
         showError(e.message());
         return false;

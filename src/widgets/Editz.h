@@ -72,8 +72,11 @@ protected:
     void enter();
     bool leaveChanged();
     bool entered() const { return m_entered; }
-    // The window closed under the box: its next focus is a new entry.
-    void forgetEntry() { m_entered = false; }
+
+    // The whole record was posted, cancelled, re-read or moved: the box
+    // shows it, and an entered box takes its value as the one to compare
+    // with, so only what the user types afterwards counts as a change.
+    void recordReloaded();
 
     virtual void refreshFromField() = 0;
     // Writes pending input before a post; throws DatabaseError to stop it.
@@ -113,10 +116,12 @@ private:
 
 // What the three bound boxes share: Enter as Tab, and the entry and exit
 // that the editors' recalculations hang on. A box is entered when it gets the
-// focus (coming back from a message box or another window is no new entry;
-// the first focus of a window that opens is) and left when it loses it to
-// another control of the window; a box hidden with its window is entered
-// anew next time. `Base` is the toolkit control the box extends.
+// focus and left by one path, whichever way the user goes: the focus moving
+// to another control, its page or window hiding, the window losing
+// activation, a post (checkpoint()). Leaving writes the typed text and
+// signals the exit once when the value changed; a refused text keeps the box
+// entered. A menu popping up over the box does not leave it. `Base` is the
+// toolkit control the box extends.
 template <class Base> class BoundBox : public Base, public DataControl
 {
 public:
@@ -131,6 +136,19 @@ public:
     // the box being typed into are not posted stale.
     void checkpoint();
 
+    // How a box is left. Shown: a refused text is reported and keeps the
+    // focus. Quiet: the user went elsewhere (another program, a page
+    // hidden under the box); a refused text waits in the box for the next
+    // way out or the post, which reports it.
+    enum class Leave
+    {
+        Shown,
+        Quiet
+    };
+    // The one way out; false when the typed text was refused and the box
+    // stays entered.
+    bool leave(Leave how = Leave::Shown);
+
 protected:
     bool event(QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
@@ -140,13 +158,20 @@ protected:
     // Runs on a new entry, after the value was remembered.
     virtual void entering() {}
     // Runs when the box is left, before the value is compared; false keeps
-    // the box entered (a refused text keeps the focus).
-    virtual bool leaving() { return true; }
+    // the box entered (a refused text).
+    virtual bool leaving(Leave how)
+    {
+        Q_UNUSED(how);
+        return true;
+    }
     // The box was left with its field's value changed since the entry.
     virtual void exitedChanged() = 0;
 
 private:
+    bool pass(Leave how, bool stay);
+
     bool m_enterTab = true;
+    bool m_leaving = false;
 };
 
 extern template class BoundBox<QLineEdit>;
@@ -195,7 +220,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
     void entering() override;
-    bool leaving() override;
+    bool leaving(Leave how) override;
     void exitedChanged() override { Q_EMIT exitChanged(); }
     void refreshFromField() override;
     void updateData() override;
@@ -203,7 +228,13 @@ protected:
 private:
     void applyMaxLength();
     bool acceptsChar(QChar c) const;
-    bool write(bool fromPost);
+    enum class Refusal
+    {
+        Show,
+        Throw,
+        Keep
+    };
+    bool write(Refusal refusal);
     void userEdited();
 
     data::IDatePicker *m_picker = nullptr;

@@ -5,6 +5,7 @@
 
 #include "CliCommands.h"
 #include "EditorFixture.h"
+#include "EditorSequence.h"
 #include "ScriptedMessages.h"
 #include "data/Dataset.h"
 #include "data/Field.h"
@@ -88,22 +89,7 @@ private Q_SLOTS:
     // One settlement for all the cases; each starts from empty statements.
     void init()
     {
-        if (!s)
-            s = std::make_unique<editortest::Settlement>();
-        if (!s->dm.tablesOpen())
-            s->dm.OtevritTabulky();
-        for (data::Dataset *table : {&s->dm.Vdvl(), &s->dm.Vdvs()}) {
-            // Without the post rules, which would store the emptied amounts as 0.
-            const auto rules = std::exchange(table->beforePost, nullptr);
-            table->edit();
-            for (int i = 0; i < table->fieldCount(); ++i) {
-                if (!table->field(i)->isCalculated())
-                    table->field(i)->clear();
-            }
-            table->post();
-            table->beforePost = rules;
-        }
-        s->messages = platform::ScriptedMessages();
+        editortest::freshStatements(s);
         QFile::remove(s->ini().path);
     }
 
