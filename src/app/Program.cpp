@@ -3,6 +3,7 @@
 #include "app/BackupWindows.h"
 #include "app/EditorWindows.h"
 #include "app/EnvironmentMessages.h"
+#include "app/GuardedApplication.h"
 #include "app/HelpHook.h"
 #include "app/HelpKeys.h"
 #include "app/PrintWindows.h"
@@ -145,6 +146,8 @@ Program::Program() : m_parts(std::make_unique<Parts>()) {}
 
 Program::~Program()
 {
+    if (auto *guarded = qobject_cast<GuardedApplication *>(QCoreApplication::instance()))
+        guarded->setMessages(nullptr);
     if (m_parts->help)
         QApplication::instance()->removeEventFilter(m_parts->helpKeys.get());
     // The main window owns the long-lived windows (the list, the password
@@ -195,6 +198,9 @@ void Program::start()
         boxes = owned.get();
         p.messages = std::move(owned);
     }
+    // An error a window let through is shown from here on, in the same boxes.
+    if (auto *guarded = qobject_cast<GuardedApplication *>(QCoreApplication::instance()))
+        guarded->setMessages(p.messages.get());
 
     p.paths = settlement::AppPaths::resolve(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()),
                                             platform::ShellFolders::commonAppData(),

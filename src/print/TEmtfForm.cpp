@@ -336,12 +336,18 @@ void TEmtfForm::postAndReopen()
     }
 }
 
+// The parameters are posted first; a value they refuse (an emptied copy
+// count) is reported with the field's message and the window stays.
 void TEmtfForm::runDisabled(const std::function<void()> &action)
 {
     m_preview->setEnabled(false);
     m_print->setEnabled(false);
     m_pdf->setEnabled(false);
-    action();
+    try {
+        action();
+    } catch (const platform::Error &e) {
+        m_ctx.messages.error(e.message());
+    }
     updateButtons();
 }
 

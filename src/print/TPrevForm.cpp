@@ -1,5 +1,7 @@
 #include "print/TPrevForm.h"
 
+#include "platform/Error.h"
+
 #include "platform/IniFile.h"
 #include "platform/Messages.h"
 
@@ -231,9 +233,16 @@ void TPrevForm::printPages()
     m_print->setEnabled(false);
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     m_status->setText(u"Odesílám data do tiskárny ..."_s);
-    m_request.print();
+    QString failure;
+    try {
+        m_request.print();
+    } catch (const platform::Error &e) {
+        failure = e.message();
+    }
     m_status->setText(m_request.statusLine);
     QGuiApplication::restoreOverrideCursor();
+    if (!failure.isEmpty())
+        m_messages.error(failure);
     m_print->setEnabled(true);
 }
 

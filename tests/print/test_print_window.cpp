@@ -2,11 +2,13 @@
 #include "SettlementFixture.h"
 
 #include "ScriptedMessages.h"
+#include "data/Field.h"
 #include "data/TDM1.h"
 #include "platform/IniFile.h"
 #include "platform/Printers.h"
 #include "print/FormPagesProducer.h"
 #include "print/TEmtfForm.h"
+#include "widgets/Editz.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -110,6 +112,8 @@ private Q_SLOTS:
     void checksWarnBeforePrinting();
     void closingKeepsTheSettings();
     void emptyParametersCompleted();
+    void emptiedCopiesKeepTheWindow_data();
+    void emptiedCopiesKeepTheWindow();
     void pdfOfTheFormPages();
     void xmlButtonLeadsToTheFiling();
 };
@@ -291,6 +295,48 @@ void TestPrintWindow::emptyParametersCompleted()
     QCOMPARE(s.dm.Dmt().fieldByName(u"Trh1"_s)->asString(), u"vybranou stránku"_s);
     QCOMPARE(s.dm.Dmt().state(), data::DatasetState::Browse);
     QVERIFY(w.messages.shown().isEmpty());
+}
+
+// "Počet kopií" emptied by the user: each button that makes pages reports
+// the field's range and the window stays, with nothing printed or shown.
+void TestPrintWindow::emptiedCopiesKeepTheWindow_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::newRow("Náhled") << 0;
+    QTest::newRow("Tisk") << 1;
+    QTest::newRow("PDF") << 2;
+}
+
+void TestPrintWindow::emptiedCopiesKeepTheWindow()
+{
+    QFETCH(int, button);
+    Settlement s;
+    Window w(s);
+    w.form.pdfFileDialog = [&s](const QString &) { return s.dir + u"/stránky.pdf"_s; };
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    w.form.selectPage(2);
+    widgets::TDBEditz *copies = nullptr;
+    const QList<widgets::TDBEditz *> boxes = w.form.findChildren<widgets::TDBEditz *>();
+    for (widgets::TDBEditz *b : boxes) {
+        if (b->field() && b->field()->fieldName() == u"Kop")
+            copies = b;
+    }
+    QVERIFY(copies);
+    copies->setFocus();
+    QTest::keyClick(copies, Qt::Key_End);
+    QTest::keyClick(copies, Qt::Key_Backspace);
+    QCOMPARE(copies->text(), QString());
+    QPushButton *buttons[] = {w.form.previewButton(), w.form.printButton(), w.form.pdfButton()};
+    w.click(buttons[button]);
+    QCOMPARE(w.messages.texts(IMessages::Kind::Error).size(), 1);
+    QVERIFY2(w.messages.texts().first().contains(u"Povolený rozsah je od 1 do 999"_s),
+             qPrintable(w.messages.texts().first()));
+    QVERIFY(w.form.isVisible());
+    QVERIFY(w.preview.shown.isEmpty());
+    QVERIFY(w.output.jobs().isEmpty());
+    QVERIFY(!QFile::exists(s.dir + u"/stránky.pdf"_s));
+    QVERIFY(buttons[button]->isEnabled());
 }
 
 // The PDF button through the page engine and Qt's PDF writer: one file with
