@@ -386,11 +386,16 @@ bool TMainForm::VyberDanoveho()
 {
     if (!m_opening)
         return true;
+    // No settlement is open while the list is shown, nor after an opening
+    // that failed: the caption names none.
+    setCaption(baseCaption());
     const settlement::SettlementOpening::Result result = m_opening->VyberDanoveho();
     if (result == settlement::SettlementOpening::Result::Quit) {
         close();
         return false;
     }
+    if (result == settlement::SettlementOpening::Result::Failed)
+        setCaption(baseCaption());
     TypDp1();
     return true;
 }

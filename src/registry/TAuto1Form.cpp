@@ -83,7 +83,9 @@ TAuto1Form::TAuto1Form(SettlementList &list, platform::IMessages &messages, IPas
     const auto addButton = [this](const QString &caption, const QString &text, auto slot) {
         auto *b = new QPushButton(caption, this);
         hint(b, text);
-        b->setAutoDefault(false);
+        // Enter presses the button that has the focus; in the grid it
+        // presses "&Otevřít", the default.
+        b->setAutoDefault(true);
         connect(b, &QPushButton::clicked, this, slot);
         m_buttons.append(b);
         return b;
@@ -200,7 +202,8 @@ void TAuto1Form::reject()
 
 void TAuto1Form::done(int result)
 {
-    if (result == Otevrit && !m_list.confirmOpen(m_prompt)) {
+    // An empty list has nothing to open: say so and stay.
+    if (result == Otevrit && (!m_list.requireEntry() || !m_list.confirmOpen(m_prompt))) {
         focusGrid();
         return;
     }

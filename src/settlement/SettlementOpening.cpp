@@ -151,9 +151,10 @@ OpeningReport openSettlement(data::TDM1 &dm, const QString &settlementDir, const
 
 void SettlementOpening::openTables()
 {
-    // An empty list confirmed: the data root itself is no settlement.
+    // An empty list confirmed: the data root itself is no settlement, and
+    // it exists, so the reason says what is missing.
     if (m_dirName.isEmpty())
-        throw platform::Error(u"Adresář %1 neexistuje."_s.arg(FileOps::nativePath(m_paths.FileDir)));
+        throw platform::Error(u"Není vybráno žádné Qesto."_s);
     const OpeningReport report =
         openSettlement(m_dm, m_paths.FileDir + m_dirName, m_paths.dataFile(data::DataFiles::templateDir()),
                        iniFile(), m_rollover, m_recalc);

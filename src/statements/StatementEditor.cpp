@@ -127,6 +127,15 @@ bool StatementEditor::handleKey(QKeyEvent *event)
         return false;
     data::Dataset &ds = table();
     switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // The last box of a form hands Enter on to "&Zavřít"; there it
+        // closes, as the button's own key would.
+        if (m_close->hasFocus()) {
+            m_close->click();
+            return true;
+        }
+        return false;
     case Qt::Key_F4:
         if (ds.isActive() && !ds.isEditing()) {
             try {

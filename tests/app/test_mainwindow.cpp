@@ -52,7 +52,15 @@ template <class Window> QWidget *onlyChild(QWidget *parent)
 struct Selection : settlement::ISettlementSelection
 {
     QString directory;
-    bool choose() override { return true; }
+    // The main window's caption while the list is shown.
+    const QWidget *main = nullptr;
+    QString captionWhileChoosing;
+    bool choose() override
+    {
+        if (main)
+            captionWhileChoosing = main->windowTitle();
+        return true;
+    }
     QString selectedDirectory() const override { return directory; }
 };
 
@@ -232,6 +240,34 @@ private slots:
         QCOMPARE(f.main.windowTitle(), u"Qesto 14.10 - Stavby s.r.o."_s);
         QCOMPARE(f.main.statusPanels()->text(2), QString());
         QCOMPARE(f.main.archiveBaseName(), u"Stavby s.r.o."_s);
+    }
+
+    // No settlement is open while the list is shown, nor after an opening
+    // that failed: the caption names none.
+    void captionWithoutASettlement()
+    {
+        Fixture f;
+        f.selection.main = &f.main;
+        f.open();
+        f.dm.NazevDp1();
+        data::Dataset &prp = f.dm.Prp();
+        prp.edit();
+        f.dm.field(u"PrpOjv"_s)->setAsString(u"Stavby s.r.o."_s);
+        prp.post();
+        f.dm.NazevDp1();
+        QCOMPARE(f.main.windowTitle(), u"Qesto 14.10 - Stavby s.r.o."_s);
+
+        f.open(u"D7"_s);
+        QCOMPARE(f.selection.captionWhileChoosing, u"Qesto 14.10"_s);
+        QCOMPARE(f.main.windowTitle(), u"Qesto 14.10"_s);
+        QCOMPARE(f.messages.texts(platform::IMessages::Kind::Error).size(), 1);
+        QVERIFY(f.messages.texts().first().startsWith(u"Nepodařilo se otevřít všechny tabulky.\nAdresář "_s));
+
+        // Nothing chosen: the reason says so, not that the data root is missing.
+        f.messages.clear();
+        f.open(QString());
+        QCOMPARE(f.messages.texts(),
+                 QStringList{u"Nepodařilo se otevřít všechny tabulky.\nNení vybráno žádné Qesto."_s});
     }
 
     void commandKeysAndDispatch()

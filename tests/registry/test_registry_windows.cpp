@@ -130,6 +130,44 @@ private Q_SLOTS:
         QCOMPARE(s.result, int(TAuto1Form::Konec));
     }
 
+    // Enter presses the focused button; in the grid it opens the selected
+    // settlement; "&Otevřít" on an empty list says there is nothing to open.
+    void enterOnTheList()
+    {
+        Selection s;
+        s.show();
+        QCOMPARE(QApplication::focusWidget(), s.form->button(u"&Nové"_s));
+        bool asked = false;
+        whenModal<TAu2Form>(&s.watches, [&asked](TAu2Form *d) {
+            asked = true;
+            QTest::mouseClick(d->closeButton(), Qt::LeftButton);
+        });
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(asked);
+        QVERIFY(s.form->isVisible());
+        QCOMPARE(s.result, -1);
+
+        s.click(u"&Otevřít"_s);
+        QCOMPARE(s.messages.texts(IMessages::Kind::Information),
+                 QStringList{u"Není k dispozici žádné Qesto. Spusťte akci nové Qesto."_s});
+        QVERIFY(s.form->isVisible());
+        QCOMPARE(s.result, -1);
+        s.form->close(); // the title bar button counts as "&Otevřít"
+        QVERIFY(s.form->isVisible());
+        QCOMPARE(s.messages.shown().size(), 2);
+        s.click(u"&Konec"_s);
+        QCOMPARE(s.result, int(TAuto1Form::Konec));
+
+        Selection two;
+        two.root.addSettlement(1, u"Alfa"_s, 1);
+        two.root.addSettlement(2, u"Beta"_s, 2);
+        two.show();
+        two.clickRow(1);
+        QTest::keyClick(two.form->grid(), Qt::Key_Return);
+        QCOMPARE(two.result, int(TAuto1Form::Otevrit));
+        QCOMPARE(two.list.current()->Nazev, u"Beta"_s);
+    }
+
     void cancelledNewLeavesNothing()
     {
         Selection s;
