@@ -96,7 +96,7 @@ QString refreshTemplates(const QString &root)
     return QString();
 }
 
-QString createDataRoot(const QString &root)
+QString createDataRoot(const QString &root, DataWork work)
 {
     if (isDataRoot(root))
         return u"V adresáři %1 už data programu jsou."_s.arg(nativeDir(root));
@@ -114,7 +114,8 @@ QString createDataRoot(const QString &root)
     // Local data: the first start opens the settlement list instead of
     // asking where the data live.
     platform::IniFile settings(tableFilePath(root, u"Qesto.ini"_s));
-    if (!settings.valueExists(u"Qesto", u"Net") && !settings.writeString(u"Qesto", u"Net", u"0"))
+    if (work == DataWork::Local && !settings.valueExists(u"Qesto", u"Net") &&
+        !settings.writeString(u"Qesto", u"Net", u"0"))
         return settings.errorString();
     if (!settings.valueExists(u"Qesto", u"Razeni") && !settings.writeInteger(u"Qesto", u"Razeni", 1))
         return settings.errorString();

@@ -29,10 +29,19 @@ bool isDataRoot(const QString &dir);
 
 // Creates a complete empty data root in root (made if missing): the template
 // directory "Data\" with every template and "Verze.ini", the empty list and
-// password tables, and "Qesto.ini" set up so that the first start goes
-// straight to the settlement list. Refuses to touch a directory that already
-// is a data root. Returns an empty string or the Czech reason of the failure.
-QString createDataRoot(const QString &root);
+// password tables, and "Qesto.ini" with the list's order and, for Local,
+// the key that sends the first start straight to the settlement list. Refuses to touch a directory that
+// already is a data root. Returns an empty string or the Czech reason of the failure. How the first start of
+// the program works with the data of a new root.
+enum class DataWork
+{
+    // "Net" is left out of Qesto.ini: the first start asks in "Výběr práce
+    // s daty".
+    Ask,
+    // "Net" = "0": local data, no question.
+    Local
+};
+QString createDataRoot(const QString &root, DataWork work = DataWork::Local);
 
 // Rewrites the templates and "Verze.ini" of an existing data root, leaving
 // its list, passwords and settlements alone.

@@ -97,6 +97,14 @@ private slots:
         const Run run = runSetup({root}, QString());
         QVERIFY2(run.exitCode == 0, qPrintable(run.output));
         QVERIFY(isDataRoot(root));
+        // The first start asks how to work with the data; --local answers it.
+        const QString settings = QDir(root).filePath(u"Qesto.ini"_s);
+        QVERIFY(!platform::IniFile(settings).valueExists(u"Qesto", u"Net"));
+        QCOMPARE(platform::IniFile(settings).readInteger(u"Qesto", u"Razeni", 0), 1);
+        const QString local = QDir(dir.path()).filePath(u"mistni"_s);
+        QCOMPARE(runSetup({u"--local"_s, local}, QString()).exitCode, 0);
+        QCOMPARE(platform::IniFile(QDir(local).filePath(u"Qesto.ini"_s)).readString(u"Qesto", u"Net"),
+                 u"0"_s);
 
         // Refreshing rewrites the templates and keeps the list.
         const QString list = QDir(root).filePath(u"Data.DB"_s);

@@ -54,8 +54,12 @@ int main(int argc, char *argv[])
         u"templates"_s,
         u"V existujícím datovém adresáři jen znovu zapíše šablony v Data\\ a Verze.ini; seznam, hesla a "
         "Qesto zůstanou beze změny."_s);
+    const QCommandLineOption local(
+        u"local"_s, u"Zapíše do Qesto.ini Net=0: první spuštění programu se neptá na způsob práce s daty "
+                    "(okno Výběr práce s daty) a pracuje s místními daty."_s);
     parser.addOption(ifMissing);
     parser.addOption(templates);
+    parser.addOption(local);
     parser.addPositionalArgument(u"ADRESÁŘ"_s, u"Datový adresář, který se má vytvořit."_s, u"[ADRESÁŘ]"_s);
     parser.process(app);
 
@@ -77,7 +81,9 @@ int main(int argc, char *argv[])
     }
     if (parser.isSet(ifMissing) && data::isDataRoot(root))
         return 0;
-    if (const QString error = data::createDataRoot(root); !error.isEmpty())
+    // Without --local the first start asks how to work with the data.
+    const data::DataWork work = parser.isSet(local) ? data::DataWork::Local : data::DataWork::Ask;
+    if (const QString error = data::createDataRoot(root, work); !error.isEmpty())
         return fail(error);
     QTextStream(stdout) << u"Datový adresář %1 byl vytvořen."_s.arg(shown) << Qt::endl;
     return 0;
