@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -167,6 +168,15 @@ void TPrevForm::showPreview(const PreviewRequest &request)
     m_zoomBox->setEditText(QString::number(m_zoom) + u'%');
     updatePage();
     m_print->setFocus();
+    // The place it returns to when the user restores it from maximised: the
+    // screen's top-left corner, 800 × 573 (640 × 453 on a small screen).
+    if (!isVisible() && !(windowState() & Qt::WindowMaximized)) {
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+        setGeometry(
+            QRect(area.topLeft(), QSize(area.width() <= 640 ? 640 : 800, area.height() <= 480 ? 453 : 573)));
+    }
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
     setWindowState(windowState() | Qt::WindowMaximized);
     if (onShown)
         QTimer::singleShot(0, this, [this] { onShown(*this); });

@@ -3,9 +3,11 @@
 #include "print/TPrevForm.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -47,6 +49,7 @@ private Q_SLOTS:
     void onePageDisablesNavigation();
     void sheetsOfOneReport();
     void browsingLastPage();
+    void opensMaximisedOverItsPlace();
     void closingEndsBrowsing();
     void zoomEntries();
     void printingFromThePreview();
@@ -119,6 +122,31 @@ void TestPreview::browsingLastPage()
     QCOMPARE(label, u"Strana 4 z 4"_s);
     QCOMPARE(nav, (QList<bool>{true, true, false, false}));
     QCOMPARE(state.current, 3);
+}
+
+// The preview opens maximised; restored, it has the size of its first
+// showing at the screen's top-left corner, not what its contents ask for.
+void TestPreview::opensMaximisedOverItsPlace()
+{
+    platform::ScriptedMessages messages;
+    print::TPrevForm form(messages);
+    QRect normal;
+    QSize least;
+    bool maximised = false;
+    form.onShown = [&](print::TPrevForm &f) {
+        maximised = f.isMaximized();
+        least = f.minimumSizeHint();
+        f.showNormal();
+        normal = QRect(f.pos(), f.size());
+        f.close();
+    };
+    form.showPreview(request(1, nullptr));
+    QVERIFY(maximised);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QCOMPARE(normal.topLeft(), area.topLeft());
+    // No smaller than its tool bar needs.
+    const QSize placed(area.width() <= 640 ? 640 : 800, area.height() <= 480 ? 453 : 573);
+    QCOMPARE(normal.size(), placed.expandedTo(least));
 }
 
 void TestPreview::closingEndsBrowsing()
