@@ -50,7 +50,7 @@ QList<MenuDef> buildMenuTree()
              {Command::OpravyBonusu, u"OpravyB1"_s, u"Příloha k vyúčtování - opravy &bonusu"_s, {}, 34,
               u"Příloha k vyúčtování - opravy bonusu (F1)"_s, false},
              separator(),
-             {Command::DanSrazkou, u"DanSrazkou1"_s, u"Qesto daně vybírané &srážkou"_s, {}, 18,
+             {Command::DanSrazkou, u"DanSrazkou1"_s, u"Vyúčtování daně vybírané &srážkou"_s, {}, 18,
               u"Vyúčtování daně vybírané srážkou (F1)"_s, false},
              separator(),
              {Command::Tisk, u"Tisk1"_s, u"&Tisk"_s, u"F6"_s, 0, u"Tisk vyúčtování"_s, false},

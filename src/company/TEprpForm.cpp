@@ -257,8 +257,8 @@ TEprpForm::~TEprpForm() = default;
 
 void TEprpForm::buildPages()
 {
-    const QString typ = u"Typ Qesto (F1)"_s;
-    const QString dopd = u"Důvody pro podání dodatečného Qesto zjištěny dne (F1)"_s;
+    const QString typ = u"Typ vyúčtování (F1)"_s;
+    const QString dopd = u"Důvody pro podání dodatečného vyúčtování zjištěny dne (F1)"_s;
     {
         PageBuilder p(*this, u"Stránka 1"_s);
         p.heading(u"Společné údaje - Qesto, Příloha k vyučtování (opravy) a Počet zaměstnanců"_s, true);
@@ -271,16 +271,16 @@ void TEprpForm::buildPages()
         p.row();
         p.edit(u"Dz"_s, u"od"_s, u"Zdaňovací období od - do"_s, 0, true);
         p.edit(u"Dk"_s, u"do"_s, u"Zdaňovací období od - do"_s, 0, true);
-        p.row(u"Typ Qesto"_s);
+        p.row(u"Typ vyúčtování"_s);
         p.check(u"Dpdr1"_s, u"řádné"_s, typ);
         p.check(u"Dpdo1"_s, u"opravné"_s, typ);
         p.check(u"Dpdd1"_s, u"dodatečné"_s, typ);
         p.edit(u"Dopd"_s, u"datum"_s, dopd, 25, true);
         p.row(u"DIČ"_s);
         p.edit(u"Dic"_s, {}, u"DIČ"_s, 15);
-        p.row(u"Kód rozlišení Qesto"_s);
-        p.edit(u"Kod"_s, {}, u"Kód rozlišení Qesto (F1)"_s, 2);
-        p.edit(u"Dvo"_s, u"datum"_s, u"Kód rozlišení Qesto - datum (F1)"_s, 0, true);
+        p.row(u"Kód rozlišení vyúčtování"_s);
+        p.edit(u"Kod"_s, {}, u"Kód rozlišení vyúčtování (F1)"_s, 2);
+        p.edit(u"Dvo"_s, u"datum"_s, u"Kód rozlišení vyúčtování - datum (F1)"_s, 0, true);
         const QString fusp = u"Finančnímu úřadu pro / Specializovanému finančnímu úřadu"_s;
         p.row(fusp);
         p.edit(u"Fusp"_s, {}, fusp + u" (F1)"_s, 35);
@@ -341,7 +341,7 @@ void TEprpForm::buildPages()
         p.row(u"E-mail"_s);
         p.edit(u"Emlv"_s, {}, u"E-mail"_s, 33);
         p.row(u"Počet příloh"_s);
-        p.edit(u"Op"_s, {}, u"Počet příloh k Qesto"_s);
+        p.edit(u"Op"_s, {}, u"Počet příloh k vyúčtování"_s);
         p.heading(u"Údaje pro Vyúčtování daně vybírané srážkou podle zvláštní sazby daně z příjmů  "
                   u"(Stránka 3 a 4)         >>>>>"_s);
     }
@@ -350,7 +350,7 @@ void TEprpForm::buildPages()
         p.heading(u"Údaje pro Vyúčtování daně vybírané srážkou podle zvláštní sazby daně z příjmů"_s, true);
         p.row();
         p.check(u"Pfo"_s, QString(), u"Zaškrtnuto - fyzických osob, nezaškrtnuto - právnických osob"_s);
-        p.row(u"Typ Qesto"_s);
+        p.row(u"Typ vyúčtování"_s);
         p.check(u"Dpdr2"_s, u"řádné"_s, typ);
         p.check(u"Dpdo2"_s, u"opravné"_s, typ);
         p.check(u"Dpdd2"_s, u"dodatečné"_s, typ);
@@ -381,7 +381,7 @@ void TEprpForm::buildPages()
         p.row(u"Vystaveno"_s);
         p.edit(u"Dvs"_s, u"dne"_s, u"Vystaveno dne"_s, 11, true);
         p.row(u"Počet příloh"_s);
-        p.edit(u"Ops"_s, {}, u"Počet příloh k Vyúčtování daně vybírané srážkou"_s);
+        p.edit(u"Ops"_s, {}, u"Počet příloh k vyúčtování daně vybírané srážkou"_s);
     }
     {
         PageBuilder p(*this, u"Stránka 4"_s);

@@ -82,9 +82,50 @@ QString formatFixed(double value, const QString &format)
     return text;
 }
 
+bool isGroupSeparator(QChar c)
+{
+    // A space, a no-break space (a spreadsheet's copy) or a narrow one.
+    return c == u' ' || c == QChar(0x00A0) || c == QChar(0x202F);
+}
+
+namespace {
+
+// "41 350" as people write amounts: groups of three digits after the first
+// one to three, each after one separator, before any decimal part. Other
+// spaces inside a number stay an error rather than a guess.
+QString withoutGrouping(const QString &text)
+{
+    qsizetype end = 0;
+    while (end < text.size() && text.at(end) != u',' && text.at(end) != u'.')
+        ++end;
+    const qsizetype start = text.startsWith(u'-') || text.startsWith(u'+') ? 1 : 0;
+    QString out = text.left(start);
+    int groupDigits = 0;
+    bool grouped = false;
+    for (qsizetype i = start; i < end; ++i) {
+        const QChar c = text.at(i);
+        if (isGroupSeparator(c)) {
+            if (groupDigits == 0 || (grouped && groupDigits != 3) || (!grouped && groupDigits > 3))
+                return text;
+            grouped = true;
+            groupDigits = 0;
+            continue;
+        }
+        if (!c.isDigit())
+            return text;
+        ++groupDigits;
+        out += c;
+    }
+    if (grouped && groupDigits != 3)
+        return text;
+    return out + text.mid(end);
+}
+
+} // namespace
+
 std::optional<double> parseFloat(const QString &text)
 {
-    QString t = text.trimmed();
+    QString t = withoutGrouping(text.trimmed());
     if (t.isEmpty())
         return std::nullopt;
     t.replace(u',', u'.');
@@ -103,7 +144,7 @@ std::optional<double> parseFloat(const QString &text)
 
 std::optional<qint64> parseInteger(const QString &text)
 {
-    const QString t = text.trimmed();
+    const QString t = withoutGrouping(text.trimmed());
     if (t.isEmpty())
         return std::nullopt;
     bool ok = false;

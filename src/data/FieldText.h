@@ -21,8 +21,11 @@ QString formatGeneral(double value);
 QString formatFixed(double value, const QString &format);
 
 // Reads a typed number. Both "," and "." are accepted as the decimal point;
-// surrounding blanks are ignored; no thousands separators, no inf or nan.
+// surrounding blanks are ignored; thousands may be grouped by threes with a
+// space or a no-break space ("41 350", "1 234 567,50"); no inf or nan.
 std::optional<double> parseFloat(const QString &text);
+// A character that separates thousands in a typed number.
+bool isGroupSeparator(QChar c);
 std::optional<qint64> parseInteger(const QString &text);
 
 // Reads a date typed as d.m.yyyy, d.m.yy or d.m (the current year taken from

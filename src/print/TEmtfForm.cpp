@@ -41,10 +41,14 @@ QPushButton *button(const QString &text, QWidget *parent)
     return b;
 }
 
-widgets::TDBEditz *numberBox(data::DataSource &source, const QString &field, QWidget *parent)
+// A box of the print parameters; a refused value's message names it by
+// `label`, the caption the user reads beside it.
+widgets::TDBEditz *numberBox(data::DataSource &source, const QString &field, const QString &label,
+                             QWidget *parent)
 {
     auto *box = new widgets::TDBEditz(parent);
     box->setField(&source, field);
+    box->field()->setDisplayLabel(label);
     box->setMaximumWidth(60);
     return box;
 }
@@ -159,9 +163,9 @@ void TEmtfForm::buildPagesTab(QWidget *page)
     data::TDM1 &dm = m_ctx.dm;
     auto *params = new QGroupBox(u"Parametry tisku"_s, page);
     auto *form = new QFormLayout(params);
-    form->addRow(u"Horní okraj"_s, numberBox(dm.DmtSource(), u"Dpt"_s, params));
-    form->addRow(u"Levý okraj"_s, numberBox(dm.DmtSource(), u"Dpl"_s, params));
-    form->addRow(u"Počet kopií"_s, numberBox(dm.DmtSource(), u"Kop"_s, params));
+    form->addRow(u"Horní okraj"_s, numberBox(dm.DmtSource(), u"Dpt"_s, u"Horní okraj"_s, params));
+    form->addRow(u"Levý okraj"_s, numberBox(dm.DmtSource(), u"Dpl"_s, u"Levý okraj"_s, params));
+    form->addRow(u"Počet kopií"_s, numberBox(dm.DmtSource(), u"Kop"_s, u"Počet kopií"_s, params));
     auto *pk = new widgets::TDBCheckBoxz(u"Podpora tisku více kopií"_s, params);
     pk->setField(&dm.DmtSource(), u"Pk"_s);
     form->addRow(pk);
@@ -173,8 +177,11 @@ void TEmtfForm::buildPagesTab(QWidget *page)
     trh1->addItems(pageSetTexts());
     trh1->setField(&dm.DmtSource(), u"Trh1"_s);
     form->addRow(u"Vytisknout"_s, trh1);
-    form->addRow(u"Přílohy - Qesto"_s, numberBox(dm.PrpSource(), u"Op"_s, params));
-    form->addRow(u"Přílohy - Qesto (srážka)"_s, numberBox(dm.PrpSource(), u"Ops"_s, params));
+    // In the words of the statements' last pages, which print these counts.
+    const QString annexes = u"Počet příloh k vyúčtování daně z příjmů ze závislé činnosti"_s;
+    const QString withheld = u"Počet příloh k vyúčtování daně vybírané srážkou"_s;
+    form->addRow(annexes, numberBox(dm.PrpSource(), u"Op"_s, annexes, params));
+    form->addRow(withheld, numberBox(dm.PrpSource(), u"Ops"_s, withheld, params));
 
     auto *f6 = new QGroupBox(u"Klávesa F6"_s, page);
     m_f6Preview = new QRadioButton(u"Náhled"_s, f6);

@@ -45,9 +45,23 @@ FormInput::FormInput(data::TDM1 &dm, const QString &table) : m_calcs(std::make_u
         throw data::DatabaseError(data::DatabaseError::Kind::State,
                                   u"Tabulku %1 nelze vyplňovat po políčkách vyúčtování."_s.arg(table));
     }
+    nameBoxes();
 }
 
 FormInput::~FormInput() = default;
+
+void FormInput::nameBoxes()
+{
+    // Refusals name the box as the window does.
+    for (const FormPage &page : std::as_const(m_layout.pages)) {
+        for (const FormCell &cell : page.cells) {
+            if (!cell.isBox() || cell.label.isEmpty())
+                continue;
+            if (data::Field *f = m_dataset->findField(cell.text))
+                f->setDisplayLabel(cell.label);
+        }
+    }
+}
 
 void FormInput::type(const QString &field, const QString &text)
 {

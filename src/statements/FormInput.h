@@ -37,6 +37,8 @@ public:
     void post();
 
 private:
+    void nameBoxes();
+
     FormLayout m_layout;
     data::Dataset *m_dataset = nullptr;
     std::function<bool(const QString &)> m_exitRule;

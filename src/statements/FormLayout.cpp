@@ -115,6 +115,12 @@ const QString AmountHint = u"Částka v Kč"_s;
 
 // One column of Part I of a statement: its number on the form and the stem
 // of its monthly fields; no stem for a column the form leaves unused.
+FormCell labelled(FormCell cell, const QString &label)
+{
+    cell.label = label;
+    return cell;
+}
+
 struct MonthColumn
 {
     QString number;
@@ -162,7 +168,8 @@ QList<FormPage> monthPages(const MonthTable &t)
                 if (col.stem.isEmpty())
                     c.append(cells::cross(row, int(k) + 1));
                 else
-                    c.append(cells::box(col.stem + QString::number(m), row, int(k) + 1, AmountHint));
+                    c.append(labelled(cells::box(col.stem + QString::number(m), row, int(k) + 1, AmountHint),
+                                      u"sl. %1, %2"_s.arg(col.number, monthNames()[m - 1])));
             }
         }
         if (p == 1) {
@@ -172,8 +179,9 @@ QList<FormPage> monthPages(const MonthTable &t)
                 if (col.stem.isEmpty())
                     c.append(cells::cross(row, int(k) + 1));
                 else
-                    c.append(cells::box(col.stem + u"13"_s, row, int(k) + 1,
-                                        u"Úhrn - sl. %1 celkem"_s.arg(col.number)));
+                    c.append(labelled(cells::box(col.stem + u"13"_s, row, int(k) + 1,
+                                                 u"Úhrn - sl. %1 celkem"_s.arg(col.number)),
+                                      u"sl. %1, úhrn"_s.arg(col.number)));
             }
             ++row;
         }
@@ -181,7 +189,8 @@ QList<FormPage> monthPages(const MonthTable &t)
         for (int m = first; m < first + 6; ++m, ++row) {
             c.append(cells::number(QString::number(m), row, 0));
             c.append(cells::text(monthNames()[m - 1], row, 1, 2));
-            c.append(cells::box(t.textStem + QString::number(m), row, 3, t.textCaption, 4));
+            c.append(labelled(cells::box(t.textStem + QString::number(m), row, 3, t.textCaption, 4),
+                              t.textCaption + u", "_s + monthNames()[m - 1]));
         }
         pages.append(page);
     }
@@ -197,7 +206,7 @@ void recapLine(FormPage &page, int row, const QString &number, const QString &ca
     if (field.isEmpty())
         page.cells.append(cells::cross(row, 11));
     else
-        page.cells.append(cells::box(field, row, 11, hint));
+        page.cells.append(labelled(cells::box(field, row, 11, hint), u"ř. "_s + number));
 }
 
 FormPage recapPage(int helpContext)
@@ -239,7 +248,7 @@ FormLayout vdvlLayout()
         u"sl. 7 - Neobsazeno"_s,
         u"sl. 8 - Částky upravující sražené zálohy na daň (sl. 4 + sl. 5)"_s,
         u"sl. 9 - Vyúčtovaná částka (sl. 1 - sl. 3 - sl. 4 - sl. 5)"_s,
-        u"sl. 10 - Dodatečné Qesto"_s,
+        u"sl. 10 - Dodatečné vyúčtování"_s,
         u"sl. 11 - Bylo odvedeno"_s,
     };
     layout.pages = monthPages(t);
@@ -322,7 +331,9 @@ FormLayout vdvlLayout()
     for (int n = 1; n <= 3; ++n) {
         refunds.cells.append(cells::number(QString::number(n), 2 + n, 0));
         for (int k = 0; k < 4; ++k)
-            refunds.cells.append(cells::box(stems[k] + QString::number(n), 2 + n, 1 + 3 * k, legends[k], 3));
+            refunds.cells.append(
+                labelled(cells::box(stems[k] + QString::number(n), 2 + n, 1 + 3 * k, legends[k], 3),
+                         u"sl. %1, řádek %2"_s.arg(k + 1).arg(n)));
     }
     layout.pages.append(refunds);
 
@@ -356,7 +367,7 @@ FormLayout vdvsLayout()
         u"sl. 7 - Rozhodnutí - č. j. a částka v Kč"_s,
         u"sl. 8 - Neobsazeno"_s,
         u"sl. 8a - Vyúčtovaná částka (sl. 1 - sl. 7)"_s,
-        u"sl. 9 - Dodatečné Qesto"_s,
+        u"sl. 9 - Dodatečné vyúčtování"_s,
         u"sl. 10 - Na dani bylo odvedeno celkem"_s,
     };
     layout.pages = monthPages(t);

@@ -30,6 +30,9 @@ struct FormCell
     int column = 0;
     int columnSpan = 1;
     QString hint;
+    // Box: how a message about its value names it, as the user finds it on
+    // the form ("sl. 1, leden", "ř. 8"); empty leaves the field's name.
+    QString label;
     // Box: characters accepted; 0 takes the field's size.
     int maxChars = 0;
     // Box: its own help topic, where it differs from the page's.

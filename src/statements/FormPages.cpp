@@ -16,6 +16,8 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace statements {
@@ -48,24 +50,35 @@ QLabel *cellLabel(const FormCell &cell, QWidget *page)
     return label;
 }
 
-// Legends in two columns under the grid, in a smaller font.
-QWidget *legendBlock(const QStringList &legends, QWidget *page)
+// Legends under the grid, in a smaller font, each on its own lines as
+// written: a legend is never wrapped (a lone "8" on a line of its own) nor
+// cut, whatever the font scaling; the window grows to show them. Two
+// columns where they fit beside each other within the grid's width, else one.
+QWidget *legendBlock(const QStringList &legends, int gridWidth, QWidget *page)
 {
     auto *block = new QWidget(page);
+    block->setObjectName(u"legends"_s);
     auto *grid = new QGridLayout(block);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->setHorizontalSpacing(16);
+    const int spacing = 16;
+    grid->setHorizontalSpacing(spacing);
     grid->setVerticalSpacing(0);
     QFont small = block->font();
     small.setPointSizeF(small.pointSizeF() * 0.9);
+    const QFontMetrics metrics(small);
     const qsizetype half = (legends.size() + 1) / 2;
+    int widest = 0;
+    for (const QString &legend : legends) {
+        for (const QString &line : legend.split(u'\n'))
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+    }
+    const qsizetype perColumn = 2 * widest + spacing <= gridWidth ? half : legends.size();
     for (qsizetype i = 0; i < legends.size(); ++i) {
         auto *label = new QLabel(legends[i], block);
         label->setTextFormat(Qt::PlainText);
         label->setFont(small);
-        label->setWordWrap(true);
-        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        grid->addWidget(label, int(i % half), int(i / half));
+        label->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Minimum);
+        grid->addWidget(label, int(i % perColumn), int(i / perColumn), Qt::AlignLeft | Qt::AlignTop);
     }
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
@@ -133,7 +146,11 @@ void FormPages::build(data::DataSource &source)
             auto *box = new widgets::TDBEditz(page);
             box->setObjectName(u"DBEdit"_s + cell.text);
             box->setMessages(&m_messages);
-            box->setField(&source, dataset->fieldByName(cell.text));
+            data::Field *bound = dataset->fieldByName(cell.text);
+            // Messages about the value name the box, not the table's field.
+            if (!cell.label.isEmpty())
+                bound->setDisplayLabel(cell.label);
+            box->setField(&source, bound);
             if (cell.maxChars > 0)
                 box->setMaxChars(cell.maxChars);
             box->setToolTip(cell.hint);
@@ -167,7 +184,7 @@ void FormPages::build(data::DataSource &source)
             grid->setColumnStretch(def.stretchColumn, 1);
         if (!def.legends.isEmpty()) {
             column->addSpacing(8);
-            column->addWidget(legendBlock(def.legends, page));
+            column->addWidget(legendBlock(def.legends, grid->sizeHint().width(), page));
         }
         column->addStretch(1);
         addTab(page, def.title);

@@ -5,6 +5,7 @@
 #include "data/Dataset.h"
 #include "data/DateRules.h"
 #include "data/Field.h"
+#include "data/FieldText.h"
 #include "platform/Messages.h"
 
 #include <QApplication>
@@ -399,9 +400,9 @@ bool TDBEditz::acceptsChar(QChar c) const
     // the field's text rule still judges the whole text on leaving.
     const data::Field *f = field();
     if (dynamic_cast<const data::FloatField *>(f))
-        return c.isDigit() || u"+-,.eE "_s.contains(c);
+        return c.isDigit() || u"+-,.eE"_s.contains(c) || data::isGroupSeparator(c);
     if (dynamic_cast<const data::IntegerField *>(f))
-        return c.isDigit() || c == u'+' || c == u'-' || c == u' ';
+        return c.isDigit() || c == u'+' || c == u'-' || data::isGroupSeparator(c);
     return true;
 }
 
@@ -424,7 +425,10 @@ void TDBEditz::keyPressEvent(QKeyEvent *event)
         return;
     }
     const QString text = event->text();
-    const bool printable = !text.isEmpty() && text.at(0).isPrint();
+    // Ctrl with a letter is a command (Ctrl+A selects all), whatever text the
+    // keyboard reports with it; Ctrl+Alt is AltGr, which types.
+    const bool command = (mods & Qt::ControlModifier) && !(mods & Qt::AltModifier);
+    const bool printable = !command && !text.isEmpty() && text.at(0).isPrint();
     const bool typing = printable || event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete ||
                         event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||
                         event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);

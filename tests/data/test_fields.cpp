@@ -101,6 +101,16 @@ void TestFields::setText_data()
                                     << u"'12a' není platné reálné číslo pro pole 'Sl21'"_s << u"7"_s;
     QTest::newRow("amount two separators")
         << u"Sl21"_s << u"1,2,3"_s << u"'1,2,3' není platné reálné číslo pro pole 'Sl21'"_s << u"7"_s;
+    QTest::newRow("amount grouped by spaces") << u"Sl21"_s << u"41 350"_s << QString() << u"41350"_s;
+    QTest::newRow("amount grouped, no-break spaces, decimals")
+        << u"Sl21"_s << u"-1\u00A0234\u00A0567,5"_s << QString() << u"-1234567,5"_s;
+    QTest::newRow("amount narrow no-break space") << u"Sl21"_s << u"12\u202F000"_s << QString() << u"12000"_s;
+    QTest::newRow("amount group of two")
+        << u"Sl21"_s << u"41 35"_s << u"'41 35' není platné reálné číslo pro pole 'Sl21'"_s << u"7"_s;
+    QTest::newRow("amount leading group of four")
+        << u"Sl21"_s << u"4135 000"_s << u"'4135 000' není platné reálné číslo pro pole 'Sl21'"_s << u"7"_s;
+    QTest::newRow("amount two spaces")
+        << u"Sl21"_s << u"41  350"_s << u"'41  350' není platné reálné číslo pro pole 'Sl21'"_s << u"7"_s;
     QTest::newRow("amount inf") << u"Sl21"_s << u"inf"_s
                                 << u"'inf' není platné reálné číslo pro pole 'Sl21'"_s << u"7"_s;
 
@@ -117,6 +127,7 @@ void TestFields::setText_data()
                                    << u"7"_s;
     QTest::newRow("long beyond 32 bits")
         << u"Z1"_s << u"99999999999"_s << u"'99999999999' není platné celé číslo pro pole 'Z1'"_s << u"7"_s;
+    QTest::newRow("long grouped") << u"Z1"_s << u"-999 999"_s << QString() << u"-999999"_s;
     QTest::newRow("long lower bound") << u"Z1"_s << u"-999999"_s << QString() << u"-999999"_s;
 
     QTest::newRow("date full") << u"Dv"_s << u"31.12.2015"_s << QString() << u"31.12.2015"_s;

@@ -9,6 +9,7 @@
 #include "ScriptedMessages.h"
 #include "data/Dataset.h"
 #include "data/Field.h"
+#include "data/FieldText.h"
 #include "platform/IniFile.h"
 #include "statements/FormPages.h"
 #include "statements/TEdvl1Form.h"
@@ -16,9 +17,13 @@
 #include "statements/TEpkvForm.h"
 #include "widgets/Editz.h"
 
+#include <QClipboard>
 #include <QCryptographicHash>
 #include <QFile>
+#include <QLabel>
+#include <QLayout>
 #include <QPushButton>
+#include <QScopeGuard>
 
 #include <functional>
 
@@ -76,6 +81,18 @@ private:
     }
 
     TDBEditz *box(const QString &field) const { return form->box(field); }
+
+    StatementEditor *newForm(StatementKind kind)
+    {
+        switch (kind) {
+        case statements::TEpkvForm::Kind:
+            return new statements::TEpkvForm(s->dm, s->messages, s->ini());
+        case statements::TEpkvbForm::Kind:
+            return new statements::TEpkvbForm(s->dm, s->messages, s->ini());
+        default:
+            return editortest::newEditor(kind, *s);
+        }
+    }
 
     // Types into a box and leaves it with Enter.
     void enter(const QString &field, const QString &text)
@@ -179,6 +196,57 @@ private Q_SLOTS:
         QCOMPARE(box(u"Sl21"_s)->selectedText(), u"99999999999"_s);
     }
 
+    // Amounts as people write them, typed or pasted from a spreadsheet; a
+    // refusal names the box as the user sees it.
+    void amountsAsTyped_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("paste");
+        QTest::addColumn<QString>("refusal"); // empty: accepted
+        QTest::newRow("space") << u"Sl22"_s << u"41 350"_s << false << QString();
+        QTest::newRow("pasted no-break space") << u"Sl22"_s << u"41\u00A0350"_s << true << QString();
+        QTest::newRow("pasted with decimals") << u"C404"_s << u"1\u00A0234,40"_s << true << QString();
+        QTest::newRow("out of range") << u"Sl21"_s << u"99999999999"_s << false
+                                      << u"99999999999 není platná hodnota pro pole 'sl. 1, leden'. Povolený "
+                                         u"rozsah je od -9999999999 do "
+                                         u"9999999999"_s;
+        QTest::newRow("not a number") << u"Slb512"_s << u"12 34"_s << true
+                                      << u"'12 34' není platné reálné číslo pro pole 'sl. 5, prosinec'"_s;
+        QTest::newRow("recapitulation line")
+            << u"C404a"_s << u"-10000000000"_s << false
+            << u"-10000000000 není platná hodnota pro pole 'ř. 5'. Povolený rozsah je od -9999999999 do "
+               u"9999999999"_s;
+    }
+
+    void amountsAsTyped()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(bool, paste);
+        QFETCH(QString, refusal);
+        open<TEdvl1Form>();
+        QVERIFY(form->pages()->focusBox(field));
+        QTest::keyClick(focused(), Qt::Key_A, Qt::ControlModifier);
+        if (paste) {
+            QApplication::clipboard()->setText(text);
+            QTest::keyClick(focused(), Qt::Key_V, Qt::ControlModifier);
+        } else {
+            QTest::keyClicks(focused(), text);
+        }
+        QCOMPARE(box(field)->text(), text);
+        key(Qt::Key_Tab);
+        if (refusal.isEmpty()) {
+            QVERIFY(s->messages.shown().isEmpty());
+            QCOMPARE(value(u"Vdvl"_s + field), data::parseFloat(QString(text).remove(QChar(0xA0))).value());
+        } else {
+            QCOMPARE(s->messages.texts(IMessages::Kind::Error), QStringList{refusal});
+            QCOMPARE(focused(), box(field));
+        }
+        s->messages.addAnswer(IMessages::Answer::No);
+        form->close();
+    }
+
     void escapeAsks()
     {
         open<TEdvl1Form>();
@@ -268,6 +336,9 @@ private Q_SLOTS:
         key(Qt::Key_Return);
         QCOMPARE(w->pages()->currentIndex(), 2);
         QCOMPARE(focused(), w->closeButton());
+        // There Enter closes: the keyboard has a way out.
+        key(Qt::Key_Return);
+        QVERIFY(!w->isVisible());
     }
 
     void pageKeys()
@@ -423,6 +494,65 @@ private Q_SLOTS:
         QCOMPARE(hash(u"Vdvs.DB"_s), vdvs);
     }
 
+    // The legends under each form read whole at 100, 125 and 150 % font
+    // scaling: no legend is cut or wrapped, none overlaps another.
+    void legendsReadable_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<double>("scale");
+        const std::pair<const char *, StatementKind> kinds[] = {
+            {"Vyúčtování daně z příjmů", TEdvl1Form::Kind},
+            {"Vyúčtování srážkou", TEdvpaForm::Kind},
+            {"Příloha - opravy", statements::TEpkvForm::Kind},
+            {"Příloha - opravy bonusu", statements::TEpkvbForm::Kind},
+        };
+        for (const auto &[name, kind] : kinds) {
+            for (double scale : {1.0, 1.25, 1.5})
+                QTest::addRow("%s, %d %%", name, int(scale * 100)) << int(kind) << scale;
+        }
+    }
+
+    void legendsReadable()
+    {
+        QFETCH(int, kind);
+        QFETCH(double, scale);
+        const QFont before = QApplication::font();
+        QFont scaled = before;
+        scaled.setPointSizeF(before.pointSizeF() * scale);
+        QApplication::setFont(scaled);
+        const auto restore = qScopeGuard([&before] { QApplication::setFont(before); });
+        form.reset(newForm(StatementKind(kind)));
+        QVERIFY(editortest::showActive(form.get()));
+        statements::FormPages *pages = form->pages();
+        for (int p = 0; p < pages->count(); ++p) {
+            pages->setCurrentIndex(p);
+            QWidget *page = pages->currentWidget();
+            auto *block = page->findChild<QWidget *>(u"legends"_s);
+            if (!block)
+                continue;
+            page->layout()->activate();
+            const QList<QLabel *> labels = block->findChildren<QLabel *>();
+            QVERIFY(!labels.isEmpty());
+            QVERIFY2(page->rect().contains(QRect(block->mapTo(page, QPoint(0, 0)), block->size())),
+                     "legends cut by the page");
+            for (qsizetype i = 0; i < labels.size(); ++i) {
+                const QLabel *label = labels[i];
+                const QFontMetrics metrics(label->font());
+                const QStringList lines = label->text().split(u'\n');
+                int widest = 0;
+                for (const QString &line : lines)
+                    widest = std::max(widest, metrics.horizontalAdvance(line));
+                QVERIFY2(label->contentsRect().width() >= widest, qPrintable(label->text()));
+                QVERIFY2(label->contentsRect().height() >= int(lines.size()) * metrics.height(),
+                         qPrintable(label->text()));
+                QVERIFY2(block->rect().contains(label->geometry()), qPrintable(label->text()));
+                for (qsizetype j = i + 1; j < labels.size(); ++j)
+                    QVERIFY2(!label->geometry().intersects(labels[j]->geometry()),
+                             qPrintable(label->text() + u" / "_s + labels[j]->text()));
+            }
+        }
+    }
+
     // Every box of every form: bound to a field of its table, as long as the
     // field allows, calculated boxes read-only, blue and out of the tab
     // order, the others in the layout's tab order.
@@ -438,15 +568,7 @@ private Q_SLOTS:
     void everyBox()
     {
         QFETCH(int, kind);
-        const std::map<StatementKind, std::function<StatementEditor *()>> forms = {
-            {TEdvl1Form::Kind, [this] { return new TEdvl1Form(s->dm, s->messages, s->ini()); }},
-            {TEdvpaForm::Kind, [this] { return new TEdvpaForm(s->dm, s->messages, s->ini()); }},
-            {statements::TEpkvForm::Kind,
-             [this] { return new statements::TEpkvForm(s->dm, s->messages, s->ini()); }},
-            {statements::TEpkvbForm::Kind,
-             [this] { return new statements::TEpkvbForm(s->dm, s->messages, s->ini()); }},
-        };
-        form.reset(forms.at(StatementKind(kind))());
+        form.reset(newForm(StatementKind(kind)));
         QVERIFY(editortest::showActive(form.get()));
         statements::FormPages *pages = form->pages();
         const statements::FormLayout &layout = pages->formLayout();
