@@ -81,20 +81,17 @@ private:
 
     // The table after `assignments` went through qesto-cli set on a settlement
     // emptied as the window's was.
-    QByteArray cliRecord(const QString &table, const QStringList &assignments)
+    QByteArray cliRecord(const QString &table, const QList<QStringList> &batches)
     {
         if (!reference)
             reference = std::make_unique<editortest::Settlement>();
-        return editortest::cliSetDump(*reference, table, assignments);
+        return editortest::cliSetDump(*reference, table, batches);
     }
 
     QByteArray windowRecord(const QString &table)
     {
         form.reset();
-        s->dm.Disconnect();
-        const cli::Result r = cli::run({u"dump"_s, s->root + u"D1"_s, table});
-        s->dm.OtevritTabulky();
-        return r.output;
+        return editortest::dumpTable(*s, table);
     }
 
 private Q_SLOTS:
@@ -243,7 +240,7 @@ private Q_SLOTS:
             QVERIFY(f->close());
         }
         QCOMPARE(ruleRuns, QStringList{field});
-        QCOMPARE(windowRecord(table), cliRecord(table, {field + u"=40000"_s}));
+        QCOMPARE(windowRecord(table), cliRecord(table, {{field + u"=40000"_s}}));
     }
 
     // Only what the user types is a change: a box entered before a post, a
@@ -297,6 +294,49 @@ private Q_SLOTS:
         QVERIFY(!table.isEditing());
         QCOMPARE(ruleRuns, changed);
         QVERIFY(f->close());
+    }
+
+    // Random sequences of (box, value, way out) typed into the window post
+    // what qesto-cli set makes of the same values in the same order, one set
+    // per F9. A fixed seed here; QESTO_SEQUENCES and QESTO_SEQUENCE_SEED
+    // give the longer runs of bench/app/sequences.sh.
+    void randomSequences_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("employment") << int(StatementKind::Employment);
+        QTest::newRow("withholding") << int(StatementKind::Withholding);
+    }
+
+    void randomSequences()
+    {
+        QFETCH(int, kind);
+        const QString table = StatementKind(kind) == StatementKind::Employment ? u"Vdvl"_s : u"Vdvs"_s;
+        bool ok = false;
+        int count = qEnvironmentVariableIntValue("QESTO_SEQUENCES", &ok);
+        if (!ok || count <= 0)
+            count = 6;
+        unsigned seed = unsigned(qEnvironmentVariableIntValue("QESTO_SEQUENCE_SEED", &ok));
+        if (!ok)
+            seed = 20151231u;
+        std::mt19937 rng(seed + unsigned(kind));
+        for (int n = 0; n < count; ++n) {
+            editortest::freshStatements(s);
+            StatementEditor *f = open(StatementKind(kind));
+            const QList<editortest::SequenceStep> steps = editortest::randomSequence(rng, *f->pages(), 8);
+            QStringList described;
+            for (const editortest::SequenceStep &step : steps)
+                described.append(u"%1='%2' way %3"_s.arg(step.field, step.text).arg(int(step.way)));
+            const QString what = u"seed %1, sequence %2: "_s.arg(seed).arg(n) + described.join(u"; "_s);
+            QVERIFY2(editortest::runSequence(*f, *s, steps),
+                     qPrintable(what + u"\n"_s + s->messages.texts().join(u" | "_s)));
+            QVERIFY2(!s->dm.findTable(table)->isEditing(), qPrintable(what));
+            const QByteArray byWindow = windowRecord(table);
+            const QByteArray byCli = cliRecord(table, editortest::cliBatches(steps));
+            QVERIFY2(!byCli.isEmpty(), qPrintable(what));
+            QVERIFY2(byWindow == byCli, qPrintable(what + u"\nwindow: "_s + QString::fromUtf8(byWindow) +
+                                                   u"\ncli:    "_s + QString::fromUtf8(byCli)));
+        }
+        qInfo("%s: %d sequences of 8 steps, seed %u", qPrintable(table), count, seed);
     }
 
     // A text refused while the page changes under the box keeps the page and
