@@ -4,13 +4,19 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 namespace platform {
 namespace {
 
 int show(QWidget *parent, QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButtons buttons,
          QMessageBox::StandardButton defaultButton)
 {
-    QMessageBox box(icon, QApplication::applicationName(), text, buttons, parent);
+    // The program's questions end in " ?"; a no-break space keeps the mark
+    // with the word before it when the box wraps the line.
+    QString shown = text;
+    shown.replace(u" ?"_s, u"\u00A0?"_s);
+    QMessageBox box(icon, QApplication::applicationName(), shown, buttons, parent);
     const struct
     {
         QMessageBox::StandardButton button;

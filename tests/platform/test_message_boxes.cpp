@@ -37,6 +37,19 @@ private slots:
         QCOMPARE(captions, (QStringList{u"Ano"_s, u"Ne"_s}));
     }
 
+    // The question mark of a question that wraps stays with its word.
+    void questionMarkKeptWithItsWord()
+    {
+        platform::QtMessages boxes;
+        QString shown;
+        testsupport::whenModal<QMessageBox>(this, [&](QMessageBox *box) {
+            shown = box->text();
+            box->button(QMessageBox::Yes)->click();
+        });
+        QVERIFY(boxes.confirm(u"Opravdu chcete přenést název právnické osoby ř. 1: Stavby Novák s.r.o. ?"_s));
+        QCOMPARE(shown, u"Opravdu chcete přenést název právnické osoby ř. 1: Stavby Novák s.r.o.\u00A0?"_s);
+    }
+
     void aClosedWindowLeavesTheBoxesWithoutOne()
     {
         platform::QtMessages boxes;
