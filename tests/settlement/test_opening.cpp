@@ -142,7 +142,7 @@ private slots:
     {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("empty list confirmed") << u"empty"_s << u"neexistuje"_s;
+        QTest::newRow("empty list confirmed") << u"empty"_s << u"Není vybráno žádné Qesto"_s;
         QTest::newRow("directory removed behind the program's back") << u"removed"_s << u"neexistuje"_s;
         QTest::newRow("damaged company table") << u"damaged"_s << u"Prp.DB je poškozená"_s;
     }
