@@ -522,8 +522,8 @@ void Checker::annexRows(FilingPart part, const Record &r, const QStringList &row
         const bool monthWanted = kind == allowed.at(0); // Z or M: an advance or a monthly bonus
         if (monthWanted && (!wrong || wrong->month == 0))
             add(part, prefix + u"mesic_nespr"_s,
-                u"%1, sl. 2: u předmětu opravy „%2“ musí být uveden měsíc nesprávné srážky."_s.arg(where,
-                                                                                                   kind));
+                u"%1, sl. 2: u předmětu opravy „%2“ musí být uveden měsíc a rok nesprávné srážky (např. „3/2015“)."_s
+                    .arg(where, kind));
         if (wrong) {
             if (bonus && wrong->year < 2005)
                 add(part, prefix + u"rok_nespr"_s,

@@ -399,7 +399,8 @@ void TestFilingChecks::employmentPortalChecks_data()
     QTest::newRow("advance correction ok") << advance << QString() << QString();
     QTest::newRow("advance without month")
         << plus(advance, {{u"vpkv.N11"_s, u"2015"_s}}) << D + u"VetaE.mesic_nespr"_s
-        << vpkv + u"řádek 1, sl. 2: u předmětu opravy „Z“ musí být uveden měsíc nesprávné srážky."_s;
+        << vpkv +
+               u"řádek 1, sl. 2: u předmětu opravy „Z“ musí být uveden měsíc a rok nesprávné srážky (např. „3/2015“)."_s;
     QTest::newRow("correction of zero") << plus(advance, {{u"vpkv.C15"_s, 0.0}}) << D + u"VetaE.kc_castka"_s
                                         << vpkv + u"řádek 1, sl. 6: částka opravy nesmí být nulová."_s;
     QTest::newRow("original deduction tomorrow")
@@ -445,7 +446,8 @@ void TestFilingChecks::employmentPortalChecks_data()
         << vpkb + u"řádek 1, sl. 5: datum 02.02.2016 je pozdější než dnešek."_s;
     QTest::newRow("monthly bonus without month")
         << plus(bonus, {{u"vpkb.N11"_s, QVariant()}}) << D + u"VetaF.b_mesic_nespr"_s
-        << vpkb + u"řádek 1, sl. 2: u předmětu opravy „M“ musí být uveden měsíc nesprávné srážky."_s;
+        << vpkb +
+               u"řádek 1, sl. 2: u předmětu opravy „M“ musí být uveden měsíc a rok nesprávné srážky (např. „3/2015“)."_s;
     QTest::newRow("bonus before 2005")
         << plus(bonus, {{u"vpkb.N11"_s, u"2/2004"_s}}) << D + u"VetaF.b_rok_nespr"_s
         << vpkb + u"řádek 1, sl. 2: rok 2004 nesmí být dřívější než 2005."_s;
