@@ -33,6 +33,7 @@ private Q_SLOTS:
     void refusedStatementListsTheComplaints();
     void checksWarnBeforeExport();
     void unclearSignatoryAskedInTheWindow();
+    void criticalFindingRefusesTheFile();
     void defaultFolderExists();
 
 private:
@@ -206,6 +207,33 @@ void TestFilingWindow::unclearSignatoryAskedInTheWindow()
     filing::TEpoForm again(context(s, messages, root.path()));
     QCOMPARE(again.signatoryCombo()->currentData().toInt(), int(statements::SignatoryKind::Certificate));
     QCOMPARE(again.questionLabel()->text(), QString());
+}
+
+// A finding the portal would refuse the filing for: listed as an error when
+// the window opens; going on past the warnings writes no file and shows why.
+void TestFilingWindow::criticalFindingRefusesTheFile()
+{
+    QTemporaryDir root;
+    DemoSettlement s(root.path());
+    s.fill();
+    s.set(u"VdvlMv2"_s, u"březen a duben"_s);
+    s.postAll();
+    ScriptedMessages messages({IMessages::Answer::Yes});
+    filing::TEpoForm form(context(s, messages, root.path(),
+                                  [&s](filing::Form f) { return filing::filingChecks(s.dm, f, 2015); }));
+    const QString error =
+        u"Chyba: Vyúčtování daně z příjmů ze závislé činnosti: vrácení přeplatku (ř. 06), řádek 2, "
+        u"sl. 1: „březen a duben“ uvádí více měsíců; uveďte na každý řádek jeden měsíc."_s;
+    QList<QString> listed;
+    for (int i = 0; i < form.resultList()->count(); ++i)
+        listed.append(form.resultList()->item(i)->text());
+    QVERIFY2(listed.contains(error), qPrintable(listed.join(u'\n')));
+
+    QTest::keyClick(form.exportButton(), Qt::Key_Space);
+    QVERIFY(QDir(root.path()).entryList({u"*.xml"_s}).isEmpty());
+    QCOMPARE(messages.texts(IMessages::Kind::Error),
+             QStringList{u"Soubor nebyl vytvořen: podání by bylo odmítnuto.\nDůvody jsou vypsány v okně."_s});
+    QCOMPARE(form.resultList()->item(1)->text(), error.mid(7));
 }
 
 void TestFilingWindow::defaultFolderExists()
