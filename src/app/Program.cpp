@@ -15,6 +15,7 @@
 #include "platform/FileOps.h"
 #include "platform/HelpViewer.h"
 #include "platform/Printers.h"
+#include "platform/ProgramFiles.h"
 #include "platform/QtMessages.h"
 #include "platform/ShellFolders.h"
 #include "settlement/AppPaths.h"
@@ -32,6 +33,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPointer>
 #include <QScreen>
 
@@ -121,10 +123,46 @@ private:
     QPointer<registry::TAuto1Form> m_form;
 };
 
+// QESTO_WINDOWS_LOG names a file that gets the caption of every window as
+// it is shown, one a line: beside the messages log it lets a script follow a
+// run without anyone at the screen.
+class WindowLog : public QObject
+{
+public:
+    static std::unique_ptr<WindowLog> fromEnvironment()
+    {
+        const QString path = qEnvironmentVariable("QESTO_WINDOWS_LOG");
+        if (path.isEmpty())
+            return nullptr;
+        auto log = std::make_unique<WindowLog>();
+        log->m_file.setFileName(path);
+        if (!log->m_file.open(QIODevice::WriteOnly | QIODevice::Append))
+            return nullptr;
+        return log;
+    }
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            const auto *widget = qobject_cast<QWidget *>(object);
+            if (widget && widget->isWindow() && !widget->windowTitle().isEmpty()) {
+                m_file.write(widget->windowTitle().toUtf8() + '\n');
+                m_file.flush();
+            }
+        }
+        return false;
+    }
+
+private:
+    QFile m_file;
+};
+
 } // namespace
 
 struct Program::Parts
 {
+    std::unique_ptr<WindowLog> windowLog;
     std::unique_ptr<platform::IMessages> messages;
     settlement::AppPaths paths;
     std::unique_ptr<platform::HelpViewer> helpViewer;
@@ -150,6 +188,8 @@ Program::~Program()
         guarded->setMessages(nullptr);
     if (m_parts->help)
         QApplication::instance()->removeEventFilter(m_parts->helpKeys.get());
+    if (m_parts->windowLog)
+        QApplication::instance()->removeEventFilter(m_parts->windowLog.get());
     // The main window owns the long-lived windows (the list, the password
     // prompt, the preview, the calendar). It goes first, while everything
     // those windows refer to still exists.
@@ -158,10 +198,12 @@ Program::~Program()
     m_parts->main.reset();
 }
 
-// The help folder beside the program.
+// The help folder beside the program (a build tree) or in the installation's
+// data folder; when neither exists the help window says so for the first.
 static QString helpDirectory(const settlement::AppPaths &paths)
 {
-    return platform::FileOps::resolve(paths.FileDirPrg + u"help"_s);
+    const QString found = platform::ProgramFiles::find(u"help"_s, paths.FileDirPrg);
+    return found.isEmpty() ? platform::FileOps::resolve(paths.FileDirPrg + u"help"_s) : found;
 }
 
 int Program::run()
@@ -184,6 +226,9 @@ bool Program::startedNormally() const
 void Program::start()
 {
     Parts &p = *m_parts;
+    p.windowLog = WindowLog::fromEnvironment();
+    if (p.windowLog)
+        QApplication::instance()->installEventFilter(p.windowLog.get());
     auto splash = std::make_unique<TSplashForm>();
     splash->showNow();
 

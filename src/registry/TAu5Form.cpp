@@ -1,6 +1,8 @@
 #include "registry/TAu5Form.h"
 
 #include "platform/FileOps.h"
+#include "platform/Messages.h"
+#include "platform/ProgramFiles.h"
 #include "registry/RegistryWidgets.h"
 
 #include <QApplication>
@@ -8,6 +10,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,8 +23,8 @@ namespace registry {
 
 TAu5Form::TAu5Form(DataRoots roots, platform::IMessages &messages, SettlementList &list,
                    IRegistryHooks *hooks, QWidget *parent)
-    : QDialog(parent), m_choice(roots, messages, list, hooks),
-      m_guide(QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + u"/Navod k instalaci.pdf"_s))
+    : QDialog(parent), m_choice(roots, messages, list, hooks), m_messages(messages),
+      m_guide(QUrl::fromLocalFile(platform::ProgramFiles::locate(guideFileName())))
 {
     setWindowTitle(u"Výběr práce s daty"_s);
     auto *note =
@@ -67,7 +70,7 @@ TAu5Form::TAu5Form(DataRoots roots, platform::IMessages &messages, SettlementLis
     connect(browseButton, &QPushButton::clicked, this, &TAu5Form::browse);
 
     auto *link = new QLabel(u"<a href=\"guide\">Přečtěte si Návod k instalaci (PDF)</a>"_s, this);
-    connect(link, &QLabel::linkActivated, this, [this] { QDesktopServices::openUrl(m_guide); });
+    connect(link, &QLabel::linkActivated, this, &TAu5Form::openGuide);
 
     auto *ok = new QPushButton(u"&OK"_s, this);
     ok->setDefault(true);
@@ -108,6 +111,17 @@ void TAu5Form::browse()
         return;
     m_path->setText(QDir::toNativeSeparators(chosen));
     m_network->setChecked(true);
+}
+
+void TAu5Form::openGuide()
+{
+    // A guide that is missing or that nothing can show would otherwise leave
+    // the click without any answer.
+    const QString path = QDir::toNativeSeparators(m_guide.toLocalFile());
+    if (m_guide.isLocalFile() && !QFileInfo::exists(m_guide.toLocalFile()))
+        m_messages.error(u"Návod k instalaci nebyl nalezen:\n"_s + path);
+    else if (!QDesktopServices::openUrl(m_guide))
+        m_messages.error(u"Návod k instalaci se nepodařilo otevřít:\n"_s + path);
 }
 
 void TAu5Form::done(int result)

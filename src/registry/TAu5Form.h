@@ -22,8 +22,13 @@ public:
     TAu5Form(DataRoots roots, platform::IMessages &messages, SettlementList &list,
              IRegistryHooks *hooks = nullptr, QWidget *parent = nullptr);
 
+    // The installation guide the link opens: beside the program, or in the
+    // installation's data folder.
+    static QString guideFileName() { return QStringLiteral("Navod k instalaci.pdf"); }
+    const QUrl &guideUrl() const { return m_guide; }
     // Where the link to the installation guide leads.
     void setGuideUrl(const QUrl &url) { m_guide = url; }
+    void openGuide();
 
     QComboBox *driveBox() const { return m_drive; }
     QLineEdit *directoryEdit() const { return m_directory; }
@@ -38,6 +43,7 @@ private:
     void browse();
 
     NetworkChoice m_choice;
+    platform::IMessages &m_messages;
     QComboBox *m_drive;
     QLineEdit *m_directory;
     QRadioButton *m_local;

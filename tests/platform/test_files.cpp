@@ -1,6 +1,7 @@
 // File operations on stored Windows paths and shell folders.
 
 #include "platform/FileOps.h"
+#include "platform/ProgramFiles.h"
 #include "platform/ShellFolders.h"
 
 #include <QDir>
@@ -163,6 +164,38 @@ private slots:
         qunsetenv("QESTO_PERSONAL");
         const QString personal = platform::ShellFolders::personal();
         QVERIFY(!personal.endsWith(u'/') && !personal.endsWith(u'\\'));
+    }
+
+    void programFilesAreFoundBesideTheProgramOrInItsPrefix_data()
+    {
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("programDir");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("build tree") << QStringList{u"build/app/help"_s} << u"build/app"_s
+                                    << u"build/app/help"_s;
+        QTest::newRow("installed") << QStringList{u"usr/share/qesto/help"_s} << u"usr/bin"_s
+                                   << u"usr/share/qesto/help"_s;
+        QTest::newRow("beside the program first")
+            << QStringList{u"usr/bin/help"_s, u"usr/share/qesto/help"_s} << u"usr/bin"_s << u"usr/bin/help"_s;
+        QTest::newRow("stored path of the program")
+            << QStringList{u"usr/share/qesto/help"_s} << u"usr\\bin\\"_s << u"usr/share/qesto/help"_s;
+        QTest::newRow("not in the current folder") << QStringList{u"help"_s} << u"usr/bin"_s << QString();
+    }
+    void programFilesAreFoundBesideTheProgramOrInItsPrefix()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, programDir);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        for (const QString &path : existing)
+            QVERIFY(QDir(dir.path()).mkpath(path));
+        QVERIFY(QDir(dir.path()).mkpath(u"usr/bin"_s));
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        const QString found = platform::ProgramFiles::find(u"help"_s, dir.path() + u'/' + programDir);
+        QDir::setCurrent(before);
+        QCOMPARE(found, expected.isEmpty() ? QString() : QDir::cleanPath(dir.filePath(expected)));
     }
 };
 

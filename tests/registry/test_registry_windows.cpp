@@ -369,6 +369,34 @@ private Q_SLOTS:
         QCOMPARE(s.root.fileDir, s.root.local);
         QCOMPARE(s.form->grid()->model()->rowCount(), 1);
     }
+
+    // The guide is looked for where the program's files are; a click on the
+    // link when it is not there says where it was expected.
+    void guideLinkSaysWhenTheGuideIsMissing()
+    {
+        Selection s;
+        s.show();
+        const QString missing = s.root.dir.filePath(u"Navod k instalaci.pdf"_s);
+        QString defaultGuide;
+        whenModal<TAu5Form>(&s.watches, [&](TAu5Form *d) {
+            defaultGuide = d->guideUrl().toLocalFile();
+            d->setGuideUrl(QUrl::fromLocalFile(missing));
+            QLabel *link = nullptr;
+            for (QLabel *label : d->findChildren<QLabel *>()) {
+                if (label->text().contains(u"Přečtěte si Návod k instalaci (PDF)"_s))
+                    link = label;
+            }
+            QVERIFY(link);
+            const QPoint onText(link->fontMetrics().horizontalAdvance(u"Přečtěte"_s) / 2 + link->margin(),
+                                link->height() / 2);
+            QTest::mouseClick(link, Qt::LeftButton, {}, onText);
+            QTest::mouseClick(buttonIn(d, u"&OK"_s), Qt::LeftButton);
+        });
+        QTest::keyClick(s.form.get(), Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(defaultGuide.endsWith(u"/Navod k instalaci.pdf"_s));
+        QCOMPARE(s.messages.texts(IMessages::Kind::Error),
+                 QStringList{u"Návod k instalaci nebyl nalezen:\n"_s + QDir::toNativeSeparators(missing)});
+    }
 };
 
 QTEST_MAIN(TestRegistryWindows)

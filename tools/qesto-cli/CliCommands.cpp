@@ -16,8 +16,6 @@ using namespace Qt::StringLiterals;
 
 namespace cli {
 
-namespace {
-
 QString usage()
 {
     return u"Použití: qesto-cli open ADRESÁŘ | recalc ADRESÁŘ | dump ADRESÁŘ TABULKA | check ADRESÁŘ"_s +
@@ -27,6 +25,8 @@ QString usage()
            u"\n       qesto-cli import-payroll ADRESÁŘ DATA_DB_GAVREL ČÍSLO_FIRMY [--company-data] [--password HESLO]"_s +
            u" | pdf ADRESÁŘ SOUBOR.pdf [STRANA...]"_s;
 }
+
+namespace {
 
 QByteArray flag(bool on)
 {
@@ -163,6 +163,10 @@ Result dump(const QString &dir, const QString &tableName, const pxdump::Sink &si
 
 Result run(const QStringList &args, const pxdump::Sink &sink)
 {
+    if (args.size() == 1 && (args[0] == u"--help" || args[0] == u"-h"))
+        return help();
+    if (args.size() == 1 && (args[0] == u"--version" || args[0] == u"-v"))
+        return version();
     if (args.size() == 2 && args[0] == u"open")
         return open(args[1]);
     if (args.size() == 2 && args[0] == u"recalc")

@@ -74,6 +74,13 @@ Result set(const QString &dir, const QString &table, const QStringList &assignme
 // stderr. Exit 2 when there is no list to show.
 Result listSettlements(const QString &root);
 
+// The command line's summary, shown on a wrong command line; help() is it
+// with every command and option explained (--help), version() the
+// program's version (--version).
+QString usage();
+Result help();
+Result version();
+
 // Dispatches the arguments after the program name; a listing goes to sink
 // as it is produced when one is given.
 Result run(const QStringList &args, const pxdump::Sink &sink = {});

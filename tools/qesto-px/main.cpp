@@ -4,6 +4,7 @@
 
 #include "paradox/RowCursor.h"
 #include "paradox/Table.h"
+#include "settlement/Version.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -19,10 +20,37 @@ void writeOut(QByteArrayView bytes)
     std::fwrite(bytes.data(), 1, size_t(bytes.size()), stdout);
 }
 
+const char Usage[] = "Použití: qesto-px schema|dump SOUBOR.DB [--password HESLO]\n";
+
 int usage()
 {
-    std::fputs("Použití: qesto-px schema|dump SOUBOR.DB [--password HESLO]\n", stderr);
+    std::fputs(Usage, stderr);
     return 1;
+}
+
+// The manual page is made from this text when the program is built.
+int help()
+{
+    std::fputs(Usage, stdout);
+    std::fputs("\n"
+               "Ukáže strukturu a záznamy tabulky Paradox (soubor .DB) tak, jak je čte program Qesto; "
+               "pro testy a pro podporu, která zkoumá data zákazníka. Tabulka se jen čte.\n"
+               "\n"
+               "Příkazy:\n"
+               "  schema  pole tabulky, na každém řádku název, typ a délka oddělené tabulátorem, nakonec "
+               "počet polí primárního klíče\n"
+               "  dump  záznamy jako CSV v UTF-8 (RFC 4180), v prvním řádku názvy polí; tabulka libovolné "
+               "velikosti se vypisuje postupně\n"
+               "\n"
+               "Volby:\n"
+               "  --password HESLO  heslo chráněné tabulky\n"
+               "  -h, --help  vypíše tuto nápovědu\n"
+               "  -v, --version  vypíše verzi programu\n"
+               "\n"
+               "Návratový kód 0 znamená úspěch, 1 chybné parametry, 2 chybu při čtení tabulky nebo zápisu "
+               "výpisu.\n",
+               stdout);
+    return 0;
 }
 
 } // namespace
@@ -31,6 +59,12 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.size() == 1 && (args[0] == u"--help" || args[0] == u"-h"))
+        return help();
+    if (args.size() == 1 && (args[0] == u"--version" || args[0] == u"-v")) {
+        writeOut((u"qesto-px "_s + settlement::Version::text() + u'\n').toUtf8());
+        return 0;
+    }
     if (args.size() != 2 && !(args.size() == 4 && args[2] == u"--password"))
         return usage();
     const QString &command = args[0];

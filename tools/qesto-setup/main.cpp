@@ -5,6 +5,7 @@
 #include "platform/FileOps.h"
 #include "platform/ShellFolders.h"
 #include "settlement/AppPaths.h"
+#include "settlement/Version.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -36,6 +37,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"qesto-setup"_s);
+    QCoreApplication::setApplicationVersion(settlement::Version::text());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -48,6 +50,7 @@ int main(int argc, char *argv[])
         "Návratový kód 0 znamená úspěch, 2 chybu (popis je na standardním chybovém výstupu)."_s.arg(
             QDir::toNativeSeparators(platform::FileOps::nativePath(defaultDataRoot()))));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption ifMissing(
         u"if-missing"_s, u"Nic nedělá, pokud už adresář data obsahuje (Data.DB); jinak je vytvoří."_s);
     const QCommandLineOption templates(
