@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs, only those that are missing.
+# Installs the Debian packages the build needs, only those that are missing;
+# the last line's are for making and checking the program's own package.
 set -euo pipefail
-pkgs=(cmake g++ make pkg-config qt6-base-dev libzip-dev pxlib-dev libbenchmark-dev clang clang-format libclang-rt-dev zlib1g-dev fonts-liberation2 poppler-utils libxml2-dev)
+pkgs=(cmake g++ make pkg-config qt6-base-dev libzip-dev pxlib-dev libbenchmark-dev clang clang-format libclang-rt-dev zlib1g-dev fonts-liberation2 poppler-utils libxml2-dev
+    dpkg-dev lintian desktop-file-utils appstream)
 # The backup benchmark measures against zip and unzip: only with --bench.
 if [ "${1:-}" = "--bench" ]; then
     pkgs+=(zip unzip)
