@@ -30,9 +30,7 @@ Result help()
          "  new-year ADRESÁŘ [1|2]  převede zpracování do nového roku (2 jen archivuje)\n"
          "  list DATOVÝ_ADRESÁŘ  vypíše seznam Qesto datového adresáře\n"
          "  import-payroll ...  přenese údaje firmy z programu Gavrel\n"
-#ifdef QESTO_HAVE_PRINT
          "  pdf ADRESÁŘ SOUBOR.pdf [STRANA...]  uloží strany tiskopisů do PDF\n"
-#endif
          "\n"
          "Volby:\n"
          "  -h, --help  vypíše tuto nápovědu\n"
