@@ -28,4 +28,14 @@ bool TUseHTMLHelp::ApplicationHelp(HelpCommand command, const QVariant &data)
     return true;
 }
 
+void TUseHTMLHelp::ShowPlace(const QString &anchor, int context)
+{
+    if (!anchor.isEmpty())
+        m_viewer.showAnchor(anchor, context);
+    else if (context > 0)
+        m_viewer.showContext(context);
+    else
+        m_viewer.showDefault();
+}
+
 } // namespace app

@@ -11,6 +11,8 @@ class IHelpViewer
 public:
     virtual ~IHelpViewer() = default;
     virtual void showContext(int context) = 0;
+    // The topic at the anchor; the context's topic when no topic has it.
+    virtual void showAnchor(const QString &anchor, int context) = 0;
     virtual void showKeyword(const QString &keyword) = 0;
     virtual void showDefault() = 0;
     virtual void closeAll() = 0;
@@ -35,6 +37,9 @@ public:
 
     // Always true: the request was handled.
     bool ApplicationHelp(HelpCommand command, const QVariant &data = {});
+    // A box's own place in its window's topic: the anchor, or failing an
+    // anchor the context, or failing both the default topic.
+    void ShowPlace(const QString &anchor, int context);
 
 private:
     IHelpViewer &m_viewer;

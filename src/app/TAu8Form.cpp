@@ -22,6 +22,7 @@ TAu8Form::TAu8Form(settlement::Conversion &conversion, const settlement::AppPath
 {
     setObjectName(u"Au8Form"_s);
     setWindowTitle(u"Převod dat z předchozích verzí"_s);
+    setProperty("helpContext", 42);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(
         new QLabel(u"Předchozí verzi programu Qesto máte nainstalovanou v níže uvedeném adresáři."_s, this));

@@ -144,6 +144,7 @@ TMainForm::TMainForm(settlement::AppPaths &paths, platform::IMessages &messages,
 {
     setObjectName(u"MainForm"_s);
     setWindowTitle(settlement::Version::mainWindowCaption());
+    setProperty("helpContext", 1);
     resize(640, 453);
     buildMenus();
     buildSpeedBar();

@@ -18,6 +18,7 @@ TExd2Form::TExd2Form(const QString &start, widgets::SettlementIni ini, QWidget *
     : QDialog(parent), m_place(std::move(ini), u"VlastniAdresar"_s)
 {
     setWindowTitle(u"Vlastní výběr adresáře"_s);
+    setProperty("helpAnchor", u"zalohovani-adresar"_s);
     auto *layout = new QVBoxLayout(this);
     m_drives = new QComboBox(this);
     for (const QFileInfo &drive : QDir::drives())

@@ -47,6 +47,7 @@ ArchiveWindow::ArchiveWindow(ArchivePlaces::Kind kind, const IPathTemplates &tem
 {
     const bool backup = kind == ArchivePlaces::Kind::Backup;
     setWindowTitle(backup ? u"Zálohování dat"_s : u"Obnovení dat"_s);
+    setProperty("helpContext", backup ? 36 : 53);
     setObjectName(backup ? u"ExdForm"_s : u"Exd1Form"_s);
 
     auto *layout = new QGridLayout(this);

@@ -225,6 +225,8 @@ TEprpForm::TEprpForm(data::TDM1 &dm, platform::IMessages &messages, widgets::Set
 {
     setObjectName(u"EprpForm"_s);
     setWindowTitle(u"Údaje o firmě"_s);
+    setProperty("helpPrefix", u"firma"_s);
+    setProperty("helpContext", 5);
     auto *layout = new QVBoxLayout(this);
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(u"PageControl1"_s);

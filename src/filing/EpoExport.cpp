@@ -321,4 +321,27 @@ QString defaultFileName(Form form, const Snapshot &snapshot)
     return file + u".xml"_s;
 }
 
+QString reasonAnchor(const QString &reason)
+{
+    // By the Czech wording of the complaint (czechComplaint), most specific first.
+    static const QList<std::pair<QString, QString>> kinds = {
+        {u"údaj chybí"_s, u"schema-chybi"_s},
+        {u"chybí povinný záznam"_s, u"schema-chybi"_s},
+        {u"není datum"_s, u"schema-datum"_s},
+        {u"není číslo"_s, u"schema-cislo"_s},
+        {u"příliš mnoho číslic"_s, u"schema-cislo"_s},
+        {u"v celých korunách"_s, u"schema-cislo"_s},
+        {u"nemá předepsaný tvar"_s, u"schema-tvar"_s},
+        {u"povolených"_s, u"schema-delka"_s},
+        {u"záznam je navíc"_s, u"schema-navic"_s},
+        {u"není ve formuláři povolen"_s, u"schema-navic"_s},
+        {u"neodpovídá předepsané"_s, u"schema-navic"_s},
+    };
+    for (const auto &[wording, anchor] : kinds) {
+        if (reason.contains(wording))
+            return anchor;
+    }
+    return u"schema-soubor"_s;
+}
+
 } // namespace filing

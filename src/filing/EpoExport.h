@@ -128,6 +128,9 @@ QList<statements::FilingIssue> filingChecks(const Snapshot &snapshot, Form form)
 // a critical one, "Upozornění: …" for a warning.
 QStringList findingLines(const QList<statements::FilingIssue> &issues);
 
+// The place in the help that explains a line of ExportResult::reasons.
+QString reasonAnchor(const QString &reason);
+
 // A file name for the filing: the payer's name, the form and the year
 // ("Stavby Novák s.r.o. - DPZVD6 2015.xml"), without characters a file name
 // cannot hold.

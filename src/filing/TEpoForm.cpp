@@ -4,7 +4,9 @@
 #include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
+#include "platform/HelpIndex.h"
 #include "platform/Messages.h"
+#include "widgets/HelpRequest.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -136,6 +138,8 @@ void TEpoForm::build()
     m_results->setObjectName(u"ListVysledek"_s);
     m_results->setWordWrap(true);
     m_results->setMinimumHeight(120);
+    m_results->setToolTip(u"Vysvětlení hlášení: dvojklik nebo F1"_s);
+    widgets::helpOnDoubleClick(m_results);
     layout->addWidget(m_results, 1);
 
     auto *buttons = new QHBoxLayout;
@@ -217,7 +221,14 @@ void TEpoForm::loadStatement()
     m_file->setText(QDir::toNativeSeparators(QDir(startFolder()).filePath(defaultFileName(f, m_snapshot))));
 
     m_results->clear();
-    m_results->addItems(findingLines(checks(f)));
+    const QList<statements::FilingIssue> issues = checks(f);
+    m_results->addItems(findingLines(issues));
+    // Each finding opens its explanation in the help.
+    for (int row = 0; row < m_results->count() && row < issues.size(); ++row) {
+        if (!issues[row].check.isEmpty())
+            m_results->item(row)->setData(platform::HelpAnchorRole,
+                                          statements::filingCheckAnchor(issues[row].check));
+    }
 }
 
 QString TEpoForm::lastFolderKey()
@@ -343,6 +354,10 @@ bool TEpoForm::exportFile()
     if (!result.reasons.isEmpty()) {
         showResult(QStringList{u"Soubor nebyl vytvořen, podání neodpovídá schématu %1:"_s.arg(formCode(f))} +
                    result.reasons);
+        // Each reason opens its explanation; the heading the explanations' list.
+        for (int row = 0; row < m_results->count(); ++row)
+            m_results->item(row)->setData(platform::HelpAnchorRole,
+                                          row == 0 ? u"schema"_s : reasonAnchor(m_results->item(row)->text()));
         m_context.messages.error(
             u"Soubor nebyl vytvořen: podání neodpovídá schématu %1.\nDůvody jsou vypsány "
             u"v okně."_s.arg(formCode(f)));

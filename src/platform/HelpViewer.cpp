@@ -1,16 +1,13 @@
 #include "platform/HelpViewer.h"
 
 #include <QApplication>
-#include <QCollator>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -21,100 +18,11 @@ namespace platform {
 
 namespace {
 
-QString metaContent(const QString &html, const QString &name)
-{
-    // Attributes in either order, single or double quotes.
-    const QRegularExpression re(
-        uR"(<meta\s+[^>]*name\s*=\s*["']%1["'][^>]*content\s*=\s*["']([^"']*)["'])"_s.arg(name),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = re.match(html);
-    return m.hasMatch() ? m.captured(1).trimmed() : QString();
-}
-
-QCollator czechCollator()
-{
-    QCollator collator{QLocale(QLocale::Czech, QLocale::CzechRepublic)};
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    return collator;
-}
+// Where an entry of the list leads: file and anchor.
+constexpr int FileRole = Qt::UserRole;
+constexpr int AnchorRole = Qt::UserRole + 1;
 
 } // namespace
-
-HelpTopic HelpIndex::parseTopic(const QString &file, const QString &html)
-{
-    HelpTopic topic;
-    topic.file = file;
-    static const QRegularExpression title(u"<title>(.*?)</title>"_s,
-                                          QRegularExpression::CaseInsensitiveOption |
-                                              QRegularExpression::DotMatchesEverythingOption);
-    const QRegularExpressionMatch m = title.match(html);
-    topic.title = m.hasMatch() ? m.captured(1).simplified() : file;
-    for (const QString &part : metaContent(html, u"context"_s).split(u',', Qt::SkipEmptyParts)) {
-        bool ok = false;
-        const int n = part.trimmed().toInt(&ok);
-        if (ok)
-            topic.contexts.append(n);
-    }
-    for (const QString &part : metaContent(html, u"keywords"_s).split(u';', Qt::SkipEmptyParts)) {
-        const QString k = part.simplified();
-        if (!k.isEmpty())
-            topic.keywords.append(k);
-    }
-    return topic;
-}
-
-HelpIndex HelpIndex::load(const QString &dir)
-{
-    HelpIndex index;
-    index.m_dir = dir;
-    const QDir folder(dir);
-    const QStringList files = folder.entryList({u"*.html"_s}, QDir::Files, QDir::Name);
-    for (const QString &name : files) {
-        QFile f(folder.filePath(name));
-        // Topics are small; a stray large file is not a topic.
-        if (f.size() > 1024 * 1024 || !f.open(QIODevice::ReadOnly))
-            continue;
-        HelpTopic topic = parseTopic(name, QString::fromUtf8(f.readAll()));
-        for (int c : std::as_const(topic.contexts))
-            index.m_contexts.insert(c, name);
-        for (const QString &k : std::as_const(topic.keywords))
-            index.m_keywords[k].append(name);
-        if (!topic.keywords.contains(topic.title))
-            index.m_keywords[topic.title].append(name);
-        index.m_topics.append(std::move(topic));
-    }
-    return index;
-}
-
-QString HelpIndex::fileForContext(int context) const
-{
-    return m_contexts.value(context);
-}
-
-QStringList HelpIndex::sortedKeywords() const
-{
-    QStringList keys = m_keywords.keys();
-    const QCollator collator = czechCollator();
-    std::sort(keys.begin(), keys.end(), collator);
-    return keys;
-}
-
-QString HelpIndex::keywordFor(const QString &typed) const
-{
-    const QString wanted = typed.trimmed();
-    if (wanted.isEmpty())
-        return {};
-    for (const QString &k : sortedKeywords()) {
-        if (k.startsWith(wanted, Qt::CaseInsensitive))
-            return k;
-    }
-    // Nothing begins with it: the first keyword that contains it at all.
-    for (const QString &k : sortedKeywords()) {
-        if (k.contains(wanted, Qt::CaseInsensitive))
-            return k;
-    }
-    return {};
-}
 
 HelpViewer::HelpViewer(const QString &helpDir, QWidget *parent)
     : QWidget(parent, Qt::Window), m_index(HelpIndex::load(helpDir))
@@ -138,7 +46,8 @@ HelpViewer::HelpViewer(const QString &helpDir, QWidget *parent)
     m_search->setObjectName(u"search"_s);
     m_keywordList = new QListWidget;
     m_keywordList->setObjectName(u"index"_s);
-    auto *indexLabel = new QLabel(u"&Hledat v rejstříku:"_s);
+    m_search->setPlaceholderText(u"název, sl. 9, ř. 10, DIČ …"_s);
+    auto *indexLabel = new QLabel(u"&Hledat (názvy, políčka i text):"_s);
     indexLabel->setBuddy(m_search);
     auto *left = new QWidget;
     auto *leftLayout = new QVBoxLayout(left);
@@ -171,10 +80,10 @@ HelpViewer::HelpViewer(const QString &helpDir, QWidget *parent)
     connect(m_search, &QLineEdit::textChanged, this, &HelpViewer::searchChanged);
     connect(m_search, &QLineEdit::returnPressed, this, [this] {
         if (QListWidgetItem *item = m_keywordList->currentItem())
-            keywordActivated(item);
+            itemActivated(item);
     });
-    connect(m_keywordList, &QListWidget::itemActivated, this, &HelpViewer::keywordActivated);
-    connect(m_keywordList, &QListWidget::itemClicked, this, &HelpViewer::keywordActivated);
+    connect(m_keywordList, &QListWidget::itemActivated, this, &HelpViewer::itemActivated);
+    connect(m_keywordList, &QListWidget::itemClicked, this, &HelpViewer::itemActivated);
     connect(m_browser, &QTextBrowser::sourceChanged, this, [this](const QUrl &) {
         const QString title = m_browser->documentTitle();
         setWindowTitle(title.isEmpty() ? u"Nápověda"_s : u"Nápověda - "_s + title);
@@ -185,32 +94,45 @@ HelpViewer::~HelpViewer() = default;
 
 void HelpViewer::fillIndex()
 {
-    for (const QString &k : m_index.sortedKeywords())
-        m_keywordList->addItem(k);
+    m_keywordList->clear();
+    for (const QString &k : m_index.sortedKeywords()) {
+        auto *item = new QListWidgetItem(k, m_keywordList);
+        item->setData(FileRole, m_index.keywords().value(k).value(0));
+    }
 }
 
 void HelpViewer::searchChanged(const QString &text)
 {
-    const QString keyword = m_index.keywordFor(text);
-    if (keyword.isEmpty())
+    if (text.trimmed().isEmpty()) {
+        fillIndex();
         return;
-    const QList<QListWidgetItem *> found = m_keywordList->findItems(keyword, Qt::MatchExactly);
-    if (!found.isEmpty()) {
-        m_keywordList->setCurrentItem(found.first());
-        m_keywordList->scrollToItem(found.first(), QAbstractItemView::PositionAtTop);
     }
+    // As the text is typed the list narrows to what it finds, the best
+    // first; the first entry is selected so that Enter opens it.
+    m_keywordList->clear();
+    for (const HelpHit &hit : m_index.search(text)) {
+        auto *item = new QListWidgetItem(hit.label, m_keywordList);
+        item->setData(FileRole, hit.file);
+        item->setData(AnchorRole, hit.anchor);
+        item->setToolTip(hit.label);
+    }
+    if (m_keywordList->count() > 0)
+        m_keywordList->setCurrentRow(0);
 }
 
-void HelpViewer::keywordActivated(QListWidgetItem *item)
+void HelpViewer::itemActivated(QListWidgetItem *item)
 {
-    const QStringList files = m_index.keywords().value(item->text());
-    if (!files.isEmpty())
-        showFile(files.first());
+    const QString file = item->data(FileRole).toString();
+    if (!file.isEmpty())
+        showFile(file, item->data(AnchorRole).toString());
 }
 
-void HelpViewer::showFile(const QString &file)
+void HelpViewer::showFile(const QString &file, const QString &anchor)
 {
-    m_browser->setSource(QUrl::fromLocalFile(QDir(m_index.dir()).filePath(file)));
+    QUrl url = QUrl::fromLocalFile(QDir(m_index.dir()).filePath(file));
+    if (!anchor.isEmpty())
+        url.setFragment(anchor);
+    m_browser->setSource(url);
     present();
 }
 
@@ -260,6 +182,16 @@ void HelpViewer::showContext(int context)
     showFile(file);
 }
 
+void HelpViewer::showAnchor(const QString &anchor, int context)
+{
+    const QString file = m_index.fileForAnchor(anchor);
+    if (file.isEmpty()) {
+        showContext(context);
+        return;
+    }
+    showFile(file, anchor);
+}
+
 void HelpViewer::showKeyword(const QString &keyword)
 {
     m_search->setText(keyword);
@@ -284,6 +216,19 @@ QString HelpViewer::currentFile() const
 {
     const QUrl source = m_browser->source();
     return source.isEmpty() ? QString() : QFileInfo(source.toLocalFile()).fileName();
+}
+
+QString HelpViewer::currentAnchor() const
+{
+    return m_browser->source().fragment();
+}
+
+QStringList HelpViewer::listedLabels() const
+{
+    QStringList labels;
+    for (int i = 0; i < m_keywordList->count(); ++i)
+        labels.append(m_keywordList->item(i)->text());
+    return labels;
 }
 
 QString HelpViewer::searchText() const

@@ -4,8 +4,11 @@
 #include "data/StatusSink.h"
 #include "data/TDM1.h"
 #include "platform/Error.h"
+#include "platform/HelpIndex.h"
+#include "print/PageTree.h"
 #include "statements/FilingChecks.h"
 #include "widgets/Editz.h"
+#include "widgets/HelpRequest.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -17,6 +20,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -60,6 +64,7 @@ TEmtfForm::TEmtfForm(PrintWindowContext context, QWidget *parent)
       m_run(context.pages, context.preview, context.output, context.messages)
 {
     setWindowTitle(u"Tisk"_s);
+    setProperty("helpContext", 43);
     setObjectName(u"EmtfForm"_s);
 
     m_tabs = new QTabWidget(this);
@@ -67,6 +72,8 @@ TEmtfForm::TEmtfForm(PrintWindowContext context, QWidget *parent)
     auto *printer = new QWidget(m_tabs);
     m_tabs->addTab(pages, u"Qesto"_s);
     m_tabs->addTab(printer, u"Tiskárna"_s);
+    pages->setProperty("helpAnchor", u"tisk-stranky"_s);
+    printer->setProperty("helpAnchor", u"tisk-tiskarna"_s);
     buildPagesTab(pages);
     buildPrinterTab(printer);
 
@@ -155,6 +162,7 @@ void TEmtfForm::buildPagesTab(QWidget *page)
     connect(m_tree, &QTreeWidget::itemCollapsed, this,
             [](QTreeWidgetItem *item) { item->setExpanded(true); });
     connect(m_tree, &QTreeWidget::currentItemChanged, this, &TEmtfForm::updateButtons);
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, &TEmtfForm::showFindings);
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this] {
         if (isPageNode(selectedIndex()))
             VyberTypuNahledVY();
@@ -208,8 +216,20 @@ void TEmtfForm::buildPagesTab(QWidget *page)
     right->addWidget(f6);
     right->addWidget(fonts);
     right->addStretch();
+    m_findings = new QListWidget(page);
+    m_findings->setObjectName(u"ListKontrola"_s);
+    m_findings->setWordWrap(true);
+    m_findings->setToolTip(u"Vysvětlení hlášení: dvojklik nebo F1"_s);
+    m_findings->setProperty("helpAnchor", u"tisk-kontroly"_s);
+    widgets::helpOnDoubleClick(m_findings);
+    auto *findingsLabel = new QLabel(u"&Kontrola před podáním:"_s, page);
+    findingsLabel->setBuddy(m_findings);
+    auto *left = new QVBoxLayout;
+    left->addWidget(m_tree, 3);
+    left->addWidget(findingsLabel);
+    left->addWidget(m_findings, 1);
     auto *layout = new QHBoxLayout(page);
-    layout->addWidget(m_tree, 1);
+    layout->addLayout(left, 1);
     layout->addLayout(right);
 }
 
@@ -260,6 +280,27 @@ void TEmtfForm::updateButtons()
     m_preview->setEnabled(page);
     m_print->setEnabled(page);
     m_pdf->setEnabled(page);
+}
+
+void TEmtfForm::showFindings()
+{
+    m_findings->clear();
+    const PageGroup *group = pageGroup(selectedIndex());
+    if (!group || !m_run.checks)
+        return;
+    QList<statements::FilingIssue> issues;
+    try {
+        issues = m_run.checks({group->part});
+    } catch (const platform::Error &e) {
+        m_findings->addItem(e.message());
+        return;
+    }
+    for (const statements::FilingIssue &issue : std::as_const(issues)) {
+        auto *item = new QListWidgetItem(issue.text, m_findings);
+        item->setData(platform::HelpAnchorRole, statements::filingCheckAnchor(issue.check));
+    }
+    if (issues.isEmpty())
+        m_findings->addItem(u"Kontrola nenašla nic, kvůli čemu by finanční úřad vyúčtování vrátil."_s);
 }
 
 void TEmtfForm::syncPrinterBox()

@@ -16,6 +16,7 @@ class QComboBox;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class QListWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -69,6 +70,9 @@ public:
 
     // ---- for tests and the main window
     QTreeWidget *tree() const { return m_tree; }
+    // What the checks before filing find in the selected statement; an
+    // entry opens its explanation in the help on a double-click or F1.
+    QListWidget *findingsList() const { return m_findings; }
     QPushButton *previewButton() const { return m_preview; }
     QPushButton *printButton() const { return m_print; }
     QPushButton *pdfButton() const { return m_pdf; }
@@ -103,6 +107,7 @@ private:
     void buildPagesTab(QWidget *page);
     void buildPrinterTab(QWidget *page);
     void updateButtons();
+    void showFindings();
     void runDisabled(const std::function<void()> &action);
     void postAndReopen();
     void completeParameters();
@@ -117,6 +122,7 @@ private:
 
     QTabWidget *m_tabs = nullptr;
     QTreeWidget *m_tree = nullptr;
+    QListWidget *m_findings = nullptr;
     QPushButton *m_preview = nullptr;
     QPushButton *m_print = nullptr;
     QPushButton *m_pdf = nullptr;

@@ -73,6 +73,7 @@ TPrevForm::TPrevForm(platform::IMessages &messages, QWidget *parent) : QDialog(p
 {
     setObjectName(u"PrevForm"_s);
     setWindowTitle(u"Qesto - Náhled před tiskem"_s);
+    setProperty("helpContext", 44);
 
     m_zoomBox = new QComboBox(this);
     m_zoomBox->setEditable(true);

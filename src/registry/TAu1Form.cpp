@@ -15,6 +15,7 @@ TAu1Form::TAu1Form(SettlementList &list, QWidget *parent) : QDialog(parent), m_l
 {
     const auto entry = list.current();
     setWindowTitle(u"Název Qesto č. "_s + QString::number(entry ? entry->Cislo : 0));
+    setProperty("helpAnchor", u"seznam-nazev"_s);
     m_name = newEdit(this, false);
     m_name->setText(entry ? entry->Nazev : QString());
     m_name->setMaxLength(20);

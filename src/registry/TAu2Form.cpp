@@ -18,6 +18,7 @@ TAu2Form::TAu2Form(SettlementList &list, const NewSettlement &draft, platform::I
     : QDialog(parent), m_list(list), m_draft(draft), m_messages(messages)
 {
     setWindowTitle(u"Nové Qesto"_s);
+    setProperty("helpAnchor", u"seznam-nove"_s);
     auto *label = new QLabel(u"Název Qesto"_s, this);
     m_name = newEdit(this);
     m_name->setMaxLength(20);

@@ -16,6 +16,7 @@ TAu3Form::TAu3Form(SettlementList &list, QWidget *parent) : QDialog(parent), m_l
 {
     const auto entry = list.current();
     setWindowTitle(u"Heslo pro Qesto "_s + (entry ? entry->Nazev : QString()));
+    setProperty("helpAnchor", u"seznam-heslo"_s);
     const QString stored = entry ? list.password(entry->Cislo) : QString();
     m_adding = stored.isEmpty();
 

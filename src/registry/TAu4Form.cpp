@@ -13,6 +13,7 @@ namespace registry {
 TAu4Form::TAu4Form(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(u"Zadejte heslo"_s);
+    setProperty("helpAnchor", u"seznam-zadani-hesla"_s);
     m_edit = newEdit(this, false);
     m_edit->setMaxLength(10);
     m_edit->setEchoMode(QLineEdit::Password);

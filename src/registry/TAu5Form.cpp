@@ -27,6 +27,7 @@ TAu5Form::TAu5Form(DataRoots roots, platform::IMessages &messages, SettlementLis
       m_guide(QUrl::fromLocalFile(platform::ProgramFiles::locate(guideFileName())))
 {
     setWindowTitle(u"Výběr práce s daty"_s);
+    setProperty("helpContext", 41);
     auto *note =
         new QLabel(u"Pouze na prvním počítači proveďte akci kopírovat data pro provoz v síti."_s, this);
 

@@ -14,6 +14,7 @@ TAu6Form::TAu6Form(const QStringList &lines, int selected, QWidget *parent)
     : QDialog(parent), m_positions(lines, selected)
 {
     setWindowTitle(u"Pozice Qesto"_s);
+    setProperty("helpAnchor", u"seznam-pozice"_s);
     m_view = new QListWidget(this);
     m_view->setMinimumSize(260, 240);
     auto *layout = new QGridLayout(this);

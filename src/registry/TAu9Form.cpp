@@ -13,6 +13,7 @@ namespace registry {
 TAu9Form::TAu9Form(const InfoPaths &paths, QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(u"Informace"_s);
+    setProperty("helpAnchor", u"seznam-informace"_s);
     auto *layout = new QGridLayout(this);
     int row = 0;
     for (const InfoRow &r : informationRows(paths)) {

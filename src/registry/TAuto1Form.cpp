@@ -29,6 +29,7 @@ TAuto1Form::TAuto1Form(SettlementList &list, platform::IMessages &messages, IPas
     : QDialog(parent), m_list(list), m_messages(messages), m_prompt(prompt), m_hooks(hooks)
 {
     setWindowTitle(mainCaption + u" - výběr"_s);
+    setProperty("helpContext", 40);
     hint(this, u"Výběr práce s daty Ctrl + N"_s);
 
     m_model = new SettlementModel(list, this);

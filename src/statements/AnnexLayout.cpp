@@ -41,6 +41,7 @@ FormLayout build(const AnnexDef &def)
 {
     FormLayout layout;
     layout.table = def.table;
+    layout.helpPrefix = def.table.toLower();
     for (qsizetype p = 0; p < def.pages.size(); ++p) {
         FormPage page;
         page.title = u"Stránka %1"_s.arg(p + 1);
@@ -53,9 +54,11 @@ FormLayout build(const AnnexDef &def)
         int gridRow = 1;
         for (const AnnexRow &row : def.pages[p]) {
             page.cells.append(cells::number(QString::number(row.number) + u'.', gridRow, 0));
-            for (qsizetype c = 0; c < def.columns.size(); ++c)
+            for (qsizetype c = 0; c < def.columns.size(); ++c) {
                 page.cells.append(
                     cells::box(fieldOf(def.columns[c], row), gridRow, int(c) + 1, def.columns[c].hint));
+                page.cells.last().helpAnchor = layout.helpPrefix + u"-sl"_s + QString::number(c + 1);
+            }
             ++gridRow;
         }
         layout.pages.append(page);

@@ -781,6 +781,11 @@ const QList<FilingCheck> &filingCheckList()
     return list;
 }
 
+QString filingCheckAnchor(const QString &id)
+{
+    return u"kontrola-"_s + id;
+}
+
 const FilingCheck *filingCheck(const QString &id)
 {
     for (const FilingCheck &c : filingCheckList())

@@ -65,6 +65,9 @@ struct FilingCheck
 };
 const QList<FilingCheck> &filingCheckList();
 const FilingCheck *filingCheck(const QString &id);
+// The help explains each check at this anchor: why the office would return
+// the statement and how to put it right.
+QString filingCheckAnchor(const QString &id);
 
 struct Workplace
 {

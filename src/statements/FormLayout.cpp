@@ -101,6 +101,13 @@ FormCell caption(const QString &text, int row, int column, int columnSpan)
 
 } // namespace cells
 
+QString FormLayout::anchorOf(const FormCell &box) const
+{
+    if (!box.helpAnchor.isEmpty())
+        return box.helpAnchor;
+    return helpPrefix.isEmpty() ? QString() : helpPrefix + u'-' + box.text.toLower();
+}
+
 const QStringList &monthNames()
 {
     static const QStringList names = {u"leden"_s,  u"únor"_s,   u"březen"_s,   u"duben"_s,
@@ -139,6 +146,7 @@ struct MonthTable
     int groupSpan = 0;
     QStringList legends;
     int helpContext = 0;
+    QString helpPrefix;
 };
 
 // Part I on two pages: months 1-6, then 7-12 and the totals. Rows 0 and 1
@@ -170,6 +178,7 @@ QList<FormPage> monthPages(const MonthTable &t)
                 else
                     c.append(labelled(cells::box(col.stem + QString::number(m), row, int(k) + 1, AmountHint),
                                       u"sl. %1, %2"_s.arg(col.number, monthNames()[m - 1])));
+                c.last().helpAnchor = t.helpPrefix + u"-sl"_s + col.number;
             }
         }
         if (p == 1) {
@@ -182,6 +191,7 @@ QList<FormPage> monthPages(const MonthTable &t)
                     c.append(labelled(cells::box(col.stem + u"13"_s, row, int(k) + 1,
                                                  u"Úhrn - sl. %1 celkem"_s.arg(col.number)),
                                       u"sl. %1, úhrn"_s.arg(col.number)));
+                c.last().helpAnchor = t.helpPrefix + u"-sl"_s + col.number;
             }
             ++row;
         }
@@ -191,6 +201,7 @@ QList<FormPage> monthPages(const MonthTable &t)
             c.append(cells::text(monthNames()[m - 1], row, 1, 2));
             c.append(labelled(cells::box(t.textStem + QString::number(m), row, 3, t.textCaption, 4),
                               t.textCaption + u", "_s + monthNames()[m - 1]));
+            c.last().helpAnchor = t.helpPrefix + u"-cj"_s;
         }
         pages.append(page);
     }
@@ -207,6 +218,18 @@ void recapLine(FormPage &page, int row, const QString &number, const QString &ca
         page.cells.append(cells::cross(row, 11));
     else
         page.cells.append(labelled(cells::box(field, row, 11, hint), u"ř. "_s + number));
+}
+
+// The recapitulation's boxes are found in the help by their line numbers.
+void anchorRecap(FormPage &page, const QString &prefix)
+{
+    QString line;
+    for (FormCell &cell : page.cells) {
+        if (cell.kind == FormCell::Kind::Text && cell.alignRight)
+            line = cell.text;
+        else if (cell.isBox())
+            cell.helpAnchor = prefix + u"-r"_s + line;
+    }
 }
 
 FormPage recapPage(int helpContext)
@@ -227,6 +250,7 @@ FormLayout vdvlLayout()
 {
     FormLayout layout;
     layout.table = u"Vdvl"_s;
+    layout.helpPrefix = u"vdvl"_s;
 
     MonthTable t;
     t.columns = {{u"1"_s, u"Sl2"_s},  {u"2"_s, u"Sl3"_s},  {u"3"_s, u"Slo3"_s}, {u"4"_s, u"Sl5"_s},
@@ -238,6 +262,7 @@ FormLayout vdvlLayout()
     t.groupColumn = 4;
     t.groupSpan = 2;
     t.helpContext = 19;
+    t.helpPrefix = layout.helpPrefix;
     t.legends = {
         u"sl. 1 - Na zálohách na daň vč. solid. zvýšení mělo být sraženo (po slevách)"_s,
         u"sl. 2 - Na zálohách na daň vč. solid. zvýšení bylo sraženo (po slevách)"_s,
@@ -304,6 +329,7 @@ FormLayout vdvlLayout()
         if (cell.isBox() && cell.text.startsWith(u"C106"_s))
             cell.helpContext = 3;
     }
+    anchorRecap(recap, layout.helpPrefix);
     layout.pages.append(recap);
 
     FormPage refunds;
@@ -330,10 +356,12 @@ FormLayout vdvlLayout()
         refunds.cells.append(cells::heading(u"sl. %1"_s.arg(k + 1), 2, 1 + 3 * k, 3));
     for (int n = 1; n <= 3; ++n) {
         refunds.cells.append(cells::number(QString::number(n), 2 + n, 0));
-        for (int k = 0; k < 4; ++k)
+        for (int k = 0; k < 4; ++k) {
             refunds.cells.append(
                 labelled(cells::box(stems[k] + QString::number(n), 2 + n, 1 + 3 * k, legends[k], 3),
                          u"sl. %1, řádek %2"_s.arg(k + 1).arg(n)));
+            refunds.cells.last().helpAnchor = u"vdvl-vraceni-sl%1"_s.arg(k + 1);
+        }
     }
     layout.pages.append(refunds);
 
@@ -349,6 +377,7 @@ FormLayout vdvsLayout()
 {
     FormLayout layout;
     layout.table = u"Vdvs"_s;
+    layout.helpPrefix = u"vdvs"_s;
 
     MonthTable t;
     t.columns = {{u"1"_s, u"Sl1"_s},   {u"2"_s, u"Sl2"_s}, {u"3"_s, u"Sl3"_s},  {u"4"_s, {}},
@@ -357,6 +386,7 @@ FormLayout vdvsLayout()
     t.textStem = u"Slc7"_s;
     t.textCaption = u"sl. 7 - rozhodnutí - č. j."_s;
     t.helpContext = 31;
+    t.helpPrefix = layout.helpPrefix;
     t.legends = {
         u"sl. 1 - Na dani v průběhu měsíce mělo být sraženo dle § 38d odst. 1, 2 a 8"_s,
         u"sl. 2 - Na dani v průběhu měsíce bylo sraženo"_s,
@@ -380,6 +410,7 @@ FormLayout vdvsLayout()
     recapLine(recap, row++, u"4"_s, u"Na dani bylo odvedeno (sl. 10 ř. 13 v části I.)"_s, u"C402"_s);
     recapLine(recap, row++, u"5"_s, u"ř. 4 - ř. 1  ( +  zaplaceno více,  -  zbývá doplatit)"_s, u"C403"_s,
               u"+  zaplaceno více,  -  zbývá doplatit"_s);
+    anchorRecap(recap, layout.helpPrefix);
     layout.pages.append(recap);
 
     layout.seams = {

@@ -37,6 +37,9 @@ struct FormCell
     int maxChars = 0;
     // Box: its own help topic, where it differs from the page's.
     int helpContext = 0;
+    // Box: its place in the help ("vdvl-sl9"); the boxes of one column of
+    // the form share it. Empty: the layout's prefix and the field's name.
+    QString helpAnchor;
     // Text: wraps within its cell; a long caption beside a box.
     bool wrap = false;
     // Text: right-aligned, as the row and line numbers are.
@@ -73,6 +76,8 @@ struct FormPage
 struct FormLayout
 {
     QString table;
+    // The help's anchors of this form begin with it ("vdvl").
+    QString helpPrefix;
     QList<FormPage> pages;
     QList<FormSeam> seams;
 
@@ -83,6 +88,8 @@ struct FormLayout
     // Every box's field, page by page in tab order.
     QStringList boxFields() const;
     const FormSeam *seam(const QString &field) const;
+    // Where F1 in the box opens the help.
+    QString anchorOf(const FormCell &box) const;
 };
 
 // Builders of the recurring shapes.

@@ -157,6 +157,8 @@ void FormPages::build(data::DataSource &source)
             box->setStatusTip(cell.hint);
             if (cell.helpContext > 0)
                 box->setProperty("helpContext", cell.helpContext);
+            if (const QString anchor = m_layout.anchorOf(cell); !anchor.isEmpty())
+                box->setProperty("helpAnchor", anchor);
             data::Field *field = box->field();
             const bool amount = dynamic_cast<data::FloatField *>(field) != nullptr;
             if (amount) {

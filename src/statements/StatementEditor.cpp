@@ -45,6 +45,10 @@ StatementEditor::StatementEditor(data::TDM1 &dm, platform::IMessages &messages, 
     setObjectName(m_spec.placeName);
     setWindowTitle(m_spec.caption);
     setModal(true);
+    // F1 outside the pages (on the navigator, a button) opens the form's
+    // first topic.
+    if (!m_spec.layout.pages.isEmpty())
+        setProperty("helpContext", m_spec.layout.pages.first().helpContext);
 
     auto *layout = new QVBoxLayout(this);
     m_pages = new FormPages(m_spec.layout, *m_spec.source, messages, this);

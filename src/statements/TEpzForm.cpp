@@ -54,6 +54,7 @@ TEpzForm::TEpzForm(data::TDM1 &dm, platform::IMessages &messages, SettlementIni 
 {
     setObjectName(u"EpzForm"_s);
     setWindowTitle(u"Počet zaměstnanců"_s);
+    setProperty("helpContext", 16);
     auto *layout = new QVBoxLayout(this);
 
     m_group = new QGroupBox(this);
@@ -61,6 +62,7 @@ TEpzForm::TEpzForm(data::TDM1 &dm, platform::IMessages &messages, SettlementIni 
     m_group->setToolTip(u"Nápověda (F1)"_s);
     m_group->setStatusTip(u"Nápověda (F1)"_s);
     m_group->setProperty("helpContext", 16);
+    m_group->setProperty("helpPrefix", u"vpz"_s);
     auto *boxes = new QGridLayout(m_group);
     int column = 0;
     for (const Column &c : columns) {

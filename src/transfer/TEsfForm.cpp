@@ -59,6 +59,7 @@ TEsfForm::TEsfForm(TransferEnvironment env, QWidget *parent) : QDialog(parent), 
 {
     setObjectName(u"EsfForm"_s);
     setWindowTitle(u"Přenos údajů z programu Gavrel"_s);
+    setProperty("helpContext", 33);
     auto *layout = new QGridLayout(this);
 
     m_path = new QLineEdit(this);

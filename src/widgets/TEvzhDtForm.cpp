@@ -32,6 +32,7 @@ TEvzhDtForm::TEvzhDtForm(QWidget *parent) : QDialog(parent)
 {
     setObjectName(u"EvzhDtForm"_s);
     setWindowTitle(u"Kalendář"_s);
+    setProperty("helpContext", 47);
 
     m_prevYear = makeButton(u"< rok"_s, u"Předchozí rok v kalendáři (Ctrl+PgUp)"_s, this);
     m_prevMonth = makeButton(u"< měsíc"_s, u"Předchozí měsíc v kalendáři (PgUp)"_s, this);

@@ -1,7 +1,10 @@
-// Takes the README's screenshots through the program's own start: a data
-// root with three settlements, the splash, the help window, the settlement list as the start shows it,
-// then the main window with the first settlement open. Not a test; run it
-// by hand with the target folder as its argument.
+// Takes the README's screenshots and the pictures of the help's worked
+// example through the program's own start: a data root with three
+// settlements, the splash, the help window at a box and at a check, the
+// settlement list as the start shows it, then the main window with the first
+// settlement open, every editor, the print window with the preview of the
+// printed form and the filing window. Not a test; run it by hand with the
+// target folder as its argument (docs/screenshots, help/obrazky).
 
 #include "RegistryFixture.h"
 #include "ScriptedMessages.h"
@@ -12,8 +15,11 @@
 #include "company/TEprpForm.h"
 #include "data/TDM1.h"
 #include "data/Templates.h"
+#include "filing/TEpoForm.h"
 #include "platform/FileOps.h"
 #include "platform/HelpViewer.h"
+#include "print/TEmtfForm.h"
+#include "print/TPrevForm.h"
 #include "registry/SettlementList.h"
 #include "settlement/AppPaths.h"
 #include "statements/FormPages.h"
@@ -32,7 +38,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QStatusTipEvent>
 #include <QTabWidget>
@@ -258,6 +266,43 @@ void takeEditors(app::TMainForm *main, const QString &target)
     main->action(app::Command::DanSrazkou)->trigger();
 }
 
+// The print window at the statement's first page, the preview of that page
+// as it will be printed, and the filing window.
+void takePrinting(app::TMainForm *main, const QString &target)
+{
+    QTimer poll;
+    poll.setInterval(20);
+    // Held weakly: the next window may take a closed one's address.
+    QList<QPointer<QWidget>> taken;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || taken.contains(modal))
+            return;
+        taken.append(modal);
+        if (auto *print = qobject_cast<print::TEmtfForm *>(modal)) {
+            print->selectPage(1);
+            QApplication::processEvents();
+            withCaption(print).save(QDir(target).filePath(u"tisk.png"_s));
+            QTimer::singleShot(0, print, [print] {
+                print->previewButton()->click();
+                print->reject();
+            });
+        } else if (auto *preview = qobject_cast<print::TPrevForm *>(modal)) {
+            QTimer::singleShot(300, preview, [preview, &target] {
+                withCaption(preview).save(QDir(target).filePath(u"nahled.png"_s));
+                preview->reject();
+            });
+        } else if (auto *filing = qobject_cast<filing::TEpoForm *>(modal)) {
+            QApplication::processEvents();
+            withCaption(filing).save(QDir(target).filePath(u"elektronicke-podani.png"_s));
+            QTimer::singleShot(0, filing, [filing] { filing->reject(); });
+        }
+    });
+    poll.start();
+    main->action(app::Command::Tisk)->trigger();
+    main->action(app::Command::ElektronickePodani)->trigger();
+}
+
 void makeSettlements(const QString &root)
 {
     QString fileDir = root;
@@ -313,6 +358,13 @@ int main(int argc, char *argv[])
         help.showContext(16);
         help.showKeyword(u"Přeplatky"_s);
         withCaption(&help).save(QDir(target).filePath(u"napoveda.png"_s));
+        // F1 in a box and on a finding of the checks.
+        if (auto *search = help.findChild<QLineEdit *>(u"search"_s))
+            search->clear();
+        help.showAnchor(u"vdvl-sl9"_s, 19);
+        withCaption(&help).save(QDir(target).filePath(u"napoveda-policko.png"_s));
+        help.showAnchor(u"kontrola-program.kod_obce"_s, 48);
+        withCaption(&help).save(QDir(target).filePath(u"napoveda-kontrola.png"_s));
         help.closeAll();
     }
 
@@ -338,6 +390,7 @@ int main(int argc, char *argv[])
             main->setStatusText(1, u"1/1"_s);
             withCaption(main).save(QDir(target).filePath(u"hlavni-okno.png"_s));
             takeEditors(main, target);
+            takePrinting(main, target);
             main->close();
         });
     });
