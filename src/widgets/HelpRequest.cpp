@@ -8,6 +8,8 @@ namespace widgets {
 
 void askForHelp(QWidget *widget)
 {
+    // The help hook asks the focused widget for its place.
+    widget->setFocus(Qt::OtherFocusReason);
     // The help hook listens to the whole application for F1; a key event
     // sent through it reaches the hook as a pressed key would.
     QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);

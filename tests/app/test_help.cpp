@@ -29,6 +29,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -155,8 +156,21 @@ QString doubleClickFinding(QWidget *window, const QString &listName)
     auto *list = window->findChild<QListWidget *>(listName);
     if (!list || list->count() == 0)
         return window->windowTitle() + u": no findings in "_s + listName;
+    // The walk may have left another page in front.
+    for (QTabWidget *tab : window->findChildren<QTabWidget *>()) {
+        for (int page = 0; page < tab->count(); ++page) {
+            if (tab->widget(page)->isAncestorOf(list))
+                tab->setCurrentIndex(page);
+        }
+    }
     const QString anchor = list->item(0)->data(platform::HelpAnchorRole).toString();
+    // The person double-clicks in the window in front of them.
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window))
+        return window->windowTitle() + u": the window cannot be activated"_s;
     const QRect place = list->visualItemRect(list->item(0));
+    // A double-click is a click and then the second press.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, place.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, place.center());
     platform::HelpViewer *viewer = runningViewer();
     if (anchor.isEmpty() || !viewer || viewer->currentAnchor() != anchor ||
@@ -400,8 +414,15 @@ private slots:
                     if (dialog && dialog->windowTitle().endsWith(u" - výběr"_s) && !listOpened) {
                         // The list's own dialogs, then the settlement.
                         listOpened = true;
-                        QTest::keyClick(dialog, Qt::Key_N, Qt::ControlModifier);
-                        QTest::keyClick(dialog, Qt::Key_I, Qt::ControlModifier);
+                        // Ctrl+N and Ctrl+I, through the list's own shortcuts:
+                        // the offscreen platform does not always hand the
+                        // window the activation they wait for.
+                        for (const Qt::Key key : {Qt::Key_N, Qt::Key_I}) {
+                            for (QShortcut *s : dialog->findChildren<QShortcut *>()) {
+                                if (s->key() == QKeySequence(Qt::CTRL | key))
+                                    emit s->activated();
+                            }
+                        }
                         dialog->accept();
                     } else if (dialog) {
                         dialog->reject();
