@@ -3,8 +3,8 @@
 #include "data/DataError.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
-#include "platform/IniFile.h"
 #include "platform/HelpIndex.h"
+#include "platform/IniFile.h"
 #include "platform/Messages.h"
 #include "widgets/HelpRequest.h"
 
@@ -357,7 +357,8 @@ bool TEpoForm::exportFile()
         // Each reason opens its explanation; the heading the explanations' list.
         for (int row = 0; row < m_results->count(); ++row)
             m_results->item(row)->setData(platform::HelpAnchorRole,
-                                          row == 0 ? u"schema"_s : reasonAnchor(m_results->item(row)->text()));
+                                          row == 0 ? u"schema"_s
+                                                   : reasonAnchor(m_results->item(row)->text()));
         m_context.messages.error(
             u"Soubor nebyl vytvořen: podání neodpovídá schématu %1.\nDůvody jsou vypsány "
             u"v okně."_s.arg(formCode(f)));
