@@ -3,7 +3,7 @@
 #include "app/TMainForm.h"
 #include "data/TDM1.h"
 #include "filing/Municipalities.h"
-#include "platform/Error.h"
+#include "platform/ErrorReason.h"
 #include "platform/FileOps.h"
 #include "platform/Messages.h"
 #include "print/FormPagesProducer.h"
@@ -106,9 +106,8 @@ void Printing::Tiskseznamufirem1Click(const QList<print::CompanyListRow> &rows)
                 m_messages.information(print::PrintRun::failedText());
         };
         ready = true;
-    } catch (const platform::Error &e) {
-        reason = e.message();
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
+        reason = platform::reasonOf(e);
     }
     QGuiApplication::restoreOverrideCursor();
     if (ready)

@@ -1,5 +1,7 @@
 #include "print/PrintRun.h"
 
+#include "platform/ErrorReason.h"
+
 #include <exception>
 #include <memory>
 
@@ -160,13 +162,9 @@ void PrintRun::PickReport(int mode, int page)
             };
             m_preview.showPreview(request);
         }
-    } catch (const platform::Error &e) {
+    } catch (const std::exception &e) {
         setStatus({});
-        m_messages.information(failedText(e.message()));
-        return;
-    } catch (const std::exception &) {
-        setStatus({});
-        m_messages.information(failedText());
+        m_messages.information(failedText(platform::reasonOf(e)));
         return;
     }
     setStatus({});
@@ -193,15 +191,10 @@ bool PrintRun::writePdf(int selected, const QString &path)
                 jobs->append(m_pages.produce(page));
                 all.sheetCount += jobs->back().sheetCount;
             }
-        } catch (const platform::Error &e) {
+        } catch (const std::exception &e) {
             hourglass.release();
             setStatus({});
-            m_messages.information(failedText(e.message()));
-            return false;
-        } catch (const std::exception &) {
-            hourglass.release();
-            setStatus({});
-            m_messages.information(failedText());
+            m_messages.information(failedText(platform::reasonOf(e)));
             return false;
         }
         all.paint = [jobs](QPainter &painter, const QRectF &paper, int sheet) {

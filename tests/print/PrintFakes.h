@@ -7,6 +7,9 @@
 
 #include <QStringList>
 
+#include <new>
+#include <stdexcept>
+
 namespace printtest {
 
 using namespace Qt::StringLiterals;
@@ -20,11 +23,17 @@ public:
         produced.append(page);
         if (page == failing)
             throw print::LayoutError(failure(page));
+        if (page == exhausted)
+            throw std::bad_alloc();
+        if (page == broken)
+            throw std::out_of_range("index 7 out of range");
         return {u"Strana %1"_s.arg(page), page == print::MultiSheetPage ? 3 : 1, {}};
     }
     static QString failure(int page) { return u"Šablonu strany %1 nelze přečíst."_s.arg(page); }
     QList<int> produced;
     int failing = -1;
+    int exhausted = -1; // out of memory
+    int broken = -1;    // a standard library failure
 };
 
 // A preview that records each showing and then runs the next scripted

@@ -66,6 +66,8 @@ private Q_SLOTS:
     void copies();
     void failedPageReportedAndTheSetGoesOn();
     void pdfWritesTheSetAsOneFile();
+    void unexpectedFailuresKeepTheirReason_data();
+    void unexpectedFailuresKeepTheirReason();
     void checksWarnBeforePrinting();
     void defaultPdfName();
     void settingsInIni();
@@ -270,6 +272,36 @@ void TestPrintRun::pdfWritesTheSetAsOneFile()
     QVERIFY(!failing.run.writePdf(15, u"b.pdf"_s));
     QCOMPARE(failing.messages.texts(IMessages::Kind::Error),
              QStringList{u"Soubor PDF se nepodařilo uložit.\nTiskárna není připravena."_s});
+}
+
+void TestPrintRun::unexpectedFailuresKeepTheirReason_data()
+{
+    QTest::addColumn<bool>("pdf");
+    QTest::addColumn<bool>("memory");
+    QTest::addColumn<QString>("reason");
+    const QString internal = u"Vnitřní chyba programu: index 7 out of range"_s;
+    QTest::newRow("preview, memory") << false << true << u"Nedostatek paměti."_s;
+    QTest::newRow("preview, library") << false << false << internal;
+    QTest::newRow("pdf, memory") << true << true << u"Nedostatek paměti."_s;
+    QTest::newRow("pdf, library") << true << false << internal;
+}
+
+// A failure that is not the program's own still tells support what it was.
+void TestPrintRun::unexpectedFailuresKeepTheirReason()
+{
+    QFETCH(bool, pdf);
+    QFETCH(bool, memory);
+    QFETCH(QString, reason);
+    Rig rig;
+    rig.params.pageSet = print::PageSetAll;
+    (memory ? rig.pages.exhausted : rig.pages.broken) = 3;
+    if (pdf)
+        QVERIFY(!rig.run.writePdf(3, u"c.pdf"_s));
+    else
+        rig.run.PickReport(1, 3);
+    QVERIFY(rig.output.jobs().isEmpty());
+    QCOMPARE(rig.messages.texts(IMessages::Kind::Information),
+             QStringList{u"Tisk se nepodařilo vytvořit.\n"_s + reason});
 }
 
 void TestPrintRun::checksWarnBeforePrinting()
