@@ -1,5 +1,6 @@
 #include "filing/Snapshot.h"
 
+#include "data/DataError.h"
 #include "data/Rounding.h"
 #include "data/TDM1.h"
 
@@ -31,16 +32,28 @@ struct CursorGuard
     ~CursorGuard() { cursor.close(); }
 };
 
+// A record holds every field of its table, empty ones as invalid values, so a
+// name it lacks is a misspelling in the code: refused, so that it fails a test
+// instead of leaving a box of a filing empty.
+const QVariant &valueOf(const Snapshot::Record &record, const QString &field)
+{
+    const auto it = record.constFind(field);
+    if (it == record.constEnd())
+        throw data::DatabaseError(data::DatabaseError::Kind::MissingField,
+                                  u"Pole '%1' nebylo nalezeno"_s.arg(field));
+    return it.value();
+}
+
 } // namespace
 
 QString Snapshot::text(const Record &record, const QString &field)
 {
-    return record.value(field).toString().trimmed();
+    return valueOf(record, field).toString().trimmed();
 }
 
 std::optional<qint64> Snapshot::amount(const Record &record, const QString &field)
 {
-    const QVariant v = record.value(field);
+    const QVariant &v = valueOf(record, field);
     if (!v.isValid() || v.isNull())
         return std::nullopt;
     return qint64(data::roundHalfAway(v.toDouble()));
@@ -48,7 +61,7 @@ std::optional<qint64> Snapshot::amount(const Record &record, const QString &fiel
 
 std::optional<QDate> Snapshot::date(const Record &record, const QString &field)
 {
-    const QDate d = record.value(field).toDate();
+    const QDate d = valueOf(record, field).toDate();
     if (!d.isValid())
         return std::nullopt;
     return d;
@@ -56,7 +69,7 @@ std::optional<QDate> Snapshot::date(const Record &record, const QString &field)
 
 bool Snapshot::flag(const Record &record, const QString &field)
 {
-    return record.value(field).toBool();
+    return valueOf(record, field).toBool();
 }
 
 Snapshot readSnapshot(data::TDM1 &dm)

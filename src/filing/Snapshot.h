@@ -33,7 +33,8 @@ struct Snapshot
     Record prp, vdvl, vdvs, vpkv, vpkb;
     QList<Place> places;
 
-    // Typed reads; a field that is absent or empty gives nothing.
+    // Typed reads; an empty field gives nothing, a name the record lacks
+    // (a misspelling) throws data::DatabaseError.
     static QString text(const Record &record, const QString &field);
     static std::optional<qint64> amount(const Record &record, const QString &field);
     static std::optional<QDate> date(const Record &record, const QString &field);

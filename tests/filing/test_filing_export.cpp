@@ -1,6 +1,7 @@
 #include "DemoSettlement.h"
 
 #include "CliCommands.h"
+#include "data/DataError.h"
 #include "filing/EpoExport.h"
 
 #include <QFile>
@@ -89,6 +90,8 @@ private Q_SLOTS:
     void unclearSignatoryIsAskedAndRemembered();
     void criticalChecksRefuseTheExport();
     void municipalityNamesFromTheList();
+    void snapshotRefusesMisspelledFields_data();
+    void snapshotRefusesMisspelledFields();
 
 private:
     // Values as the tables hold them, rounded to crowns like the filing.
@@ -700,6 +703,41 @@ void TestFilingExport::municipalityNamesFromTheList()
     const QHash<QString, QString> b = named(readBack(r.document.xml), u"VetaB"_s).last().attrs;
     QCOMPARE(b.value(u"naz_obce_zuj"_s), u"Praha 1"_s);
     QCOMPARE(b.value(u"naz_zko"_s), u"Praha"_s);
+}
+
+void TestFilingExport::snapshotRefusesMisspelledFields_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("known");
+    QTest::newRow("text") << u"Dic"_s << true;
+    QTest::newRow("calculated") << u"C106"_s << true;
+    QTest::newRow("misspelled") << u"Dicc"_s << false;
+    QTest::newRow("letter case") << u"DIC"_s << false;
+    QTest::newRow("table and field") << u"PrpDic"_s << false;
+}
+
+// A name the code misspells must fail here, not leave a box of a filing empty.
+void TestFilingExport::snapshotRefusesMisspelledFields()
+{
+    QFETCH(QString, field);
+    QFETCH(bool, known);
+    QTemporaryDir root;
+    DemoSettlement s(root.path());
+    s.fill();
+    const filing::Snapshot snap = filing::readSnapshot(s.dm);
+    const filing::Snapshot::Record &record = field == u"C106" ? snap.vdvl : snap.prp;
+    const std::function<void()> reads[] = {
+        [&] { filing::Snapshot::text(record, field); }, [&] { filing::Snapshot::amount(record, field); },
+        [&] { filing::Snapshot::date(record, field); }, [&] { filing::Snapshot::flag(record, field); }};
+    for (const auto &read : reads) {
+        try {
+            read();
+            QVERIFY2(known, qPrintable(field));
+        } catch (const data::DatabaseError &e) {
+            QVERIFY2(!known, qPrintable(e.message()));
+            QCOMPARE(e.message(), u"Pole '%1' nebylo nalezeno"_s.arg(field));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFilingExport)
