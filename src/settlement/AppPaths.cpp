@@ -146,7 +146,9 @@ QString AppPaths::CestyTyp2(const QString &templ, RelativePaths relative, bool *
 
 QString AppPaths::CestyTyp3(const QString &path) const
 {
-    const auto replace = [&path](const QString &folder, const QString &placeholder) {
+    // A QString, not the builder `+` makes: that would point into `rest`
+    // after the lambda returns.
+    const auto replace = [&path](const QString &folder, const QString &placeholder) -> QString {
         QString rest = path.mid(folder.size());
         rest.replace(u'/', u'\\');
         return placeholder + rest;
