@@ -209,9 +209,11 @@ private slots:
             int error = 0;
             zip_t *z = zip_open(QFile::encodeName(zip).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
             QVERIFY(z);
+            // libzip reads the buffers at zip_close, so they outlive the loop.
+            const QByteArray linkTarget("/etc/passwd");
             for (const auto &[name, bytes] : good11) {
                 const bool link = name == "Vdvl.DB";
-                const QByteArray content = link ? QByteArray("/etc/passwd") : bytes;
+                const QByteArray &content = link ? linkTarget : bytes;
                 zip_source_t *src =
                     zip_source_buffer(z, content.constData(), zip_uint64_t(content.size()), 0);
                 const zip_int64_t i = zip_file_add(z, name.constData(), src, 0);

@@ -251,7 +251,8 @@ void TestPrintPages::marginsFromPrintSettings()
     printtest::set(*m_dm, u"DmtDpl"_s, 10);
     printtest::set(*m_dm, u"DmtDpt"_s, 7); // 26.6 units, rounded to 27
     m_dm->Dmt().post();
-    const print::Element *e = m_pages->produce(4)[0].find(u"QRLabelC401"_s);
+    const QList<print::PreparedPage> moved = m_pages->produce(4);
+    const print::Element *e = moved[0].find(u"QRLabelC401"_s);
     QCOMPARE(e->rect.x(), x + 38);
     QCOMPARE(e->rect.y(), y + 27);
     m_dm->Dmt().edit();
