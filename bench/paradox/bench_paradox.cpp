@@ -478,8 +478,34 @@ void BM_PostWideRecord_Ours(benchmark::State &state)
     }
 }
 
+// One post of one payroll row in a table of a year's rows, kept open as an
+// editor keeps it: range(0) 1 with the journal and the table flushed to the
+// disk (what the program does), 0 without, to price the flushes per post.
+void BM_PostOne_Ours(benchmark::State &state)
+{
+    QTemporaryDir dir(QStringLiteral(BENCH_DATA_DIR "/post1-XXXXXX"));
+    const QString path = dir.filePath(QStringLiteral("Mzd.DB"));
+    {
+        QList<QVariantList> values;
+        for (int r = 0; r < 1200; ++r)
+            values << payrollValues(r);
+        Table::create(path, payrollSchema())->appendRecords(values);
+    }
+    OpenOptions options;
+    options.flushToDisk = state.range(0) != 0;
+    auto table = Table::open(path, options);
+    QVariantList values = table->record(600);
+    int round = 0;
+    for (auto _ : state) {
+        values[values.size() - 1] = double(++round);
+        table->update(600, values);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
 } // namespace
 
+BENCHMARK(BM_PostOne_Ours)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_ReadPayroll_Ours)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ReadPayroll_OursReadRecord)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ReadPayroll_OursRecord)->Unit(benchmark::kMillisecond)->Iterations(1);

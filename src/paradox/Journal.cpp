@@ -48,10 +48,8 @@ void write(const QString &path, const Journal &journal, const QString &displayNa
     QDataStream(&sum, QIODevice::WriteOnly) << fnv1a(body);
     body += sum;
     // A journal cut short by a crash fails its checksum and is ignored: the
-    // table was not touched before the journal was complete. It is not forced
-    // to the disk: it guards against a process that dies, which leaves the
-    // system's file cache intact, and a flush to the disk per change would
-    // make every post wait for it.
+    // table was not touched before the journal was complete. The table's
+    // change forces it to the disk before touching the table.
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(body) != body.size() ||
         !file.flush()) {

@@ -61,6 +61,11 @@ struct OpenOptions
     // Through which the table's files are read, copied and removed; the disk
     // when null.
     std::shared_ptr<const FileLayer> files;
+    // Whether a change waits until the disk holds it: the journal before the
+    // table is touched, the table before the journal goes. Without it a
+    // change survives a killed process but not a power cut; only scratch
+    // tables that nobody keeps go without (and the benchmark that prices it).
+    bool flushToDisk = true;
 };
 
 class TablePrivate;

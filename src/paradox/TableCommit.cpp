@@ -2,6 +2,8 @@
 // rolling back a change a killed process left unfinished.
 #include "paradox/TablePrivate.h"
 
+#include "platform/DiskSync.h"
+
 #include <QDateTime>
 #include <QSaveFile>
 
@@ -76,9 +78,15 @@ void TablePrivate::recoverIfNeeded()
             loadImage(files().readAll(path, displayName));
             if (h.schema.keyFields > 0)
                 writeIndex(pxPath());
+            // The journal is the only record of the old bytes until they
+            // are on the disk again.
+            flushFile(path);
+            if (h.schema.keyFields > 0)
+                flushFile(pxPath());
         }
     }
     QFile::remove(jpath);
+    flushFolder();
 }
 
 void TablePrivate::load()
@@ -175,6 +183,12 @@ void TablePrivate::commit()
     const QString jpath = journal::pathFor(path);
     beforeWrite(jpath);
     journal::write(jpath, j, displayName);
+    // In SQLite's order: the journal (and its name in the folder) is on the
+    // disk before the first byte of the table changes, and the table is on
+    // the disk before the journal goes, so a power cut at any moment leaves
+    // the old table or the new one.
+    flushFile(jpath);
+    flushFolder();
 
     beforeWrite(path);
     QFile file(path);
@@ -190,13 +204,16 @@ void TablePrivate::commit()
         throwIo(displayName, file);
     const qint64 newSize = file.size();
     file.close();
+    flushFile(path);
     std::memcpy(image.data(), header.constData(), size_t(header.size()));
     if (h.schema.keyFields > 0) {
         beforeWrite(pxPath());
         writeIndex(pxPath());
+        flushFile(pxPath());
     }
     beforeWrite(jpath);
     QFile::remove(jpath);
+    flushFolder();
 
     diskSize = newSize;
     diskStamp = header.left(stampSize);
@@ -257,6 +274,8 @@ void TablePrivate::rewrite(const Schema &schema, const QList<QByteArray> &record
     const QString jpath = journal::pathFor(path);
     beforeWrite(jpath);
     journal::write(jpath, j, displayName);
+    flushFile(jpath);
+    flushFolder();
     beforeWrite(path);
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
@@ -271,8 +290,33 @@ void TablePrivate::rewrite(const Schema &schema, const QList<QByteArray> &record
         writeIndex(pxPath());
     else if (const QString px = pxPath(); QFile::exists(px))
         QFile::remove(px);
+    // The new file's name and its index before the journal's removal.
+    if (h.schema.keyFields > 0)
+        flushFile(pxPath());
+    flushFolder();
     beforeWrite(jpath);
     QFile::remove(jpath);
+    flushFolder();
+}
+
+void TablePrivate::flushFile(const QString &file) const
+{
+    if (!options.flushToDisk)
+        return;
+    QString reason;
+    if (!platform::DiskSync::flushFile(file, &reason))
+        throw TableError(TableError::Kind::Unreadable,
+                         u"Tabulku %1 nelze zapsat: %2"_s.arg(displayName, reason));
+}
+
+void TablePrivate::flushFolder() const
+{
+    if (!options.flushToDisk)
+        return;
+    QString reason;
+    if (!platform::DiskSync::flushDirectory(QFileInfo(path).absolutePath(), &reason))
+        throw TableError(TableError::Kind::Unreadable,
+                         u"Tabulku %1 nelze zapsat: %2"_s.arg(displayName, reason));
 }
 
 } // namespace paradox

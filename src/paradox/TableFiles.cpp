@@ -2,6 +2,8 @@
 // its files.
 #include "paradox/TablePrivate.h"
 
+#include "platform/SystemError.h"
+
 #include <QSaveFile>
 #include <QSet>
 
@@ -19,7 +21,8 @@ QString displayNameOf(const QString &path)
 [[noreturn]] void throwIo(const QString &displayName, const QFile &file)
 {
     throw TableError(TableError::Kind::Unreadable,
-                     u"Tabulku %1 nelze zapsat: %2"_s.arg(displayName, file.errorString()));
+                     u"Tabulku %1 nelze zapsat: %2"_s.arg(
+                         displayName, platform::SystemError::translate(file.errorString())));
 }
 
 QString companionPath(const QString &dbPath, const QString &suffix)

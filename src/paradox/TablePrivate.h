@@ -235,6 +235,10 @@ public:
     void commit();
     void abandon();
     void writeIndex(const QString &pxPath) const;
+    // With OpenOptions::flushToDisk, force a written file or the entries of
+    // the table's folder onto the disk; a failure throws like a failed write.
+    void flushFile(const QString &file) const;
+    void flushFolder() const;
     QList<format::IndexEntry> indexEntries() const;
     void rewrite(const Schema &schema, const QList<QByteArray> &records);
 

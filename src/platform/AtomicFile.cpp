@@ -63,6 +63,7 @@ QString AtomicFile::temporaryPath() const
 
 bool AtomicFile::failWith(const QString &reason)
 {
+    m_reason = reason;
     m_error = u"Soubor %1 nelze zapsat: %2"_s.arg(FileOps::nativePath(m_target), reason);
     return false;
 }
@@ -71,6 +72,7 @@ bool AtomicFile::open()
 {
     discard();
     m_error.clear();
+    m_reason.clear();
     const QString target = FileOps::resolve(m_target);
     const QFileInfo info(target);
     if (info.isDir())
@@ -113,7 +115,10 @@ bool AtomicFile::write(const QByteArray &bytes)
 {
     if (!m_file)
         return failWith(u"Soubor není otevřen."_s);
-    return m_file->write(bytes) == bytes.size() || failWith(SystemError::reason(m_file->failure()));
+    if (m_file->write(bytes) == bytes.size())
+        return true;
+    const QString reason = SystemError::reason(m_file->failure());
+    return failWith(reason.isEmpty() ? u"Zápis se nezdařil."_s : reason);
 }
 
 bool AtomicFile::commit()

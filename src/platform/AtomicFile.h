@@ -47,6 +47,8 @@ public:
     // Empty before open() and after commit() or discard().
     QString temporaryPath() const;
     const QString &errorString() const { return m_error; }
+    // The reason alone, for a caller that words the message itself.
+    const QString &reason() const { return m_reason; }
 
     // The whole file in one call. Throws platform::Error with errorString().
     static void writeFile(const QString &target, const QByteArray &bytes);
@@ -65,6 +67,7 @@ private:
 
     QString m_target;
     QString m_error;
+    QString m_reason;
     std::unique_ptr<Device> m_file;
     bool m_direct = false;
     bool m_directFallback = false;

@@ -11,6 +11,11 @@ class QFileDevice;
 // best: a temporary file is not what the user asked for); reason may be null.
 namespace platform::DiskSync {
 
+// False when the environment variable QESTO_NO_DISK_FLUSH is set to 1: the
+// flushes then succeed at once. For test runs and throwaway data only; a
+// power cut can then lose or damage what was written.
+bool enabled();
+
 // The data (and size) of an open file. Qt's own buffer is written first.
 bool flushFile(QFileDevice &file, QString *reason = nullptr);
 // The same for a file by its path; a missing file fails.

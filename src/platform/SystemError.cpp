@@ -148,7 +148,8 @@ int lastCode() noexcept
 
 QString reason(int code)
 {
-    if (code == 0)
+    // 0 is no error, and a negative code stands for a failure without one.
+    if (code <= 0)
         return {};
     const QString czech = sentence(causeOf(code));
     return czech.isEmpty() ? systemText(code) : czech;

@@ -14,7 +14,8 @@ namespace platform::SystemError {
 int lastCode() noexcept;
 
 // The Czech sentence for a system error code; the system's own text for a
-// code without one; empty for 0.
+// code without one; empty for 0 and for a negative code (a failure the
+// system gave no code for).
 QString reason(int code);
 
 // The Czech sentence for a reason already put into words by the system or by

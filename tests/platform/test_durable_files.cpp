@@ -44,6 +44,13 @@ class TestDurableFiles : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // The flushes themselves are under test here.
+        qunsetenv("QESTO_NO_DISK_FLUSH");
+        QVERIFY(platform::DiskSync::enabled());
+    }
+
     void writtenFileReplacesTheOldOneWhole_data()
     {
         QTest::addColumn<QByteArray>("before");
