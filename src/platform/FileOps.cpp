@@ -1,11 +1,10 @@
 #include "platform/FileOps.h"
 
+#include "platform/AtomicFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <filesystem>
-#include <system_error>
 
 namespace platform::FileOps {
 namespace {
@@ -43,15 +42,6 @@ qsizetype driveLength(const QString &path)
         return parts == 2 ? i : 0;
     }
     return 0;
-}
-
-std::filesystem::path fsPath(const QString &native)
-{
-#ifdef Q_OS_WIN
-    return std::filesystem::path(native.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(native).toStdString());
-#endif
 }
 
 QString joinNative(const QString &dir, const QString &name)
@@ -202,10 +192,23 @@ bool dirExists(const QString &path)
 
 bool copyFile(const QString &source, const QString &target, bool overwrite)
 {
-    std::error_code ec;
-    const auto options =
-        overwrite ? std::filesystem::copy_options::overwrite_existing : std::filesystem::copy_options::none;
-    return std::filesystem::copy_file(fsPath(resolve(source)), fsPath(resolve(target)), options, ec) && !ec;
+    // Through a temporary file beside the target: a full disk or a failed
+    // read never leaves a cut copy where a whole file was.
+    const QString to = resolve(target);
+    if (!overwrite && QFileInfo::exists(to))
+        return false;
+    QFile in(resolve(source));
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    AtomicFile out(to);
+    if (!out.open())
+        return false;
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(1 << 16);
+        if ((chunk.isEmpty() && in.error() != QFileDevice::NoError) || !out.write(chunk))
+            return false;
+    }
+    return in.error() == QFileDevice::NoError && out.commit();
 }
 
 bool deleteFile(const QString &path)

@@ -1,8 +1,10 @@
 #include "platform/IniFile.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/Error.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <climits>
 
@@ -78,20 +80,14 @@ bool IniFile::loadForWrite(IniDocument &doc)
 
 bool IniFile::save(const IniDocument &doc)
 {
-    // QSaveFile would replace a write-protected file through its temporary
-    // copy; Windows refuses to write it, and so do we.
-    const QFileInfo info(m_path);
-    QSaveFile file(m_path);
+    // Replacing a write-protected file through a temporary copy would
+    // succeed here; Windows refuses to write it, and so do we.
+    AtomicFile file(m_path);
     // A writable file in a directory that is not (a shared folder set up
     // that way) is written in place, as Windows would.
     file.setDirectWriteFallback(true);
-    if ((info.exists() && !info.isWritable()) || !file.open(QIODevice::WriteOnly)) {
-        m_error = u"Do souboru %1 nelze zapisovat."_s.arg(m_path);
-        return false;
-    }
-    file.write(doc.toBytes());
-    if (!file.commit()) {
-        m_error = u"Do souboru %1 nelze zapisovat."_s.arg(m_path);
+    if (!file.open() || !file.write(doc.toBytes()) || !file.commit()) {
+        m_error = Error::withReason(u"Do souboru %1 nelze zapisovat."_s.arg(m_path), file.reason());
         return false;
     }
     m_error.clear();

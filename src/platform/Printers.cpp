@@ -1,10 +1,12 @@
 #include "platform/Printers.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/FileOps.h"
+
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -62,32 +64,35 @@ bool QtPrintOutput::print(const QString &printerName, int copies, const PrintJob
 bool QtPrintOutput::writePdf(const QString &path, const PrintJob &job)
 {
     m_error.clear();
-    // Written beside the target and renamed at the end, so a failure never
-    // leaves half a file where an older one was.
-    QSaveFile file(path);
-    const QString failed = u"Soubor „%1“ se nepodařilo zapsat."_s.arg(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_error = failed + u' ' + file.errorString();
+    // Written beside the target and renamed at the end, so a failure (a full
+    // disk among them) never leaves a cut file or half a file where an older
+    // one was.
+    AtomicFile file(path);
+    if (!file.open()) {
+        m_error = file.errorString();
         return false;
     }
+    bool painted = false;
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(file.device());
         writer.setTitle(job.title);
         writer.setCreator(u"Qesto"_s);
         writer.setResolution(600);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         QPainter painter;
-        if (!painter.begin(&writer)) {
-            m_error = failed;
-            file.cancelWriting();
-            return false;
+        if (painter.begin(&writer)) {
+            paintSheets(painter, writer, job);
+            painted = painter.end();
         }
-        paintSheets(painter, writer, job);
-        painter.end();
+    }
+    if (!painted) {
+        file.discard();
+        m_error = u"Soubor %1 nelze zapsat."_s.arg(FileOps::nativePath(path));
+        return false;
     }
     if (!file.commit()) {
-        m_error = failed + u' ' + file.errorString();
+        m_error = file.errorString();
         return false;
     }
     return true;

@@ -1,7 +1,6 @@
 #include "print/FormPages.h"
 
 #include "data/TDM1.h"
-#include "statements/Recalc.h"
 
 #include <cmath>
 
@@ -87,25 +86,56 @@ QList<PreparedPage> FormPages::produce(int index)
     const PageLayout &l = layout(index);
     if (l.groupBy.isEmpty())
         return prepareReport(l, reportData(index), options());
-    // A sheet-grouped page (the employee count) numbers its rows into sheets
-    // first and removes the filler rows afterwards, whatever happens.
-    statements::Mds1(m_dm);
-    struct Cleanup
+    // A sheet-grouped page (the employee count) is numbered into sheets in
+    // memory, filler rows included: printing reads the settlement and never
+    // writes it, so it works in a read-only folder and a failed print leaves
+    // nothing behind.
+    ReportData data = reportData(index);
+    struct Reopened
     {
-        data::TDM1 &dm;
-        ~Cleanup()
+        data::Dataset *rows = nullptr;
+        ~Reopened()
         {
-            try {
-                statements::Mds2(dm);
-            } catch (...) {
-                // The filler rows then go with the next numbering.
+            if (rows)
+                rows->close();
+        }
+    } reopened;
+    if (data.rows && !data.rows->isActive()) {
+        m_dm.openTable(*data.rows);
+        reopened.rows = data.rows;
+    }
+    if (l.groupRows > 0)
+        data.sheetText = sheetNumbering(l);
+    return prepareReport(l, data, options());
+}
+
+std::function<std::optional<QString>(const QString &, const SheetPlace &)>
+FormPages::sheetNumbering(const PageLayout &layout)
+{
+    const QString table = layout.dataSource + u'.';
+    const QString group = table + layout.groupBy;
+    return [table, group](const QString &source, const SheetPlace &at) -> std::optional<QString> {
+        const auto is = [&source](const QString &name) {
+            return source.compare(name, Qt::CaseInsensitive) == 0;
+        };
+        // The number of sheets in the head, the sheet's number in the foot,
+        // the row's place on its sheet as "1.".
+        if (is(u"Prp.Pn"_s))
+            return QString::number(at.sheetCount);
+        if (is(group))
+            return QString::number(at.sheet);
+        if (is(table + u"Poradi"_s))
+            return QString::number(at.row);
+        if (is(table + u"Cit"_s))
+            return QString::number(at.row) + u'.';
+        if (at.filler) {
+            for (const char16_t *name : {u"N3", u"N5", u"N6", u"N7", u"C4a"}) {
+                if (is(table + QStringView(name)))
+                    return u"-----"_s;
             }
         }
-    } cleanup{m_dm};
-    ReportData data = reportData(index);
-    if (data.rows && !data.rows->isActive())
-        m_dm.openTable(*data.rows);
-    return prepareReport(l, data, options());
+        return std::nullopt;
+    };
 }
 
 } // namespace print

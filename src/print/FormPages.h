@@ -6,7 +6,9 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <map>
+#include <optional>
 
 namespace data {
 class TDM1;
@@ -46,10 +48,15 @@ public:
     PageLayout &layout(int index);
 
     // Fills page `index` from the open tables; margins from Dmt.Dpl and
-    // Dmt.Dpt. A layout grouped into sheets gets its rows numbered (Mds1)
-    // before and its filler rows removed (Mds2) after. Throws LayoutError or
-    // data::DatabaseError.
+    // Dmt.Dpt. A layout grouped into sheets gets its rows numbered into
+    // sheets and filler rows in memory (sheetNumbering); nothing is written.
+    // Throws LayoutError or data::DatabaseError.
     QList<PreparedPage> produce(int index);
+    // The employee count's numbering for a layout grouped into sheets: the
+    // number of sheets (Prp.Pn), each sheet's number (the group field), the
+    // rows' places on their sheets (Poradi, Cit) and dashes in filler rows.
+    static std::function<std::optional<QString>(const QString &, const SheetPlace &)>
+    sheetNumbering(const PageLayout &layout);
     // The data a page is filled from (exposed for pages that add rows or texts).
     ReportData reportData(int index);
     ReportOptions options() const;

@@ -3,6 +3,8 @@
 #include "data/Dataset.h"
 #include "data/Field.h"
 #include "data/FieldText.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileOps.h"
 
 #include <QFont>
 #include <QPageLayout>
@@ -71,6 +73,7 @@ public:
     QList<PreparedPage> run();
 
 private:
+    void runSheets();
     const data::Field *field(const QString &source) const
     {
         return source.isEmpty() || !m_data.field ? nullptr : m_data.field(source);
@@ -96,6 +99,7 @@ private:
     double m_y = 0;
     bool m_hasContent = false;         // a band other than the page header on the current sheet
     QHash<QString, QString> m_buffers; // box group -> its buffer, per band placement
+    std::optional<SheetPlace> m_place; // while rows are numbered into sheets in memory
 };
 
 QString Preparer::boxBuffer(const Element &e)
@@ -128,6 +132,15 @@ Element Preparer::fill(const Element &e)
     switch (e.kind) {
     case ElementKind::Field:
         out.text.clear();
+        if (m_place) {
+            if (const std::optional<QString> text = m_data.sheetText(e.source, *m_place)) {
+                out.text = *text;
+                break;
+            }
+            // A filler row has no row of the table behind it.
+            if (m_place->filler && e.source.startsWith(m_layout.dataSource + u'.', Qt::CaseInsensitive))
+                break;
+        }
         if (const data::Field *f = field(e.source)) {
             out.text = f->displayText();
             if (!(e.align & Qt::AlignHorizontal_Mask))
@@ -220,9 +233,50 @@ void Preparer::place(const Band *band, QList<Element> items)
         m_hasContent = true;
 }
 
+// The rows numbered into sheets of groupRows in memory: a sheet per group
+// of rows, the last one filled up with filler rows.
+void Preparer::runSheets()
+{
+    const Band *detail = m_layout.band(BandKind::Detail);
+    const Band *groupHeader = m_layout.band(BandKind::GroupHeader);
+    const Band *groupFooter = m_layout.band(BandKind::GroupFooter);
+    data::Dataset &rows = *m_data.rows;
+    const int perSheet = m_layout.groupRows;
+    const int total = rows.recordCount();
+    SheetPlace at;
+    at.sheetCount = std::max(1, (total + perSheet - 1) / perSheet);
+    const int positions = at.sheetCount * perSheet;
+    QList<Element> footer;
+    rows.first();
+    for (int i = 0; i < positions; ++i) {
+        at.sheet = i / perSheet + 1;
+        at.row = i % perSheet + 1;
+        at.filler = i >= total || rows.eof();
+        m_place = at;
+        if (at.row == 1) {
+            if (i > 0) {
+                place(groupFooter, footer);
+                newPage();
+            }
+            place(groupHeader);
+        }
+        place(detail);
+        footer = filled(groupFooter);
+        if (!at.filler)
+            rows.next();
+    }
+    place(groupFooter, footer);
+    m_place.reset();
+}
+
 QList<PreparedPage> Preparer::run()
 {
     newPage();
+    if (m_data.rows && m_data.sheetText && m_layout.groupRows > 0) {
+        runSheets();
+        place(m_layout.band(BandKind::Summary));
+        return m_pages;
+    }
     const Band *detail = m_layout.band(BandKind::Detail);
     const Band *groupHeader = m_layout.band(BandKind::GroupHeader);
     const Band *groupFooter = m_layout.band(BandKind::GroupFooter);
@@ -379,6 +433,27 @@ void setUpPdfWriter(QPdfWriter &writer)
     writer.setCreator(u"Qesto 14.10"_s);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
     writer.setResolution(600);
+}
+
+bool writePdf(const QString &path, const QString &title, const QList<PreparedPage> &sheets, QString *error)
+{
+    // Beside the target first: a full disk must not leave a cut file that
+    // looks like the statement.
+    platform::AtomicFile file(path);
+    bool painted = false;
+    if (file.open()) {
+        QPdfWriter writer(file.device());
+        writer.setTitle(title);
+        painted = writePdf(writer, sheets);
+    }
+    if (painted && file.commit())
+        return true;
+    if (error)
+        *error = !file.errorString().isEmpty()
+                     ? file.errorString()
+                     : u"Soubor %1 nelze zapsat."_s.arg(platform::FileOps::nativePath(path));
+    file.discard();
+    return false;
 }
 
 bool writePdf(QPdfWriter &writer, const QList<PreparedPage> &sheets)

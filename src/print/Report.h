@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QPainter;
 class QPdfWriter;
@@ -31,6 +32,16 @@ struct PreparedPage
 };
 
 // Where a layout's data come from.
+// Where a detail row stands when the report numbers its rows into sheets
+// itself (ReportData::sheetText).
+struct SheetPlace
+{
+    int sheet = 1;       // from 1
+    int sheetCount = 1;  // at least 1, also for no rows at all
+    int row = 1;         // on its sheet, from 1
+    bool filler = false; // a row that only fills the last sheet up
+};
+
 struct ReportData
 {
     // The field behind a "Table.Field" source; nullptr when there is none
@@ -42,6 +53,13 @@ struct ReportData
     data::Dataset *rows = nullptr;
     // Texts the program sets by element name; they win over the layout's.
     QHash<QString, QString> texts;
+    // With a layout that groups a fixed number of rows a sheet: the report
+    // numbers the rows into sheets in memory instead of reading a stored
+    // group field, and fills the last sheet (or one sheet of an empty list)
+    // with filler rows. Gives the text of a field element at a place, or
+    // nothing to read the field as usual; on filler rows the fields of the
+    // rows' table that it leaves read empty. Printing then writes nothing.
+    std::function<std::optional<QString>(const QString &source, const SheetPlace &place)> sheetText;
 };
 
 struct ReportOptions
@@ -65,6 +83,9 @@ void setUpPdfWriter(QPdfWriter &writer);
 // Draws the sheets into the writer, one PDF page each; false when the
 // writer's device cannot be written.
 bool writePdf(QPdfWriter &writer, const QList<PreparedPage> &sheets);
+// The sheets as a PDF file, written whole or not at all (an older file stays
+// as it was); false with a Czech reason naming the file in *error.
+bool writePdf(const QString &path, const QString &title, const QList<PreparedPage> &sheets, QString *error);
 
 // The installed font that stands for a family of the forms: Arial, Courier
 // New and Times New Roman (with or without " CE") are drawn with the

@@ -1,10 +1,11 @@
 // The employee count's first page: places of work numbered into sheets of 18
-// rows, the last sheet filled up with dashed rows that are gone again after
-// the production, the number of sheets in Prp.Pn; the second page with the
-// signatory block.
+// rows, the last sheet filled up with dashed rows, the number of sheets in
+// the head, all in memory (the settlement's files stay as they are, also in a
+// read-only folder); the second page with the signatory block.
 #include "demo_settlement.h"
 #include "print/FormPages.h"
 
+#include <QFile>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -12,6 +13,12 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The texts of every element of the given name on a sheet, top to bottom.
+QByteArray bytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 QStringList column(const print::PreparedPage &sheet, const QString &name)
 {
     QStringList texts;
@@ -35,6 +42,7 @@ private slots:
     void noPlacesGiveOneSheetOfFillerRows();
     void signatoryPage();
     void statusBarLeftAloneWhileNumbering();
+    void printsFromAReadOnlyFolderWithoutWriting();
 
 private:
     void setPlaces(int count);
@@ -81,9 +89,10 @@ int TestEmployeeCountPages::vpzRows()
 void TestEmployeeCountPages::nineteenPlacesGiveTwoSheets()
 {
     setPlaces(19);
+    const QByteArray vpz = bytes(m_demo->dir + u"/Vpz.DB"_s);
+    const QByteArray prp = bytes(m_demo->dir + u"/Prp.DB"_s);
     const QList<print::PreparedPage> sheets = m_demo->pages->produce(6);
     QCOMPARE(sheets.size(), 2);
-    QCOMPARE(m_demo->dm.fieldAs(u"PrpPn"_s).asInteger(), 2);
 
     const QStringList first = column(sheets[0], u"QRDBTextN3"_s);
     QCOMPARE(first.size(), 18);
@@ -105,9 +114,10 @@ void TestEmployeeCountPages::nineteenPlacesGiveTwoSheets()
     QCOMPARE(sheets[1].text(u"QRDBTextCislo"_s), u"2"_s);
     QCOMPARE(sheets[0].text(u"QRDBTextCislo"_s), u"1"_s);
 
-    // The filler rows are gone afterwards; the numbering stays.
+    // Nothing was written: no filler row, no numbering, no sheet count.
     QCOMPARE(vpzRows(), 19);
-    QCOMPARE(m_demo->dm.fieldAs(u"PrpPn"_s).asInteger(), 2);
+    QCOMPARE(bytes(m_demo->dir + u"/Vpz.DB"_s), vpz);
+    QCOMPARE(bytes(m_demo->dir + u"/Prp.DB"_s), prp);
 }
 
 void TestEmployeeCountPages::noPlacesGiveOneSheetOfFillerRows()
@@ -119,8 +129,28 @@ void TestEmployeeCountPages::noPlacesGiveOneSheetOfFillerRows()
     QCOMPARE(column(sheets[0], u"QRDBTextN6"_s), QStringList(18, u"-----"_s));
     QCOMPARE(column(sheets[0], u"QRDBTextC4a"_s), QStringList(18, u"-----"_s));
     QCOMPARE(sheets[0].text(u"QRDBTextPn"_s), u"1"_s);
-    QCOMPARE(m_demo->dm.fieldAs(u"PrpPn"_s).asInteger(), 1);
+    QCOMPARE(column(sheets[0], u"QRDBTextCit"_s).back(), u"18."_s);
+    QCOMPARE(sheets[0].text(u"QRDBTextCislo"_s), u"1"_s);
     QCOMPARE(vpzRows(), 0);
+}
+
+void TestEmployeeCountPages::printsFromAReadOnlyFolderWithoutWriting()
+{
+    setPlaces(20);
+    m_demo->dm.Disconnect();
+    const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
+    QVERIFY(QFile::setPermissions(m_demo->dir, readOnly));
+    QFile probe(m_demo->dir + u"/probe"_s);
+    if (probe.open(QIODevice::WriteOnly)) {
+        probe.remove();
+        QFile::setPermissions(m_demo->dir, readOnly | QFileDevice::WriteOwner);
+        QSKIP("Running with rights that write into read-only folders.");
+    }
+    m_demo->dm.OtevritTabulky();
+    const QList<print::PreparedPage> sheets = m_demo->pages->produce(6);
+    QFile::setPermissions(m_demo->dir, readOnly | QFileDevice::WriteOwner);
+    QCOMPARE(sheets.size(), 2);
+    QCOMPARE(column(sheets[1], u"QRDBTextN3"_s).mid(2), QStringList(16, u"-----"_s));
 }
 
 void TestEmployeeCountPages::signatoryPage()

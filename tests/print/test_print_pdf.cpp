@@ -19,6 +19,7 @@ private slots:
     void wholeSettlement();
     void chosenPages();
     void refusesUnknownPage();
+    void unwritableTargetFailsWithoutAFile();
 
 private:
     QString pdfText(const QString &pdf);
@@ -112,6 +113,19 @@ void TestPrintPdf::refusesUnknownPage()
     QCOMPARE(runCli({u"pdf"_s, m_dir, m_root.filePath(u"x.pdf"_s), u"5"_s}, &err), 2);
     QVERIFY(QString::fromUtf8(err).contains(u"Strana 5 se netiskne"_s));
     QVERIFY(!QFile::exists(m_root.filePath(u"x.pdf"_s)));
+}
+
+void TestPrintPdf::unwritableTargetFailsWithoutAFile()
+{
+    // A folder that is not there stands for any target the system refuses
+    // (a full disk is tried by scripts/full-disk.sh): never "written".
+    const QString out = m_root.filePath(u"Chybi/x.pdf"_s);
+    QByteArray err;
+    QCOMPARE(runCli({u"pdf"_s, m_dir, out, u"2"_s}, &err), 2);
+    const QString message = QString::fromUtf8(err);
+    QVERIFY2(message.contains(u"x.pdf"_s) && message.contains(u"neexistuje"_s), err.constData());
+    QVERIFY(!message.contains(u"zapsáno"_s));
+    QVERIFY(!QFileInfo::exists(m_root.filePath(u"Chybi"_s)));
 }
 
 QTEST_MAIN(TestPrintPdf)

@@ -5,8 +5,8 @@
 #include "print/FormPages.h"
 #include "print/PrintRun.h"
 
+#include <QDir>
 #include <QFile>
-#include <QPdfWriter>
 
 using namespace Qt::StringLiterals;
 
@@ -41,10 +41,9 @@ Result pdf(const QString &dir, const QString &out, const QStringList &pageArgs)
             return failure(print::PrintRun::failedText(e.message()));
         }
         m.dm.Disconnect();
-        QPdfWriter writer(out);
-        writer.setTitle(u"Qesto"_s);
-        if (!print::writePdf(writer, sheets))
-            return failure(u"Soubor %1 nelze zapsat."_s.arg(QDir::toNativeSeparators(out)));
+        QString error;
+        if (!print::writePdf(out, u"Qesto"_s, sheets, &error))
+            return failure(error);
         Result r;
         r.output = QByteArray::number(sheets.size()) + " stran zapsáno do " +
                    QDir::toNativeSeparators(out).toUtf8() + '\n';
