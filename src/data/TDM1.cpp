@@ -320,9 +320,20 @@ QString TDM1::upgradeOperation()
     return u"Převod tabulek starší verze"_s;
 }
 
+QString TDM1::createdEmptyText(const QList<TableId> &tables)
+{
+    if (tables.isEmpty())
+        return {};
+    QStringList names;
+    for (const TableId id : tables)
+        names.append(tableDef(id).fileName());
+    return u"Tabulky vytvořené znovu prázdné: %1."_s.arg(names.join(u", "_s));
+}
+
 void TDM1::OtevritTabulky()
 {
     m_flags = {};
+    m_createdEmpty.clear();
     m_tablesOpen = false;
     m_rolledBack.clear();
     Disconnect();
@@ -366,6 +377,7 @@ void TDM1::openAll(std::unique_ptr<ChangeSet> &change)
     const UpgradeResult upgrade =
         withEngineErrors([&] { return upgradeSettlement(m_path, m_templateDir, openOptions(), begin); });
     m_flags = upgrade.flags;
+    m_createdEmpty = upgrade.createdEmpty;
     m_connected = true;
 
     openTable(*m_prp);

@@ -177,6 +177,11 @@ public:
     const QString &rolledBackChange() const { return m_rolledBack; }
     // The name under which an upgrade's change is recorded.
     static QString upgradeOperation();
+    // The tables the last opening found missing and created empty from the
+    // templates, in the order of opening; the opening says so to the user.
+    const QList<TableId> &createdEmptyTables() const { return m_createdEmpty; }
+    // "Tabulky vytvořené znovu prázdné: Vdvs.DB, Vpkb.DB."; empty for none.
+    static QString createdEmptyText(const QList<TableId> &tables);
     bool tablesOpen() const { return m_tablesOpen; }
 
     // ---- rules shared with the windows
@@ -242,6 +247,7 @@ private:
     bool m_connected = false;
     UpgradeFlags m_flags;
     QString m_rolledBack;
+    QList<TableId> m_createdEmpty;
     bool m_tablesOpen = false;
     int m_vpzCount = 0;
     bool m_vpzStatusShown = true;

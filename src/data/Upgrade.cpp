@@ -489,6 +489,7 @@ private:
         aboutToChange();
         paradox::Table::copyTable(source, path(id), m_options);
         changed(id);
+        m_result.createdEmpty.append(id);
     }
 
     static void updateAll(paradox::Table &table, const QList<int> &nulls, const QList<int> &zeros)

@@ -47,6 +47,9 @@ struct UpgradeResult
     // Tables whose files were changed or copied from the templates, in the
     // order of opening.
     QList<TableId> changedTables;
+    // Tables whose files were missing and were created from the empty
+    // templates: whatever they held is gone, and the user is told so.
+    QList<TableId> createdEmpty;
     // Work left for the data module once its datasets are open: these
     // single-record tables are to be edited and posted once, so the posting
     // rules (rounding, empty amounts) reach the added fields...

@@ -198,6 +198,11 @@ SettlementOpening::Result SettlementOpening::open(const QString &dirName)
         m_messages.error(platform::Error::withReason(u"Nepodařilo se otevřít všechny tabulky."_s, reason));
         return Result::Failed;
     }
+    // Tables re-created empty lost what they held; the user hears of it
+    // where the program reports what it has just done.
+    const QString created = data::TDM1::createdEmptyText(m_dm.createdEmptyTables());
+    if (!created.isEmpty() && m_dm.statusSink())
+        m_dm.statusSink()->setStatusText(data::IStatusSink::Message, created);
     if (m_opened)
         m_opened();
     return Result::Opened;

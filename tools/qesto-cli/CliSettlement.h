@@ -68,6 +68,9 @@ struct Module
                                        [](data::TDM1 &d) { statements::PrepocetVY(d); });
         if (const QString notice = report.notice(); !notice.isEmpty())
             std::fputs((notice + u'\n').toUtf8().constData(), stderr);
+        // Tables created empty: a line on stderr, as the window's status bar.
+        if (const QString created = data::TDM1::createdEmptyText(dm.createdEmptyTables()); !created.isEmpty())
+            std::fputs((created + u'\n').toUtf8().constData(), stderr);
         return report.upgraded;
     }
 
