@@ -89,6 +89,25 @@ void show(platform::IMessages &messages, const Outcome &outcome)
 
 } // namespace
 
+QString restoreQuestion(const CompanyOfData &archived)
+{
+    QString text = u"Opravdu chcete obnovit data ?"_s;
+    if (archived.found) {
+        text += u"\n\nArchiv obsahuje data firmy %1"_s.arg(archived.describe());
+        if (archived.date.isValid())
+            text += u" ze dne %1"_s.arg(archived.date.toString(u"d.M.yyyy H:mm"_s));
+        text += u'.';
+    }
+    return text;
+}
+
+QString otherCompanyQuestion(const CompanyOfData &archived, const CompanyOfData &current)
+{
+    return u"Archiv obsahuje data jiné firmy (%1), než je firma tohoto zpracování (%2).\n"
+           u"Opravdu chcete data firmy %3 nahradit daty firmy %4 ?"_s.arg(
+               archived.describe(), current.describe(), current.name, archived.name);
+}
+
 Outcome backupOpenSettlement(data::TDM1 &dm, const QString &settlementDir, const QString &dirName,
                              const QString &target, bool rebuild, const Progress &progress)
 {
@@ -109,6 +128,21 @@ Outcome backupOpenSettlement(data::TDM1 &dm, const QString &settlementDir, const
     outcome.ok = packed.ok && packed.entries >= int(data::DataFiles::settlementFiles().size()) &&
                  FileOps::fileExists(target);
     outcome.message = outcome.ok ? u"Data byla zazálohována."_s : u"Soubor %1 nelze vytvořit."_s.arg(target);
+    if (!outcome.ok && packed.ok) {
+        // Written, but without all the data files: say which are missing.
+        QStringList missing;
+        const QString dir = FileOps::resolve(settlementDir);
+        for (const QString &name : data::DataFiles::settlementFiles()) {
+            if (!QFileInfo::exists(FileOps::findFile(dir, name)))
+                missing << name;
+        }
+        if (!missing.isEmpty())
+            outcome.message = platform::Error::withReason(
+                outcome.message,
+                u"V adresáři %1 chybí: %2."_s.arg(FileOps::nativePath(dir), missing.join(u", "_s)));
+    } else if (!outcome.ok) {
+        outcome.message = platform::Error::withReason(outcome.message, packed.error.section(u'\n', 1));
+    }
     return outcome;
 }
 
@@ -118,10 +152,28 @@ Outcome restoreOpenSettlement(data::TDM1 &dm, const QString &settlementDir, cons
 {
     Outcome outcome;
     dm.Disconnect();
-    const RestoreResult restored = restoreSettlement(settlementDir, dirName, archive, progress);
+    const RestoreResult restored =
+        restoreSettlement(settlementDir, dirName, archive, progress, dm.templateDir());
     outcome.errors = restored.errors;
     FileOps::setCurrentDir(QFileInfo(FileOps::resolve(settlementDir)).absolutePath());
     reopen(dm, outcome);
+    // A restore counts only when the settlement opens afterwards; otherwise
+    // the data it replaced come back.
+    if (restored.counter >= 1 && !dm.tablesOpen()) {
+        if (!restored.keptArchive.isEmpty() &&
+            undoRestore(settlementDir, restored.keptArchive, outcome.errors)) {
+            outcome.errors << u"Obnovená data nelze otevřít, původní data byla vrácena."_s;
+            reopen(dm, outcome);
+        } else {
+            outcome.errors << u"Obnovená data nelze otevřít a původní data se nepodařilo vrátit."_s;
+        }
+        outcome.message = u"Chyba při obnově datových souborů."_s;
+        return outcome;
+    }
+    if (restored.counter >= 1) {
+        if (const QString created = data::TDM1::createdEmptyText(dm.createdEmptyTables()); !created.isEmpty())
+            outcome.errors << created;
+    }
     if (dm.tablesOpen() && dm.upgradeFlags().any()) {
         try {
             if (recalc)
@@ -134,6 +186,9 @@ Outcome restoreOpenSettlement(data::TDM1 &dm, const QString &settlementDir, cons
     }
     outcome.ok = restored.counter >= 1;
     outcome.message = outcome.ok ? u"Data byla obnovena."_s : u"Chyba při obnově datových souborů."_s;
+    if (outcome.ok && !restored.keptArchive.isEmpty())
+        outcome.message +=
+            u"\nPůvodní data jsou uložena v souboru %1."_s.arg(FileOps::nativePath(restored.keptArchive));
     return outcome;
 }
 
@@ -165,13 +220,20 @@ bool Obnovit(ArchivePlaces &places, data::TDM1 &dm, platform::IMessages &message
         messages.information(u"Nastavte správně cestu."_s);
         return false;
     }
-    if (!messages.confirm(u"Opravdu chcete obnovit data ?"_s))
-        return false;
+    // The archive must be there before the question can say whose data it
+    // holds.
     if (!FileOps::fileExists(places.fullPath())) {
         messages.information(u"Soubor %1 nebyl nalezen, zkontrolujte správnost cesty."_s.arg(
             QFileInfo(FileOps::nativePath(places.fullPath())).fileName()));
         return false;
     }
+    const CompanyOfData archived = companyInArchive(places.fullPath());
+    if (!messages.confirm(restoreQuestion(archived)))
+        return false;
+    const CompanyOfData current = companyInSettlement(places.place().settlementDir);
+    if (archived.found && current.found && !sameCompany(archived, current) &&
+        !messages.confirm(otherCompanyQuestion(archived, current)))
+        return false;
     Outcome outcome;
     {
         ViewScope scope(view);

@@ -17,6 +17,14 @@ class IMessages;
 namespace backup {
 
 class ArchivePlaces;
+struct CompanyOfData;
+
+// The restore's confirmation, naming the archive's company and date when
+// its Prp.DB could be read.
+QString restoreQuestion(const CompanyOfData &archived);
+// The second, explicit question before another company's data replace this
+// settlement's.
+QString otherCompanyQuestion(const CompanyOfData &archived, const CompanyOfData &current);
 
 // How a job ended: the final message of the window and whether it is an
 // information (ok) or an error; errors are shown before it in order.

@@ -1,7 +1,12 @@
 #include "backup/ZipArchive.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/DiskSync.h"
+#include "platform/Error.h"
 #include "platform/FileOps.h"
+#include "platform/SystemError.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -12,9 +17,7 @@
 
 #include <zip.h>
 
-#include <filesystem>
 #include <memory>
-#include <system_error>
 
 using namespace Qt::StringLiterals;
 
@@ -37,11 +40,6 @@ using ZipFilePtr = std::unique_ptr<zip_file_t, ZipFileCloser>;
 QByteArray localPath(const QString &path)
 {
     return QFile::encodeName(path);
-}
-
-std::filesystem::path fsPath(const QString &path)
-{
-    return std::filesystem::path(path.toStdU16String());
 }
 
 QString native(const QString &path)
@@ -72,6 +70,31 @@ bool readsBack(const QString &path, int expectedEntries, ReadBack readBack)
             return false;
     }
     return true;
+}
+
+// The system's reason behind a failure libzip reports, in Czech; empty when
+// libzip's own check failed rather than the system.
+QString systemReason(zip_error_t *error)
+{
+    if (!error || zip_error_system_type(error) != ZIP_ET_SYS)
+        return {};
+    return platform::SystemError::reason(zip_error_code_system(error));
+}
+
+// Temporary archives of killed runs: those of this target at once (a second
+// run writing the same archive at the same moment would fail anyway), those
+// of other archives in the folder once nobody can still be writing them.
+void removeLeftovers(const QString &targetPath)
+{
+    platform::AtomicFile::removeLeftovers(targetPath);
+    const QFileInfo target(targetPath);
+    const QDir dir = target.absoluteDir();
+    const QDateTime settled = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    const QFileInfoList stale = dir.entryInfoList({u"*.zip.tmp-*"_s}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo &info : stale) {
+        if (info.lastModified().toUTC() < settled)
+            QFile::remove(info.absoluteFilePath());
+    }
 }
 
 void progressCallback(zip_t *, double, void *state)
@@ -111,12 +134,18 @@ PackResult packDirectory(const QString &baseDir, const std::function<bool(const 
         files.append(relative);
     }
     files.sort(Qt::CaseInsensitive);
+    removeLeftovers(targetPath);
 
     const QString temp = targetPath + u".tmp-"_s + QUuid::createUuid().toString(QUuid::Id128).left(8);
     int error = 0;
     ZipPtr zip(zip_open(localPath(temp).constData(), ZIP_CREATE | ZIP_EXCL, &error));
-    if (!zip)
+    if (!zip) {
+        zip_error_t ze;
+        zip_error_init_with_code(&ze, error);
+        result.error = platform::Error::withReason(cannotCreate, systemReason(&ze));
+        zip_error_fini(&ze);
         return result;
+    }
     const auto cleanup = [&temp] { QFile::remove(temp); };
 
     for (const QString &relative : files) {
@@ -148,6 +177,20 @@ PackResult packDirectory(const QString &baseDir, const std::function<bool(const 
     // An archive without entries is not written by libzip at all; there is
     // nothing to back up then either.
     if (files.isEmpty() || zip_close(zip.get()) != 0) {
+        if (!files.isEmpty()) {
+            // The files are read only now: one that went or cannot be read
+            // is the cause, not the archive.
+            QString reason = systemReason(zip_get_error(zip.get()));
+            for (const QString &relative : files) {
+                QFile source(base.filePath(relative));
+                if (!source.open(QIODevice::ReadOnly)) {
+                    reason = u"Soubor %1 nelze přečíst: %2"_s.arg(
+                        native(source.fileName()), platform::SystemError::translate(source.errorString()));
+                    break;
+                }
+            }
+            result.error = platform::Error::withReason(cannotCreate, reason);
+        }
         zip.reset();
         cleanup();
         return result;
@@ -158,12 +201,16 @@ PackResult packDirectory(const QString &baseDir, const std::function<bool(const 
         cleanup();
         return result;
     }
-    std::error_code ec;
-    std::filesystem::rename(fsPath(temp), fsPath(targetPath), ec);
-    if (ec) {
+    // On the disk before it takes the target's name, and the name with it:
+    // an archive reported as written survives a power cut.
+    QString reason;
+    if (!platform::DiskSync::flushFile(temp, &reason) ||
+        !platform::DiskSync::replaceFile(temp, targetPath, &reason)) {
+        result.error = platform::Error::withReason(cannotCreate, reason);
         cleanup();
         return result;
     }
+    platform::DiskSync::flushDirectory(QFileInfo(targetPath).absolutePath());
     result.ok = true;
     result.entries = int(files.size());
     result.error.clear();
@@ -237,14 +284,27 @@ ExtractResult extractFrom(zip_t *zip, const QString &shownName, const QStringLis
         zip_stat_t st;
         zip_stat_init(&st);
         zip_stat_index(zip, found.value(), 0, &st);
+        if (st.valid & ZIP_STAT_MTIME) {
+            const QDateTime changed = QDateTime::fromSecsSinceEpoch(qint64(st.mtime));
+            if (!result.newest.isValid() || changed > result.newest)
+                result.newest = changed;
+        }
         ZipFilePtr in(zip_fopen_index(zip, found.value(), 0));
         if (!in)
             return result;
         // NewOnly: a name already in the folder is a fault of the caller,
         // never a reason to write through whatever sits there.
         QFile out(dest.filePath(name));
-        if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        // A failure to write names the file and why (a full disk), not the
+        // archive, which reads well.
+        const auto cannotWrite = [&] {
+            result.error =
+                platform::Error::withReason(u"Soubor %1 nelze zapsat."_s.arg(native(out.fileName())),
+                                            platform::SystemError::translate(out.errorString()));
             return result;
+        };
+        if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return cannotWrite();
         qint64 written = 0;
         zip_int64_t n = 0;
         while ((n = zip_fread(in.get(), buffer.get(), 1 << 16)) > 0) {
@@ -255,10 +315,20 @@ ExtractResult extractFrom(zip_t *zip, const QString &shownName, const QStringLis
                 return refused(
                     u"Soubor %1 v archivu %2 je větší, než může být datový soubor."_s.arg(name, shownName));
             if (out.write(buffer.get(), n) != n)
-                return result;
+                return cannotWrite();
         }
-        if (n < 0 || written != qint64(st.size) || !out.flush())
+        if (n < 0 || written != qint64(st.size))
             return result;
+        if (!out.flush())
+            return cannotWrite();
+        // What is taken out replaces the settlement's files; it must be on
+        // the disk before anything is moved in.
+        QString reason;
+        if (!platform::DiskSync::flushFile(out, &reason)) {
+            result.error =
+                platform::Error::withReason(u"Soubor %1 nelze zapsat."_s.arg(native(out.fileName())), reason);
+            return result;
+        }
         out.close();
         result.extracted.append(name);
         if (progress)

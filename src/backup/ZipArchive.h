@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -68,6 +69,9 @@ struct ExtractResult
     Status status = Status::CannotOpen;
     // The names (as spelled in `names`) written into the target folder.
     QStringList extracted;
+    // The latest modification time stored with those entries: when the
+    // data in the archive were last changed. Invalid when none says.
+    QDateTime newest;
     QString error; // Czech, when not Ok
 };
 

@@ -1,5 +1,7 @@
 // The child of the restore crash test: restores the settlement from two
-// archives in turn until it is killed, announcing each round.
+// archives in turn until it is killed, announcing each round; with a fifth
+// argument, the template folder, each archive's tables are also tried
+// through the upgrade as the program's restore does.
 #include "backup/SettlementArchive.h"
 
 #include <QCoreApplication>
@@ -11,11 +13,12 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 4)
+    if (args.size() != 4 && args.size() != 5)
         return 1;
+    const QString templates = args.size() == 5 ? args[4] : QString();
     for (int i = 0;; ++i) {
         const backup::RestoreResult r =
-            backup::restoreSettlement(args[1], QStringLiteral("D1"), args[2 + i % 2]);
+            backup::restoreSettlement(args[1], QStringLiteral("D1"), args[2 + i % 2], {}, templates);
         if (r.counter != 11) {
             std::fprintf(stderr, "%s\n", r.errors.join(QLatin1Char('\n')).toUtf8().constData());
             return 2;

@@ -116,13 +116,54 @@ private slots:
         s.messages.clear();
         s.messages.addAnswer(A::Yes);
         QVERIFY(r->runAction());
-        QCOMPARE(s.messages.texts(),
-                 (QStringList{u"Opravdu chcete obnovit data ?"_s, u"Data byla obnovena."_s}));
+        QCOMPARE(s.messages.texts().size(), 2);
+        QVERIFY2(
+            s.messages.texts().at(0).startsWith(
+                u"Opravdu chcete obnovit data ?\n\nArchiv obsahuje data firmy Stavby Novák s.r.o. ze dne "_s),
+            qPrintable(s.messages.texts().at(0)));
+        QVERIFY(s.messages.texts().at(1).startsWith(
+            u"Data byla obnovena.\nPůvodní data jsou uložena v souboru "_s));
         r->pathBox()->setEditText(u"Archiv\\D9.zip"_s);
         s.messages.clear();
         s.messages.addAnswer(A::Yes);
         QVERIFY(!r->runAction());
         QCOMPARE(s.messages.texts().last(), u"Soubor D9.zip nebyl nalezen, zkontrolujte správnost cesty."_s);
+    }
+
+    void anotherCompanysArchiveIsRestoredOnlyAfterASecondYes()
+    {
+        Setup s;
+        auto w = s.window<backup::TExdForm>();
+        w->pathBox()->setEditText(u"Archiv\\D1.zip"_s);
+        s.messages.addAnswer(A::Yes);
+        QVERIFY(w->runAction());
+        w->reject();
+        w.reset();
+        s.f.fill(u"Jiná firma a.s."_s, 5.0);
+        s.f.dm.Disconnect();
+        const Files other = dataFiles(s.f.dir);
+        s.f.dm.OtevritTabulky();
+
+        auto r = s.window<backup::TExd1Form>();
+        r->pathBox()->setEditText(u"Archiv\\D1.zip"_s);
+        s.messages.clear();
+        s.messages.addAnswer(A::Yes);
+        s.messages.addAnswer(A::No);
+        QVERIFY(!r->runAction());
+        QCOMPARE(s.messages.texts().size(), 2);
+        QVERIFY2(s.messages.texts().at(1).startsWith(
+                     u"Archiv obsahuje data jiné firmy (Stavby Novák s.r.o.), než je "
+                     u"firma tohoto zpracování (Jiná firma a.s.)."_s),
+                 qPrintable(s.messages.texts().at(1)));
+        s.f.dm.Disconnect();
+        QCOMPARE(dataFiles(s.f.dir), other);
+        s.f.dm.OtevritTabulky();
+
+        s.messages.clear();
+        s.messages.addAnswer(A::Yes);
+        s.messages.addAnswer(A::Yes);
+        QVERIFY(r->runAction());
+        QCOMPARE(s.f.dm.field(u"PrpOjv"_s)->asString(), u"Stavby Novák s.r.o."_s);
     }
 
     void twentyPathsAreRemembered()

@@ -9,6 +9,7 @@
 #include "backup/ZipArchive.h"
 
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -38,6 +39,17 @@ QList<std::pair<QByteArray, QByteArray>> entriesOf(const Files &files)
     for (auto it = files.cbegin(); it != files.cend(); ++it)
         entries.append({it.key().toUtf8(), it.value()});
     return entries;
+}
+
+// An archive of the settlement's data files as edit leaves them; the tables
+// are closed.
+QString archiveOf(Fixture &f, const QString &name, const std::function<void(Files &)> &edit)
+{
+    f.dm.Disconnect();
+    Files files = dataFiles(f.dir);
+    edit(files);
+    const QString zip = f.tmp.path() + u'/' + name;
+    return writeZip(zip, entriesOf(files)) ? zip : QString();
 }
 
 // Sets the 32-bit little-endian field at offset of every header that names
@@ -82,7 +94,7 @@ private slots:
         const backup::Outcome restored =
             backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip, [&progress] { ++progress; });
         QVERIFY2(restored.ok, qPrintable(restored.errors.join(u'\n')));
-        QCOMPARE(restored.message, u"Data byla obnovena."_s);
+        QVERIFY(restored.message.startsWith(u"Data byla obnovena.\nPůvodní data jsou uložena v souboru "_s));
         QVERIFY(restored.errors.isEmpty());
         QVERIFY(progress > 0);
         QVERIFY(f.dm.tablesOpen());
@@ -90,9 +102,169 @@ private slots:
         f.dm.Disconnect();
         QCOMPARE(dataFiles(f.dir), before);
         // The settings file stays the settlement's own, and no work folder
-        // or safety archive remains.
+        // remains: only the archive of the replaced data.
         QCOMPARE(readAll(f.dir + u"/D1.ini"_s), ini);
-        QVERIFY(!QFileInfo::exists(f.dir + u"/Zaloha"_s));
+        const QStringList kept =
+            QDir(f.dir + u"/Zaloha"_s).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        QCOMPARE(kept.size(), 1);
+        QVERIFY(kept.first().startsWith(u"Pred obnovou "_s));
+    }
+
+    void restoreCanBeUndoneAndKeepsFiveArchives()
+    {
+        Fixture f;
+        const QString zip = f.tmp.path() + u"/D1.zip"_s;
+        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, zip, false).ok);
+        f.fill(u"Stavby Novák s.r.o."_s, 77.0);
+        f.dm.Disconnect();
+        const Files changed = dataFiles(f.dir);
+        // Archives of earlier restores, the oldest first.
+        const QString work = f.dir + u"/Zaloha"_s;
+        QVERIFY(QDir().mkpath(work));
+        for (int i = 0; i < 6; ++i) {
+            QFile old(work + u"/Pred obnovou 0%1012015-120000.zip"_s.arg(i + 1));
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            QVERIFY(old.setFileTime(QDateTime::currentDateTime().addDays(i - 10),
+                                    QFileDevice::FileModificationTime));
+        }
+        f.dm.OtevritTabulky();
+
+        const backup::Outcome restored = backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip);
+        QVERIFY2(restored.ok, qPrintable(restored.errors.join(u'\n')));
+        const QStringList left = QDir(work).entryList({u"Pred obnovou *.zip"_s}, QDir::Files, QDir::Time);
+        QCOMPARE(left.size(), backup::keptBeforeRestore());
+        QVERIFY(restored.message.endsWith(QDir::toNativeSeparators(work + u'/' + left.first()) + u'.'));
+        QVERIFY(!left.contains(u"Pred obnovou 01012015-120000.zip"_s));
+        QVERIFY(!left.contains(u"Pred obnovou 02012015-120000.zip"_s));
+        QCOMPARE(f.dm.field(u"VdvlSl21"_s)->asFloat(), 1000.0);
+
+        // Restoring the kept archive brings the replaced data back.
+        const backup::Outcome undone =
+            backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, work + u'/' + left.first());
+        QVERIFY2(undone.ok, qPrintable(undone.errors.join(u'\n')));
+        QCOMPARE(f.dm.field(u"VdvlSl21"_s)->asFloat(), 77.0);
+        f.dm.Disconnect();
+        QCOMPARE(dataFiles(f.dir), changed);
+    }
+
+    void archiveOfAnotherStructureIsRefusedNamingTheTable()
+    {
+        Fixture f;
+        const QString zip = archiveOf(
+            f, u"swapped.zip"_s, [](Files &files) { std::swap(files[u"Vdvl.DB"_s], files[u"Vdvs.DB"_s]); });
+        QVERIFY(!zip.isEmpty());
+        const Files before = tree(f.dir);
+        f.dm.OtevritTabulky();
+
+        const backup::Outcome outcome = backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip);
+        QVERIFY(!outcome.ok);
+        QCOMPARE(outcome.message, RestoreFailed);
+        QVERIFY2(outcome.errors.join(u'\n').contains(u"Vdvl.DB"_s) ||
+                     outcome.errors.join(u'\n').contains(u"Vdvs.DB"_s),
+                 qPrintable(outcome.errors.join(u'\n')));
+        QVERIFY(f.dm.tablesOpen());
+        f.dm.Disconnect();
+        QCOMPARE(tree(f.dir), before);
+    }
+
+    void keyedTableWithoutItsIndexGetsANewOne()
+    {
+        Fixture f;
+        const QString zip = archiveOf(f, u"noindex.zip"_s, [](Files &files) { files.remove(u"Vpz.PX"_s); });
+        QVERIFY(!zip.isEmpty());
+        // The settlement's own index now describes other rows.
+        f.dm.OtevritTabulky();
+        for (int i = 0; i < 3; ++i)
+            f.fill(u"Pobočka %1"_s.arg(i), 1.0);
+        f.dm.Disconnect();
+        const QByteArray staleIndex = readAll(f.dir + u"/Vpz.PX"_s);
+        f.dm.OtevritTabulky();
+
+        const backup::Outcome outcome = backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip);
+        QVERIFY2(outcome.ok, qPrintable(outcome.errors.join(u'\n')));
+        QCOMPARE(f.dm.Vpz().recordCount(), 1);
+        f.dm.Disconnect();
+        const QByteArray restoredIndex = readAll(f.dir + u"/Vpz.PX"_s);
+        QVERIFY(restoredIndex != staleIndex);
+        paradox::OpenOptions exclusive;
+        exclusive.mode = paradox::OpenMode::Exclusive;
+        exclusive.password = data::TDM1::tablesPassword();
+        paradox::Table::open(f.dir + u"/Vpz.DB"_s, exclusive)->rebuildIndexes();
+        QCOMPARE(readAll(f.dir + u"/Vpz.PX"_s), restoredIndex);
+    }
+
+    void companyOfAnArchiveIsReadBeforeAnything()
+    {
+        Fixture f;
+        const QString zip = f.tmp.path() + u"/D1.zip"_s;
+        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, zip, false).ok);
+        f.dm.Disconnect();
+        const Files before = tree(f.dir);
+        const backup::CompanyOfData archived = backup::companyInArchive(zip);
+        QVERIFY2(archived.found, qPrintable(archived.error));
+        QCOMPARE(archived.name, u"Stavby Novák s.r.o."_s);
+        QVERIFY(archived.date.isValid());
+        QVERIFY(backup::restoreQuestion(archived).startsWith(
+            u"Opravdu chcete obnovit data ?\n\nArchiv obsahuje data firmy Stavby Novák s.r.o. ze dne "_s));
+        QCOMPARE(tree(f.dir), before);
+        QVERIFY(!backup::companyInArchive(f.tmp.path() + u"/none.zip"_s).found);
+    }
+
+    void sameCompany_data()
+    {
+        QTest::addColumn<QString>("nameA");
+        QTest::addColumn<QString>("dicA");
+        QTest::addColumn<QString>("nameB");
+        QTest::addColumn<QString>("dicB");
+        QTest::addColumn<bool>("same");
+        QTest::newRow("same DIČ, renamed") << "Alfa s.r.o."
+                                           << "CZ12345678"
+                                           << "Alfa a.s."
+                                           << "CZ 12345678" << true;
+        QTest::newRow("other DIČ, same name") << "Alfa"
+                                              << "CZ12345678"
+                                              << "Alfa"
+                                              << "CZ87654321" << false;
+        QTest::newRow("no DIČ: the name decides") << "Jan  Novák"
+                                                  << ""
+                                                  << "jan novák"
+                                                  << "CZ12345678" << true;
+        QTest::newRow("no DIČ, other name") << "Jan Novák"
+                                            << ""
+                                            << "Petr Novák"
+                                            << "" << false;
+    }
+    void sameCompany()
+    {
+        QFETCH(QString, nameA);
+        QFETCH(QString, dicA);
+        QFETCH(QString, nameB);
+        QFETCH(QString, dicB);
+        QFETCH(bool, same);
+        backup::CompanyOfData a{true, nameA, dicA, {}, {}};
+        backup::CompanyOfData b{true, nameB, dicB, {}, {}};
+        QCOMPARE(backup::sameCompany(a, b), same);
+        QCOMPARE(backup::sameCompany(b, a), same);
+    }
+
+    void leftoversOfKilledBackupsGo()
+    {
+        Fixture f;
+        const QString folder = f.tmp.path() + u"/Archiv"_s;
+        QVERIFY(QDir().mkpath(folder));
+        const auto touch = [&folder](const QString &name, int ageSecs) {
+            QFile file(folder + u'/' + name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSecs),
+                                     QFileDevice::FileModificationTime));
+        };
+        touch(u"D1.zip.tmp-1a2b3c4d"_s, 5);  // this archive's, killed a moment ago
+        touch(u"D2.zip.tmp-99"_s, 2 * 3600); // another's, long dead
+        touch(u"D3.zip.tmp-42"_s, 5);        // another's, maybe still being written
+        touch(u"Poznamky.txt"_s, 2 * 3600);
+        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, folder + u"/D1.zip"_s, false).ok);
+        QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name),
+                 (QStringList{u"D1.zip"_s, u"D3.zip.tmp-42"_s, u"Poznamky.txt"_s}));
     }
 
     void archiveLeavesOutTheSettingsAndLocks()
@@ -140,12 +312,15 @@ private slots:
         const backup::Outcome outcome = backup::restoreOpenSettlement(
             f.dm, f.dir, u"D1"_s, zip, {}, [&recalculated](data::TDM1 &) { ++recalculated; });
         QVERIFY2(outcome.ok, qPrintable(outcome.errors.join(u'\n')));
-        QCOMPARE(outcome.message, u"Data byla obnovena."_s);
+        QVERIFY(outcome.message.startsWith(u"Data byla obnovena.\n"_s));
         QCOMPARE(recalculated, 1);
         QVERIFY(f.dm.upgradeFlags().any());
         QCOMPARE(f.dm.field(u"PrpOpr"_s)->asString(), u"Stavby Novák s.r.o."_s);
-        // The tables the archive lacked were made again by the opening.
+        // The tables the archive lacked were made again by the opening, and
+        // the user is told which.
         QVERIFY(QFile::exists(f.dir + u"/Vdvs.DB"_s));
+        QVERIFY2(outcome.errors.contains(u"Tabulky vytvořené znovu prázdné: Vdvs.DB, Vpkb.DB, Mzd11.DB."_s),
+                 qPrintable(outcome.errors.join(u'\n')));
     }
 
     void hostileArchives_data()
@@ -287,7 +462,11 @@ private slots:
         const backup::PackResult r =
             backup::backupSettlement(f.dir, u"D1"_s, zip, [&extra] { QFile::remove(extra.fileName()); });
         QVERIFY(!r.ok);
-        QCOMPARE(r.error, u"Soubor %1 nelze vytvořit."_s.arg(QDir::toNativeSeparators(zip)));
+        // The archive cannot be made because a file of the settlement
+        // cannot be read: the message says which.
+        QVERIFY2(r.error.startsWith(u"Soubor %1 nelze vytvořit.\n"_s.arg(QDir::toNativeSeparators(zip))),
+                 qPrintable(r.error));
+        QVERIFY2(r.error.contains(u"Poznamka.txt"_s), qPrintable(r.error));
         QCOMPARE(readAll(zip), previous);
         QCOMPARE(QDir(f.tmp.path()).entryList({u"D1.zip*"_s}, QDir::Files), QStringList{u"D1.zip"_s});
     }

@@ -34,12 +34,42 @@ private slots:
 
         r = cli::run({u"restore"_s, f.dir, zip});
         QCOMPARE(r.exitCode, 0);
-        QCOMPARE(r.output, QByteArray("Data byla obnovena.\n"));
+        QVERIFY2(r.output.startsWith("Data byla obnovena.\nPůvodní data jsou uložena v souboru "), r.output);
         QCOMPARE(dataFiles(f.dir), before);
 
         r = cli::run({u"new-year"_s, f.dir, u"2"_s});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(dataFiles(f.dir), before);
+    }
+
+    void anotherCompanysArchiveNeedsTheOption()
+    {
+        Fixture f;
+        const QString zip = f.tmp.path() + u"/novak.zip"_s;
+        f.dm.Disconnect();
+        QCOMPARE(cli::run({u"backup"_s, f.dir, zip}).exitCode, 0);
+        f.dm.OtevritTabulky();
+        f.fill(u"Jiná firma a.s."_s, 5.0);
+        f.dm.Disconnect();
+        const Files other = dataFiles(f.dir);
+
+        cli::Result r = cli::run({u"restore"_s, f.dir, zip});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.error.contains(u"Stavby Novák s.r.o."_s) && r.error.contains(u"Jiná firma a.s."_s) &&
+                     r.error.contains(u"--other-company"_s),
+                 qPrintable(r.error));
+        QCOMPARE(dataFiles(f.dir), other);
+        QVERIFY(!QFileInfo::exists(f.dir + u"/Zaloha"_s));
+
+        r = cli::run({u"restore"_s, f.dir, zip, u"--other-company"_s});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(dataFiles(f.dir) != other);
+        // And back: the archive of the replaced data is the other company's.
+        const QStringList kept = QDir(f.dir + u"/Zaloha"_s).entryList({u"Pred obnovou *.zip"_s});
+        QCOMPARE(kept.size(), 1);
+        r = cli::run({u"restore"_s, f.dir, f.dir + u"/Zaloha/"_s + kept.first(), u"--other-company"_s});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(dataFiles(f.dir), other);
     }
 
     void failures()

@@ -38,7 +38,7 @@ private slots:
         const int rounds = 12;
         for (int round = 0; round < rounds; ++round) {
             QProcess child;
-            child.start(QStringLiteral(RESTORER_PATH), {f.dir, a, b});
+            child.start(QStringLiteral(RESTORER_PATH), {f.dir, a, b, f.root + u"/Data"_s});
             QVERIFY(child.waitForStarted());
             QTest::qWait(int(QRandomGenerator::global()->bounded(20, 400)));
             child.kill();
@@ -49,6 +49,7 @@ private slots:
 
             // As the opening does before it reads a table.
             QVERIFY(backup::finishPendingRestore(f.dir));
+            QVERIFY(!QFileInfo::exists(f.dir + u"/Zaloha/Kontrola.tmp"_s));
             const Files now = dataFiles(f.dir);
             QVERIFY2(now == filesA || now == filesB, qPrintable(u"round %1"_s.arg(round)));
             f.dm.OtevritTabulky();

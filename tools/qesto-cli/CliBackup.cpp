@@ -70,13 +70,22 @@ Result backupSettlement(const QString &dir, const QString &zip)
     });
 }
 
-Result restoreSettlement(const QString &dir, const QString &zip)
+Result restoreSettlement(const QString &dir, const QString &zip, bool otherCompany)
 {
     return guarded([&] {
         const QString archive = absolute(zip);
         if (!QFileInfo(archive).isFile())
             return failure(u"Soubor %1 nebyl nalezen, zkontrolujte správnost cesty."_s.arg(
                 QFileInfo(archive).fileName()));
+        // Nobody is asked here: another company's data replace these only
+        // when the command says so.
+        const backup::CompanyOfData archived = backup::companyInArchive(archive);
+        const backup::CompanyOfData current = backup::companyInSettlement(locate(dir).dir);
+        if (!otherCompany && archived.found && current.found && !backup::sameCompany(archived, current))
+            return failure(
+                u"Archiv %1 obsahuje data jiné firmy (%2), než je firma zpracování (%3). Data nebyla "
+                u"obnovena; obnovu dat jiné firmy potvrďte volbou --other-company."_s.arg(
+                    QDir::toNativeSeparators(archive), archived.describe(), current.describe()));
         OpenSettlement s(dir);
         return fromOutcome(backup::restoreOpenSettlement(s.dm, s.settlementDir, s.dirName, archive));
     });

@@ -20,7 +20,7 @@ QString usage()
 {
     return u"Použití: qesto-cli open ADRESÁŘ | recalc ADRESÁŘ | dump ADRESÁŘ TABULKA | check ADRESÁŘ"_s +
            u" | set ADRESÁŘ TABULKA POLE=TEXT..."_s + u" | epo ADRESÁŘ SOUBOR.xml [--withholding]"_s +
-           u" | backup ADRESÁŘ ZIP | restore ADRESÁŘ ZIP | new-year ADRESÁŘ [1|2]"_s +
+           u" | backup ADRESÁŘ ZIP | restore ADRESÁŘ ZIP [--other-company] | new-year ADRESÁŘ [1|2]"_s +
            u" | list DATOVÝ_ADRESÁŘ"_s +
            u"\n       qesto-cli import-payroll ADRESÁŘ DATA_DB_GAVREL ČÍSLO_FIRMY [--company-data] [--password HESLO]"_s +
            u" | pdf ADRESÁŘ SOUBOR.pdf [STRANA...]"_s;
@@ -181,8 +181,8 @@ Result run(const QStringList &args, const pxdump::Sink &sink)
         return epo(args[1], args[2], args.size() == 4);
     if (args.size() == 3 && args[0] == u"backup")
         return backupSettlement(args[1], args[2]);
-    if (args.size() == 3 && args[0] == u"restore")
-        return restoreSettlement(args[1], args[2]);
+    if ((args.size() == 3 || (args.size() == 4 && args[3] == u"--other-company")) && args[0] == u"restore")
+        return restoreSettlement(args[1], args[2], args.size() == 4);
     if ((args.size() == 2 || args.size() == 3) && args[0] == u"new-year")
         return newYear(args[1], args.size() == 3 ? args[2].toInt() : 1);
     if (args.size() == 2 && args[0] == u"list")

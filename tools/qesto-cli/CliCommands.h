@@ -41,10 +41,12 @@ Result check(const QString &dir);
 Result epo(const QString &dir, const QString &out, bool withholding);
 
 // backup DIR ZIP: the settlement into the archive ZIP, as the backup window
-// does; restore DIR ZIP: its data files back from ZIP, as the restore window
-// does; new-year DIR [1|2]: the new-year rollover (2 only the archive).
+// does; restore DIR ZIP [--other-company]: its data files back from ZIP, as
+// the restore window does, refusing another company's archive unless told
+// (the window asks a second question instead); new-year DIR [1|2]: the new-year rollover (2 only the
+// archive).
 Result backupSettlement(const QString &dir, const QString &zip);
-Result restoreSettlement(const QString &dir, const QString &zip);
+Result restoreSettlement(const QString &dir, const QString &zip, bool otherCompany = false);
 Result newYear(const QString &dir, int mode);
 
 // import-payroll DIR PAYROLL_DATA_DB COMPANY_NUMBER [--company-data]
