@@ -5,7 +5,9 @@
 #include "RegistryFixture.h"
 #include "ScriptedMessages.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -34,6 +36,21 @@ private slots:
         QCOMPARE(r.output, QByteArray("Cislo,Nazev,Adresar,Heslo\n"
                                       "2,Alfa,D2,1\n"
                                       "1,\"Beta, s.r.o.\",D1,0\n"));
+    }
+
+    void aRelativePathListsAsTheAbsoluteOne()
+    {
+        Root root;
+        root.addEntries({{1, 1, u"Alfa"_s, u"D1"_s}});
+        const QString absolute = QDir(root.fileDir).absolutePath();
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(QFileInfo(absolute).absolutePath()));
+        const cli::Result relative = cli::run({u"list"_s, QFileInfo(absolute).fileName()});
+        QDir::setCurrent(before);
+        const cli::Result whole = cli::run({u"list"_s, root.fileDir});
+        QCOMPARE(relative.error, whole.error);
+        QCOMPARE(relative.exitCode, 0);
+        QCOMPARE(relative.output, whole.output);
     }
 
     void damagedPasswordsAreReportedAndKeptAside()

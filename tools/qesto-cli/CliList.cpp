@@ -6,6 +6,8 @@
 #include "registry/SettlementList.h"
 #include "settlement/Version.h"
 
+#include <QDir>
+
 using namespace Qt::StringLiterals;
 
 namespace cli {
@@ -37,7 +39,10 @@ private:
 
 Result listSettlements(const QString &root)
 {
-    QString fileDir = platform::FileOps::withTrailingSeparator(root);
+    // The list's tables are found through the engine's control folder, which
+    // must not depend on the current folder: a relative path is made whole.
+    QString fileDir =
+        platform::FileOps::withTrailingSeparator(QDir(platform::FileOps::resolve(root)).absolutePath());
     CollectedMessages messages;
     registry::SettlementList list({fileDir, fileDir, settlement::Version::yearTag()}, messages);
     list.attach();
