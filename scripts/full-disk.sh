@@ -31,11 +31,11 @@ sums() { (cd "$1" && md5sum $files 2>/dev/null) | md5sum | cut -c1-32; }
 
 # A settlement outside the small disk, its archive and one of other data.
 make_settlement "$work/root"
-"$cli" set "$work/root/D1" Prp Ojv="Stavby Novák s.r.o." >/dev/null 2>&1
+"$cli" set "$work/root/D1" Vdvl Sl21=1000 >/dev/null || exit 1
 "$cli" backup "$work/root/D1" "$work/novak.zip" >/dev/null || exit 1
 # The settlement on the small disk, with other data than the archive.
 make_settlement "$mnt/root"
-"$cli" set "$mnt/root/D1" Prp Ojv="Stavby Novák s.r.o." Dic=CZ12345678 >/dev/null 2>&1
+"$cli" set "$mnt/root/D1" Vdvl Sl21=2000 >/dev/null || exit 1
 
 fill() { # leaves FREE KiB free on the tmpfs
     rm -f "$mnt/filler"
