@@ -343,8 +343,10 @@ private slots:
                     paradox::Table::open(data::tableFilePath(dir, u"Prp.DB"_s), paradox::OpenOptions{});
                 wasOld = data::detectGeneration(data::TableId::Prp, prp->schema()) <
                          data::generations(data::TableId::Prp).size();
+                prp->close();
                 now = openedRows(dir);
-            } catch (const platform::Error &) {
+            } catch (const platform::Error &e) {
+                std::printf("%s\n", qPrintable(e.message()));
                 ++unreadable;
                 continue;
             }
