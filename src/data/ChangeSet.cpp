@@ -3,6 +3,7 @@
 #include "data/DataError.h"
 #include "data/TDM1.h"
 #include "paradox/Journal.h"
+#include "platform/DiskSync.h"
 #include "platform/FileOps.h"
 
 #include <QDir>
@@ -102,10 +103,22 @@ QString native(const QString &path)
     throw DatabaseError(DatabaseError::Kind::Engine, platform::Error::withReason(text, reason));
 }
 
-// Forces a file, or the entries of a folder, onto the disk.
-void flushFile(const QString &) {}
+// Forces a file, or the entries of a folder, onto the disk: the record and the
+// kept files must be there before the first table changes, or a power cut
+// could leave changed tables with nothing to roll them back from.
+void flushFile(const QString &path)
+{
+    QString reason;
+    if (!platform::DiskSync::flushFile(path, &reason))
+        fail(u"Soubor %1 nelze zapsat."_s.arg(native(path)), reason);
+}
 
-void flushFolder(const QString &) {}
+void flushFolder(const QString &dir)
+{
+    QString reason;
+    if (!platform::DiskSync::flushDirectory(dir, &reason))
+        fail(u"Soubor %1 nelze zapsat."_s.arg(native(dir)), reason);
+}
 
 // The changes this process is running, by directory and with the files
 // they cover: a change begun inside another one joins it.
