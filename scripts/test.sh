@@ -23,17 +23,26 @@ cmake --build build-fuzz -j"$jobs"
 ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0} UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
     ctest --test-dir build-fuzz --output-on-failure -j"$jobs"
 
-# Fuzz targets: each run for a short budget.
+# Fuzz targets: each run for a short budget, as many at a time as there are
+# cores (libFuzzer uses one); a target's output is shown whole when it ends.
+fuzz_one() {
+    local target=$1 name corpus work log status=0
+    name=$(basename "$target")
+    corpus=tests/fuzz/corpus/${name#fuzz_}
+    work=$(mktemp -d)
+    log=$(mktemp)
+    [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
+    "$target" -max_total_time="$QESTO_FUZZ_SECONDS" -timeout=10 -rss_limit_mb=2048 "$work" >"$log" 2>&1 || status=$?
+    local lines=3
+    [ "$status" = 0 ] || lines=60
+    # One write, so that the reports of targets ending together stay apart.
+    printf 'Fuzzing %s for %ss: exit %s\n%s\n' "$name" "$QESTO_FUZZ_SECONDS" "$status" "$(tail -n "$lines" "$log")"
+    rm -rf "$work" "$log"
+    return "$status"
+}
 if [ "${QESTO_SKIP_FUZZ:-0}" != 1 ]; then
-    budget=${QESTO_FUZZ_SECONDS:-20}
-    for target in build-fuzz/tests/fuzz/fuzz_*; do
-        [ -f "$target" ] && [ -x "$target" ] || continue
-        name=$(basename "$target")
-        corpus=tests/fuzz/corpus/${name#fuzz_}
-        work=$(mktemp -d)
-        [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
-        echo "Fuzzing $name for ${budget}s"
-        "$target" -max_total_time="$budget" -timeout=10 -rss_limit_mb=2048 "$work" 2>&1 | tail -n 3
-        rm -rf "$work"
-    done
+    export QESTO_FUZZ_SECONDS=${QESTO_FUZZ_SECONDS:-20}
+    export -f fuzz_one
+    find build-fuzz/tests/fuzz -maxdepth 1 -name 'fuzz_*' -type f -perm -u+x -print0 | sort -z |
+        xargs -0 -r -n 1 -P "$jobs" bash -c 'fuzz_one "$1"' _
 fi
