@@ -94,6 +94,19 @@ private slots:
         QCOMPARE(r.out, program + u" 14.10\n"_s);
     }
 
+    // The help is the manual page's source: Czech throughout, none of the
+    // command-line parser's English headings or option texts.
+    void everyProgramHelpsInCzech_data() { everyProgramPrintsTheVersion_data(); }
+    void everyProgramHelpsInCzech()
+    {
+        QFETCH(QString, program);
+        const Run r = run(m_root + u"/usr/bin/"_s + program, {u"--help"_s});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.startsWith(u"Použití: "_s), qPrintable(r.out));
+        for (const QString &english : {u"Usage:"_s, u"Options:"_s, u"Arguments:"_s, u"Displays"_s})
+            QVERIFY2(!r.out.contains(english), qPrintable(program + u": "_s + english));
+    }
+
     void packageHoldsTheInstalledFiles_data()
     {
         QTest::addColumn<QString>("path");

@@ -39,18 +39,20 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(u"qesto-setup"_s);
     QCoreApplication::setApplicationVersion(settlement::Version::text());
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
+    // The help is written here, not by the parser: the parser's headings and
+    // its own options' texts would come out in English, and the manual page
+    // is made from this text.
+    const QString description =
         u"Vytvoří prázdný datový adresář programu Qesto: seznam Qesto (Data.DB s indexy), tabulku hesel "
         "(Uziv.DB), Qesto.ini a adresář šablon Data\\ se všemi prázdnými tabulkami a Verze.ini (1410).\n\n"
         "Bez ADRESÁŘE se použije výchozí datový adresář, ve kterém program hledá data, když vedle něj "
         "není Data.ini:\n  %1\n(proměnná prostředí QESTO_COMMON_APPDATA nahrazuje společný adresář "
         "aplikačních dat). Program tam data najde sám, nic dalšího není třeba nastavovat. Jiný adresář "
-        "programu oznámí Data.ini v adresáři programu s řádky [Data] a Qesto=<adresář>.\n\n"
-        "Návratový kód 0 znamená úspěch, 2 chybu (popis je na standardním chybovém výstupu)."_s.arg(
-            QDir::toNativeSeparators(platform::FileOps::nativePath(defaultDataRoot()))));
-    parser.addHelpOption();
-    parser.addVersionOption();
+        "programu oznámí Data.ini v adresáři programu s řádky [Data] a Qesto=<adresář>."_s.arg(
+            QDir::toNativeSeparators(platform::FileOps::nativePath(defaultDataRoot())));
+    QCommandLineParser parser;
+    const QCommandLineOption help(QStringList{u"h"_s, u"help"_s}, u"Vypíše tuto nápovědu."_s);
+    const QCommandLineOption version(QStringList{u"v"_s, u"version"_s}, u"Vypíše verzi programu."_s);
     const QCommandLineOption ifMissing(
         u"if-missing"_s, u"Nic nedělá, pokud už adresář data obsahuje (Data.DB); jinak je vytvoří."_s);
     const QCommandLineOption templates(
@@ -60,11 +62,32 @@ int main(int argc, char *argv[])
     const QCommandLineOption local(
         u"local"_s, u"Zapíše do Qesto.ini Net=0: první spuštění programu se neptá na způsob práce s daty "
                     "(okno Výběr práce s daty) a pracuje s místními daty."_s);
-    parser.addOption(ifMissing);
-    parser.addOption(templates);
-    parser.addOption(local);
-    parser.addPositionalArgument(u"ADRESÁŘ"_s, u"Datový adresář, který se má vytvořit."_s, u"[ADRESÁŘ]"_s);
-    parser.process(app);
+    for (const QCommandLineOption &option : {ifMissing, templates, local, help, version})
+        parser.addOption(option);
+    // Every option is a switch, so the parser refuses only unknown ones.
+    if (!parser.parse(QCoreApplication::arguments())) {
+        QStringList unknown;
+        for (const QString &name : parser.unknownOptionNames())
+            unknown << (name.size() == 1 ? u"-"_s : u"--"_s) + name;
+        return fail(u"Neznámá volba %1 (nápovědu vypíše --help)."_s.arg(unknown.join(u", "_s)));
+    }
+    if (parser.isSet(help)) {
+        QTextStream out(stdout);
+        out << u"Použití: qesto-setup [volby] [ADRESÁŘ]\n\n"_s << description << u"\n\nVolby:\n"_s;
+        for (const QCommandLineOption &option : {ifMissing, templates, local, help, version}) {
+            QStringList names;
+            for (const QString &name : option.names())
+                names << (name.size() == 1 ? u"-"_s : u"--"_s) + name;
+            out << u"  "_s << names.join(u", "_s) << u"  "_s << option.description() << u'\n';
+        }
+        out << u"\nArgumenty:\n  ADRESÁŘ  Datový adresář, který se má vytvořit.\n\n"
+               "Návratový kód 0 znamená úspěch, 2 chybu (popis je na standardním chybovém výstupu).\n"_s;
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        QTextStream(stdout) << u"qesto-setup "_s << settlement::Version::text() << Qt::endl;
+        return 0;
+    }
 
     const QStringList args = parser.positionalArguments();
     if (args.size() > 1)
