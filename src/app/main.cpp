@@ -52,7 +52,10 @@ void createDefaultDataRoot()
         platform::ShellFolders::commonAppData(), platform::ShellFolders::personal());
     if (paths.dataDirFound || !paths.DataIniDir.isEmpty() || paths.CommonAppData.isEmpty())
         return;
-    data::createDataRoot(paths.CommonAppData + settlement::AppPaths::defaultSubdirectory());
+    // As after an installation, the first start asks whether the data are
+    // local or shared over the network.
+    data::createDataRoot(paths.CommonAppData + settlement::AppPaths::defaultSubdirectory(),
+                         data::DataWork::Ask);
 }
 
 } // namespace

@@ -165,8 +165,8 @@ private slots:
     }
 
     // The menu entry's command on a computer where the user has no data yet:
-    // the data root is made and the settlement list shows.
-    void menuEntryStartsTheProgramAtTheSettlementList()
+    // the data root is made and the first start asks how to work with it.
+    void menuEntryStartsTheProgramWithTheFirstStartQuestion()
     {
         const QString desktop = readText(m_root + u"/usr/share/applications/"_s + AppId + u".desktop"_s);
         const QRegularExpressionMatch exec =
@@ -195,7 +195,7 @@ private slots:
         bool shown = false;
         while (!shown && program.state() == QProcess::Running && timer.elapsed() < 60000) {
             QThread::msleep(200);
-            shown = readText(windows).split(u'\n').contains(u"Qesto 14.10 - výběr"_s);
+            shown = readText(windows).split(u'\n').contains(u"Výběr práce s daty"_s);
         }
         program.kill();
         program.waitForFinished();
