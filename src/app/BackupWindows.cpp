@@ -25,6 +25,7 @@ bool showArchiveWindow(TMainForm &main, data::TDM1 &dm, platform::IMessages &mes
     backup::ArchiveWindowContext context;
     context.dm = &dm;
     context.messages = &messages;
+    context.reopen = opening.reopening();
     context.ini =
         widgets::SettlementIni{platform::FileOps::resolve(opening.iniFile()), opening.directoryName()};
     context.busy = [&main](bool busy) { main.setBusy(busy); };

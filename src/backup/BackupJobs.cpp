@@ -10,7 +10,6 @@
 #include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/Messages.h"
-#include "statements/Recalc.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -38,11 +37,12 @@ void rebuildIndexes(const data::TDM1 &dm)
     }
 }
 
-// Opens the tables again; a failure is reported, the job's result stands.
-void reopen(data::TDM1 &dm, Outcome &outcome)
+// Opens the settlement again; a failure is reported, the job's result
+// stands.
+void reopenAfter(data::TDM1 &dm, const Reopening &reopen, Outcome &outcome)
 {
     try {
-        dm.OtevritTabulky();
+        outcome.errors << reopen(dm);
     } catch (const platform::Error &e) {
         outcome.errors << e.message();
     }
@@ -109,8 +109,10 @@ QString otherCompanyQuestion(const CompanyOfData &archived, const CompanyOfData 
 }
 
 Outcome backupOpenSettlement(data::TDM1 &dm, const QString &settlementDir, const QString &dirName,
-                             const QString &target, bool rebuild, const Progress &progress)
+                             const QString &target, bool rebuild, const Reopening &reopen,
+                             const Progress &progress)
 {
+    Q_ASSERT(reopen);
     Outcome outcome;
     if (rebuild) {
         dm.Disconnect();
@@ -123,7 +125,7 @@ Outcome backupOpenSettlement(data::TDM1 &dm, const QString &settlementDir, const
     PackResult packed;
     if (folderReady)
         packed = backupSettlement(settlementDir, dirName, target, progress);
-    reopen(dm, outcome);
+    reopenAfter(dm, reopen, outcome);
     // Fewer than the eleven data files is no backup of the settlement.
     outcome.ok = packed.ok && packed.entries >= int(data::DataFiles::settlementFiles().size()) &&
                  FileOps::fileExists(target);
@@ -147,52 +149,45 @@ Outcome backupOpenSettlement(data::TDM1 &dm, const QString &settlementDir, const
 }
 
 Outcome restoreOpenSettlement(data::TDM1 &dm, const QString &settlementDir, const QString &dirName,
-                              const QString &archive, const Progress &progress,
-                              const std::function<void(data::TDM1 &)> &recalc)
+                              const QString &archive, const Reopening &reopen, const Progress &progress)
 {
+    Q_ASSERT(reopen);
     Outcome outcome;
     dm.Disconnect();
-    const RestoreResult restored =
-        restoreSettlement(settlementDir, dirName, archive, progress, dm.templateDir());
-    outcome.errors = restored.errors;
     FileOps::setCurrentDir(QFileInfo(FileOps::resolve(settlementDir)).absolutePath());
-    reopen(dm, outcome);
-    // A restore counts only when the settlement opens afterwards; otherwise
-    // the data it replaced come back.
-    if (restored.counter >= 1 && !dm.tablesOpen()) {
-        if (!restored.keptArchive.isEmpty() &&
-            undoRestore(settlementDir, restored.keptArchive, outcome.errors)) {
-            outcome.errors << u"Obnovená data nelze otevřít, původní data byla vrácena."_s;
-            reopen(dm, outcome);
-        } else {
-            outcome.errors << u"Obnovená data nelze otevřít a původní data se nepodařilo vrátit."_s;
+    RestoreOptions options;
+    options.progress = progress;
+    options.templateDir = dm.templateDir();
+    options.files = dm.openOptions();
+    QStringList told;
+    options.open = [&] {
+        try {
+            told = reopen(dm);
+        } catch (const platform::Error &) {
+            dm.Disconnect();
+            throw;
         }
+    };
+    const RestoreResult restored = restoreSettlement(settlementDir, dirName, archive, options);
+    outcome.errors = restored.errors;
+    if (restored.counter < 1) {
+        if (restored.rolledBack)
+            outcome.errors << u"Obnovená data nelze otevřít, původní data byla vrácena."_s;
+        reopenAfter(dm, reopen, outcome);
         outcome.message = u"Chyba při obnově datových souborů."_s;
         return outcome;
     }
-    if (restored.counter >= 1) {
-        if (const QString created = data::TDM1::createdEmptyText(dm.createdEmptyTables()); !created.isEmpty())
-            outcome.errors << created;
-    }
-    if (dm.tablesOpen() && dm.upgradeFlags().any()) {
-        try {
-            if (recalc)
-                recalc(dm);
-            else
-                statements::PrepocetVY(dm);
-        } catch (const platform::Error &e) {
-            outcome.errors << e.message();
-        }
-    }
-    outcome.ok = restored.counter >= 1;
-    outcome.message = outcome.ok ? u"Data byla obnovena."_s : u"Chyba při obnově datových souborů."_s;
-    if (outcome.ok && !restored.keptArchive.isEmpty())
+    outcome.errors << told;
+    outcome.ok = true;
+    outcome.message = u"Data byla obnovena."_s;
+    if (!restored.keptArchive.isEmpty())
         outcome.message +=
             u"\nPůvodní data jsou uložena v souboru %1."_s.arg(FileOps::nativePath(restored.keptArchive));
     return outcome;
 }
 
-bool Zalohovat(ArchivePlaces &places, data::TDM1 &dm, platform::IMessages &messages, const JobView &view)
+bool Zalohovat(ArchivePlaces &places, data::TDM1 &dm, platform::IMessages &messages, const Reopening &reopen,
+               const JobView &view)
 {
     places.refresh();
     if (!places.fullPathValid()) {
@@ -206,14 +201,14 @@ bool Zalohovat(ArchivePlaces &places, data::TDM1 &dm, platform::IMessages &messa
         ViewScope scope(view);
         places.remember();
         outcome = backupOpenSettlement(dm, places.place().settlementDir, places.place().dirName,
-                                       places.fullPath(), places.rebuildIndexes(), view.step);
+                                       places.fullPath(), places.rebuildIndexes(), reopen, view.step);
     }
     show(messages, outcome);
     return outcome.ok;
 }
 
-bool Obnovit(ArchivePlaces &places, data::TDM1 &dm, platform::IMessages &messages, const JobView &view,
-             const std::function<void(data::TDM1 &)> &recalc)
+bool Obnovit(ArchivePlaces &places, data::TDM1 &dm, platform::IMessages &messages, const Reopening &reopen,
+             const JobView &view)
 {
     places.refresh();
     if (!places.fullPathValid()) {
@@ -239,7 +234,7 @@ bool Obnovit(ArchivePlaces &places, data::TDM1 &dm, platform::IMessages &message
         ViewScope scope(view);
         places.remember();
         outcome = restoreOpenSettlement(dm, places.place().settlementDir, places.place().dirName,
-                                        places.fullPath(), view.step, recalc);
+                                        places.fullPath(), reopen, view.step);
     }
     show(messages, outcome);
     return outcome.ok;

@@ -26,6 +26,13 @@ QString restoreQuestion(const CompanyOfData &archived);
 // settlement's.
 QString otherCompanyQuestion(const CompanyOfData &archived, const CompanyOfData &current);
 
+// Opens the settlement's tables again after a backup or a restore. It is the
+// program's one opening (settlement::openSettlement), which lies above this
+// library: the program and qesto-cli hand it in. Throws platform::Error when
+// the settlement does not open, with the tables closed; gives what the user
+// must be told besides (tables created empty), a text a line.
+using Reopening = std::function<QStringList(data::TDM1 &)>;
+
 // How a job ended: the final message of the window and whether it is an
 // information (ok) or an error; errors are shown before it in order.
 struct Outcome
@@ -37,17 +44,18 @@ struct Outcome
 
 // Backs up the open settlement of dm into target: closes the tables
 // (regenerating the indexes of "Vpz.DB" and "Mzd11.DB" first when asked),
-// packs the directory and reopens the tables either way.
+// packs the directory and reopens the settlement either way.
 Outcome backupOpenSettlement(data::TDM1 &dm, const QString &settlementDir, const QString &dirName,
-                             const QString &target, bool rebuildIndexes, const Progress &progress = {});
+                             const QString &target, bool rebuildIndexes, const Reopening &reopen,
+                             const Progress &progress = {});
 
-// Restores the open settlement of dm from archive: closes the tables,
-// restores (see restoreSettlement), reopens them and, when the reopening
-// upgraded older tables, recomputes both statements. recalc defaults to
-// PrepocetVY.
+// Restores the open settlement of dm from archive: closes the tables and
+// restores (see restoreSettlement), reopening the settlement with the
+// restored files before the restore counts as done (the opening upgrades
+// older tables and recomputes the statements then). When the restored data
+// do not open, the replaced ones come back and are opened.
 Outcome restoreOpenSettlement(data::TDM1 &dm, const QString &settlementDir, const QString &dirName,
-                              const QString &archive, const Progress &progress = {},
-                              const std::function<void(data::TDM1 &)> &recalc = {});
+                              const QString &archive, const Reopening &reopen, const Progress &progress = {});
 
 // The windows' part around a job.
 struct JobView
@@ -63,10 +71,10 @@ struct JobView
 
 // "Zálo&hovat": checks the path, asks, remembers it and backs up; every
 // message through messages. True when the data were backed up.
-bool Zalohovat(ArchivePlaces &places, data::TDM1 &dm, platform::IMessages &messages,
+bool Zalohovat(ArchivePlaces &places, data::TDM1 &dm, platform::IMessages &messages, const Reopening &reopen,
                const JobView &view = {});
 // "&Obnovit": the same for the restore.
-bool Obnovit(ArchivePlaces &places, data::TDM1 &dm, platform::IMessages &messages, const JobView &view = {},
-             const std::function<void(data::TDM1 &)> &recalc = {});
+bool Obnovit(ArchivePlaces &places, data::TDM1 &dm, platform::IMessages &messages, const Reopening &reopen,
+             const JobView &view = {});
 
 } // namespace backup

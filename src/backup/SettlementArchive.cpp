@@ -1,12 +1,11 @@
 #include "backup/SettlementArchive.h"
 
+#include "data/ChangeSet.h"
 #include "data/DataFiles.h"
 #include "data/TDM1.h"
 #include "data/TableDefs.h"
 #include "data/Upgrade.h"
 #include "paradox/Table.h"
-#include "platform/AtomicFile.h"
-#include "platform/DiskSync.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
 
@@ -14,9 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-
-#include <filesystem>
-#include <system_error>
 
 using namespace Qt::StringLiterals;
 
@@ -26,13 +22,8 @@ namespace FileOps = platform::FileOps;
 
 namespace {
 
-// Below the work folder: the files being taken out of an archive, and the
-// same folder once they are complete and checked ("prepared").
+// Below the work folder: the files being taken out of an archive.
 const QString kStaging = u"Obnova.tmp"_s;
-const QString kPrepared = u"Obnova"_s;
-// Inside the prepared folder: the names it carries, written before the
-// folder gets its name, so that a prepared folder is always complete.
-const QString kManifest = u"Obnova.lst"_s;
 // A scratch copy of the staged tables on which the upgrade is tried.
 const QString kCheck = u"Kontrola.tmp"_s;
 const QString kBeforeRestore = u"Pred obnovou "_s;
@@ -40,18 +31,6 @@ const QString kBeforeRestore = u"Pred obnovou "_s;
 // an archive of an older version does; the first seven then stay.
 constexpr int kFirstRemovable = 7;
 constexpr int kMinimumFiles = 6;
-
-std::filesystem::path fsPath(const QString &path)
-{
-    return std::filesystem::path(path.toStdU16String());
-}
-
-bool renameOver(const QString &from, const QString &to)
-{
-    std::error_code ec;
-    std::filesystem::rename(fsPath(from), fsPath(to), ec);
-    return !ec;
-}
 
 QString workDir(const QString &dir)
 {
@@ -61,43 +40,6 @@ QString workDir(const QString &dir)
 QString native(const QString &path)
 {
     return QDir::toNativeSeparators(path);
-}
-
-// Moves the prepared files in. Safe to run again after a process ended
-// half-way: what was moved is no longer in the prepared folder, and the
-// removals find nothing the second time.
-bool applyPrepared(const QString &dir, const QString &prepared)
-{
-    QFile manifest(QDir(prepared).filePath(kManifest));
-    if (!manifest.open(QIODevice::ReadOnly)) {
-        // Without its list the folder was never completed: nothing of it
-        // has been moved.
-        QDir(prepared).removeRecursively();
-        return true;
-    }
-    const QStringList listed = QString::fromUtf8(manifest.readAll()).split(u'\n', Qt::SkipEmptyParts);
-    manifest.close();
-
-    const QStringList &names = data::DataFiles::settlementFiles();
-    for (int i = 0; i < names.size(); ++i) {
-        const QString &name = names.at(i);
-        // The file keeps the spelling it has on disk, so that no second file
-        // differing in letter case appears beside it.
-        const QString target = FileOps::findFile(dir, name);
-        if (listed.contains(name)) {
-            const QString source = QDir(prepared).filePath(name);
-            if (QFileInfo::exists(source) && !renameOver(source, target))
-                return false;
-        } else if (i >= kFirstRemovable && QFileInfo::exists(target) && !QFile::remove(target)) {
-            return false;
-        }
-    }
-    // The moves are on the disk before the list that would redo them goes.
-    platform::DiskSync::flushDirectory(dir);
-    if (!QFile::remove(QDir(prepared).filePath(kManifest)))
-        return false;
-    QDir(prepared).removeRecursively();
-    return true;
 }
 
 struct Staged
@@ -223,70 +165,59 @@ Staged stage(const QString &dir, const QString &archive, const Progress &progres
         staged.errors << wrong;
         return staged;
     }
-    // The files and the list of them are on the disk before the folder gets
-    // its prepared name, so that a prepared folder is complete even after a
-    // power cut.
-    QString reason;
-    for (const QString &name : names) {
-        if (!platform::DiskSync::flushFile(QDir(staging).filePath(name), &reason)) {
-            staged.errors << platform::Error::withReason(
-                u"Soubor %1 nelze zapsat."_s.arg(native(QDir(staging).filePath(name))), reason);
-            return staged;
-        }
-    }
-    QFile manifest(QDir(staging).filePath(kManifest));
-    const QByteArray listed = names.join(u'\n').toUtf8() + '\n';
-    if (!manifest.open(QIODevice::WriteOnly | QIODevice::NewOnly) ||
-        manifest.write(listed) != listed.size() || !platform::DiskSync::flushFile(manifest, &reason) ||
-        !platform::DiskSync::flushDirectory(staging, &reason)) {
-        staged.errors << platform::Error::withReason(
-            u"Soubor %1 nelze vytvořit."_s.arg(native(manifest.fileName())), reason);
-        return staged;
-    }
     staged.ok = true;
     staged.names = names;
     return staged;
 }
 
-// Gives the staged folder its prepared name and moves the files in.
-bool commit(const QString &dir)
+// Moves the staged files in, inside the restore's change: every step may
+// fail or end the process, the change puts the old files back.
+void moveIn(const QString &dir, const QString &staging, const QStringList &staged,
+            const paradox::FileLayer &layer)
 {
-    const QString work = workDir(dir);
-    const QString prepared = QDir(work).filePath(kPrepared);
-    if (QFileInfo::exists(prepared) && !QDir(prepared).removeRecursively())
-        return false;
-    if (!renameOver(QDir(work).filePath(kStaging), prepared))
-        return false;
-    return applyPrepared(dir, prepared);
+    const QStringList &names = data::DataFiles::settlementFiles();
+    QString reason;
+    for (int i = 0; i < names.size(); ++i) {
+        const QString &name = names.at(i);
+        // The file keeps the spelling it has on disk, so that no second file
+        // differing in letter case appears beside it.
+        const QString target = FileOps::findFile(dir, name);
+        const bool taken = staged.contains(name);
+        if ((taken || i >= kFirstRemovable) && QFileInfo::exists(target) && !layer.remove(target, reason))
+            throw platform::Error(
+                platform::Error::withReason(u"Soubor %1 nelze smazat."_s.arg(native(target)), reason));
+        if (taken && !layer.rename(QDir(staging).filePath(name), target, reason))
+            throw platform::Error(
+                platform::Error::withReason(u"Soubor %1 nelze obnovit."_s.arg(native(target)), reason));
+    }
 }
 
-void removeWork(const QString &dir, bool keepSafety)
+void removeWork(const QString &dir)
 {
     const QString work = workDir(dir);
     QDir(QDir(work).filePath(kStaging)).removeRecursively();
-    if (!keepSafety)
-        QFile::remove(FileOps::findFile(work, u"Zaloha.zip"_s));
     // Only when empty: other files the user keeps there stay.
     QDir().rmdir(work);
 }
 
-// The safety archive becomes the archive of the replaced data; only the
-// newest few of them stay. Empty when it could not be kept.
-QString keepReplaced(const QString &work, const QString &safety)
+// A free name for the archive of the data a restore replaces: within the
+// same second (an undo at once) the archive just restored from must not be
+// replaced.
+QString replacedArchiveName(const QString &work)
 {
-    // Within the same second (an undo at once) the archive just restored
-    // from must not be replaced.
     QString kept = QDir(work).filePath(beforeRestoreName(QDateTime::currentDateTime()));
     for (int n = 2; QFileInfo::exists(kept); ++n)
         kept = kept.left(kept.lastIndexOf(u'.')).section(u" ("_s, 0, 0) + u" (%1).zip"_s.arg(n);
-    if (!platform::DiskSync::replaceFile(safety, kept))
-        return {};
-    platform::DiskSync::flushDirectory(work);
+    return kept;
+}
+
+// Only the newest few archives of replaced data stay.
+void pruneReplaced(const QString &work)
+{
     QDir folder(work);
     const QStringList older = folder.entryList({kBeforeRestore + u"*.zip"_s}, QDir::Files, QDir::Time);
     for (qsizetype i = keptBeforeRestore(); i < older.size(); ++i)
         QFile::remove(folder.filePath(older.at(i)));
-    return kept;
 }
 
 } // namespace
@@ -391,7 +322,6 @@ bool leftOutOfArchive(const QString &relative, const QString &dirName)
     // The archives of data replaced by restores: each would otherwise hold
     // all the earlier ones.
     return relative.startsWith(work + kStaging + u'/', Qt::CaseInsensitive) ||
-           relative.startsWith(work + kPrepared + u'/', Qt::CaseInsensitive) ||
            relative.startsWith(work + kCheck + u'/', Qt::CaseInsensitive) ||
            relative.startsWith(work + kBeforeRestore, Qt::CaseInsensitive);
 }
@@ -410,82 +340,93 @@ PackResult backupSettlement(const QString &settlementDir, const QString &dirName
         FileOps::resolve(target), Compression::Deflate, progress);
 }
 
+QString restoreOperation()
+{
+    return u"Obnovení dat"_s;
+}
+
 RestoreResult restoreSettlement(const QString &settlementDir, const QString &dirName, const QString &archive,
-                                const Progress &progress, const QString &templateDir)
+                                const RestoreOptions &options)
 {
     RestoreResult result;
     const QString dir = FileOps::resolve(settlementDir);
-    // An earlier restore that was stopped half-way is completed first; when
-    // it cannot be, nothing else may be moved in over it.
-    if (!finishPendingRestore(dir)) {
-        result.errors << u"Soubory zálohy nelze přesunout do adresáře %1."_s.arg(native(dir));
-        return result;
-    }
+    clearRestoreLeftovers(dir);
 
     const QString work = workDir(dir);
     QDir().mkpath(work);
-    const QString safety = QDir(work).filePath(u"Zaloha.zip"_s);
-    QFile::remove(safety);
     // Read back in full: it is what the user restores to undo this restore.
+    // It is written under its final name before anything changes, so that
+    // whatever stops the restore, the data it found are in an archive.
+    const QString replaced = replacedArchiveName(work);
     const PackResult packed = packDirectory(
-        dir, [&dirName](const QString &relative) { return leftOutOfArchive(relative, dirName); }, safety,
-        Compression::Deflate, progress, ReadBack::Full);
+        dir, [&dirName](const QString &relative) { return leftOutOfArchive(relative, dirName); }, replaced,
+        Compression::Deflate, options.progress, ReadBack::Full);
+    const auto giveUp = [&] {
+        QFile::remove(replaced);
+        removeWork(dir);
+        return result;
+    };
     if (!packed.ok) {
         result.errors << platform::Error::withReason(
-            u"Záložní soubor %1 nelze vytvořit."_s.arg(native(safety)), packed.error.section(u'\n', 1));
-        removeWork(dir, false);
-        return result;
+            u"Záložní soubor %1 nelze vytvořit."_s.arg(native(replaced)), packed.error.section(u'\n', 1));
+        return giveUp();
     }
 
-    const Staged staged = stage(dir, FileOps::resolve(archive), progress, templateDir);
+    const Staged staged = stage(dir, FileOps::resolve(archive), options.progress, options.templateDir);
     result.errors << staged.errors;
-    if (!staged.ok) {
-        removeWork(dir, false);
-        return result;
-    }
-    if (commit(dir)) {
-        result.counter = int(staged.names.size());
-        result.keptArchive = keepReplaced(work, safety);
-        removeWork(dir, false);
-        return result;
-    }
+    if (!staged.ok)
+        return giveUp();
 
-    // Part of the files may be in: put the previous ones back the same way.
-    result.errors << u"Soubory zálohy nelze přesunout do adresáře %1."_s.arg(native(dir));
-    const Staged previous = stage(dir, safety, progress);
-    if (!previous.ok || !commit(dir)) {
-        result.errors << u"Záložní soubor %1 nelze otevřít."_s.arg(native(safety));
-        result.safetyKept = true;
+    data::ChangeSet change(dir, restoreOperation(), options.files);
+    for (const data::TableId id : data::SettlementTables)
+        change.addTable(id);
+    for (const QString &name : data::DataFiles::settlementFiles())
+        change.addFile(name);
+    // The opening may carry out a rollover the settlement's INI file asks
+    // for; its change then joins this one.
+    change.addFile(dirName + u".ini"_s);
+    try {
+        change.begin();
+        moveIn(dir, QDir(work).filePath(kStaging), staged.names,
+               options.files.files ? *options.files.files : paradox::FileLayer::disk());
+    } catch (const platform::Error &e) {
+        result.errors << e.message() << u"Soubory zálohy nelze přesunout do adresáře %1."_s.arg(native(dir));
+        try {
+            change.rollBack();
+        } catch (const platform::Error &r) {
+            result.errors << r.message();
+        }
+        return giveUp();
     }
-    removeWork(dir, result.safetyKept);
+    // A restore counts only when the settlement opens afterwards.
+    try {
+        if (options.open)
+            options.open();
+        change.commit();
+    } catch (const platform::Error &e) {
+        result.errors << e.message();
+        try {
+            change.rollBack();
+            result.rolledBack = true;
+        } catch (const platform::Error &r) {
+            result.errors << r.message();
+        }
+        return giveUp();
+    }
+    result.counter = int(staged.names.size());
+    result.keptArchive = replaced;
+    pruneReplaced(work);
+    removeWork(dir);
     return result;
 }
 
-bool undoRestore(const QString &settlementDir, const QString &keptArchive, QStringList &errors)
+void clearRestoreLeftovers(const QString &settlementDir)
 {
-    const QString dir = FileOps::resolve(settlementDir);
-    QDir().mkpath(workDir(dir));
-    const Staged previous = stage(dir, FileOps::resolve(keptArchive), {});
-    errors << previous.errors;
-    const bool ok = previous.ok && commit(dir);
-    if (!ok)
-        errors << u"Záložní soubor %1 nelze otevřít."_s.arg(native(FileOps::resolve(keptArchive)));
-    removeWork(dir, false);
-    return ok;
-}
-
-bool finishPendingRestore(const QString &settlementDir)
-{
-    const QString dir = FileOps::resolve(settlementDir);
-    const QString work = workDir(dir);
+    const QString work = workDir(FileOps::resolve(settlementDir));
     if (!QFileInfo(work).isDir())
-        return true;
+        return;
     QDir(QDir(work).filePath(kStaging)).removeRecursively();
     QDir(QDir(work).filePath(kCheck)).removeRecursively();
-    const QString prepared = QDir(work).filePath(kPrepared);
-    if (QFileInfo(prepared).isDir())
-        return applyPrepared(dir, prepared);
-    return true;
 }
 
 } // namespace backup

@@ -1,18 +1,21 @@
 #pragma once
 
 #include "backup/ZipArchive.h"
+#include "paradox/Table.h"
 
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 namespace platform {
 class IMessages;
 }
 
 // Backup and restore of one settlement directory at the level of its files.
-// Nothing here touches the data module: the callers close the tables first
-// and reopen them afterwards.
+// Nothing here opens the settlement: the callers close the tables first and
+// hand in the opening.
 namespace backup {
 
 // "Zaloha": the settlement's own folder for the safety archive and the
@@ -60,6 +63,26 @@ constexpr int keptBeforeRestore()
     return 5;
 }
 
+// The name under which a restore's replacement of the data files is
+// recorded as a change of the settlement ("Obnovení dat").
+QString restoreOperation();
+
+struct RestoreOptions
+{
+    Progress progress;
+    // The templates the upgrade of older files is tried with on a scratch
+    // copy; without them the archive's tables are only opened.
+    QString templateDir;
+    // The file layer, password and control directory every change of the
+    // settlement's files goes through.
+    paradox::OpenOptions files;
+    // Opens the settlement with the restored files in place, before the
+    // change counts as done. It throws platform::Error, having let go of
+    // the files, when the settlement does not open: the old files are then
+    // put back.
+    std::function<void()> open;
+};
+
 struct RestoreResult
 {
     // The data files taken from the chosen archive; 0 when the restore failed
@@ -67,38 +90,31 @@ struct RestoreResult
     int counter = 0;
     // Czech messages to show in this order (errors) before the final one.
     QStringList errors;
-    // The safety archive had to be used and could not put the data back: it
-    // is kept beside the settlement.
-    bool safetyKept = false;
+    // The restored files were in place but the settlement did not open with
+    // them; the replaced files are back.
+    bool rolledBack = false;
     // The archive of the replaced data, after a restore that moved files in.
     QString keptArchive;
 };
 
 // Replaces the settlement's data files by those in archive, as a restore
-// does: a safety archive of the current files first; then the data files
-// (the eleven names, nothing else) are taken into a work folder, counted (6
-// to 11) and each table opened; only then are they moved in, through a
-// prepared folder that a killed process finishes at the next opening
-// (finishPendingRestore). Each table must open and have the settlement's
-// structure, or one that the upgrade of older files (run on a scratch copy
-// with the templates of templateDir; without one the tables are only opened)
-// turns into it; a keyed table without its
-// index gets a new one. Of the last four names of the list, those the
-// archive lacks are removed (an archive of an older version); the first
-// seven stay when absent. If moving in fails part-way, the safety archive
-// puts the previous files back the same way. After a restore the safety
-// archive stays as the archive of the replaced data (keptArchive).
+// does: an archive of the current files first (kept in "Zaloha" under
+// beforeRestoreName); then the data files (the eleven names, nothing else)
+// are taken into a work folder, counted (6 to 11) and each table opened.
+// Each table must open and have the settlement's structure, or one that the
+// upgrade of older files (run on a scratch copy) turns into it; a keyed
+// table without its index gets a new one. Only then are they moved in, as
+// one data::ChangeSet with the settlement's INI file: a stop at any moment
+// leaves the old files or, once options.open has succeeded and the change is
+// committed, the restored ones; the next opening rolls an unfinished one
+// back. Of the last four names of the list, those the archive lacks are
+// removed (an archive of an older version); the first seven stay when
+// absent.
 RestoreResult restoreSettlement(const QString &settlementDir, const QString &dirName, const QString &archive,
-                                const Progress &progress = {}, const QString &templateDir = {});
+                                const RestoreOptions &options = {});
 
-// Puts back the data a restore replaced, from its kept archive, the same
-// safe way; false with the reasons added to errors when it could not.
-bool undoRestore(const QString &settlementDir, const QString &keptArchive, QStringList &errors);
-
-// Completes a restore whose files were checked and prepared but not all
-// moved in when the process ended, and removes the remains of one that had
-// not got so far. Returns false when a prepared restore could not be
-// completed (the files stay prepared for the next attempt).
-bool finishPendingRestore(const QString &settlementDir);
+// Removes what a restore stopped by the end of its process left in the
+// work folder besides the archives of replaced data.
+void clearRestoreLeftovers(const QString &settlementDir);
 
 } // namespace backup

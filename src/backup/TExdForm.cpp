@@ -247,8 +247,8 @@ bool ArchiveWindow::runAction()
 {
     pathLeft();
     const bool ok = m_places.kind() == ArchivePlaces::Kind::Backup
-                        ? Zalohovat(m_places, *m_context.dm, *m_context.messages, jobView())
-                        : Obnovit(m_places, *m_context.dm, *m_context.messages, jobView());
+                        ? Zalohovat(m_places, *m_context.dm, *m_context.messages, m_context.reopen, jobView())
+                        : Obnovit(m_places, *m_context.dm, *m_context.messages, m_context.reopen, jobView());
     if (m_places.kind() == ArchivePlaces::Kind::Restore && m_context.restored)
         m_context.restored();
     showPlaces();

@@ -27,6 +27,8 @@ struct ArchiveWindowContext
 {
     data::TDM1 *dm = nullptr;
     platform::IMessages *messages = nullptr;
+    // The program's opening of the settlement, after the job.
+    Reopening reopen;
     widgets::SettlementIni ini;
     // Hourglass on the main window, and its status panel 1 cleared.
     std::function<void(bool)> busy;

@@ -98,12 +98,9 @@ OpeningReport openSettlement(data::TDM1 &dm, const QString &settlementDir, const
         throw platform::Error(u"Adresář %1 neexistuje."_s.arg(FileOps::nativePath(dir)));
     platform::removeStaleLockFiles(FileOps::resolve(dir + u'\\'));
     platform::removeStaleLockFiles(FileOps::resolve(templateDir));
-    // A restore whose files were checked but not all moved in when its
-    // process ended is completed first: the tables are the old or the
-    // restored ones, never a mix.
-    if (!backup::finishPendingRestore(dir))
-        throw platform::Error(
-            u"Obnovu dat připravenou v adresáři %1 nelze dokončit."_s.arg(FileOps::nativePath(dir)));
+    // A restore stopped with its process leaves its scratch files; its change
+    // of the data files is rolled back by the table opening like any other.
+    backup::clearRestoreLeftovers(dir);
     dm.OtevritTabulky();
     report.rolledBack = dm.rolledBackChange();
     // The rollover's reopening forgets what this opening upgraded.
@@ -147,6 +144,28 @@ OpeningReport openSettlement(data::TDM1 &dm, const QString &settlementDir, const
     if (const QString notice = report.notice(); !notice.isEmpty() && dm.statusSink())
         dm.statusSink()->setStatusText(data::IStatusSink::Message, notice);
     return report;
+}
+
+backup::Reopening reopening(const QString &settlementDir, const QString &templateDir, const QString &iniFile,
+                            IRollover *rollover, std::function<void(data::TDM1 &)> recalc)
+{
+    return [=](data::TDM1 &dm) {
+        const OpeningReport report =
+            openSettlement(dm, settlementDir, templateDir, iniFile, rollover, recalc);
+        QStringList told;
+        if (const QString notice = report.notice(); !notice.isEmpty())
+            told << notice;
+        if (const QString created = data::TDM1::createdEmptyText(dm.createdEmptyTables()); !created.isEmpty())
+            told << created;
+        return told;
+    };
+}
+
+backup::Reopening SettlementOpening::reopening() const
+{
+    return settlement::reopening(m_paths.FileDir + m_dirName,
+                                 m_paths.dataFile(data::DataFiles::templateDir()), iniFile(), m_rollover,
+                                 m_recalc);
 }
 
 void SettlementOpening::openTables()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "backup/BackupJobs.h"
 #include "data/Upgrade.h"
 #include "platform/Printers.h"
 #include "settlement/AppPaths.h"
@@ -75,6 +76,12 @@ OpeningReport openSettlement(data::TDM1 &dm, const QString &settlementDir, const
                              const QString &iniFile, IRollover *rollover,
                              const std::function<void(data::TDM1 &)> &recalc);
 
+// openSettlement as the backup and the restore reopen the settlement with it:
+// it gives the lines the user is told (an undone change, tables created
+// empty).
+backup::Reopening reopening(const QString &settlementDir, const QString &templateDir, const QString &iniFile,
+                            IRollover *rollover, std::function<void(data::TDM1 &)> recalc);
+
 // The name under which a rollover's change is recorded.
 QString rolloverOperation();
 
@@ -105,6 +112,9 @@ public:
     // Told after a settlement has been opened, for the windows that keep
     // settings per settlement.
     void setOpened(std::function<void()> opened) { m_opened = std::move(opened); }
+
+    // The opening of the chosen settlement, for the backup and the restore.
+    backup::Reopening reopening() const;
 
     // Lets the user pick a settlement and opens it.
     Result VyberDanoveho();

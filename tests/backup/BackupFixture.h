@@ -3,12 +3,15 @@
 // A data root with one settlement "D1" holding data in every table, for the
 // backup, restore and rollover tests.
 
+#include "backup/BackupJobs.h"
 #include "data/DataFiles.h"
 #include "data/TDM1.h"
 #include "data/TableDefs.h"
 #include "data/Templates.h"
 #include "paradox/Table.h"
 #include "platform/FileOps.h"
+#include "settlement/SettlementOpening.h"
+#include "statements/Recalc.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -111,6 +114,15 @@ public:
         vpz.append();
         dm.field(QStringLiteral("VpzN3"))->setAsString(company.left(10));
         vpz.post();
+    }
+
+    // The program's opening, as the backup and the restore reopen with it.
+    backup::Reopening reopening(std::function<void(data::TDM1 &)> recalc = [](data::TDM1 &d) {
+        statements::PrepocetVY(d);
+    }) const
+    {
+        return settlement::reopening(dir, dm.templateDir(), dir + QStringLiteral("/D1.ini"), nullptr,
+                                     std::move(recalc));
     }
 
     QTemporaryDir tmp;

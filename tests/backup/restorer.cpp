@@ -3,6 +3,7 @@
 // argument, the template folder, each archive's tables are also tried
 // through the upgrade as the program's restore does.
 #include "backup/SettlementArchive.h"
+#include "data/TDM1.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -15,10 +16,12 @@ int main(int argc, char *argv[])
     const QStringList args = QCoreApplication::arguments();
     if (args.size() != 4 && args.size() != 5)
         return 1;
-    const QString templates = args.size() == 5 ? args[4] : QString();
+    backup::RestoreOptions options;
+    options.templateDir = args.size() == 5 ? args[4] : QString();
+    options.files.password = data::TDM1::tablesPassword();
     for (int i = 0;; ++i) {
         const backup::RestoreResult r =
-            backup::restoreSettlement(args[1], QStringLiteral("D1"), args[2 + i % 2], {}, templates);
+            backup::restoreSettlement(args[1], QStringLiteral("D1"), args[2 + i % 2], options);
         if (r.counter != 11) {
             std::fprintf(stderr, "%s\n", r.errors.join(QLatin1Char('\n')).toUtf8().constData());
             return 2;

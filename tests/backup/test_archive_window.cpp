@@ -37,6 +37,7 @@ struct Setup
         place.companyFileName = u"Stavby Novák s.r.o."_s;
         context.dm = &f.dm;
         context.messages = &messages;
+        context.reopen = f.reopening();
         context.ini = {place.iniFile, u"D1"_s};
         context.clearStatus = [this] { ++statusCleared; };
     }

@@ -80,7 +80,8 @@ private slots:
     {
         Fixture f;
         const QString zip = f.tmp.path() + u"/Zaloha/D1.zip"_s;
-        const backup::Outcome saved = backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, zip, true);
+        const backup::Outcome saved =
+            backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, zip, true, f.reopening());
         QVERIFY2(saved.ok, qPrintable(saved.message));
         QCOMPARE(saved.message, u"Data byla zazálohována."_s);
         QVERIFY(f.dm.tablesOpen());
@@ -91,8 +92,8 @@ private slots:
         f.fill(u"Jiná firma a.s."_s, 5.0);
         QVERIFY(dataFiles(f.dir) != before);
         int progress = 0;
-        const backup::Outcome restored =
-            backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip, [&progress] { ++progress; });
+        const backup::Outcome restored = backup::restoreOpenSettlement(
+            f.dm, f.dir, u"D1"_s, zip, f.reopening(), [&progress] { ++progress; });
         QVERIFY2(restored.ok, qPrintable(restored.errors.join(u'\n')));
         QVERIFY(restored.message.startsWith(u"Data byla obnovena.\nPůvodní data jsou uložena v souboru "_s));
         QVERIFY(restored.errors.isEmpty());
@@ -114,7 +115,7 @@ private slots:
     {
         Fixture f;
         const QString zip = f.tmp.path() + u"/D1.zip"_s;
-        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, zip, false).ok);
+        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, zip, false, f.reopening()).ok);
         f.fill(u"Stavby Novák s.r.o."_s, 77.0);
         f.dm.Disconnect();
         const Files changed = dataFiles(f.dir);
@@ -129,7 +130,8 @@ private slots:
         }
         f.dm.OtevritTabulky();
 
-        const backup::Outcome restored = backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip);
+        const backup::Outcome restored =
+            backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip, f.reopening());
         QVERIFY2(restored.ok, qPrintable(restored.errors.join(u'\n')));
         const QStringList left = QDir(work).entryList({u"Pred obnovou *.zip"_s}, QDir::Files, QDir::Time);
         QCOMPARE(left.size(), backup::keptBeforeRestore());
@@ -140,11 +142,42 @@ private slots:
 
         // Restoring the kept archive brings the replaced data back.
         const backup::Outcome undone =
-            backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, work + u'/' + left.first());
+            backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, work + u'/' + left.first(), f.reopening());
         QVERIFY2(undone.ok, qPrintable(undone.errors.join(u'\n')));
         QCOMPARE(f.dm.field(u"VdvlSl21"_s)->asFloat(), 77.0);
         f.dm.Disconnect();
         QCOMPARE(dataFiles(f.dir), changed);
+    }
+
+    void restoredDataThatDoNotOpenAreRolledBack()
+    {
+        Fixture f;
+        const QString zip = f.tmp.path() + u"/D1.zip"_s;
+        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, zip, false, f.reopening()).ok);
+        f.fill(u"Jiná firma a.s."_s, 5.0);
+        f.dm.Disconnect();
+        const Files before = tree(f.dir);
+        f.dm.OtevritTabulky();
+
+        // The opening refuses the restored files once, as a table held by
+        // another program would make it.
+        int openings = 0;
+        const backup::Reopening refusing = [&](data::TDM1 &dm) {
+            if (openings++ == 0)
+                throw platform::Error(u"Tabulku Vdvl.DB nelze otevřít."_s);
+            return f.reopening()(dm);
+        };
+        const backup::Outcome outcome = backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip, refusing);
+        QVERIFY(!outcome.ok);
+        QCOMPARE(outcome.message, RestoreFailed);
+        QCOMPARE(outcome.errors, (QStringList{u"Tabulku Vdvl.DB nelze otevřít."_s,
+                                              u"Obnovená data nelze otevřít, původní data byla vrácena."_s}));
+        QCOMPARE(openings, 2);
+        QVERIFY(f.dm.tablesOpen());
+        QCOMPARE(f.dm.field(u"PrpOjv"_s)->asString(), u"Jiná firma a.s."_s);
+        f.dm.Disconnect();
+        // No archive of replaced data and no work folder: nothing was replaced.
+        QCOMPARE(tree(f.dir), before);
     }
 
     void archiveOfAnotherStructureIsRefusedNamingTheTable()
@@ -156,7 +189,8 @@ private slots:
         const Files before = tree(f.dir);
         f.dm.OtevritTabulky();
 
-        const backup::Outcome outcome = backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip);
+        const backup::Outcome outcome =
+            backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip, f.reopening());
         QVERIFY(!outcome.ok);
         QCOMPARE(outcome.message, RestoreFailed);
         QVERIFY2(outcome.errors.join(u'\n').contains(u"Vdvl.DB"_s) ||
@@ -180,7 +214,8 @@ private slots:
         const QByteArray staleIndex = readAll(f.dir + u"/Vpz.PX"_s);
         f.dm.OtevritTabulky();
 
-        const backup::Outcome outcome = backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip);
+        const backup::Outcome outcome =
+            backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip, f.reopening());
         QVERIFY2(outcome.ok, qPrintable(outcome.errors.join(u'\n')));
         QCOMPARE(f.dm.Vpz().recordCount(), 1);
         f.dm.Disconnect();
@@ -197,7 +232,7 @@ private slots:
     {
         Fixture f;
         const QString zip = f.tmp.path() + u"/D1.zip"_s;
-        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, zip, false).ok);
+        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, zip, false, f.reopening()).ok);
         f.dm.Disconnect();
         const Files before = tree(f.dir);
         const backup::CompanyOfData archived = backup::companyInArchive(zip);
@@ -262,7 +297,9 @@ private slots:
         touch(u"D2.zip.tmp-99"_s, 2 * 3600); // another's, long dead
         touch(u"D3.zip.tmp-42"_s, 5);        // another's, maybe still being written
         touch(u"Poznamky.txt"_s, 2 * 3600);
-        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, folder + u"/D1.zip"_s, false).ok);
+        QVERIFY(
+            backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, folder + u"/D1.zip"_s, false, f.reopening())
+                .ok);
         QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name),
                  (QStringList{u"D1.zip"_s, u"D3.zip.tmp-42"_s, u"Poznamky.txt"_s}));
     }
@@ -271,7 +308,7 @@ private slots:
     {
         Fixture f;
         const QString zip = f.tmp.path() + u"/a.zip"_s;
-        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, zip, false).ok);
+        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, zip, false, f.reopening()).ok);
         const QString listing = f.tmp.path() + u"/list"_s;
         QVERIFY(QDir().mkpath(listing));
         const backup::ExtractResult all =
@@ -287,7 +324,8 @@ private slots:
         f.dm.Disconnect();
         const Files before = tree(f.dir);
         f.dm.OtevritTabulky();
-        const backup::Outcome outcome = backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip);
+        const backup::Outcome outcome =
+            backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip, f.reopening());
         QVERIFY(!outcome.ok);
         QCOMPARE(outcome.message, RestoreFailed);
         QVERIFY(f.dm.tablesOpen());
@@ -310,7 +348,7 @@ private slots:
 
         int recalculated = 0;
         const backup::Outcome outcome = backup::restoreOpenSettlement(
-            f.dm, f.dir, u"D1"_s, zip, {}, [&recalculated](data::TDM1 &) { ++recalculated; });
+            f.dm, f.dir, u"D1"_s, zip, f.reopening([&recalculated](data::TDM1 &) { ++recalculated; }));
         QVERIFY2(outcome.ok, qPrintable(outcome.errors.join(u'\n')));
         QVERIFY(outcome.message.startsWith(u"Data byla obnovena.\n"_s));
         QCOMPARE(recalculated, 1);
@@ -343,7 +381,7 @@ private slots:
         QFETCH(bool, accepted);
         Fixture f;
         const QString good = f.tmp.path() + u"/good.zip"_s;
-        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, good, false).ok);
+        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, good, false, f.reopening()).ok);
         f.dm.Disconnect();
         const Files backedUp = dataFiles(f.dir);
         f.dm.OtevritTabulky();
@@ -418,7 +456,8 @@ private slots:
             QVERIFY(writeZip(zip, entries));
         }
 
-        const backup::Outcome outcome = backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip);
+        const backup::Outcome outcome =
+            backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip, f.reopening());
         QCOMPARE(outcome.ok, accepted);
         QVERIFY(f.dm.tablesOpen());
         f.dm.Disconnect();
@@ -451,7 +490,7 @@ private slots:
     {
         Fixture f;
         const QString zip = f.tmp.path() + u"/D1.zip"_s;
-        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, zip, false).ok);
+        QVERIFY(backup::backupOpenSettlement(f.dm, f.dir, u"D1"_s, zip, false, f.reopening()).ok);
         const QByteArray previous = readAll(zip);
         f.dm.Disconnect();
         // A file that goes away while the archive is being written.
@@ -482,7 +521,8 @@ private slots:
         f.dm.Disconnect();
         const Files before = tree(f.dir);
         f.dm.OtevritTabulky();
-        const backup::Outcome outcome = backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip);
+        const backup::Outcome outcome =
+            backup::restoreOpenSettlement(f.dm, f.dir, u"D1"_s, zip, f.reopening());
         QCOMPARE(outcome.errors,
                  QStringList{u"Soubor %1 nelze otevřít."_s.arg(QDir::toNativeSeparators(zip))});
         QCOMPARE(outcome.message, RestoreFailed);

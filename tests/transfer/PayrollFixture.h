@@ -130,6 +130,27 @@ inline bool writePayroll(const QString &dir, const QList<Company> &companies, co
     return writeTable(dir + QStringLiteral("/Data.DB"), listSchema(), list, password);
 }
 
+// The payroll data the crash harness and the full-disk script transfer: one
+// company "Stavby" (folder F1, marked for Qesto) with a year of wages and
+// agreements. Gives the payroll list's path.
+inline QString writeHarnessPayroll(const QString &dir)
+{
+    Company company;
+    company.nazev = QStringLiteral("Stavby");
+    company.adresar = QStringLiteral("F1");
+    writePayroll(dir, {company});
+    QList<Row> rows;
+    for (int m = 1; m <= 12; ++m) {
+        rows.append({m, 1500 + m, false, 20000, 0, m % 3 == 0 ? 1200.0 : 0.0, 1500.0 + m});
+        rows.append({m, 100 * m, true, 1000});
+    }
+    writeRows(dir + QStringLiteral("/F1"), rows);
+    QFile ini(dir + QStringLiteral("/F1/F1.ini"));
+    if (ini.open(QIODevice::Append))
+        ini.write("[Qesto]\r\nFirma=1\r\n");
+    return dir + QStringLiteral("/Data.DB");
+}
+
 // Every file below dir with its bytes, lock files left out (they come and
 // go with every opening).
 inline QHash<QString, QByteArray> snapshot(const QString &dir)

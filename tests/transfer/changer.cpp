@@ -2,9 +2,13 @@
 // tables of a settlement, through a file layer that ends the process just
 // before its Nth file change, as a kill or a power cut at that moment would
 // (nothing is flushed, nothing cleaned up). With N = -1 it runs to the end
-// and prints how many file changes there were.
+// and prints how many file changes there were. "changer payroll DIR" writes
+// the payroll data the harness transfers into DIR, for scripts.
 //
-//   changer transfer|recalc|upgrade|rollover|pending <settlement dir> <N> [payroll Data.DB]
+//   changer transfer|recalc|upgrade|rollover|pending|restore <settlement dir> <N> [payroll Data.DB|archive]
+#include "PayrollFixture.h"
+
+#include "backup/BackupJobs.h"
 #include "data/TDM1.h"
 #include "settlement/NewYear.h"
 #include "settlement/SettlementOpening.h"
@@ -65,6 +69,10 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 3 && args[1] == QLatin1String("payroll")) {
+        std::printf("%s\n", qPrintable(payrolltest::writeHarnessPayroll(args[2])));
+        return 0;
+    }
     if (args.size() < 4)
         return 1;
     const QString operation = args[1];
@@ -95,6 +103,13 @@ int main(int argc, char *argv[])
         } else if (operation == QLatin1String("transfer") && args.size() > 4) {
             const transfer::PayrollData payroll(args[4], {});
             transfer::transferCompany(dm, recalc, payroll, payroll.companies().first());
+        } else if (operation == QLatin1String("restore") && args.size() > 4) {
+            const backup::Outcome restored = backup::restoreOpenSettlement(
+                dm, dir, name, args[4],
+                settlement::reopening(dir, dm.templateDir(), dir + u'/' + name + u".ini", &rollover,
+                                      [](data::TDM1 &d) { statements::PrepocetVY(d); }));
+            if (!restored.ok)
+                throw platform::Error(restored.message);
         } else if (operation != QLatin1String("upgrade") && operation != QLatin1String("pending")) {
             return 1;
         }

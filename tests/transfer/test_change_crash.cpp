@@ -1,14 +1,16 @@
-// Operations that change several tables, stopped at every one of their file
-// changes: in a child process ended just before the change, and in this
-// process with that change refused. After each stop the opening gives the
-// settlement exactly as before or exactly as after the operation, and every
-// table still reads with pxlib.
+// Operations that change several tables, the restore among them, stopped at
+// every one of their file changes: in a child process ended just before the
+// change, and in this process with that change refused. After each stop the
+// opening gives the settlement exactly as before or exactly as after the
+// operation, and every table still reads with pxlib.
 #include "../paradox/PxPeer.h"
 #include "FaultyFiles.h"
 #include "PayrollFixture.h"
 #include "SettlementFixture.h"
 #include "SettlementRows.h"
 
+#include "backup/BackupJobs.h"
+#include "backup/SettlementArchive.h"
 #include "data/ChangeSet.h"
 #include "data/TDM1.h"
 #include "settlement/NewYear.h"
@@ -52,7 +54,8 @@ struct Start
 {
     QTemporaryDir tmp;
     QString root;
-    QString payrollDb;
+    // What the operation takes: the payroll table, or the archive restored.
+    QString input;
 
     explicit Start(const QString &operation)
     {
@@ -101,21 +104,16 @@ struct Start
             request.write("[Prevodzu215]\r\nAno=1\r\n");
         }
 
-        const QString payroll = tmp.path() + u"/payroll"_s;
-        payrolltest::Company company;
-        company.nazev = u"Stavby"_s;
-        company.adresar = u"F1"_s;
-        payrolltest::writePayroll(payroll, {company});
-        QList<payrolltest::Row> rows;
-        for (int m = 1; m <= 12; ++m) {
-            rows.append({m, 1500 + m, false, 20000, 0, m % 3 == 0 ? 1200.0 : 0.0, 1500.0 + m});
-            rows.append({m, 100 * m, true, 1000});
+        input = payrolltest::writeHarnessPayroll(tmp.path() + u"/payroll"_s);
+        if (operation == u"restore") {
+            // An archive of an earlier version: the opening that completes
+            // the restore upgrades and recomputes it, and re-creates the
+            // tables it lacks.
+            const QString older = dm1test::makeOldestSettlement(tmp.path() + u"/older"_s);
+            input = tmp.path() + u"/older.zip"_s;
+            const backup::PackResult packed = backup::backupSettlement(older, u"D1"_s, input);
+            QVERIFY2(packed.ok, qPrintable(packed.error));
         }
-        payrolltest::writeRows(payroll + u"/F1"_s, rows);
-        QFile ini(payroll + u"/F1/F1.ini"_s);
-        ini.open(QIODevice::Append);
-        ini.write("[Qesto]\r\nFirma=1\r\n");
-        payrollDb = payroll + u"/Data.DB"_s;
     }
 
     // A fresh copy of the data root; gives its settlement directory.
@@ -132,7 +130,7 @@ struct Start
 struct Opened
 {
     Opened(const QString &dir, std::shared_ptr<const paradox::FileLayer> layer = {})
-        : name(QFileInfo(dir).fileName()), recalc(dm), rollover(paths, dm, [this] { return name; })
+        : dir(dir), name(QFileInfo(dir).fileName()), recalc(dm), rollover(paths, dm, [this] { return name; })
     {
         const QString root = QFileInfo(dir).absolutePath();
         paths.FileDir = root + u'/';
@@ -143,6 +141,13 @@ struct Opened
                                             [](data::TDM1 &d) { statements::PrepocetVY(d); });
     }
 
+    backup::Reopening reopening()
+    {
+        return settlement::reopening(dir, dm.templateDir(), dir + u'/' + name + u".ini", &rollover,
+                                     [](data::TDM1 &d) { statements::PrepocetVY(d); });
+    }
+
+    QString dir;
     QString name;
     settlement::AppPaths paths;
     data::TDM1 dm;
@@ -180,7 +185,7 @@ QString unreadableByPxlib(const QString &dir)
 }
 
 // Runs the operation in this process on a data module whose files go through layer.
-void runHere(const QString &operation, const QString &dir, const QString &payrollDb,
+void runHere(const QString &operation, const QString &dir, const QString &input,
              std::shared_ptr<const paradox::FileLayer> layer)
 {
     Opened opened(dir, std::move(layer));
@@ -189,8 +194,13 @@ void runHere(const QString &operation, const QString &dir, const QString &payrol
     } else if (operation == u"recalc") {
         statements::PrepocetVY(opened.dm);
     } else if (operation == u"transfer") {
-        const transfer::PayrollData payroll(payrollDb, {});
+        const transfer::PayrollData payroll(input, {});
         transfer::transferCompany(opened.dm, opened.recalc, payroll, payroll.companies().first());
+    } else if (operation == u"restore") {
+        const backup::Outcome restored =
+            backup::restoreOpenSettlement(opened.dm, dir, opened.name, input, opened.reopening());
+        if (!restored.ok)
+            throw platform::Error(restored.message);
     }
 }
 
@@ -211,6 +221,8 @@ private slots:
         // A conversion's request carried out by the opening: after any stop
         // the next opening carries it out, and never twice.
         QTest::newRow("pending rollover") << u"pending"_s;
+        // An archive of an earlier version replacing the settlement's data.
+        QTest::newRow("restore") << u"restore"_s;
     }
 
     void killedBeforeEachStep_data() { operations_data(); }
@@ -223,7 +235,7 @@ private slots:
             operation == u"pending" ? settlementRows(start.copy(work)) : openedRows(start.copy(work));
 
         QProcess child;
-        child.start(QStringLiteral(CHANGER_PATH), {operation, start.copy(work), u"-1"_s, start.payrollDb});
+        child.start(QStringLiteral(CHANGER_PATH), {operation, start.copy(work), u"-1"_s, start.input});
         QVERIFY(child.waitForFinished(60000));
         QVERIFY2(child.exitCode() == 0, child.readAllStandardError().constData());
         const int steps = child.readAllStandardOutput().split('\n').value(1).toInt();
@@ -238,8 +250,7 @@ private slots:
         int news = 0;
         for (int step = 0; step < steps; ++step) {
             const QString dir = start.copy(work);
-            child.start(QStringLiteral(CHANGER_PATH),
-                        {operation, dir, QString::number(step), start.payrollDb});
+            child.start(QStringLiteral(CHANGER_PATH), {operation, dir, QString::number(step), start.input});
             QVERIFY(child.waitForFinished(60000));
             QCOMPARE(child.exitCode(), 99);
             QString rolledBack;
@@ -251,6 +262,7 @@ private slots:
             const QString unreadable = unreadableByPxlib(dir);
             QVERIFY2(unreadable.isEmpty(), qPrintable(u"step %1: %2"_s.arg(step).arg(unreadable)));
             QVERIFY(!QFileInfo::exists(dir + u"/Zmena"_s));
+            QVERIFY(!QFileInfo::exists(dir + u"/Zaloha/Obnova.tmp"_s));
         }
         qInfo("%s: %d kills, %d old, %d new, 0 mixed", qPrintable(operation), steps, olds, news);
     }
@@ -263,7 +275,7 @@ private slots:
         const QString work = start.tmp.path() + u"/run"_s;
         const SettlementRows before =
             operation == u"pending" ? settlementRows(start.copy(work)) : openedRows(start.copy(work));
-        runHere(operation, start.copy(work), start.payrollDb, {});
+        runHere(operation, start.copy(work), start.input, {});
         const SettlementRows after = openedRows(work + u"/D1"_s);
 
         int failed = 0;
@@ -274,7 +286,7 @@ private slots:
             faulty->fail(paradox::FaultyFiles::AnyStep, {}, 1, step);
             bool threw = false;
             try {
-                runHere(operation, dir, start.payrollDb, faulty);
+                runHere(operation, dir, start.input, faulty);
             } catch (const platform::Error &) {
                 threw = true;
             }
@@ -316,7 +328,7 @@ private slots:
         // From the child's start of work to its end.
         QProcess child;
         QElapsedTimer clock;
-        child.start(QStringLiteral(CHANGER_PATH), {operation, start.copy(work), u"-1"_s, start.payrollDb});
+        child.start(QStringLiteral(CHANGER_PATH), {operation, start.copy(work), u"-1"_s, start.input});
         QVERIFY(child.waitForReadyRead(60000));
         clock.start();
         QVERIFY(child.waitForFinished(60000));
@@ -326,7 +338,7 @@ private slots:
         int olds = 0, news = 0, mixed = 0, unreadable = 0, finished = 0;
         for (int i = 0; i < kills; ++i) {
             const QString dir = start.copy(work);
-            child.start(QStringLiteral(CHANGER_PATH), {operation, dir, u"-1"_s, start.payrollDb});
+            child.start(QStringLiteral(CHANGER_PATH), {operation, dir, u"-1"_s, start.input});
             QVERIFY(child.waitForReadyRead(60000));
             QThread::usleep(QRandomGenerator::global()->bounded(workMicros));
             child.kill();

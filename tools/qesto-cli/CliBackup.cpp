@@ -11,7 +11,6 @@
 #include "platform/FileOps.h"
 #include "settlement/AppPaths.h"
 #include "settlement/NewYear.h"
-#include "statements/Recalc.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,9 +21,9 @@ namespace cli {
 
 namespace {
 
-// The settlement opened as the program opens it: a prepared restore
-// completed, the tables open, the statements recomputed when older files
-// were upgraded.
+// The settlement opened as the program opens it (an unfinished change rolled
+// back, the tables open, the statements recomputed when older files were
+// upgraded), and reopened the same way after a backup or a restore.
 struct OpenSettlement
 {
     explicit OpenSettlement(const QString &dir) : place(locate(dir)), module(place) { module.open(); }
@@ -65,8 +64,8 @@ Result backupSettlement(const QString &dir, const QString &zip)
 {
     return guarded([&] {
         OpenSettlement s(dir);
-        return fromOutcome(
-            backup::backupOpenSettlement(s.dm, s.settlementDir, s.dirName, absolute(zip), false));
+        return fromOutcome(backup::backupOpenSettlement(s.dm, s.settlementDir, s.dirName, absolute(zip),
+                                                        false, s.module.reopening()));
     });
 }
 
@@ -87,7 +86,8 @@ Result restoreSettlement(const QString &dir, const QString &zip, bool otherCompa
                 u"obnovena; obnovu dat jiné firmy potvrďte volbou --other-company."_s.arg(
                     QDir::toNativeSeparators(archive), archived.describe(), current.describe()));
         OpenSettlement s(dir);
-        return fromOutcome(backup::restoreOpenSettlement(s.dm, s.settlementDir, s.dirName, archive));
+        return fromOutcome(
+            backup::restoreOpenSettlement(s.dm, s.settlementDir, s.dirName, archive, s.module.reopening()));
     });
 }
 

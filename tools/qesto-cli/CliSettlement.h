@@ -74,6 +74,13 @@ struct Module
         return report.upgraded;
     }
 
+    // The same opening, for the backup and the restore to reopen with.
+    backup::Reopening reopening()
+    {
+        return settlement::reopening(dir, dm.templateDir(), dir + u'/' + name + u".ini", &rollover,
+                                     [](data::TDM1 &d) { statements::PrepocetVY(d); });
+    }
+
     QString dir;
     QString name;
     settlement::AppPaths paths;
