@@ -1,13 +1,14 @@
 #include "filing/EpoExport.h"
 
 #include "filing/Municipalities.h"
+#include "platform/AtomicFile.h"
+#include "platform/Error.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
 #include "statements/FilingChecks.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 
 using namespace Qt::StringLiterals;
@@ -19,21 +20,6 @@ namespace {
 QString officeKey()
 {
     return u"Urad"_s;
-}
-
-// Why a file could not be written, in Czech (the system's own text is not).
-QString writeFailure(QFileDevice::FileError error)
-{
-    switch (error) {
-    case QFileDevice::PermissionsError:
-        return u"chybí oprávnění k zápisu do složky nebo souboru."_s;
-    case QFileDevice::ResourceError:
-        return u"na disku není dost místa."_s;
-    case QFileDevice::OpenError:
-        return u"soubor nelze otevřít pro zápis (je jen pro čtení, nebo jej používá jiný program)."_s;
-    default:
-        return u"zápis na disk se nezdařil."_s;
-    }
 }
 
 } // namespace
@@ -239,11 +225,12 @@ ExportResult exportEpo(Form form, const Snapshot &snapshot, const Filer &filer, 
             shown, QDir::toNativeSeparators(QFileInfo(target).absolutePath()));
         return result;
     }
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(result.document.xml) != result.document.xml.size() ||
-        !file.commit()) {
-        result.writeError = u"Soubor %1 se nepodařilo zapsat: %2"_s.arg(shown, writeFailure(file.error()));
-        file.cancelWriting();
+    // Flushed and named only when whole: a full disk leaves no cut file
+    // that the portal would refuse later.
+    platform::AtomicFile file(target);
+    if (!file.open() || !file.write(result.document.xml) || !file.commit()) {
+        result.writeError =
+            platform::Error::withReason(u"Soubor %1 se nepodařilo zapsat."_s.arg(shown), file.reason());
         return result;
     }
     result.written = true;

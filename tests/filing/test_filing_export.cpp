@@ -85,6 +85,8 @@ private Q_SLOTS:
     void fillerRowsAndUnwritableTarget();
     void answersRememberedPerText();
     void commandLine();
+    void unwritableTargetExitsTwoWithoutAFile_data();
+    void unwritableTargetExitsTwoWithoutAFile();
     void signatoryAsACarefulPersonReadsIt_data();
     void signatoryAsACarefulPersonReadsIt();
     void unclearSignatoryIsAskedAndRemembered();
@@ -553,6 +555,52 @@ void TestFilingExport::commandLine()
 
     r = cli::run({u"epo"_s, dir});
     QCOMPARE(r.exitCode, 2);
+}
+
+void TestFilingExport::unwritableTargetExitsTwoWithoutAFile_data()
+{
+    QTest::addColumn<QString>("case_");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a folder of that name") << u"folder"_s << u"Stejné jméno má složka."_s;
+    QTest::newRow("read-only file") << u"readonly"_s << u"Soubor je jen pro čtení."_s;
+    QTest::newRow("read-only folder") << u"readonly folder"_s << u"oprávnění"_s;
+}
+
+void TestFilingExport::unwritableTargetExitsTwoWithoutAFile()
+{
+    QFETCH(QString, case_);
+    QFETCH(QString, reason);
+    QTemporaryDir root;
+    {
+        DemoSettlement s(root.path());
+        s.fill(Payer::Legal, Type::Regular);
+    }
+    const QString folder = root.filePath(u"podani"_s);
+    QVERIFY(QDir().mkpath(folder));
+    const QString out = folder + u"/vyuctovani.xml"_s;
+    if (case_ == u"folder") {
+        QVERIFY(QDir().mkpath(out));
+    } else if (case_ == u"readonly") {
+        QFile earlier(out);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+        earlier.close();
+        QVERIFY(QFile::setPermissions(out, QFile::ReadOwner));
+    } else {
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    }
+    const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    if (case_ != u"folder" && QFileInfo(case_ == u"readonly" ? out : folder).isWritable())
+        QSKIP("Running with rights that write read-only files and folders.");
+
+    const cli::Result r = cli::run({u"epo"_s, root.filePath(u"D1"_s), out});
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(r.exitCode, 2);
+    QVERIFY2(r.error.startsWith(u"Soubor %1 se nepodařilo zapsat.\n"_s.arg(QDir::toNativeSeparators(out))),
+             qPrintable(r.error));
+    QVERIFY2(r.error.contains(reason), qPrintable(r.error));
+    // Nothing new beside it, not even a temporary file.
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
 }
 
 // The box "Datum narození / Evidenční číslo / IČ" read as a careful person
