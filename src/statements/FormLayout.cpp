@@ -8,7 +8,7 @@ const FormCell *FormLayout::box(const QString &field) const
 {
     for (const FormPage &page : pages) {
         for (const FormCell &cell : page.cells) {
-            if (cell.isBox() && cell.text.compare(field, Qt::CaseInsensitive) == 0)
+            if (cell.isInput() && cell.text.compare(field, Qt::CaseInsensitive) == 0)
                 return &cell;
         }
     }
@@ -19,7 +19,7 @@ int FormLayout::pageOf(const QString &field) const
 {
     for (qsizetype p = 0; p < pages.size(); ++p) {
         for (const FormCell &cell : pages[p].cells) {
-            if (cell.isBox() && cell.text.compare(field, Qt::CaseInsensitive) == 0)
+            if (cell.isInput() && cell.text.compare(field, Qt::CaseInsensitive) == 0)
                 return int(p);
         }
     }
@@ -31,7 +31,7 @@ QStringList FormLayout::boxFields() const
     QStringList fields;
     for (const FormPage &page : pages) {
         for (const FormCell &cell : page.cells) {
-            if (cell.isBox())
+            if (cell.isInput())
                 fields.append(cell.text);
         }
     }
@@ -96,6 +96,15 @@ FormCell caption(const QString &text, int row, int column, int columnSpan)
 {
     FormCell c = cells::text(text, row, column, columnSpan);
     c.wrap = true;
+    return c;
+}
+
+FormCell check(const QString &field, int row, int column, const QString &caption, const QString &hint,
+               int columnSpan)
+{
+    FormCell c = box(field, row, column, hint, columnSpan);
+    c.kind = FormCell::Kind::Check;
+    c.caption = caption;
     return c;
 }
 

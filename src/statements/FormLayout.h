@@ -22,6 +22,16 @@ struct FormCell
         Text,    // a caption
         Heading, // a caption in bold
         Cross,   // a column the form no longer uses ("X")
+        Check,   // a check box bound to the field named by `text`
+        Choice,  // a drop-down list of `choices` bound to the field named by `text`
+    };
+
+    // What a click on a caption does to the box of the field named by `link`.
+    enum class Link : std::uint8_t
+    {
+        None,
+        Date, // the calendar for a date box
+        Copy, // its counterpart's value copied into it (">>")
     };
 
     Kind kind = Kind::Text;
@@ -44,8 +54,24 @@ struct FormCell
     bool wrap = false;
     // Text: right-aligned, as the row and line numbers are.
     bool alignRight = false;
+    // Text: in bold, left-aligned, as the headings of a block of boxes are.
+    bool bold = false;
+    Link linkKind = Link::None;
+    QString link;
+    // Check: its caption, and the one it shows unchecked where that differs.
+    QString caption;
+    QString uncheckedCaption;
+    // Choice: the texts of the list, the only ones the field takes.
+    QStringList choices;
 
     bool isBox() const { return kind == Kind::Box; }
+    // Anything the user types into or ticks: a box, a check box, a list.
+    bool isInput() const { return kind == Kind::Box || kind == Kind::Check || kind == Kind::Choice; }
+    // The caption a check box shows in that state.
+    QString captionFor(bool checked) const
+    {
+        return checked || uncheckedCaption.isEmpty() ? caption : uncheckedCaption;
+    }
 };
 
 // A box at a page seam handles Enter itself (its EnterTab is false): Enter
@@ -81,11 +107,12 @@ struct FormLayout
     QList<FormPage> pages;
     QList<FormSeam> seams;
 
-    // The box bound to `field` (any letter case), nullptr when there is none.
+    // The box, check box or list bound to `field` (any letter case),
+    // nullptr when there is none.
     const FormCell *box(const QString &field) const;
     // The page holding the box of `field`, -1 when there is none.
     int pageOf(const QString &field) const;
-    // Every box's field, page by page in tab order.
+    // Every input's field, page by page in tab order.
     QStringList boxFields() const;
     const FormSeam *seam(const QString &field) const;
     // Where F1 in the box opens the help.
@@ -102,6 +129,8 @@ FormCell number(const QString &text, int row, int column);
 FormCell cross(int row, int column);
 // A caption that wraps, beside a box.
 FormCell caption(const QString &text, int row, int column, int columnSpan);
+FormCell check(const QString &field, int row, int column, const QString &caption, const QString &hint,
+               int columnSpan = 1);
 
 } // namespace cells
 

@@ -469,7 +469,7 @@ private Q_SLOTS:
             << QStringList{u"Vdvl"_s, u"Sl21=12a"_s} << u"'12a' není platné reálné číslo pro pole"_s;
         QTest::newRow("calculated") << QStringList{u"Vdvs"_s, u"C403=5"_s} << u"Pole 'C403' se vypočítává"_s;
         QTest::newRow("no box") << QStringList{u"Vdvl"_s, u"Sl41=5"_s} << u"Pole 'Sl41' nemá"_s;
-        QTest::newRow("no form") << QStringList{u"Prp"_s, u"Dic=1"_s} << u"Tabulku Prp nelze"_s;
+        QTest::newRow("no form") << QStringList{u"Mzd11"_s, u"Dan=1"_s} << u"Tabulku Mzd11 nelze"_s;
         QTest::newRow("no equals sign") << QStringList{u"Vdvl"_s, u"Sl21"_s} << u"Zadání 'Sl21'"_s;
     }
 

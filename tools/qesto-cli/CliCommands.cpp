@@ -185,6 +185,8 @@ Result run(const QStringList &args, const pxdump::Sink &sink)
         return restoreSettlement(args[1], args[2], args.size() == 4);
     if ((args.size() == 2 || args.size() == 3) && args[0] == u"new-year")
         return newYear(args[1], args.size() == 3 ? args[2].toInt() : 1);
+    if ((args.size() == 3 || (args.size() == 5 && args[3] == u"--password")) && args[0] == u"new")
+        return newSettlement(args[1], args[2], args.value(4));
     if (args.size() == 2 && args[0] == u"list")
         return listSettlements(args[1]);
     if (args.size() >= 4 && args[0] == u"import-payroll")

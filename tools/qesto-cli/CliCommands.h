@@ -64,9 +64,13 @@ Result pdf(const QString &dir, const QString &out, const QStringList &pages);
 bool needsGui(const QStringList &args);
 
 // set DIR TABLE FIELD=TEXT...: each text typed into the field's box of the
-// statement's window and the box left (text rule, then the box's exit rule),
-// in the order given, then the record posted. A refused value posts nothing:
-// exit code 2 with the field's message.
+// table's window and the box left (text rule, then the box's exit rule), in
+// the order given, then the record posted. A refused value posts nothing:
+// exit code 2 with the field's message. The statements, the annexes, the
+// company data (Prp; a check box whose caption follows its state prints the
+// new caption) and the print parameters (Dmt). The places of work take
+// "Vpz --add FIELD=TEXT...", "Vpz --row N FIELD=TEXT..." and
+// "Vpz --delete N", N counting from 1 in the order of creation.
 Result set(const QString &dir, const QString &table, const QStringList &assignments);
 
 // list ROOT: the settlement list of the data root as the list window shows
@@ -75,6 +79,11 @@ Result set(const QString &dir, const QString &table, const QStringList &assignme
 // (Heslo 1 for a protected settlement), what the window would have said on
 // stderr. Exit 2 when there is no list to show.
 Result listSettlements(const QString &root);
+// new ROOT NAME [--password P]: a settlement made as "&Nové" in the list
+// makes it (the free number and directory, the templates, the list entry and
+// its place in the own order), protected by P when given. Its directory is
+// the last line of the output.
+Result newSettlement(const QString &root, const QString &name, const QString &password);
 
 // The command line's summary, shown on a wrong command line; help() is it
 // with every command and option explained (--help), version() the

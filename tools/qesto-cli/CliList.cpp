@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 #include "CliSettlement.h"
 #include "PxDump.h"
+#include "data/TDM1.h"
 #include "platform/FileOps.h"
 #include "platform/Messages.h"
 #include "registry/SettlementList.h"
@@ -11,31 +12,6 @@
 using namespace Qt::StringLiterals;
 
 namespace cli {
-
-namespace {
-
-// What the list would show in message boxes, kept for stderr. Nothing is
-// asked: attaching and showing the list ask no questions.
-class CollectedMessages : public platform::IMessages
-{
-public:
-    void error(const QString &text) override { add(text, true); }
-    void information(const QString &text) override { add(text, false); }
-    bool confirm(const QString &) override { return false; }
-    Answer question(const QString &) override { return Answer::Cancel; }
-
-    QStringList texts;
-    bool anyError = false;
-
-private:
-    void add(const QString &text, bool isError)
-    {
-        texts.append(text);
-        anyError = anyError || isError;
-    }
-};
-
-} // namespace
 
 Result listSettlements(const QString &root)
 {
@@ -68,6 +44,49 @@ Result listSettlements(const QString &root)
     messages.texts.removeDuplicates();
     r.error = messages.texts.join(u'\n');
     return r;
+}
+
+Result newSettlement(const QString &root, const QString &name, const QString &password)
+{
+    // The password prompt takes no more; a longer one could never be typed.
+    if (password.size() > registry::PasswordTable::MaxLength)
+        return failure(u"Heslo může mít nejvýše %1 znaků."_s.arg(registry::PasswordTable::MaxLength));
+    QString fileDir = platform::FileOps::withTrailingSeparator(QFileInfo(root).absoluteFilePath());
+    if (!QFileInfo::exists(fileDir + u"Data.DB"_s))
+        return failure(u"V adresáři %1 není seznam Qesto."_s.arg(platform::FileOps::nativePath(fileDir)));
+    return guarded([&] {
+        // The session of the program: the list's tables are opened with
+        // its password, as the list window opens them.
+        data::TDM1 session;
+        session.DM1Create(fileDir);
+        CollectedMessages messages;
+        registry::SettlementList list({fileDir, fileDir, settlement::Version::yearTag()}, messages);
+        list.setOpenOptions(session.openOptions());
+        list.attach();
+        if (!list.isOpen())
+            return failure(messages.texts.join(u'\n'));
+        const registry::NewSettlement draft = list.prepareNew();
+        if (!list.create(draft, name)) {
+            list.close();
+            return failure(messages.texts.join(u'\n'));
+        }
+        // Another computer may have taken the proposed number meanwhile: the
+        // entry made current by the creation is the new one.
+        const std::optional<registry::Settlement> made = list.current();
+        if (!made) {
+            list.close();
+            return failure(u"Nové Qesto nebylo nalezeno v seznamu."_s);
+        }
+        if (!password.isEmpty() && !list.setPassword(made->Cislo, password)) {
+            list.close();
+            return failure(messages.texts.join(u'\n') +
+                           u"\nQesto %1 bylo vytvořeno bez hesla."_s.arg(made->Adresar));
+        }
+        list.close();
+        Result r;
+        r.output = (platform::FileOps::nativePath(fileDir + made->Adresar) + u'\n').toUtf8();
+        return r;
+    });
 }
 
 } // namespace cli

@@ -7,6 +7,7 @@
 #include "CliCommands.h"
 #include "data/TDM1.h"
 #include "platform/Error.h"
+#include "platform/Messages.h"
 #include "settlement/NewYear.h"
 #include "settlement/SettlementOpening.h"
 #include "statements/Recalc.h"
@@ -87,6 +88,27 @@ struct Module
     data::TDM1 dm;
     statements::StatementRecalc recalc;
     settlement::NewYearRollover rollover;
+};
+
+// What the registry would show in message boxes, kept for stderr. Nothing
+// is asked: the commands that use it ask no questions.
+class CollectedMessages : public platform::IMessages
+{
+public:
+    void error(const QString &text) override { add(text, true); }
+    void information(const QString &text) override { add(text, false); }
+    bool confirm(const QString &) override { return false; }
+    Answer question(const QString &) override { return Answer::Cancel; }
+
+    QStringList texts;
+    bool anyError = false;
+
+private:
+    void add(const QString &text, bool isError)
+    {
+        texts.append(text);
+        anyError = anyError || isError;
+    }
 };
 
 template <class F> Result guarded(F &&command)
