@@ -56,11 +56,7 @@ void FormInput::nameBoxes()
     }
 }
 
-namespace {
-
-// What a check box takes from a script: the states written as digits,
-// Czech or English words.
-std::optional<bool> checkState(const QString &text)
+std::optional<bool> checkBoxState(const QString &text)
 {
     const QString t = text.trimmed().toLower();
     if (t == u"1"_s || t == u"ano"_s || t == u"true"_s)
@@ -69,8 +65,6 @@ std::optional<bool> checkState(const QString &text)
         return false;
     return std::nullopt;
 }
-
-} // namespace
 
 QString FormInput::type(const QString &field, const QString &text)
 {
@@ -88,7 +82,7 @@ QString FormInput::type(const QString &field, const QString &text)
     const QString remembered = f->asString();
     switch (cell->kind) {
     case FormCell::Kind::Check: {
-        const std::optional<bool> state = checkState(text);
+        const std::optional<bool> state = checkBoxState(text);
         if (!state)
             throw data::DatabaseError(
                 data::DatabaseError::Kind::InvalidValue,

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace data {
 class Dataset;
@@ -12,6 +13,10 @@ class TDM1;
 } // namespace data
 
 namespace statements {
+
+// What a check box takes from a script or a file: 1/0, ano/ne, true/false
+// (any letter case); nothing for anything else.
+std::optional<bool> checkBoxState(const QString &text);
 
 // Typing into the boxes of a window without the window, for scripts and
 // imports: each value goes through the field's text rule as if typed into

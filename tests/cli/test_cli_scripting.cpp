@@ -62,6 +62,32 @@ QList<QByteArray> settlementBytes(const QString &dir)
     return bytes;
 }
 
+// Every table of the settlement as qesto-cli dump lists it, without the
+// places' key, which the engine numbers when a row is written.
+QByteArray allTables(const QString &dir)
+{
+    QByteArray out;
+    for (const char *table : {"Prp", "Dmt", "Vdvl", "Vdvs", "Vpkv", "Vpkb", "Vpz", "Vvdp", "Mzd11"}) {
+        const cli::Result r = cli::run({u"dump"_s, dir, QString::fromLatin1(table)});
+        QByteArray listing = r.output;
+        if (qstrcmp(table, "Vpz") == 0) {
+            QList<QByteArray> lines = listing.split('\n');
+            for (QByteArray &line : lines)
+                line = line.mid(line.indexOf(',') + 1);
+            listing = lines.join('\n');
+        }
+        out += table + "\n"_ba + listing;
+    }
+    return out;
+}
+
+void writeText(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
 QString freshSettlement(registry::test::Root &root)
 {
     const cli::Result r = cli::run({u"new"_s, root.fileDir, u"Firma"_s});
@@ -77,6 +103,19 @@ class TestCliScripting : public QObject
     Q_OBJECT
 
 private slots:
+    void helpListsEveryCommand()
+    {
+        const cli::Result help = cli::run({u"--help"_s});
+        QCOMPARE(help.exitCode, 0);
+        for (const char *command : {"new ", "set ", "--add", "--row", "--delete", "export ", "import ",
+                                    "import-csv ", "check ", "epo ", "list ", "import-payroll "})
+            QVERIFY2(help.output.contains(command), command);
+        const cli::Result wrong = cli::run({u"nove"_s});
+        QCOMPARE(wrong.exitCode, 2);
+        QVERIFY(wrong.output.isEmpty());
+        QVERIFY(wrong.error.startsWith(u"Použití: qesto-cli"_s));
+    }
+
     void newTakesTheFreeNumberAndTheTemplates()
     {
         registry::test::Root root;
@@ -123,7 +162,7 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("long password")
             << QStringList{u"--password"_s, u"12345678901"_s} << true << u"nejvýše 10 znaků"_s;
-        QTest::newRow("no list") << QStringList{} << false << u"není seznam Qesto"_s;
+        QTest::newRow("no data root") << QStringList{} << false << u"nejsou data Qesto"_s;
     }
     void newRefusesWhatTheListWindowCannotTake()
     {
@@ -131,8 +170,10 @@ private slots:
         QFETCH(bool, withList);
         QFETCH(QString, message);
         registry::test::Root root;
-        if (!withList)
+        if (!withList) {
             QVERIFY(QFile::remove(root.fileDir + u"Data.DB"_s));
+            QVERIFY(QDir(root.fileDir + u"Data"_s).removeRecursively());
+        }
         const cli::Result r = cli::run(QStringList{u"new"_s, root.fileDir, u"Alfa"_s} + extra);
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.error.contains(message), qPrintable(r.error));
@@ -232,6 +273,175 @@ private slots:
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.error.contains(message), qPrintable(r.error));
         QVERIFY(settlementBytes(dir) == before);
+    }
+
+    void exportAndImportCarryEveryTable()
+    {
+        registry::test::Root root;
+        const QString source = freshSettlement(root);
+        QStringList vdvl;
+        for (int m = 1; m <= 12; ++m)
+            vdvl << u"Sl2%1=%2"_s.arg(m).arg(1000 * m) << u"Sl3%1=%2"_s.arg(m).arg(1000 * m - 10)
+                 << u"Slb5%1=300"_s.arg(m) << u"Sl9%1=%2"_s.arg(m).arg(900 * m);
+        const QList<QStringList> sets = {
+            {u"Prp"_s, u"Ojv=Stavby Novák s.r.o."_s, u"Dic=CZ25123456"_s, u"Zdo=0"_s, u"Dv=15.2.2016"_s,
+             u"Z3=12"_s},
+            {u"Dmt"_s, u"Dpl=7"_s, u"Trh1=sudé stránky"_s},
+            QStringList{u"Vdvl"_s} + vdvl + QStringList{u"Slc33=123/15"_s, u"C106=15000"_s, u"Vc1=120"_s},
+            {u"Vdvs"_s, u"Sl11=1500"_s, u"Sl101=1400"_s},
+            {u"Vpkv"_s, u"C15=250"_s},
+            {u"Vpkb"_s, u"C16=40"_s},
+            {u"Vpz"_s, u"--add"_s, u"N3=Praha"_s, u"C4=5"_s, u"N6=554782"_s},
+            {u"Vpz"_s, u"--add"_s, u"N3=Brno"_s, u"C4=7"_s},
+        };
+        for (const QStringList &args : sets) {
+            const cli::Result r = cli::run(QStringList{u"set"_s, source} + args);
+            QVERIFY2(r.exitCode == 0, qPrintable(args.first() + u": "_s + r.error));
+        }
+        // The payroll sums only the transfer writes.
+        {
+            Opened s(source);
+            data::Dataset &mzd = s.dm.Mzd11();
+            s.dm.openTable(mzd);
+            for (int m = 1; m <= 2; ++m) {
+                mzd.append();
+                mzd.fieldByName(u"O"_s)->setAsInteger(m);
+                mzd.fieldByName(u"Dan"_s)->setAsInteger(1000 * m);
+                mzd.fieldByName(u"Bon"_s)->setAsFloat(117);
+                mzd.post();
+            }
+        }
+
+        const QString json = root.dir.filePath(u"firma.json"_s);
+        cli::Result r = cli::run({u"export"_s, source, json});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.error));
+        const QString target = freshSettlement(root);
+        r = cli::run({u"import"_s, target, json});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.error));
+        QCOMPARE(allTables(target), allTables(source));
+        QVERIFY(allTables(target).contains("Stavby Novák"));
+        // Nothing of the staging is left in the data root.
+        QCOMPARE(QDir(root.fileDir).entryList({u"*.import-*"_s}, QDir::Dirs), QStringList());
+    }
+
+    void anImportWithOneRefusedValueImportsNothing_data()
+    {
+        QTest::addColumn<QByteArray>("tables");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("amount")
+            << R"("Prp": [{"Ojv": "Nová"}], "Vpz": [{"N3": "A"}, {"N3": "B", "C4": "mnoho"}])"_ba
+            << u"Tabulka Vpz, řádek 2, pole C4: "_s;
+        QTest::newRow("range") << R"("Vdvl": [{"Sl21": 1}], "Vpz": [{"C4": 1000000}])"_ba
+                               << u"Tabulka Vpz, řádek 1, pole C4: "_s;
+        QTest::newRow("calculated") << R"("Vdvl": [{"Sl213": 5}])"_ba
+                                    << u"Tabulka Vdvl, řádek 1, pole Sl213: "_s;
+        QTest::newRow("key") << R"("Vpz": [{"ID": 5}])"_ba << u"pole ID: pole čísluje program"_s;
+        QTest::newRow("date") << R"("Prp": [{"Dv": "31.2.2016"}])"_ba << u"Tabulka Prp, řádek 1, pole Dv: "_s;
+        QTest::newRow("check box") << R"("Prp": [{"Zdo": "snad"}])"_ba << u"pole Zdo: "_s;
+        QTest::newRow("two records") << R"("Dmt": [{}, {}])"_ba << u"jen jeden řádek"_s;
+        QTest::newRow("table") << R"("Data": [])"_ba << u"Tabulka Data není tabulkou Qesto."_s;
+        QTest::newRow("not a value") << R"("Prp": [{"Ojv": [1]}])"_ba << u"pole Ojv: hodnota musí být"_s;
+    }
+    void anImportWithOneRefusedValueImportsNothing()
+    {
+        QFETCH(QByteArray, tables);
+        QFETCH(QString, message);
+        registry::test::Root root;
+        const QString dir = freshSettlement(root);
+        QCOMPARE(cli::run({u"set"_s, dir, u"Vpz"_s, u"--add"_s, u"N3=Brno"_s}).exitCode, 0);
+        const QList<QByteArray> before = settlementBytes(dir);
+        const QString json = root.dir.filePath(u"vstup.json"_s);
+        writeText(json,
+                  R"({"format": "qesto-vyuctovani", "formatVersion": 1, "tables": {)"_ba + tables + "}}");
+
+        const cli::Result r = cli::run({u"import"_s, dir, json});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.error.contains(message), qPrintable(r.error));
+        QVERIFY(settlementBytes(dir) == before);
+    }
+
+    void importRefusesAnotherFormat_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not json") << "{"_ba << u"není platný JSON"_s;
+        QTest::newRow("format") << R"({"format": "jiny", "formatVersion": 1, "tables": {}})"_ba
+                                << u"formátu"_s;
+        QTest::newRow("later version")
+            << R"({"format": "qesto-vyuctovani", "formatVersion": 2, "tables": {}})"_ba
+            << u"verzi formátu 2"_s;
+        QTest::newRow("no version") << R"({"format": "qesto-vyuctovani", "tables": {}})"_ba
+                                    << u"formatVersion"_s;
+    }
+    void importRefusesAnotherFormat()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(QString, message);
+        registry::test::Root root;
+        const QString dir = freshSettlement(root);
+        const QString path = root.dir.filePath(u"vstup.json"_s);
+        writeText(path, json);
+        const cli::Result r = cli::run({u"import"_s, dir, path});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.error.contains(message), qPrintable(r.error));
+    }
+
+    void importCsvFillsTheMonthsAllOrNothing()
+    {
+        registry::test::Root root;
+        const QString dir = freshSettlement(root);
+        const QString csv = root.dir.filePath(u"mzdy.csv"_s);
+        writeText(csv, "\xEF\xBB\xBFmesic;sl1;sl2;sl5;sl11;cj\r\n1;1000;990;300;900;\"12/3; A\"\r\n"
+                       "2;2000,4;;;1900;\r\n");
+        cli::Result r = cli::run({u"import-csv"_s, dir, u"Vdvl"_s, csv});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.error));
+        {
+            Opened s(dir);
+            QCOMPARE(s.dm.field(u"VdvlSl21"_s)->asFloat(), 1000.0);
+            QCOMPARE(s.dm.field(u"VdvlSl31"_s)->asFloat(), 990.0);
+            QCOMPARE(s.dm.field(u"VdvlSlb51"_s)->asFloat(), 300.0);
+            QCOMPARE(s.dm.field(u"VdvlSl91"_s)->asFloat(), 900.0);
+            QCOMPARE(s.text(u"VdvlSlc31"_s), u"12/3; A"_s);
+            // Rounded on the post as the window rounds it.
+            QCOMPARE(s.dm.field(u"VdvlSl22"_s)->asFloat(), 2000.0);
+            QCOMPARE(s.dm.field(u"VdvlSl213"_s)->asFloat(), 3000.0);
+        }
+
+        const QList<QByteArray> before = settlementBytes(dir);
+        writeText(csv, "mesic;sl1;sl2\n3;100;100\n4;sto;100\n");
+        r = cli::run({u"import-csv"_s, dir, u"Vdvl"_s, csv});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.error.startsWith(u"Řádek 3, sloupec sl1: "_s), qPrintable(r.error));
+        QVERIFY(settlementBytes(dir) == before);
+    }
+
+    void importCsvRefusesAShapeItCannotRead_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("table") << u"Prp"_s << "mesic;sl1\n1;1\n"_ba << u"jen do tabulek"_s;
+        QTest::newRow("first column") << u"Vdvl"_s << "sl1;mesic\n"_ba << u"\"mesic\""_s;
+        QTest::newRow("column") << u"Vdvl"_s << "mesic;sl6\n"_ba << u"Sloupec \"sl6\""_s;
+        QTest::newRow("calculated column") << u"Vdvl"_s << "mesic;sl8\n"_ba << u"Sloupec \"sl8\""_s;
+        QTest::newRow("twice") << u"Vdvs"_s << "mesic;sl8a;SL8A\n"_ba << u"dvakrát"_s;
+        QTest::newRow("month") << u"Vdvs"_s << "mesic;sl1\n13;1\n"_ba << u"měsíc \"13\""_s;
+        QTest::newRow("month again") << u"Vdvs"_s << "mesic;sl1\n1;1\n01;2\n"_ba << u"podruhé"_s;
+        QTest::newRow("cells") << u"Vdvs"_s << "mesic;sl1\n1;1;2\n"_ba << u"má 3 sloupců"_s;
+        QTest::newRow("encoding") << u"Vdvs"_s << "mesic;sl1\n1;\xff\n"_ba << u"UTF-8"_s;
+    }
+    void importCsvRefusesAShapeItCannotRead()
+    {
+        QFETCH(QString, table);
+        QFETCH(QByteArray, csv);
+        QFETCH(QString, message);
+        registry::test::Root root;
+        const QString dir = freshSettlement(root);
+        const QString path = root.dir.filePath(u"mzdy.csv"_s);
+        writeText(path, csv);
+        const cli::Result r = cli::run({u"import-csv"_s, dir, table, path});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.error.contains(message), qPrintable(r.error));
     }
 };
 

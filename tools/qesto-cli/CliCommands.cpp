@@ -18,12 +18,17 @@ namespace cli {
 
 QString usage()
 {
-    return u"Použití: qesto-cli open ADRESÁŘ | recalc ADRESÁŘ | dump ADRESÁŘ TABULKA | check ADRESÁŘ"_s +
-           u" | set ADRESÁŘ TABULKA POLE=TEXT..."_s + u" | epo ADRESÁŘ SOUBOR.xml [--withholding]"_s +
-           u" | backup ADRESÁŘ ZIP | restore ADRESÁŘ ZIP [--other-company] | new-year ADRESÁŘ [1|2]"_s +
-           u" | list DATOVÝ_ADRESÁŘ"_s +
-           u"\n       qesto-cli import-payroll ADRESÁŘ DATA_DB_GAVREL ČÍSLO_FIRMY [--company-data] [--password HESLO]"_s +
-           u" | pdf ADRESÁŘ SOUBOR.pdf [STRANA...]"_s;
+    return u"Použití: qesto-cli new DATOVÝ_ADRESÁŘ NÁZEV [--password HESLO]\n"
+           u"       qesto-cli open|recalc|check ADRESÁŘ | dump ADRESÁŘ TABULKA\n"
+           u"       qesto-cli set ADRESÁŘ TABULKA POLE=TEXT...\n"
+           u"       qesto-cli set ADRESÁŘ Vpz --add POLE=TEXT... | --row N POLE=TEXT... | --delete N\n"
+           u"       qesto-cli export ADRESÁŘ [SOUBOR.json] | import ADRESÁŘ SOUBOR.json\n"
+           u"       qesto-cli import-csv ADRESÁŘ Vdvl|Vdvs SOUBOR.csv\n"
+           u"       qesto-cli epo ADRESÁŘ SOUBOR.xml [--withholding] | pdf ADRESÁŘ SOUBOR.pdf [STRANA...]\n"
+           u"       qesto-cli backup ADRESÁŘ ZIP | restore ADRESÁŘ ZIP [--other-company] | new-year ADRESÁŘ [1|2]\n"
+           u"       qesto-cli list DATOVÝ_ADRESÁŘ\n"
+           u"       qesto-cli import-payroll ADRESÁŘ DATA_DB_GAVREL ČÍSLO_FIRMY [--company-data] [--password HESLO]\n"
+           u"       qesto-cli --help | --version"_s;
 }
 
 namespace {
@@ -187,6 +192,12 @@ Result run(const QStringList &args, const pxdump::Sink &sink)
         return newYear(args[1], args.size() == 3 ? args[2].toInt() : 1);
     if ((args.size() == 3 || (args.size() == 5 && args[3] == u"--password")) && args[0] == u"new")
         return newSettlement(args[1], args[2], args.value(4));
+    if ((args.size() == 2 || args.size() == 3) && args[0] == u"export")
+        return exportSettlement(args[1], args.value(2));
+    if (args.size() == 3 && args[0] == u"import")
+        return importSettlement(args[1], args[2]);
+    if (args.size() == 4 && args[0] == u"import-csv")
+        return importCsv(args[1], args[2], args[3]);
     if (args.size() == 2 && args[0] == u"list")
         return listSettlements(args[1]);
     if (args.size() >= 4 && args[0] == u"import-payroll")

@@ -73,6 +73,17 @@ bool needsGui(const QStringList &args);
 // "Vpz --delete N", N counting from 1 in the order of creation.
 Result set(const QString &dir, const QString &table, const QStringList &assignments);
 
+// export DIR [OUT.json]: the whole settlement as JSON keyed by table and
+// field (docs/json-format.md), to stdout without OUT.json.
+Result exportSettlement(const QString &dir, const QString &out);
+// import DIR IN.json: every table of the file replaces the settlement's,
+// each value typed through the rules of set; one refused value imports
+// nothing (exit 2 naming the table, row and field).
+Result importSettlement(const QString &dir, const QString &in);
+// import-csv DIR TABLE FILE.csv: a statement's monthly figures
+// ("mesic;sl1;sl2;..."), all or nothing.
+Result importCsv(const QString &dir, const QString &table, const QString &csv);
+
 // list ROOT: the settlement list of the data root as the list window shows
 // it, after the same upgrade of the list files and the same treatment of a
 // password table that cannot be opened: "Cislo,Nazev,Adresar,Heslo" lines

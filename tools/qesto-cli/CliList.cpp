@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 #include "CliSettlement.h"
 #include "PxDump.h"
+#include "data/DataFiles.h"
 #include "data/TDM1.h"
 #include "platform/FileOps.h"
 #include "platform/Messages.h"
@@ -52,8 +53,11 @@ Result newSettlement(const QString &root, const QString &name, const QString &pa
     if (password.size() > registry::PasswordTable::MaxLength)
         return failure(u"Heslo může mít nejvýše %1 znaků."_s.arg(registry::PasswordTable::MaxLength));
     QString fileDir = platform::FileOps::withTrailingSeparator(QFileInfo(root).absoluteFilePath());
-    if (!QFileInfo::exists(fileDir + u"Data.DB"_s))
-        return failure(u"V adresáři %1 není seznam Qesto."_s.arg(platform::FileOps::nativePath(fileDir)));
+    // The list itself comes from the templates when it is missing, as at
+    // the program's start; without them this is no data root.
+    if (!platform::FileOps::fileExists(fileDir + u"Data.DB"_s) &&
+        !platform::FileOps::fileExists(fileDir + data::DataFiles::templateDir() + u"Data.DB"_s))
+        return failure(u"V adresáři %1 nejsou data Qesto."_s.arg(platform::FileOps::nativePath(fileDir)));
     return guarded([&] {
         // The session of the program: the list's tables are opened with
         // its password, as the list window opens them.
