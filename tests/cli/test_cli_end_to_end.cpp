@@ -124,6 +124,13 @@ private slots:
         const QString pdf = tmp.filePath(u"vyuctovani.pdf"_s);
         r = cli({u"pdf"_s, dir, pdf});
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        // The same over the whole data root, into a folder of its own.
+        r = cli({u"pdf-all"_s, root, tmp.filePath(u"tisk"_s)});
+        QVERIFY2(r.exitCode == 0, r.out.constData());
+        QVERIFY(r.out.endsWith("Celkem 1 Qesto: 1 v pořádku, 0 s chybou, 0 přeskočeno (heslo).\n"));
+        QVERIFY2(!r.err.contains(u"[1/1]"_s), qPrintable(r.err)); // no progress into a pipe
+        QVERIFY(QFileInfo(tmp.filePath(u"tisk/D1_Stavby_Novak_s.r.o.pdf"_s)).size() > 1000);
+
         const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
         if (pdftotext.isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed; the PDF was written but not read back");

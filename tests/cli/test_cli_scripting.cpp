@@ -88,6 +88,34 @@ void writeText(const QString &path, const QByteArray &bytes)
         qFatal("cannot write %s", qPrintable(path));
 }
 
+// A company ready for filing, as another payroll program would hand it over.
+QByteArray readyCompany(const QString &name)
+{
+    QByteArray vdvl;
+    QByteArray vdvs;
+    for (int m = 1; m <= 12; ++m) {
+        const QByteArray n = QByteArray::number(m);
+        const QByteArray a = QByteArray::number(10000 + 100 * m);
+        vdvl += (m > 1 ? "," : "") + "\"Sl2"_ba + n + "\":" + a + ",\"Sl3" + n + "\":" + a + ",\"Sl9" + n +
+                "\":" + a;
+        vdvs += (m > 1 ? "," : "") + "\"Sl1"_ba + n + "\":1500,\"Sl2" + n + "\":1500,\"Sl10" + n + "\":1500";
+    }
+    QByteArray employees;
+    for (int m = 1; m <= 12; ++m)
+        employees += ",\"Z"_ba + QByteArray::number(m) + "\":" + QByteArray::number(20 + m);
+    return R"({"format": "qesto-vyuctovani", "formatVersion": 1, "tables": {
+        "Prp": [{"Rok": "2015", "Zdo": true, "Dz": "1.1.2015", "Dk": "31.12.2015", "Dpdr1": true, "Dpdr2": true,
+                 "Dic": "CZ25123456", "Fusp": "hlavní město Prahu", "Fu": "Prahu 1", "Ojv": ")"_ba +
+           name.toUtf8() + R"(", "Npd": "Stavby", "Mi": "Dlouhá 1234/5a, 110 00 Praha 1", "Zjv": "Jan Novák",
+                 "Ses": "Jana Malá", "Tel": "603123456", "Emlv": "mala@example.cz", "Dv": "15.2.2016", "Op": 1,
+                 "Pfo": false, "Ojs": "Stavby", "Adrb": "Dlouhá 1234/5a, 110 00 Praha 1", "Zjvs": "Jan Novák",
+                 "Vses": "Jana Malá", "Telx": "603123456", "Emlx": "mala@example.cz", "Dvs": "16.2.2016")"_ba +
+           employees + R"(}],
+        "Vpz": [{"N3": "Stavba Karlín", "C4": 17, "N5": "Praha", "N6": "554782", "N7": "Hlavní město Praha"}],
+        "Vdvl": [{)"_ba +
+           vdvl + R"(}], "Vdvs": [{)"_ba + vdvs + "}]}}";
+}
+
 QString freshSettlement(registry::test::Root &root)
 {
     const cli::Result r = cli::run({u"new"_s, root.fileDir, u"Firma"_s});
@@ -442,6 +470,50 @@ private slots:
         const cli::Result r = cli::run({u"import-csv"_s, dir, table, path});
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.error.contains(message), qPrintable(r.error));
+    }
+
+    void workOverAWholeDataRoot()
+    {
+        registry::test::Root root;
+        const QString json = root.dir.filePath(u"firma.json"_s);
+        writeText(json, readyCompany(u"Stavby Novák s.r.o."_s));
+        const QString ready = freshSettlement(root);
+        QCOMPARE(cli::run({u"import"_s, ready, json}).exitCode, 0);
+        freshSettlement(root); // D2, nothing filled in
+        QCOMPARE(cli::run({u"new"_s, root.fileDir, u"Chráněné"_s, u"--password"_s, u"Abc"_s}).exitCode, 0);
+        QCOMPARE(cli::run({u"import"_s, root.fileDir + u"D3"_s, json}).exitCode, 0);
+
+        cli::Result r = cli::run({u"check-all"_s, root.fileDir});
+        QCOMPARE(r.exitCode, 1);
+        QList<QByteArray> lines = r.output.split('\n');
+        QCOMPARE(lines.first(), "1\tFirma\tStavby Novák s.r.o.\tv pořádku"_ba);
+        QVERIFY2(lines[1].startsWith("2\tFirma\t\tnálezů: "), lines[1].constData());
+        QVERIFY(lines[2].startsWith("    "));
+        QVERIFY(r.output.contains("3\tChráněné\t\tchráněno heslem, přeskočeno\n"));
+        QVERIFY(r.output.endsWith(
+            "Celkem 3 Qesto: 1 v pořádku, 1 s nálezy, 0 s chybou, 1 přeskočeno (heslo).\n"));
+
+        const QString passwords = root.dir.filePath(u"hesla.txt"_s);
+        const QString out = root.dir.filePath(u"podani"_s);
+        writeText(passwords, "# hesla\nd3=Abc\n");
+        r = cli::run({u"epo-all"_s, root.fileDir, out, u"--password-file"_s, passwords});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.output.contains("1\tFirma\tStavby Novák s.r.o.\tzapsáno D1_Stavby_Novak_s.r.o.xml\n"),
+                 r.output.constData());
+        QVERIFY(r.output.contains("3\tChráněné\tStavby Novák s.r.o.\tzapsáno D3_Stavby_Novak_s.r.o.xml\n"));
+        QVERIFY(r.output.contains("\n2\tFirma\t\t"));
+        QVERIFY(r.output.endsWith("Celkem 3 Qesto: 2 v pořádku, 1 s chybou, 0 přeskočeno (heslo).\n"));
+        QCOMPARE(QDir(out).entryList(QDir::Files),
+                 (QStringList{u"D1_Stavby_Novak_s.r.o.xml"_s, u"D3_Stavby_Novak_s.r.o.xml"_s}));
+
+        writeText(passwords, "3=abc\n");
+        r = cli::run({u"epo-all"_s, root.fileDir, out, u"--withholding"_s, u"--password-file"_s, passwords});
+        QVERIFY(r.output.contains("3\tChráněné\t\tNeplatné heslo pro toto Qesto.\n"));
+        QVERIFY(QFile::exists(out + u"/D1_Stavby_Novak_s.r.o_srazkou.xml"_s));
+
+        r = cli::run({u"check-all"_s, root.fileDir, out});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.error.startsWith(u"Použití: qesto-cli check-all"_s));
     }
 };
 

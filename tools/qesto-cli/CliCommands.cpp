@@ -27,6 +27,8 @@ QString usage()
            u"       qesto-cli epo ADRESÁŘ SOUBOR.xml [--withholding] | pdf ADRESÁŘ SOUBOR.pdf [STRANA...]\n"
            u"       qesto-cli backup ADRESÁŘ ZIP | restore ADRESÁŘ ZIP [--other-company] | new-year ADRESÁŘ [1|2]\n"
            u"       qesto-cli list DATOVÝ_ADRESÁŘ\n"
+           u"       qesto-cli check-all DATOVÝ_ADRESÁŘ [--password-file SOUBOR]\n"
+           u"       qesto-cli pdf-all|epo-all DATOVÝ_ADRESÁŘ VÝSTUP [--withholding] [--password-file SOUBOR]\n"
            u"       qesto-cli import-payroll ADRESÁŘ DATA_DB_GAVREL ČÍSLO_FIRMY [--company-data] [--password HESLO]\n"
            u"       qesto-cli --help | --version"_s;
 }
@@ -166,7 +168,7 @@ Result dump(const QString &dir, const QString &tableName, const pxdump::Sink &si
     });
 }
 
-Result run(const QStringList &args, const pxdump::Sink &sink)
+Result run(const QStringList &args, const pxdump::Sink &sink, const Progress &progress)
 {
     if (args.size() == 1 && (args[0] == u"--help" || args[0] == u"-h"))
         return help();
@@ -198,6 +200,12 @@ Result run(const QStringList &args, const pxdump::Sink &sink)
         return importSettlement(args[1], args[2]);
     if (args.size() == 4 && args[0] == u"import-csv")
         return importCsv(args[1], args[2], args[3]);
+    if (!args.isEmpty() && args[0] == u"check-all")
+        return runBatch(BatchKind::Check, args.mid(1), sink, progress);
+    if (!args.isEmpty() && args[0] == u"epo-all")
+        return runBatch(BatchKind::Epo, args.mid(1), sink, progress);
+    if (!args.isEmpty() && args[0] == u"pdf-all")
+        return runBatch(BatchKind::Pdf, args.mid(1), sink, progress);
     if (args.size() == 2 && args[0] == u"list")
         return listSettlements(args[1]);
     if (args.size() >= 4 && args[0] == u"import-payroll")
@@ -209,7 +217,7 @@ Result run(const QStringList &args, const pxdump::Sink &sink)
 
 bool needsGui(const QStringList &args)
 {
-    return !args.isEmpty() && args[0] == u"pdf";
+    return !args.isEmpty() && (args[0] == u"pdf" || args[0] == u"pdf-all");
 }
 
 } // namespace cli

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The commands of qesto-cli, apart from main() so that tests run them in
 // process. A settlement directory lies under a data root whose "Data\"
 // holds the templates: the directory's parent.
@@ -103,8 +105,28 @@ QString usage();
 Result help();
 Result version();
 
+// What a long command shows while it works (a person at a terminal).
+using Progress = std::function<void(const QString &)>;
+
+// check-all ROOT, pdf-all ROOT OUTDIR, epo-all ROOT OUTDIR [--withholding],
+// each with [--password-file FILE]: every settlement of the data root's list
+// in its order, one line each ("number<TAB>name<TAB>company<TAB>result", the
+// findings of check-all indented below), then a summary line; exit code 1
+// when anything was listed or could not be written. Files are named after
+// the settlement's directory and company and none written in the run is
+// overwritten. A protected settlement is skipped unless the password file
+// gives its password ("number=password" or "directory=password" a line).
+enum class BatchKind
+{
+    Check,
+    Pdf,
+    Epo
+};
+Result runBatch(BatchKind kind, const QStringList &args, const pxdump::Sink &sink = {},
+                const Progress &progress = {});
+
 // Dispatches the arguments after the program name; a listing goes to sink
-// as it is produced when one is given.
-Result run(const QStringList &args, const pxdump::Sink &sink = {});
+// as it is produced when one is given, progress to progress.
+Result run(const QStringList &args, const pxdump::Sink &sink = {}, const Progress &progress = {});
 
 } // namespace cli

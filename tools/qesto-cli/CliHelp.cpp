@@ -36,6 +36,12 @@ Result help()
          "mesic;sl1;sl2;...), vše, nebo nic\n"
          "  epo ADRESÁŘ SOUBOR.xml [--withholding]  uloží vyúčtování (nebo vyúčtování srážkou) "
          "jako XML pro elektronické podání\n"
+         "  check-all DATOVÝ_ADRESÁŘ  zkontroluje všechna zpracování datového adresáře: řádek za každé "
+         "(číslo, název, firma, výsledek), nálezy pod ním, nakonec souhrn\n"
+         "  pdf-all DATOVÝ_ADRESÁŘ VÝSTUP  uloží tiskopisy všech zpracování do adresáře VÝSTUP, soubor "
+         "pojmenovaný podle adresáře zpracování a firmy\n"
+         "  epo-all DATOVÝ_ADRESÁŘ VÝSTUP [--withholding]  uloží XML pro elektronické podání všech "
+         "zpracování do adresáře VÝSTUP\n"
          "  backup ADRESÁŘ ZIP  zazálohuje zpracování do archivu ZIP\n"
          "  restore ADRESÁŘ ZIP [--other-company]  obnoví zpracování z archivu ZIP; archiv jiné firmy "
          "jen s volbou --other-company\n"
@@ -46,8 +52,10 @@ Result help()
          "\n"
          "Volby:\n"
          "  -h, --help  vypíše tuto nápovědu\n"
-         "  -v, --version  vypíše verzi programu\n\n"
-         "Návratový kód 0 znamená úspěch, 1 nálezy kontroly, 2 chybu (popis je na standardním "
+         "  -v, --version  vypíše verzi programu\n"
+         "  --password-file SOUBOR  hesla chráněných zpracování pro check-all, pdf-all a epo-all, "
+         "řádky ČÍSLO=HESLO nebo ADRESÁŘ=HESLO; chráněné zpracování bez hesla se přeskočí\n\n"
+         "Návratový kód 0 znamená úspěch, 1 nálezy kontroly (u příkazů *-all i zpracování, které nešlo zapsat), 2 chybu (popis je na standardním "
          "chybovém výstupu)."_s)
             .toUtf8() +
         '\n';

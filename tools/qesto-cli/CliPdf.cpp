@@ -23,32 +23,37 @@ Result pdf(const QString &dir, const QString &out, const QStringList &pageArgs)
                 u"Strana %1 se netiskne; tisknou se strany 1-4, 6-7, 9-10, 12-13 a 15-18."_s.arg(a));
         indices.append(n);
     }
+    return guarded([&] {
+        Module m(locate(dir));
+        m.open();
+        return pdfOpened(m, out, indices);
+    });
+}
+
+Result pdfOpened(Module &m, const QString &out, const QList<int> &pageIndices)
+{
+    QList<int> indices = pageIndices;
     if (indices.isEmpty())
         for (int n : print::printablePages())
             if (QFile::exists(print::layoutPath(n)))
                 indices.append(n);
-
-    return guarded([&] {
-        Module m(locate(dir));
-        m.open();
-        QList<print::PreparedPage> sheets;
-        try {
-            print::FormPages pages(m.dm);
-            for (int n : indices)
-                sheets += pages.produce(n);
-        } catch (const platform::Error &e) {
-            m.dm.Disconnect();
-            return failure(print::PrintRun::failedText(e.message()));
-        }
+    QList<print::PreparedPage> sheets;
+    try {
+        print::FormPages pages(m.dm);
+        for (int n : indices)
+            sheets += pages.produce(n);
+    } catch (const platform::Error &e) {
         m.dm.Disconnect();
-        QString error;
-        if (!print::writePdf(out, u"Qesto"_s, sheets, &error))
-            return failure(error);
-        Result r;
-        r.output = QByteArray::number(sheets.size()) + " stran zapsáno do " +
-                   QDir::toNativeSeparators(out).toUtf8() + '\n';
-        return r;
-    });
+        return failure(print::PrintRun::failedText(e.message()));
+    }
+    m.dm.Disconnect();
+    QString error;
+    if (!print::writePdf(out, u"Qesto"_s, sheets, &error))
+        return failure(error);
+    Result r;
+    r.output = QByteArray::number(sheets.size()) + " stran zapsáno do " +
+               QDir::toNativeSeparators(out).toUtf8() + '\n';
+    return r;
 }
 
 } // namespace cli

@@ -10,6 +10,7 @@
 #include "platform/Messages.h"
 #include "settlement/NewYear.h"
 #include "settlement/SettlementOpening.h"
+#include "statements/FilingChecks.h"
 #include "statements/Recalc.h"
 
 #include <QDir>
@@ -110,6 +111,12 @@ private:
         anyError = anyError || isError;
     }
 };
+
+// The work of check, epo and pdf on a settlement already opened; each
+// closes it.
+QList<statements::FilingIssue> checkOpened(Module &m);
+Result epoOpened(Module &m, const QString &out, bool withholding);
+Result pdfOpened(Module &m, const QString &out, const QList<int> &pages);
 
 template <class F> Result guarded(F &&command)
 {
