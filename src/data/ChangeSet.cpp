@@ -401,13 +401,15 @@ void changeSettlement(TDM1 &dm, const QString &operation, const QList<TableId> &
         work();
         return;
     }
+    // Work may close the tables to replace files whole; after a roll-back
+    // they are open again as they were when the change began.
+    const bool wasOpen = dm.tablesOpen();
     try {
         work();
         change.commit();
     } catch (const platform::Error &e) {
         // The tables hold what was written so far; they let go of the files
         // before the old ones come back.
-        const bool wasOpen = dm.tablesOpen();
         dm.Disconnect();
         QString undone;
         try {

@@ -78,8 +78,9 @@ private:
 // Runs work on the open settlement of dm as one change of the given tables
 // (and of further files of the settlement directory, the settlement's INI
 // file): when work throws, the tables are closed, the old files put back and
-// the tables opened again before the error goes on. The tables are expected
-// open when the change starts.
+// the tables opened again before the error goes on, even when work had
+// closed them to replace a table's files. The tables are expected open when
+// the change starts.
 void changeSettlement(TDM1 &dm, const QString &operation, const QList<TableId> &tables,
                       const std::function<void()> &work, const QStringList &files = {});
 

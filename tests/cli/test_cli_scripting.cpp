@@ -4,11 +4,13 @@
 #include "RegistryFixture.h"
 #include "ScriptedMessages.h"
 
+#include "FaultyFiles.h"
 #include "FileContents.h"
 #include "data/Dataset.h"
 #include "data/Field.h"
 #include "data/TDM1.h"
 #include "statements/Recalc.h"
+#include "statements/SettlementImport.h"
 
 #include <QDir>
 #include <QFile>
@@ -348,8 +350,8 @@ private slots:
         QVERIFY2(r.exitCode == 0, qPrintable(r.error));
         QCOMPARE(allTables(target), allTables(source));
         QVERIFY(allTables(target).contains("Stavby Novák"));
-        // Nothing of the staging is left in the data root.
-        QCOMPARE(QDir(root.fileDir).entryList({u"*.import-*"_s}, QDir::Dirs), QStringList());
+        // The change is finished: nothing of it is left in the settlement.
+        QVERIFY(!QFileInfo::exists(target + u"/Zmena"_s));
     }
 
     void anImportWithOneRefusedValueImportsNothing_data()
@@ -386,6 +388,54 @@ private slots:
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.error.contains(message), qPrintable(r.error));
         QVERIFY(settlementBytes(dir) == before);
+    }
+
+    // The disk failing at any one step of an import, from keeping the old
+    // tables to the last post, either stops it with every file as it was and
+    // the tables open, or (a leftover copy that cannot be removed) lets it
+    // finish whole.
+    void anImportStoppedByTheDiskAtAnyStepChangesNoByte()
+    {
+        registry::test::Root root;
+        const QString dir = freshSettlement(root);
+        const auto document = [&](const QString &company) {
+            const auto read = statements::exchange::readJson(readyCompany(company));
+            return std::get<statements::exchange::Document>(read);
+        };
+        const statements::exchange::Document alfa = document(u"Alfa s.r.o."_s);
+        const statements::exchange::Document beta = document(u"Beta s.r.o."_s);
+
+        Opened s(dir);
+        statements::exchange::importDocument(s.dm, alfa);
+        QList<QByteArray> before = settlementBytes(dir);
+        auto faulty = std::make_shared<paradox::FaultyFiles>();
+        s.dm.setFileLayer(faulty);
+        int refused = 0;
+        for (int step = 0;; ++step) {
+            faulty->fail(paradox::FaultyFiles::AnyStep, {}, 1, step);
+            const int failuresBefore = faulty->failures();
+            QString message;
+            try {
+                statements::exchange::importDocument(s.dm, beta);
+            } catch (const platform::Error &e) {
+                message = e.message();
+            }
+            faulty->fail(0);
+            const QString at = u"step %1: %2"_s.arg(step).arg(message);
+            QVERIFY2(!QFileInfo::exists(dir + u"/Zmena"_s), qPrintable(at));
+            QVERIFY2(s.dm.tablesOpen(), qPrintable(at));
+            if (!message.isEmpty()) {
+                ++refused;
+                QVERIFY2(settlementBytes(dir) == before, qPrintable(at));
+                continue;
+            }
+            QCOMPARE(s.text(u"PrpOjv"_s), u"Beta s.r.o."_s);
+            if (faulty->failures() == failuresBefore)
+                break;
+            statements::exchange::importDocument(s.dm, alfa);
+            before = settlementBytes(dir);
+        }
+        QVERIFY2(refused >= 20, qPrintable(QString::number(refused)));
     }
 
     void importRefusesAnotherFormat_data()

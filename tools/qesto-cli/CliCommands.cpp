@@ -25,11 +25,14 @@ QString usage()
            u"       qesto-cli export ADRESÁŘ [SOUBOR.json] | import ADRESÁŘ SOUBOR.json\n"
            u"       qesto-cli import-csv ADRESÁŘ Vdvl|Vdvs SOUBOR.csv\n"
            u"       qesto-cli epo ADRESÁŘ SOUBOR.xml [--withholding] | pdf ADRESÁŘ SOUBOR.pdf [STRANA...]\n"
-           u"       qesto-cli backup ADRESÁŘ ZIP | restore ADRESÁŘ ZIP [--other-company] | new-year ADRESÁŘ [1|2]\n"
+           u"       qesto-cli backup ADRESÁŘ ZIP | restore ADRESÁŘ ZIP [--other-company] | new-year ADRESÁŘ "
+           u"[1|2]\n"
            u"       qesto-cli list DATOVÝ_ADRESÁŘ\n"
            u"       qesto-cli check-all DATOVÝ_ADRESÁŘ [--password-file SOUBOR]\n"
-           u"       qesto-cli pdf-all|epo-all DATOVÝ_ADRESÁŘ VÝSTUP [--withholding] [--password-file SOUBOR]\n"
-           u"       qesto-cli import-payroll ADRESÁŘ DATA_DB_GAVREL ČÍSLO_FIRMY [--company-data] [--password HESLO]\n"
+           u"       qesto-cli pdf-all|epo-all DATOVÝ_ADRESÁŘ VÝSTUP [--withholding] [--password-file "
+           u"SOUBOR]\n"
+           u"       qesto-cli import-payroll ADRESÁŘ DATA_DB_GAVREL ČÍSLO_FIRMY [--company-data] [--password "
+           u"HESLO]\n"
            u"       qesto-cli --help | --version"_s;
 }
 

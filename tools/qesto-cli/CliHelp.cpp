@@ -25,11 +25,13 @@ Result help()
          "  dump ADRESÁŘ TABULKA  vypíše záznamy tabulky jako CSV včetně počítaných polí\n"
          "  check ADRESÁŘ  vypíše, pro co by finanční úřad vyúčtování vrátil\n"
          "  set ADRESÁŘ TABULKA POLE=TEXT...  zapíše texty do polí jako v okně a záznam uloží (Prp údaje "
-         "o firmě, Dmt parametry tisku, Vdvl, Vdvs, Vpkv, Vpkb); zaškrtávací pole berou 1/0, ano/ne, true/false\n"
+         "o firmě, Dmt parametry tisku, Vdvl, Vdvs, Vpkv, Vpkb); zaškrtávací pole berou 1/0, ano/ne, "
+         "true/false\n"
          "  set ADRESÁŘ Vpz --add POLE=TEXT...  přidá místo výkonu práce\n"
          "  set ADRESÁŘ Vpz --row N POLE=TEXT...  změní N-té místo výkonu práce (v pořadí ID)\n"
          "  set ADRESÁŘ Vpz --delete N  smaže N-té místo výkonu práce\n"
-         "  export ADRESÁŘ [SOUBOR.json]  vypíše celé zpracování jako JSON (bez souboru na standardní výstup)\n"
+         "  export ADRESÁŘ [SOUBOR.json]  vypíše celé zpracování jako JSON (bez souboru na standardní "
+         "výstup)\n"
          "  import ADRESÁŘ SOUBOR.json  načte zpracování z JSON podle pravidel oken; odmítnutá hodnota "
          "nezmění nic\n"
          "  import-csv ADRESÁŘ Vdvl|Vdvs SOUBOR.csv  načte měsíční údaje vyúčtování (řádky "
@@ -55,7 +57,8 @@ Result help()
          "  -v, --version  vypíše verzi programu\n"
          "  --password-file SOUBOR  hesla chráněných zpracování pro check-all, pdf-all a epo-all, "
          "řádky ČÍSLO=HESLO nebo ADRESÁŘ=HESLO; chráněné zpracování bez hesla se přeskočí\n\n"
-         "Návratový kód 0 znamená úspěch, 1 nálezy kontroly (u příkazů *-all i zpracování, které nešlo zapsat), 2 chybu (popis je na standardním "
+         "Návratový kód 0 znamená úspěch, 1 nálezy kontroly (u příkazů *-all i zpracování, které nešlo "
+         "zapsat), 2 chybu (popis je na standardním "
          "chybovém výstupu)."_s)
             .toUtf8() +
         '\n';
