@@ -4,7 +4,6 @@
 #include "widgets/FormPlace.h"
 
 #include <QDialog>
-#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -18,6 +17,9 @@ class TDM1;
 namespace platform {
 class IMessages;
 }
+namespace statements {
+class FormPages;
+}
 namespace widgets {
 class TDBCheckBoxz;
 class TDBEditz;
@@ -26,9 +28,10 @@ class TDBEditz;
 namespace company {
 
 // Company data editor "Údaje o firmě": the single record of Prp on four
-// pages. Every box writes straight into the record; "&OK" and closing post
-// it, and closing reads the table again so the next opening starts from the
-// file.
+// pages, built from the same description of boxes and rules (prpLayout) that
+// qesto-cli set and the import type through. Every box writes straight into
+// the record; "&OK" and closing post it, and closing reads the table again so
+// the next opening starts from the file.
 class TEprpForm : public QDialog
 {
     Q_OBJECT
@@ -40,18 +43,18 @@ public:
               QWidget *parent = nullptr);
     ~TEprpForm() override;
 
-    QTabWidget *pages() const { return m_pages; }
+    QTabWidget *pages() const;
     QPushButton *okButton() const { return m_ok; }
     // The box or check box of a Prp field ("Telx"); nullptr if none.
-    QWidget *control(const QString &field) const { return m_controls.value(field.toLower()); }
+    QWidget *control(const QString &field) const;
     widgets::TDBEditz *edit(const QString &field) const;
     widgets::TDBCheckBoxz *checkBox(const QString &field) const;
     // The clickable label beside a box: the ">>" of a copy, the caption of a
     // date box.
-    QLabel *copyLabel(const QString &field) const { return m_copyLabels.value(field.toLower()); }
-    QLabel *dateLabel(const QString &field) const { return m_dateLabels.value(field.toLower()); }
+    QLabel *copyLabel(const QString &field) const;
+    QLabel *dateLabel(const QString &field) const;
     // Boxes in tab order, per page.
-    QList<QWidget *> pageControls(int page) const { return m_pageControls.value(page); }
+    QList<QWidget *> pageControls(int page) const;
 
     // Shows page 0..3 (Ctrl+1 .. Ctrl+4) with the focus on its first box.
     void showPage(int page);
@@ -72,26 +75,15 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    class PageBuilder;
-    friend class PageBuilder;
-
-    void buildPages();
     bool handleKey(QWidget *target, QKeyEvent *event);
-    bool seamKey(QWidget *target, bool forward);
     bool postRecord();
     void reopenPrp();
-    void updateCaptions();
 
     data::TDM1 &m_dm;
     platform::IMessages &m_messages;
     widgets::FormPlace m_place;
-    QTabWidget *m_pages = nullptr;
+    statements::FormPages *m_pages = nullptr;
     QPushButton *m_ok = nullptr;
-    QHash<QString, QWidget *> m_controls; // lower-case field name
-    QHash<QString, QLabel *> m_copyLabels;
-    QHash<QString, QLabel *> m_dateLabels;
-    QHash<QWidget *, int> m_pageOf;
-    QList<QList<QWidget *>> m_pageControls;
     bool m_closing = false;
 };
 

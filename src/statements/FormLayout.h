@@ -93,6 +93,10 @@ struct FormPage
     int helpContext = 0;
     // The grid column that takes the width the boxes leave; -1 for none.
     int stretchColumn = -1;
+    // Rows of labelled boxes: each row's caption in the first column, its
+    // other cells side by side after it, and each text box as wide as the
+    // characters it takes.
+    bool flowingRows = false;
     // Boxes in tab order; the other cells anywhere in between.
     QList<FormCell> cells;
     // Column legends shown under the grid.

@@ -9,7 +9,9 @@
 #include "widgets/Editz.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -17,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -24,10 +27,36 @@ namespace statements {
 
 namespace {
 
-QLabel *cellLabel(const FormCell &cell, QWidget *page)
+// A caption that does something when clicked.
+class ClickLabel : public QLabel
 {
-    auto *label = new QLabel(cell.text, page);
+public:
+    ClickLabel(const QString &text, std::function<void()> action, QWidget *parent)
+        : QLabel(text, parent), m_action(std::move(action))
+    {
+        setCursor(Qt::PointingHandCursor);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        QLabel::mousePressEvent(event);
+        if (m_action)
+            m_action();
+    }
+
+private:
+    std::function<void()> m_action;
+};
+
+void styleLabel(QLabel *label, const FormCell &cell)
+{
     label->setTextFormat(Qt::PlainText);
+    if (cell.bold) {
+        QFont f = label->font();
+        f.setBold(true);
+        label->setFont(f);
+    }
     switch (cell.kind) {
     case FormCell::Kind::Heading: {
         QFont f = label->font();
@@ -47,7 +76,11 @@ QLabel *cellLabel(const FormCell &cell, QWidget *page)
         label->setWordWrap(true);
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     }
-    return label;
+}
+
+QString linkKey(FormCell::Link kind, const QString &field)
+{
+    return (kind == FormCell::Link::Date ? u"date:"_s : u"copy:"_s) + field.toLower();
 }
 
 // Legends under the grid, in a smaller font, each on its own lines as
@@ -138,9 +171,34 @@ void FormPages::build(data::DataSource &source)
         grid->setVerticalSpacing(3);
         column->addLayout(grid);
         m_pageStart.append(int(m_boxes.size()));
+        m_inputs.append(QList<QWidget *>());
+        // Flowing rows: the caption in the first column, the rest of the row
+        // side by side after it, so a row's boxes do not take the widths of
+        // other rows' boxes.
+        QHash<int, QHBoxLayout *> flows;
+        const auto place = [&](QWidget *w, const FormCell &cell) {
+            if (!def.flowingRows) {
+                grid->addWidget(w, cell.row, cell.column, 1, cell.columnSpan);
+            } else if (cell.column == 0) {
+                grid->addWidget(w, cell.row, 0, 1, cell.columnSpan > 1 ? 2 : 1);
+            } else {
+                QHBoxLayout *&flow = flows[cell.row];
+                if (!flow) {
+                    flow = new QHBoxLayout;
+                    flow->setSpacing(6);
+                    grid->addLayout(flow, cell.row, 1);
+                }
+                flow->addWidget(w);
+            }
+        };
         for (const FormCell &cell : def.cells) {
+            if (cell.kind == FormCell::Kind::Check) {
+                QWidget *check = makeCheck(cell, source, page);
+                place(check, cell);
+                continue;
+            }
             if (!cell.isBox()) {
-                grid->addWidget(cellLabel(cell, page), cell.row, cell.column, 1, cell.columnSpan);
+                place(makeLabel(cell, page), cell);
                 continue;
             }
             auto *box = new widgets::TDBEditz(page);
@@ -166,6 +224,12 @@ void FormPages::build(data::DataSource &source)
                 if (cell.columnSpan == 1)
                     box->setFixedWidth(amountWidth);
             }
+            if (def.flowingRows && !amount) {
+                // As wide as what it takes, a date as a date.
+                const bool date = dynamic_cast<data::DateField *>(field) != nullptr;
+                const int chars = date ? 11 : box->maxLength() > 100 ? 8 : box->maxLength();
+                box->setFixedWidth(std::clamp(metrics.averageCharWidth() * (chars + 2) + 10, 36, 340));
+            }
             if (field->isCalculated()) {
                 box->setReadOnly(true);
                 box->setFocusPolicy(Qt::ClickFocus);
@@ -178,11 +242,18 @@ void FormPages::build(data::DataSource &source)
             }
             const QString name = cell.text;
             connect(box, &widgets::TDBEditz::exitChanged, this, [this, name] { boxLeft(name); });
-            grid->addWidget(box, cell.row, cell.column, 1, cell.columnSpan);
+            place(box, cell);
             m_boxes.append(box);
             m_byField.insert(cell.text.toLower(), box);
+            m_inputs.last().append(box);
+            m_inputByField.insert(cell.text.toLower(), box);
+            m_fieldOf.insert(box, cell.text);
         }
-        if (def.stretchColumn >= 0)
+        for (QHBoxLayout *flow : std::as_const(flows))
+            flow->addStretch(1);
+        if (def.flowingRows)
+            grid->setColumnStretch(1, 1);
+        else if (def.stretchColumn >= 0)
             grid->setColumnStretch(def.stretchColumn, 1);
         if (!def.legends.isEmpty()) {
             column->addSpacing(8);
@@ -192,6 +263,59 @@ void FormPages::build(data::DataSource &source)
         addTab(page, def.title);
     }
     m_pageStart.append(int(m_boxes.size()));
+}
+
+QWidget *FormPages::makeCheck(const FormCell &cell, data::DataSource &source, QWidget *page)
+{
+    auto *check = new widgets::TDBCheckBoxz(cell.caption, page);
+    check->setObjectName(u"DBCheckBox"_s + cell.text);
+    check->setField(&source, source.dataset()->fieldByName(cell.text));
+    check->setToolTip(cell.hint);
+    check->setStatusTip(cell.hint);
+    if (const QString anchor = m_layout.anchorOf(cell); !anchor.isEmpty())
+        check->setProperty("helpAnchor", anchor);
+    if (!cell.uncheckedCaption.isEmpty()) {
+        // The caption tells the state: "Za zdaňovací období" or the part.
+        const FormCell captions = cell;
+        const auto follow = [check, captions] { check->setText(captions.captionFor(check->isChecked())); };
+        connect(check, &QCheckBox::toggled, this, follow);
+        follow();
+    }
+    if (m_layout.seam(cell.text)) {
+        check->setEnterTab(false);
+        check->installEventFilter(this);
+        m_seams.insert(check, m_layout.seam(cell.text));
+    }
+    m_inputs.last().append(check);
+    m_inputByField.insert(cell.text.toLower(), check);
+    m_fieldOf.insert(check, cell.text);
+    return check;
+}
+
+QLabel *FormPages::makeLabel(const FormCell &cell, QWidget *page)
+{
+    QLabel *label = nullptr;
+    if (cell.linkKind == FormCell::Link::None) {
+        label = new QLabel(cell.text, page);
+    } else {
+        const FormCell::Link kind = cell.linkKind;
+        const QString field = cell.link;
+        label = new ClickLabel(
+            cell.text, [this, kind, field] { emit linkActivated(kind, field); }, page);
+        label->setObjectName(u"Label"_s + field + (kind == FormCell::Link::Copy ? u"Copy"_s : QString()));
+        m_links.insert(linkKey(kind, field), label);
+    }
+    if (!cell.hint.isEmpty()) {
+        label->setToolTip(cell.hint);
+        label->setStatusTip(cell.hint);
+    }
+    styleLabel(label, cell);
+    return label;
+}
+
+QLabel *FormPages::linkLabel(const QString &field, FormCell::Link kind) const
+{
+    return m_links.value(linkKey(kind, field));
 }
 
 widgets::TDBEditz *FormPages::box(const QString &field) const
@@ -233,7 +357,7 @@ bool FormPages::showPage(int index, QWidget *focus)
         setCurrentIndex(index);
     }
     if (!focus) {
-        for (widgets::TDBEditz *b : pageBoxes(index)) {
+        for (QWidget *b : pageInputs(index)) {
             if (b->focusPolicy() & Qt::TabFocus) {
                 focus = b;
                 break;
@@ -250,12 +374,12 @@ bool FormPages::showPage(int index, QWidget *focus)
 
 bool FormPages::focusBox(const QString &field)
 {
-    widgets::TDBEditz *target = box(field);
+    QWidget *target = input(field);
     const int page = m_layout.pageOf(field);
     return target && showPage(page, target);
 }
 
-bool FormPages::followSeam(widgets::TDBEditz *box, const QString &target, bool forward)
+bool FormPages::followSeam(QWidget *box, const QString &target, bool forward)
 {
     if (target.isEmpty())
         return focusNextPrevChild(forward);
@@ -306,7 +430,7 @@ bool FormPages::eventFilter(QObject *watched, QEvent *event)
             event->accept();
             if (event->type() == QEvent::KeyPress) {
                 const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
-                auto *box = static_cast<widgets::TDBEditz *>(watched);
+                auto *box = static_cast<QWidget *>(watched);
                 if (mods == Qt::NoModifier)
                     followSeam(box, seam->enter, true);
                 else if (mods == Qt::ShiftModifier)

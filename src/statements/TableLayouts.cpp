@@ -14,13 +14,16 @@ namespace {
 class Rows
 {
 public:
-    static constexpr int Width = 10; // columns a heading spans
+    static constexpr int Width = 20; // columns a heading spans
+    // The help topic of the company data, on every page.
+    static constexpr int HelpContext = 5;
 
     explicit Rows(const QString &title) { m_page.title = title; }
 
     FormPage take()
     {
-        m_page.stretchColumn = Width;
+        m_page.flowingRows = true;
+        m_page.helpContext = HelpContext;
         return std::move(m_page);
     }
 
@@ -121,9 +124,10 @@ FormLayout prpLayout()
 {
     FormLayout layout;
     layout.table = u"Prp"_s;
+    layout.helpPrefix = u"firma"_s;
     {
         Rows p(u"Stránka 1"_s);
-        p.heading(u"Společné údaje - Vyúčtování, Příloha k vyúčtování (opravy) a Počet zaměstnanců"_s);
+        p.heading(u"Společné údaje - Qesto, Příloha k vyučtování (opravy) a Počet zaměstnanců"_s);
         p.row(u"Rok"_s);
         p.edit(u"Rok"_s, {}, u"Rok"_s, 4);
         p.row();
@@ -229,7 +233,7 @@ FormLayout prpLayout()
         p.row(u"Vystaveno"_s);
         p.edit(u"Dvs"_s, u"dne"_s, u"Vystaveno dne"_s, 11, true);
         p.row(u"Počet příloh"_s);
-        p.edit(u"Ops"_s, {}, u"Počet příloh k Vyúčtování daně vybírané srážkou"_s);
+        p.edit(u"Ops"_s, {}, u"Počet příloh k vyúčtování daně vybírané srážkou"_s);
         layout.pages.append(p.take());
     }
     {

@@ -1,13 +1,16 @@
 // The company data editor "Údaje o firmě" on the offscreen platform: every
 // box with its field, hint and length in tab order, the copies onto the
 // withholding statement's heading, the calendar, the check box captions, the
-// page keys and seams, posting on "&OK" and on closing.
+// page keys and seams, posting on "&OK" and on closing, and the one
+// description of boxes it shares with qesto-cli set.
 
 #include "../statements/EditorFixture.h"
 #include "company/TEprpForm.h"
 #include "data/DataError.h"
 #include "data/Dataset.h"
 #include "platform/IniFile.h"
+#include "statements/FormInput.h"
+#include "statements/TableLayouts.h"
 #include "widgets/Editz.h"
 
 #include <QLabel>
@@ -366,6 +369,46 @@ private Q_SLOTS:
         form->okButton()->click();
         QVERIFY(!form->isVisible());
         QCOMPARE(prp(u"Rok"_s), u"2015"_s);
+    }
+
+    // The window and qesto-cli set are made from one description of the
+    // boxes: the same inputs in the same order, and a text typed into the
+    // window's box is stored as the command line stores it.
+    void theWindowAndTheCommandLineShareTheBoxes_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("cut to the box") << u"Dic"_s << u"CZ1234567890123456"_s;
+        QTest::newRow("date shorthand") << u"Dv"_s << u"15,2,2016"_s;
+        QTest::newRow("long name") << u"Ojs"_s << u"Stavby Novak a synove, verejna obchodni spolecnost"_s;
+        QTest::newRow("count") << u"Z3"_s << u"12"_s;
+    }
+    void theWindowAndTheCommandLineShareTheBoxes()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        open();
+        QStringList inputs;
+        for (int page = 0; page < TEprpForm::PageCount; ++page) {
+            for (QWidget *w : form->pageControls(page))
+                inputs.append(w->objectName().remove(u"DBEdit"_s).remove(u"DBCheckBox"_s));
+        }
+        QCOMPARE(inputs, statements::prpLayout().boxFields());
+
+        editortest::typeInto(form->edit(field), typed);
+        form->okButton()->click();
+        QVERIFY(!form->isVisible());
+        const QString byWindow = prp(field);
+        QVERIFY(!byWindow.isEmpty());
+
+        data::Dataset &table = s->dm.Prp();
+        table.edit();
+        s->field(u"Prp"_s + field).clear();
+        table.post();
+        statements::FormInput input(s->dm, u"Prp"_s);
+        input.type(field, typed);
+        input.post();
+        QCOMPARE(prp(field), byWindow);
     }
 
     void closingWithoutChangesPostsAndReopens()
