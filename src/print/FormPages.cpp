@@ -2,6 +2,9 @@
 
 #include "data/TDM1.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <cmath>
 
 namespace print {
@@ -33,9 +36,17 @@ bool isPrintablePage(int index)
 
 QString layoutPath(int index)
 {
-    for (const FormPage &p : kPages)
-        if (p.index == index)
-            return u":/print/layouts/"_s + QString::fromUtf16(p.layoutName) + u".layout"_s;
+    for (const FormPage &p : kPages) {
+        if (p.index != index)
+            continue;
+        const QString file = QString::fromUtf16(p.layoutName) + u".layout"_s;
+        // A folder of edited layouts, tried out without building the program
+        // again; a page it lacks keeps the built-in layout.
+        const QString folder = qEnvironmentVariable("QESTO_LAYOUTS");
+        if (!folder.isEmpty() && QFileInfo::exists(QDir(folder).filePath(file)))
+            return QDir(folder).filePath(file);
+        return u":/print/layouts/"_s + file;
+    }
     return {};
 }
 

@@ -29,7 +29,8 @@ struct FormPage
 // The printable page indices in ascending order.
 QList<int> printablePages();
 bool isPrintablePage(int index);
-// ":/print/layouts/..." of a printable page, empty otherwise.
+// ":/print/layouts/..." of a printable page, empty otherwise; the file of
+// the same name in the folder QESTO_LAYOUTS names, where there is one.
 QString layoutPath(int index);
 
 // Produces the official form pages of the open settlement: the GUI-free

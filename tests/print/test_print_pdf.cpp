@@ -20,6 +20,8 @@ private slots:
     void chosenPages();
     void refusesUnknownPage();
     void unwritableTargetFailsWithoutAFile();
+    void editedLayoutNamingAnUnknownField_data();
+    void editedLayoutNamingAnUnknownField();
 
 private:
     QString pdfText(const QString &pdf);
@@ -46,9 +48,14 @@ QString TestPrintPdf::pdfText(const QString &pdf)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-static int runCli(const QStringList &args, QByteArray *err = nullptr)
+static int runCli(const QStringList &args, QByteArray *err = nullptr, const QString &layouts = {})
 {
     QProcess p;
+    if (!layouts.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"QESTO_LAYOUTS"_s, layouts);
+        p.setProcessEnvironment(env);
+    }
     p.start(QStringLiteral(QESTO_CLI_PROGRAM), args);
     if (!p.waitForFinished(60000))
         return -1;
@@ -129,4 +136,47 @@ void TestPrintPdf::unwritableTargetFailsWithoutAFile()
 }
 
 QTEST_MAIN(TestPrintPdf)
+void TestPrintPdf::editedLayoutNamingAnUnknownField_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("reported");
+
+    QTest::newRow("field") << u" Vdvl.Sl21 "_s << u" Vdvl.Sl2l "_s
+                           << u"(řádek 40): pole \"Vdvl.Sl2l\" neznám"_s;
+    QTest::newRow("table") << u" Vdvl.Sl31 "_s << u" Vdlv.Sl31 "_s
+                           << u"(řádek 41): pole \"Vdlv.Sl31\" neznám"_s;
+}
+
+// A layout folder given through QESTO_LAYOUTS is checked as the built-in
+// layouts are: the first unknown name stops the run with the file and line,
+// and nothing is written; the pages it lacks keep their built-in layout.
+void TestPrintPdf::editedLayoutNamingAnUnknownField()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, reported);
+    QFile builtIn(print::layoutPath(2));
+    QVERIFY(builtIn.open(QIODevice::ReadOnly));
+    QString text = QString::fromUtf8(builtIn.readAll());
+    QVERIFY(text.contains(from));
+    text.replace(from, to);
+
+    QTemporaryDir layouts;
+    QFile edited(layouts.filePath(builtIn.fileName().section(u'/', -1)));
+    QVERIFY(edited.open(QIODevice::WriteOnly));
+    edited.write(text.toUtf8());
+    edited.close();
+
+    const QString out = m_root.filePath(u"upravena.pdf"_s);
+    QByteArray err;
+    QCOMPARE(runCli({u"pdf"_s, m_dir, out, u"1"_s, u"2"_s}, &err, layouts.path()), 2);
+    const QString message = QString::fromUtf8(err);
+    QVERIFY2(message.contains(u"\"rdpv2.layout\""_s) && message.contains(reported), err.constData());
+    QVERIFY(!QFile::exists(out));
+    QCOMPARE(runCli({u"pdf"_s, m_dir, out, u"1"_s}, &err, layouts.path()), 0);
+    QVERIFY(QFile::exists(out));
+    QVERIFY(QFile::remove(out));
+}
+
 #include "test_print_pdf.moc"
