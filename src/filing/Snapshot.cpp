@@ -1,6 +1,7 @@
 #include "filing/Snapshot.h"
 
 #include "data/DataError.h"
+#include "data/FieldNames.h"
 #include "data/Rounding.h"
 #include "data/TDM1.h"
 
@@ -11,6 +12,8 @@
 using namespace Qt::StringLiterals;
 
 namespace filing {
+
+using namespace data::fields;
 
 namespace {
 
@@ -86,12 +89,12 @@ Snapshot readSnapshot(data::TDM1 &dm)
         places.close();
     dm.openTable(places);
     const CursorGuard guard{places};
-    data::Field *name = places.fieldByName(u"N3"_s);
-    data::Field *count = places.fieldByName(u"C4"_s);
-    data::Field *municipality = places.fieldByName(u"N5"_s);
-    data::Field *code = places.fieldByName(u"N6"_s);
-    data::Field *district = places.fieldByName(u"N7"_s);
-    data::Field *real = places.fieldByName(u"Pmr"_s);
+    data::Field *name = places.fieldByName(Vpz::N3);
+    data::Field *count = places.fieldByName(Vpz::C4);
+    data::Field *municipality = places.fieldByName(Vpz::N5);
+    data::Field *code = places.fieldByName(Vpz::N6);
+    data::Field *district = places.fieldByName(Vpz::N7);
+    data::Field *real = places.fieldByName(Vpz::Pmr);
     for (places.first(); !places.eof(); places.next()) {
         // An empty mark is a filler row of the printed sheets.
         if (real->isNull())

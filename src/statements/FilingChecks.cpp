@@ -1,5 +1,6 @@
 #include "statements/FilingChecks.h"
 
+#include "data/FieldNames.h"
 #include "data/FieldText.h"
 #include "data/Rounding.h"
 #include "data/TDM1.h"
@@ -15,6 +16,7 @@ namespace statements {
 namespace {
 
 using Record = FilingData::Record;
+using namespace data::fields;
 
 double amount(const Record &r, const QString &name)
 {
@@ -114,7 +116,13 @@ private:
         issues.append(
             {part, filingPartTitle(part) + u": "_s + what, c ? c->severity : Severity::Warning, check});
     }
-    void typeMarks(FilingPart part, const QString &suffix, const QString &dateField);
+    // The marks regular, corrective and supplementary of a statement, and
+    // the date a supplementary one needs.
+    struct TypeMarks
+    {
+        data::FieldName regular, corrective, supplementary, discovered;
+    };
+    void typeMarks(FilingPart part, const TypeMarks &marks);
     // A row of part II against what it quotes.
     void agrees(FilingPart part, const QString &row, double value, const QString &quoted, double expected)
     {
@@ -122,18 +130,26 @@ private:
             add(part, u"program.rekapitulace"_s,
                 u"ř. %1 (%2) nesouhlasí %3 (%4)."_s.arg(row, crowns(value), quoted, crowns(expected)));
     }
-    void annexRows(FilingPart part, const Record &r, const QStringList &rows, const QString &kindStem,
-                   const QString &amountColumn, const QString &kinds);
+    // The columns of a block of annex rows: the kind of correction (sl. 1),
+    // the texts and the amount.
+    struct AnnexColumns
+    {
+        data::FieldSeries kind;
+        data::FieldGrid cells;
+        data::FieldSeries amount;
+    };
+    void annexRows(FilingPart part, const Record &r, const AnnexColumns &columns, int firstRow, int lastRow,
+                   const QString &kinds);
     void period(FilingPart part, const QString &form, bool notAfterToday);
     void signatory(FilingPart part, const QString &code, const QString &name, const QString &id);
     // Month m lies at least partly in the statement's period.
     bool monthInPeriod(int m) const;
     void monthColumns(FilingPart part, const Record &r, const QString &form,
-                      const QList<std::tuple<QString, QString, QString>> &columns, bool negativeAllowed,
-                      bool outsideChecked);
-    QDate from() const { return date(m_data.prp, u"Dz"_s); }
-    QDate to() const { return date(m_data.prp, u"Dk"_s); }
-    QString distinctionCode() const { return text(m_data.prp, u"Kod"_s).toUpper(); }
+                      const QList<std::tuple<QString, data::FieldSeries, QString>> &columns,
+                      bool negativeAllowed, bool outsideChecked);
+    QDate from() const { return date(m_data.prp, Prp::Dz); }
+    QDate to() const { return date(m_data.prp, Prp::Dk); }
+    QString distinctionCode() const { return text(m_data.prp, Prp::Kod).toUpper(); }
 
     const FilingData &m_data;
 };
@@ -141,7 +157,7 @@ private:
 void Checker::company()
 {
     const Record &prp = m_data.prp;
-    const QString dic = text(prp, u"Dic"_s);
+    const QString dic = text(prp, Prp::Dic);
     static const QRegularExpression dicForm(u"^CZ[0-9]{8,10}$"_s);
     if (dic.isEmpty())
         add(FilingPart::Company, u"program.dic"_s, u"není vyplněno DIČ plátce."_s);
@@ -165,7 +181,7 @@ void Checker::company()
     // The box says whether the forms are for the whole period or a part of
     // it; the forms print what it says, not what the dates say.
     if (from.isValid() && to.isValid() && from == QDate(from.year(), 1, 1) &&
-        to == QDate(from.year(), 12, 31) && !flag(prp, u"Zdo"_s))
+        to == QDate(from.year(), 12, 31) && !flag(prp, Prp::Zdo))
         add(FilingPart::Company, u"program.cast_obdobi"_s,
             u"zdaňovací období je celý rok %1, ale „Za zdaňovací období“ není zaškrtnuto, takže vyúčtování "
             u"uvádějí „za část zdaňovacího období“."_s.arg(from.year()));
@@ -218,12 +234,12 @@ bool Checker::monthInPeriod(int m) const
 
 // The columns of part I month by month: (attribute, field stem, caption).
 void Checker::monthColumns(FilingPart part, const Record &r, const QString &form,
-                           const QList<std::tuple<QString, QString, QString>> &columns, bool negativeAllowed,
-                           bool outsideChecked)
+                           const QList<std::tuple<QString, data::FieldSeries, QString>> &columns,
+                           bool negativeAllowed, bool outsideChecked)
 {
     for (int m = 1; m <= 12; ++m) {
-        for (const auto &[attribute, stem, caption] : columns) {
-            const double value = amount(r, stem + num(m));
+        for (const auto &[attribute, column, caption] : columns) {
+            const double value = amount(r, column(m));
             const QString where = u"část I., ř. %1 (%2), %3"_s.arg(num(m), monthName(m), caption);
             const QString id = form + u".VetaO."_s + attribute;
             if (!negativeAllowed && value < 0)
@@ -235,17 +251,17 @@ void Checker::monthColumns(FilingPart part, const Record &r, const QString &form
     }
 }
 
-void Checker::typeMarks(FilingPart part, const QString &suffix, const QString &dateField)
+void Checker::typeMarks(FilingPart part, const TypeMarks &type)
 {
     const Record &prp = m_data.prp;
-    const int marks = int(flag(prp, u"Dpdr"_s + suffix)) + int(flag(prp, u"Dpdo"_s + suffix)) +
-                      int(flag(prp, u"Dpdd"_s + suffix));
+    const int marks =
+        int(flag(prp, type.regular)) + int(flag(prp, type.corrective)) + int(flag(prp, type.supplementary));
     if (marks == 0)
         add(part, u"program.typ"_s, u"není označeno, zda jde o vyúčtování řádné, opravné nebo dodatečné."_s);
     else if (marks > 1)
         add(part, u"program.typ"_s,
             u"je označeno více druhů vyúčtování (řádné, opravné, dodatečné); smí být jen jeden."_s);
-    if (flag(prp, u"Dpdd"_s + suffix) && !date(prp, dateField).isValid())
+    if (flag(prp, type.supplementary) && !date(prp, type.discovered).isValid())
         add(part, u"program.typ"_s, u"dodatečné vyúčtování nemá datum zjištění důvodů pro jeho podání."_s);
 }
 
@@ -274,39 +290,39 @@ void Checker::employment()
 {
     const FilingPart part = FilingPart::Employment;
     const QString form = u"DPZVD6"_s;
-    typeMarks(part, u"1"_s, u"Dopd"_s);
+    typeMarks(part, {Prp::Dpdr1, Prp::Dpdo1, Prp::Dpdd1, Prp::Dopd});
     period(part, form, false);
-    signatory(part, u"Kzs"_s, u"Zjm"_s, u"Zde"_s);
+    signatory(part, Prp::Kzs, Prp::Zjm, Prp::Zde);
 
     const Record &v = m_data.vdvl;
-    const double r1 = amount(v, u"C401"_s), r2 = amount(v, u"C403"_s), r3 = amount(v, u"C404"_s),
-                 r4 = amount(v, u"C403a"_s), r5 = amount(v, u"C404a"_s), r8 = amount(v, u"C408"_s),
-                 r9 = amount(v, u"C409"_s), r10 = amount(v, u"C410"_s);
-    agrees(part, u"1"_s, r1, u"se sl. 1 ř. 13 v části I."_s, amount(v, u"Sl213"_s));
-    agrees(part, u"2"_s, r2, u"se sl. 4 ř. 13 v části I."_s, amount(v, u"Sl513"_s));
-    agrees(part, u"4"_s, r4, u"se sl. 5 ř. 13 v části I."_s, amount(v, u"Slb513"_s));
+    const double r1 = amount(v, Vdvl::C401), r2 = amount(v, Vdvl::C403), r3 = amount(v, Vdvl::C404),
+                 r4 = amount(v, Vdvl::C403a), r5 = amount(v, Vdvl::C404a), r8 = amount(v, Vdvl::C408),
+                 r9 = amount(v, Vdvl::C409), r10 = amount(v, Vdvl::C410);
+    agrees(part, u"1"_s, r1, u"se sl. 1 ř. 13 v části I."_s, amount(v, Vdvl::Sl2(13)));
+    agrees(part, u"2"_s, r2, u"se sl. 4 ř. 13 v části I."_s, amount(v, Vdvl::Sl5(13)));
+    agrees(part, u"4"_s, r4, u"se sl. 5 ř. 13 v části I."_s, amount(v, Vdvl::Slb5(13)));
     agrees(part, u"8"_s, r8, u"s rekapitulací ř. 1 - ř. 2 + ř. 3 - ř. 4 + ř. 5"_s, r1 - r2 + r3 - r4 + r5);
-    agrees(part, u"9"_s, r9, u"se sl. 11 ř. 13 v části I."_s, amount(v, u"Sl913"_s));
+    agrees(part, u"9"_s, r9, u"se sl. 11 ř. 13 v části I."_s, amount(v, Vdvl::Sl9(13)));
     agrees(part, u"10"_s, r10, u"s rozdílem ř. 9 - ř. 8"_s, r9 - r8);
 
     // Part I: no column may be negative; a statement for a part of the year
     // after an event has nothing in the months outside it.
     monthColumns(part, v, form,
-                 {{u"kc_dpzi02"_s, u"Sl3"_s, u"sl. 2"_s},
-                  {u"kc_dpzi03a"_s, u"Slo3"_s, u"sl. 3"_s},
-                  {u"kc_dpzi04"_s, u"Sl5"_s, u"sl. 4"_s},
-                  {u"kc_dpzi05"_s, u"Slb5"_s, u"sl. 5"_s},
-                  {u"kc_dpzi11"_s, u"Sl9"_s, u"sl. 11"_s}},
+                 {{u"kc_dpzi02"_s, Vdvl::Sl3, u"sl. 2"_s},
+                  {u"kc_dpzi03a"_s, Vdvl::Slo3, u"sl. 3"_s},
+                  {u"kc_dpzi04"_s, Vdvl::Sl5, u"sl. 4"_s},
+                  {u"kc_dpzi05"_s, Vdvl::Slb5, u"sl. 5"_s},
+                  {u"kc_dpzi11"_s, Vdvl::Sl9, u"sl. 11"_s}},
                  false, false);
     const QString code = distinctionCode();
-    monthColumns(part, v, form, {{u"kc_dpzi01"_s, u"Sl2"_s, u"sl. 1"_s}}, false,
+    monthColumns(part, v, form, {{u"kc_dpzi01"_s, Vdvl::Sl2, u"sl. 1"_s}}, false,
                  eventCode(code, u"ABCDEFHIJKLM"_s));
-    static const QList<std::tuple<QString, QString, QString>> totals = {
-        {u"s_kc_dpzi01"_s, u"Sl213"_s, u"sl. 1"_s},   {u"s_kc_dpzi02"_s, u"Sl313"_s, u"sl. 2"_s},
-        {u"s_kc_dpzi03a"_s, u"Slo313"_s, u"sl. 3"_s}, {u"s_kc_dpzi04"_s, u"Sl513"_s, u"sl. 4"_s},
-        {u"s_kc_dpzi05"_s, u"Slb513"_s, u"sl. 5"_s},  {u"s_kc_dpzi11"_s, u"Sl913"_s, u"sl. 11"_s}};
-    for (const auto &[attribute, field, caption] : totals) {
-        const double value = amount(v, field);
+    static const QList<std::tuple<QString, data::FieldSeries, QString>> totals = {
+        {u"s_kc_dpzi01"_s, Vdvl::Sl2, u"sl. 1"_s},   {u"s_kc_dpzi02"_s, Vdvl::Sl3, u"sl. 2"_s},
+        {u"s_kc_dpzi03a"_s, Vdvl::Slo3, u"sl. 3"_s}, {u"s_kc_dpzi04"_s, Vdvl::Sl5, u"sl. 4"_s},
+        {u"s_kc_dpzi05"_s, Vdvl::Slb5, u"sl. 5"_s},  {u"s_kc_dpzi11"_s, Vdvl::Sl9, u"sl. 11"_s}};
+    for (const auto &[attribute, column, caption] : totals) {
+        const double value = amount(v, column(13));
         if (value < 0)
             add(part, form + u".VetaS."_s + attribute,
                 u"část I., ř. 13 (úhrn), %1: částka %2 nesmí být záporná."_s.arg(caption, crowns(value)));
@@ -314,7 +330,7 @@ void Checker::employment()
 
     // The refunds of row 06 are filed one month a row.
     for (int r = 1; r <= 3; ++r) {
-        const QString month = text(v, u"Mv"_s + num(r));
+        const QString month = text(v, Vdvl::Mv(r));
         if (month.isEmpty())
             continue;
         const qsizetype named = monthsNamed(month).size();
@@ -336,7 +352,7 @@ void Checker::employment()
         const QDate first(year, m, 1);
         if (first > to || first.addMonths(1) <= from)
             continue;
-        if (!m_data.prp.value(u"Z"_s + num(m)).isValid())
+        if (!m_data.prp.value(Prp::Z(m)).isValid())
             missing.append(monthName(m));
     }
     if (!missing.isEmpty())
@@ -347,7 +363,7 @@ void Checker::employment()
 bool Checker::withholdingInUse() const
 {
     const Record &prp = m_data.prp;
-    if (flag(prp, u"Dpdr2"_s) || flag(prp, u"Dpdo2"_s) || flag(prp, u"Dpdd2"_s))
+    if (flag(prp, Prp::Dpdr2) || flag(prp, Prp::Dpdo2) || flag(prp, Prp::Dpdd2))
         return true;
     for (auto it = m_data.vdvs.cbegin(); it != m_data.vdvs.cend(); ++it) {
         if (it.value().typeId() == QMetaType::Double && it.value().toDouble() != 0)
@@ -360,24 +376,24 @@ void Checker::withholding()
 {
     const FilingPart part = FilingPart::Withholding;
     const QString form = u"DPSVD2"_s;
-    typeMarks(part, u"2"_s, u"Dops"_s);
+    typeMarks(part, {Prp::Dpdr2, Prp::Dpdo2, Prp::Dpdd2, Prp::Dops});
     period(part, form, true);
-    signatory(part, u"Kzsa"_s, u"Zjms"_s, u"Zdes"_s);
+    signatory(part, Prp::Kzsa, Prp::Zjms, Prp::Zdes);
     const Record &prp = m_data.prp;
     const Record &v = m_data.vdvs;
-    const double r1 = amount(v, u"C401a"_s), r4 = amount(v, u"C402"_s), r5 = amount(v, u"C403"_s);
-    agrees(part, u"1"_s, r1, u"se sl. 1 ř. 13 v části I."_s, amount(v, u"Sl113"_s));
-    agrees(part, u"4"_s, r4, u"se sl. 10 ř. 13 v části I."_s, amount(v, u"Sl1013"_s));
+    const double r1 = amount(v, Vdvs::C401a), r4 = amount(v, Vdvs::C402), r5 = amount(v, Vdvs::C403);
+    agrees(part, u"1"_s, r1, u"se sl. 1 ř. 13 v části I."_s, amount(v, Vdvs::Sl1(13)));
+    agrees(part, u"4"_s, r4, u"se sl. 10 ř. 13 v části I."_s, amount(v, Vdvs::Sl10(13)));
     agrees(part, u"5"_s, r5, u"s rozdílem ř. 4 - ř. 1"_s, r4 - r1);
 
     const QDate from = this->from(), to = this->to();
-    if (const QDate deadline = date(prp, u"Lhp"_s);
+    if (const QDate deadline = date(prp, Prp::Lhp);
         deadline.isValid() && from.isValid() && to.isValid() && (deadline <= from || deadline >= to))
         add(part, form + u".VetaD.lh_odv"_s,
             u"lhůta pro podání daňového přiznání %1 neleží uvnitř zdaňovacího období %2 – %3."_s.arg(
                 data::formatDate(deadline), data::formatDate(from), data::formatDate(to)));
     const QString code = distinctionCode();
-    if (const QDate event = date(prp, u"Dvo"_s); event.isValid() && to.isValid() &&
+    if (const QDate event = date(prp, Prp::Dvo); event.isValid() && to.isValid() &&
                                                  eventCode(code, u"ABCDEF"_s) &&
                                                  event.month() != to.addMonths(2).month())
         add(part, form + u".VetaD.d_ins"_s,
@@ -385,29 +401,29 @@ void Checker::withholding()
                 .arg(code, data::formatDate(event), data::formatDate(to)));
 
     monthColumns(part, v, form,
-                 {{u"kc_dpsi01"_s, u"Sl1"_s, u"sl. 1"_s},
-                  {u"kc_dpsi02"_s, u"Sl2"_s, u"sl. 2"_s},
-                  {u"kc_dpsi03"_s, u"Sl3"_s, u"sl. 3"_s},
-                  {u"kc_dpsi06"_s, u"Sl7"_s, u"sl. 6"_s}},
+                 {{u"kc_dpsi01"_s, Vdvs::Sl1, u"sl. 1"_s},
+                  {u"kc_dpsi02"_s, Vdvs::Sl2, u"sl. 2"_s},
+                  {u"kc_dpsi03"_s, Vdvs::Sl3, u"sl. 3"_s},
+                  {u"kc_dpsi06"_s, Vdvs::Sl7, u"sl. 6"_s}},
                  false, true);
     monthColumns(part, v, form,
-                 {{u"kc_dpsi07"_s, u"Slo7"_s, u"sl. 7"_s},
-                  {u"kc_dpsi08a"_s, u"Sld9"_s, u"sl. 8a"_s},
-                  {u"kc_dpsi09"_s, u"Sl8"_s, u"sl. 9"_s},
-                  {u"kc_dpsi10"_s, u"Sl10"_s, u"sl. 10"_s}},
+                 {{u"kc_dpsi07"_s, Vdvs::Slo7, u"sl. 7"_s},
+                  {u"kc_dpsi08a"_s, Vdvs::Sld9, u"sl. 8a"_s},
+                  {u"kc_dpsi09"_s, Vdvs::Sl8, u"sl. 9"_s},
+                  {u"kc_dpsi10"_s, Vdvs::Sl10, u"sl. 10"_s}},
                  true, true);
     // Column 6 is the income of natural persons' tax only.
-    if (!flag(prp, u"Pfo"_s)) {
+    if (!flag(prp, Prp::Pfo)) {
         for (int m = 1; m <= 12; ++m)
-            if (const double value = amount(v, u"Sl7"_s + num(m)); value != 0)
+            if (const double value = amount(v, Vdvs::Sl7(m)); value != 0)
                 add(part, form + u".VetaO.kc_dpsi06"_s,
                     u"část I., ř. %1 (%2), sl. 6: částka %3 se u příjmů právnických osob nevyplňuje."_s.arg(
                         num(m), monthName(m), crowns(value)));
     }
-    if (flag(prp, u"Dpdd2"_s)) {
+    if (flag(prp, Prp::Dpdd2)) {
         bool difference = false;
         for (int m = 1; m <= 12; ++m)
-            difference = difference || amount(v, u"Sl8"_s + num(m)) != 0;
+            difference = difference || amount(v, Vdvs::Sl8(m)) != 0;
         if (!difference)
             add(part, form + u".VetaO.kc_dpsi09"_s,
                 u"část I., sl. 9: dodatečné vyúčtování musí uvést rozdíl proti původnímu vyúčtování."_s);
@@ -475,24 +491,21 @@ void Checker::employeeCount()
     }
 }
 
-void Checker::annexRows(FilingPart part, const Record &r, const QStringList &rows, const QString &kindStem,
-                        const QString &amountColumn, const QString &kinds)
+void Checker::annexRows(FilingPart part, const Record &r, const AnnexColumns &columns, int firstRow,
+                        int lastRow, const QString &kinds)
 {
     const bool bonus = part == FilingPart::BonusCorrections;
     const QString prefix = bonus ? u"DPZVD6.VetaF.b_"_s : u"DPZVD6.VetaE."_s;
     const QStringList allowed = kinds.split(u'/');
     const QDate today = m_data.today;
-    for (const QString &row : rows) {
-        // Rows 15 to 17 of the corrections carry an "a" after the row number.
-        const bool suffixed = row.endsWith(u'a');
-        const QString number = suffixed ? row.chopped(1) : row;
-        const QString a = suffixed ? u"a"_s : QString();
-        const QString kind = text(r, kindStem + row);
-        const QString amountField = u"C"_s + number + amountColumn + a;
-        const auto cell = [&](int column) { return text(r, u"N"_s + number + num(column) + a); };
+    for (int row = firstRow; row <= lastRow; ++row) {
+        const QString number = num(row);
+        const QString kind = text(r, columns.kind(row));
+        const QString amountField = columns.amount(row);
+        const auto cell = [&](int column) { return text(r, columns.cells(row, column)); };
         // A row is filled by anything but a zero amount alone.
         bool filled = !kind.isEmpty() || amount(r, amountField) != 0;
-        for (int c = 1; c <= (bonus ? 5 : 4); ++c)
+        for (int c = columns.cells.firstColumn; c <= columns.cells.lastColumn; ++c)
             filled = filled || !cell(c).isEmpty();
         if (!filled)
             continue;
@@ -556,21 +569,17 @@ void Checker::annexRows(FilingPart part, const Record &r, const QStringList &row
                 u"%1, sl. 5: datum %2 je pozdější než dnešek."_s.arg(where, data::formatDate(*corrected)));
     }
 }
+
 void Checker::corrections()
 {
-    QStringList rows;
-    for (int r = 1; r <= 14; ++r)
-        rows.append(num(r));
-    rows << u"15a"_s << u"16a"_s << u"17a"_s;
-    annexRows(FilingPart::Corrections, m_data.vpkv, rows, u"Z"_s, u"5"_s, u"Z/D"_s);
+    // Rows 15 to 17 are kept in the fields with an "a" after the row number.
+    annexRows(FilingPart::Corrections, m_data.vpkv, {Vpkv::Z, Vpkv::N, Vpkv::C}, 1, 14, u"Z/D"_s);
+    annexRows(FilingPart::Corrections, m_data.vpkv, {Vpkv::Za, Vpkv::Na, Vpkv::Ca}, 15, 17, u"Z/D"_s);
 }
 
 void Checker::bonusCorrections()
 {
-    QStringList rows;
-    for (int r = 1; r <= 14; ++r)
-        rows.append(num(r));
-    annexRows(FilingPart::BonusCorrections, m_data.vpkb, rows, u"M"_s, u"6"_s, u"M/D"_s);
+    annexRows(FilingPart::BonusCorrections, m_data.vpkb, {Vpkb::M, Vpkb::N, Vpkb::C}, 1, 14, u"M/D"_s);
 }
 
 Record readRecord(data::Dataset &ds)
@@ -828,12 +837,12 @@ FilingData readFilingData(data::TDM1 &dm, int taxYear, MunicipalityLookup munici
         const bool wasOpen = rows.isActive();
         if (!wasOpen)
             dm.openTable(rows);
-        const data::Field *name = rows.fieldByName(u"N3"_s);
-        const data::Field *count = rows.fieldByName(u"C4"_s);
-        const data::Field *code = rows.fieldByName(u"N6"_s);
-        const data::Field *municipality = rows.fieldByName(u"N5"_s);
-        const data::Field *district = rows.fieldByName(u"N7"_s);
-        const data::Field *real = rows.fieldByName(u"Pmr"_s);
+        const data::Field *name = rows.fieldByName(Vpz::N3);
+        const data::Field *count = rows.fieldByName(Vpz::C4);
+        const data::Field *code = rows.fieldByName(Vpz::N6);
+        const data::Field *municipality = rows.fieldByName(Vpz::N5);
+        const data::Field *district = rows.fieldByName(Vpz::N7);
+        const data::Field *real = rows.fieldByName(Vpz::Pmr);
         try {
             for (rows.first(); !rows.eof(); rows.next()) {
                 if (!real->isNull())

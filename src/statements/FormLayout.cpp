@@ -1,8 +1,14 @@
 #include "statements/FormLayout.h"
 
+#include "data/FieldNames.h"
+
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace statements {
+
+using namespace data::fields;
 
 const FormCell *FormLayout::box(const QString &field) const
 {
@@ -140,14 +146,14 @@ FormCell labelled(FormCell cell, const QString &label)
 struct MonthColumn
 {
     QString number;
-    QString stem;
+    std::optional<data::FieldSeries> fields;
 };
 
 struct MonthTable
 {
     QList<MonthColumn> columns;
     // The decision's reference numbers, in a column of their own below the grid.
-    QString textStem;
+    data::FieldSeries textFields{};
     QString textCaption;
     // A label over some columns: its text, first column (1-based) and span.
     QString groupLabel;
@@ -182,10 +188,10 @@ QList<FormPage> monthPages(const MonthTable &t)
             c.append(cells::number(QString::number(m), row, 0));
             for (qsizetype k = 0; k < t.columns.size(); ++k) {
                 const MonthColumn &col = t.columns[k];
-                if (col.stem.isEmpty())
+                if (!col.fields)
                     c.append(cells::cross(row, int(k) + 1));
                 else
-                    c.append(labelled(cells::box(col.stem + QString::number(m), row, int(k) + 1, AmountHint),
+                    c.append(labelled(cells::box((*col.fields)(m), row, int(k) + 1, AmountHint),
                                       u"sl. %1, %2"_s.arg(col.number, monthNames()[m - 1])));
                 c.last().helpAnchor = t.helpPrefix + u"-sl"_s + col.number;
             }
@@ -194,10 +200,10 @@ QList<FormPage> monthPages(const MonthTable &t)
             c.append(cells::number(u"13"_s, row, 0));
             for (qsizetype k = 0; k < t.columns.size(); ++k) {
                 const MonthColumn &col = t.columns[k];
-                if (col.stem.isEmpty())
+                if (!col.fields)
                     c.append(cells::cross(row, int(k) + 1));
                 else
-                    c.append(labelled(cells::box(col.stem + u"13"_s, row, int(k) + 1,
+                    c.append(labelled(cells::box((*col.fields)(13), row, int(k) + 1,
                                                  u"Úhrn - sl. %1 celkem"_s.arg(col.number)),
                                       u"sl. %1, úhrn"_s.arg(col.number)));
                 c.last().helpAnchor = t.helpPrefix + u"-sl"_s + col.number;
@@ -208,7 +214,7 @@ QList<FormPage> monthPages(const MonthTable &t)
         for (int m = first; m < first + 6; ++m, ++row) {
             c.append(cells::number(QString::number(m), row, 0));
             c.append(cells::text(monthNames()[m - 1], row, 1, 2));
-            c.append(labelled(cells::box(t.textStem + QString::number(m), row, 3, t.textCaption, 4),
+            c.append(labelled(cells::box(t.textFields(m), row, 3, t.textCaption, 4),
                               t.textCaption + u", "_s + monthNames()[m - 1]));
             c.last().helpAnchor = t.helpPrefix + u"-cj"_s;
         }
@@ -218,15 +224,15 @@ QList<FormPage> monthPages(const MonthTable &t)
 }
 
 // One line of a recapitulation: its number, caption and box (or cross).
-void recapLine(FormPage &page, int row, const QString &number, const QString &caption, const QString &field,
-               const QString &hint = AmountHint)
+void recapLine(FormPage &page, int row, const QString &number, const QString &caption,
+               std::optional<data::FieldName> field, const QString &hint = AmountHint)
 {
     page.cells.append(cells::number(number, row, 0));
     page.cells.append(cells::caption(caption, row, 1, 10));
-    if (field.isEmpty())
+    if (!field)
         page.cells.append(cells::cross(row, 11));
     else
-        page.cells.append(labelled(cells::box(field, row, 11, hint), u"ř. "_s + number));
+        page.cells.append(labelled(cells::box(*field, row, 11, hint), u"ř. "_s + number));
 }
 
 // The recapitulation's boxes are found in the help by their line numbers.
@@ -258,14 +264,14 @@ FormPage recapPage(int helpContext)
 FormLayout vdvlLayout()
 {
     FormLayout layout;
-    layout.table = u"Vdvl"_s;
+    layout.table = data::tableDef(data::TableId::Vdvl).name();
     layout.helpPrefix = u"vdvl"_s;
 
     MonthTable t;
-    t.columns = {{u"1"_s, u"Sl2"_s},  {u"2"_s, u"Sl3"_s},  {u"3"_s, u"Slo3"_s}, {u"4"_s, u"Sl5"_s},
-                 {u"5"_s, u"Slb5"_s}, {u"6"_s, {}},        {u"7"_s, {}},        {u"8"_s, u"Sl8"_s},
-                 {u"9"_s, u"Sla5"_s}, {u"10"_s, u"Sl7"_s}, {u"11"_s, u"Sl9"_s}};
-    t.textStem = u"Slc3"_s;
+    t.columns = {{u"1"_s, Vdvl::Sl2},  {u"2"_s, Vdvl::Sl3},  {u"3"_s, Vdvl::Slo3}, {u"4"_s, Vdvl::Sl5},
+                 {u"5"_s, Vdvl::Slb5}, {u"6"_s, {}},         {u"7"_s, {}},         {u"8"_s, Vdvl::Sl8},
+                 {u"9"_s, Vdvl::Sla5}, {u"10"_s, Vdvl::Sl7}, {u"11"_s, Vdvl::Sl9}};
+    t.textFields = Vdvl::Slc3;
     t.textCaption = u"sl. 3 - rozhodnutí - č. j."_s;
     t.groupLabel = u"Běžné zdaň. období (sl. 4,5)"_s;
     t.groupColumn = 4;
@@ -292,7 +298,7 @@ FormLayout vdvlLayout()
     recapLine(recap, row++, u"06"_s,
               u"Úhrn přeplatků na dani z roč. zúčt. za nejbližší předchozí zdaň. období bez doplatku na daň. "
               u"bonusu"_s,
-              u"C106"_s);
+              Vdvl::C106);
     recap.cells.append(
         cells::caption(u"V tabulce na další stránce (Stránka 4) uveďte informace, které časově "
                        u"rozlišují průběh vrácení přeplatku.       >>>>>"_s,
@@ -300,42 +306,42 @@ FormLayout vdvlLayout()
     recapLine(
         recap, row++, u"06a"_s,
         u"Úhrn doplatků na daňovém bonusu z ročního zúčtování za nejbližší předchozí zdaňovací období"_s,
-        u"C106a"_s);
+        Vdvl::C106a);
     recapLine(
         recap, row++, u"1"_s,
         u"Na zálohách vč. solid. zvýšení a po slevách za běžné zd. období mělo být sraženo   (sl. 1 ř. 13 "
         u"v části I.)"_s,
-        u"C401"_s);
+        Vdvl::C401);
     recapLine(
         recap, row++, u"2"_s,
         u"Úhrn přeplatků z roč. zúčt. záloh provedeného v běž. zdaň. obd. za předch. období (sl. 4 ř. 13 "
         u"v části I.)"_s,
-        u"C403"_s);
+        Vdvl::C403);
     recapLine(
         recap, row++, u"3"_s,
         u"Z úhrnu na ř. 2 bylo v běž.zdaň. období na žádost fin. úřadem vráceno/převedeno na nedopl. jiné "
         u"daně"_s,
-        u"C404"_s);
+        Vdvl::C404);
     recapLine(
         recap, row++, u"4"_s,
         u"Úhrn vyplacených měsíčních daň. bonusů a vyplacených doplatků na daň. bonusu (sl. 5 ř. 13 v části "
         u"I.)"_s,
-        u"C403a"_s);
+        Vdvl::C403a);
     recapLine(
         recap, row++, u"5"_s,
         u"Z úhrnu na ř. 4 bylo na žádost fin. úřadem poukázáno (vráceno nebo převedeno na nedopl. jiné daně)"_s,
-        u"C404a"_s);
+        Vdvl::C404a);
     recapLine(recap, row++, u"6"_s, u"Neobsazeno"_s, {});
     recapLine(recap, row++, u"7"_s, u"Neobsazeno"_s, {});
     recapLine(recap, row++, u"8"_s, u"Rekapitulace  (ř. 1 - ř. 2 + ř. 3 - ř. 4 + ř. 5 v části II.)"_s,
-              u"C408"_s, u"Rekapitulace"_s);
+              Vdvl::C408, u"Rekapitulace"_s);
     recapLine(recap, row++, u"9"_s, u"Odvedeno na účet finančního úřadu (sl. 11 ř. 13 v části I.)"_s,
-              u"C409"_s);
-    recapLine(recap, row++, u"10"_s, u"ř. 9 - ř. 8  ( +  zaplaceno více,  -  zbývá doplatit)"_s, u"C410"_s,
+              Vdvl::C409);
+    recapLine(recap, row++, u"10"_s, u"ř. 9 - ř. 8  ( +  zaplaceno více,  -  zbývá doplatit)"_s, Vdvl::C410,
               u"+  zaplaceno více,  -  zbývá doplatit"_s);
     // The refunds' own topic covers the two lines about last year's overpayments.
     for (FormCell &cell : recap.cells) {
-        if (cell.isBox() && cell.text.startsWith(u"C106"_s))
+        if (cell.isBox() && cell.text.startsWith(Vdvl::C106.toString()))
             cell.helpContext = 3;
     }
     anchorRecap(recap, layout.helpPrefix);
@@ -360,24 +366,23 @@ FormLayout vdvlLayout()
                        0, 0, 12));
     refunds.cells.append(
         cells::caption(u"Z toho byl přeplatek z ročního zúčtování záloh zaměstnancům vrácen:"_s, 1, 0, 12));
-    const QStringList stems = {u"Mv"_s, u"Vc"_s, u"Ztv"_s, u"Pzp"_s};
+    const QList<data::FieldSeries> columns = {Vdvl::Mv, Vdvl::Vc, Vdvl::Ztv, Vdvl::Pzp};
     for (int k = 0; k < 4; ++k)
         refunds.cells.append(cells::heading(u"sl. %1"_s.arg(k + 1), 2, 1 + 3 * k, 3));
     for (int n = 1; n <= 3; ++n) {
         refunds.cells.append(cells::number(QString::number(n), 2 + n, 0));
         for (int k = 0; k < 4; ++k) {
-            refunds.cells.append(
-                labelled(cells::box(stems[k] + QString::number(n), 2 + n, 1 + 3 * k, legends[k], 3),
-                         u"sl. %1, řádek %2"_s.arg(k + 1).arg(n)));
+            refunds.cells.append(labelled(cells::box(columns[k](n), 2 + n, 1 + 3 * k, legends[k], 3),
+                                          u"sl. %1, řádek %2"_s.arg(k + 1).arg(n)));
             refunds.cells.last().helpAnchor = u"vdvl-vraceni-sl%1"_s.arg(k + 1);
         }
     }
     layout.pages.append(refunds);
 
     layout.seams = {
-        {u"Slc36"_s, u"Sl27"_s, u"Slc35"_s},   {u"Sl27"_s, u"Sl37"_s, u"Slc36"_s},
-        {u"Slc312"_s, u"C106"_s, u"Slc311"_s}, {u"C106"_s, u"C106a"_s, u"Slc312"_s},
-        {u"C410"_s, u"Mv1"_s, u"C409"_s},      {u"Mv1"_s, u"Vc1"_s, u"C410"_s},
+        {Vdvl::Slc3(6), Vdvl::Sl2(7), Vdvl::Slc3(5)}, {Vdvl::Sl2(7), Vdvl::Sl3(7), Vdvl::Slc3(6)},
+        {Vdvl::Slc3(12), Vdvl::C106, Vdvl::Slc3(11)}, {Vdvl::C106, Vdvl::C106a, Vdvl::Slc3(12)},
+        {Vdvl::C410, Vdvl::Mv(1), Vdvl::C409},        {Vdvl::Mv(1), Vdvl::Vc(1), Vdvl::C410},
     };
     return layout;
 }
@@ -385,14 +390,14 @@ FormLayout vdvlLayout()
 FormLayout vdvsLayout()
 {
     FormLayout layout;
-    layout.table = u"Vdvs"_s;
+    layout.table = data::tableDef(data::TableId::Vdvs).name();
     layout.helpPrefix = u"vdvs"_s;
 
     MonthTable t;
-    t.columns = {{u"1"_s, u"Sl1"_s},   {u"2"_s, u"Sl2"_s}, {u"3"_s, u"Sl3"_s},  {u"4"_s, {}},
-                 {u"5"_s, {}},         {u"6"_s, u"Sl7"_s}, {u"7"_s, u"Slo7"_s}, {u"8"_s, {}},
-                 {u"8a"_s, u"Sld9"_s}, {u"9"_s, u"Sl8"_s}, {u"10"_s, u"Sl10"_s}};
-    t.textStem = u"Slc7"_s;
+    t.columns = {{u"1"_s, Vdvs::Sl1},   {u"2"_s, Vdvs::Sl2}, {u"3"_s, Vdvs::Sl3},  {u"4"_s, {}},
+                 {u"5"_s, {}},          {u"6"_s, Vdvs::Sl7}, {u"7"_s, Vdvs::Slo7}, {u"8"_s, {}},
+                 {u"8a"_s, Vdvs::Sld9}, {u"9"_s, Vdvs::Sl8}, {u"10"_s, Vdvs::Sl10}};
+    t.textFields = Vdvs::Slc7;
     t.textCaption = u"sl. 7 - rozhodnutí - č. j."_s;
     t.helpContext = 31;
     t.helpPrefix = layout.helpPrefix;
@@ -413,19 +418,19 @@ FormLayout vdvsLayout()
 
     FormPage recap = recapPage(32);
     int row = 2;
-    recapLine(recap, row++, u"1"_s, u"Na dani mělo být sraženo (sl. 1 ř. 13 v části I.)"_s, u"C401a"_s);
+    recapLine(recap, row++, u"1"_s, u"Na dani mělo být sraženo (sl. 1 ř. 13 v části I.)"_s, Vdvs::C401a);
     recapLine(recap, row++, u"2"_s, u"Neobsazeno"_s, {});
     recapLine(recap, row++, u"3"_s, u"Neobsazeno"_s, {});
-    recapLine(recap, row++, u"4"_s, u"Na dani bylo odvedeno (sl. 10 ř. 13 v části I.)"_s, u"C402"_s);
-    recapLine(recap, row++, u"5"_s, u"ř. 4 - ř. 1  ( +  zaplaceno více,  -  zbývá doplatit)"_s, u"C403"_s,
+    recapLine(recap, row++, u"4"_s, u"Na dani bylo odvedeno (sl. 10 ř. 13 v části I.)"_s, Vdvs::C402);
+    recapLine(recap, row++, u"5"_s, u"ř. 4 - ř. 1  ( +  zaplaceno více,  -  zbývá doplatit)"_s, Vdvs::C403,
               u"+  zaplaceno více,  -  zbývá doplatit"_s);
     anchorRecap(recap, layout.helpPrefix);
     layout.pages.append(recap);
 
     layout.seams = {
-        {u"Slc76"_s, u"Sl17"_s, u"Slc75"_s},
-        {u"Sl17"_s, u"Sl27"_s, u"Slc76"_s},
-        {u"Slc712"_s, FormSeam::CloseButton, u"Slc711"_s},
+        {Vdvs::Slc7(6), Vdvs::Sl1(7), Vdvs::Slc7(5)},
+        {Vdvs::Sl1(7), Vdvs::Sl2(7), Vdvs::Slc7(6)},
+        {Vdvs::Slc7(12), FormSeam::CloseButton, Vdvs::Slc7(11)},
     };
     return layout;
 }

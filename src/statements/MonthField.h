@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/FieldNames.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -18,6 +20,11 @@ inline int monthOf(const QString &name, QStringView stem)
     bool ok = false;
     const int month = rest.toInt(&ok);
     return ok && month >= 1 && month <= 12 ? month : 0;
+}
+
+inline int monthOf(const QString &name, const data::FieldSeries &column)
+{
+    return monthOf(name, QStringView(column.stem));
 }
 
 } // namespace statements

@@ -1,6 +1,7 @@
 #include "statements/Recalc.h"
 
 #include "data/ChangeSet.h"
+#include "data/FieldNames.h"
 #include "statements/VdvlCalc.h"
 #include "statements/VdvsCalc.h"
 
@@ -9,6 +10,8 @@
 using namespace Qt::StringLiterals;
 
 namespace statements {
+
+using namespace data::fields;
 
 void StatementRecalc::VypocetVdvl1()
 {
@@ -40,8 +43,8 @@ void numberPages(data::TDM1 &dm)
     data::Dataset &list = dm.VpzPr();
     dm.openTable(list);
     list.refresh();
-    data::Field *poradi = list.fieldByName(u"Poradi"_s);
-    data::Field *cislo = list.fieldByName(u"Cislo"_s);
+    data::Field *poradi = list.fieldByName(Vpz::Poradi);
+    data::Field *cislo = list.fieldByName(Vpz::Cislo);
 
     const int rows = list.recordCount();
     int p = 0;
@@ -65,14 +68,14 @@ void numberPages(data::TDM1 &dm)
     data::Dataset &prp = dm.Prp();
     prp.edit();
     const int pages = int(std::lround(double(rows) / RowsPerPage + 0.49));
-    prp.fieldByName(u"Pn"_s)->setAsInteger(pages == 0 ? 1 : pages);
+    prp.fieldByName(Prp::Pn)->setAsInteger(pages == 0 ? 1 : pages);
     prp.post();
     prp.close();
     dm.openTable(prp);
 
     if (p > 0 || rows == 0) {
-        const QList<data::Field *> texts = {list.fieldByName(u"N3"_s), list.fieldByName(u"N5"_s),
-                                            list.fieldByName(u"N6"_s), list.fieldByName(u"N7"_s)};
+        const QList<data::Field *> texts = {list.fieldByName(Vpz::N3), list.fieldByName(Vpz::N5),
+                                            list.fieldByName(Vpz::N6), list.fieldByName(Vpz::N7)};
         for (; p < RowsPerPage; ++p) {
             list.append();
             poradi->setAsInteger(p + 1);
@@ -107,7 +110,7 @@ void Mds2(data::TDM1 &dm)
 {
     dm.Vpz().close();
     dm.VpzQr().close();
-    dm.PrevodQr().deleteWhereNull(data::TableId::Vpz, u"Pmr"_s);
+    dm.PrevodQr().deleteWhereNull(data::TableId::Vpz, Vpz::Pmr);
     dm.openTable(dm.Vpz());
 }
 

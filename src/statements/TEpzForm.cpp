@@ -2,6 +2,7 @@
 
 #include "data/DataError.h"
 #include "data/Dataset.h"
+#include "data/FieldNames.h"
 #include "data/StatusSink.h"
 #include "data/TDM1.h"
 #include "platform/Error.h"
@@ -28,11 +29,13 @@ namespace statements {
 
 namespace {
 
+using namespace data::fields;
+
 constexpr int NameRole = Qt::UserRole + 2;
 
 struct Column
 {
-    const char16_t *field;
+    data::FieldName field;
     const char16_t *caption; // above the box
     const char16_t *hint;
     const char16_t *title; // of the grid column
@@ -40,11 +43,11 @@ struct Column
 };
 
 constexpr Column columns[] = {
-    {u"N3", u"Název místa výkonu práce", u"Název místa výkonu práce", u"Název místa", 24},
-    {u"C4", u"Počet zam.", u"Počet zaměstnanců", u"Počet zam.", 8},
-    {u"N5", u"Název obce", u"Název obce", u"Název obce", 24},
-    {u"N6", u"Kód obce", u"Kód obce (ZÚJ)", u"Kód obce", 10},
-    {u"N7", u"Název území okresu", u"Název území okresu", u"Název území okresu", 24},
+    {Vpz::N3, u"Název místa výkonu práce", u"Název místa výkonu práce", u"Název místa", 24},
+    {Vpz::C4, u"Počet zam.", u"Počet zaměstnanců", u"Počet zam.", 8},
+    {Vpz::N5, u"Název obce", u"Název obce", u"Název obce", 24},
+    {Vpz::N6, u"Kód obce", u"Kód obce (ZÚJ)", u"Kód obce", 10},
+    {Vpz::N7, u"Název území okresu", u"Název území okresu", u"Název území okresu", 24},
 };
 
 } // namespace
@@ -66,7 +69,7 @@ TEpzForm::TEpzForm(data::TDM1 &dm, platform::IMessages &messages, SettlementIni 
     auto *boxes = new QGridLayout(m_group);
     int column = 0;
     for (const Column &c : columns) {
-        const QString field = QString::fromUtf16(c.field);
+        const QString field = c.field;
         auto *caption = new QLabel(QString::fromUtf16(c.caption), m_group);
         auto *box = new TDBEditz(m_group);
         box->setObjectName(u"DBEdit"_s + field);
@@ -81,13 +84,13 @@ TEpzForm::TEpzForm(data::TDM1 &dm, platform::IMessages &messages, SettlementIni 
         ++column;
     }
     // The last box leads back to the first instead of out of the group.
-    box(u"N7"_s)->setEnterTab(false);
+    box(Vpz::N7)->setEnterTab(false);
     layout->addWidget(m_group);
 
     m_grid = new DbGrid(this);
     m_grid->setObjectName(u"DBGrid1"_s);
     for (const Column &c : columns)
-        m_grid->addColumn(QString::fromUtf16(c.field), QString::fromUtf16(c.title));
+        m_grid->addColumn(c.field.toString(), QString::fromUtf16(c.title));
     m_grid->setCellEditing(false);
     m_grid->setRowSelect(true);
     m_grid->setConfirmDelete(false);
@@ -136,7 +139,7 @@ TEpzForm::TEpzForm(data::TDM1 &dm, platform::IMessages &messages, SettlementIni 
         w->installEventFilter(this);
 
     // A new place of work is typed into the boxes, starting with its name.
-    m_dm.setVpzNewRecordHook([this] { box(u"N3"_s)->setFocus(Qt::OtherFocusReason); });
+    m_dm.setVpzNewRecordHook([this] { box(Vpz::N3)->setFocus(Qt::OtherFocusReason); });
 
     // The offers of municipalities follow what is typed, accents optional,
     // so the list is filled anew on every keystroke rather than filtered.
@@ -147,9 +150,9 @@ TEpzForm::TEpzForm(data::TDM1 &dm, platform::IMessages &messages, SettlementIni 
     // The popup shows name, district and code; the box receives the name.
     m_completer->setCompletionRole(NameRole);
     m_completer->setMaxVisibleItems(12);
-    m_completer->setWidget(box(u"N5"_s));
-    connect(box(u"N6"_s), &QLineEdit::textEdited, this, &TEpzForm::codeTyped);
-    connect(box(u"N5"_s), &QLineEdit::textEdited, this, &TEpzForm::nameTyped);
+    m_completer->setWidget(box(Vpz::N5));
+    connect(box(Vpz::N6), &QLineEdit::textEdited, this, &TEpzForm::codeTyped);
+    connect(box(Vpz::N5), &QLineEdit::textEdited, this, &TEpzForm::nameTyped);
     connect(m_completer, qOverload<const QModelIndex &>(&QCompleter::activated), this,
             &TEpzForm::municipalityChosen);
     // The box takes Enter as Tab before the completer could choose with it.
@@ -189,8 +192,8 @@ void TEpzForm::codeTyped(const QString &code)
     if (!m_municipalities.byCode || code.trimmed().size() != 6)
         return;
     if (const std::optional<Municipality> m = m_municipalities.byCode(code.trimmed())) {
-        fillEmpty(u"N5"_s, m->name.section(u" - "_s, -1));
-        fillEmpty(u"N7"_s, m->district);
+        fillEmpty(Vpz::N5, m->name.section(u" - "_s, -1));
+        fillEmpty(Vpz::N7, m->district);
     }
 }
 
@@ -208,7 +211,7 @@ void TEpzForm::nameTyped(const QString &name)
     }
     if (m_offers->rowCount() > 0) {
         // Wide enough for name, district and code, not cut at the box's width.
-        TDBEditz *box = this->box(u"N5"_s);
+        TDBEditz *box = this->box(Vpz::N5);
         int width = box->width();
         for (int row = 0; row < m_offers->rowCount(); ++row)
             width = std::max(width, box->fontMetrics().horizontalAdvance(m_offers->item(row)->text()) + 40);
@@ -224,14 +227,14 @@ void TEpzForm::municipalityChosen(const QModelIndex &index)
     if (!index.isValid() || !ds.isEditing())
         return;
     try {
-        ds.fieldByName(u"N5"_s)->setAsString(index.data(NameRole).toString());
-        box(u"N5"_s)->reset(); // the chosen name instead of the typed beginning
-        ds.fieldByName(u"N6"_s)->setAsString(index.data(Qt::UserRole).toString());
+        ds.fieldByName(Vpz::N5)->setAsString(index.data(NameRole).toString());
+        box(Vpz::N5)->reset(); // the chosen name instead of the typed beginning
+        ds.fieldByName(Vpz::N6)->setAsString(index.data(Qt::UserRole).toString());
     } catch (const platform::Error &e) {
         m_messages.error(e.message());
         return;
     }
-    fillEmpty(u"N7"_s, index.data(Qt::UserRole + 1).toString());
+    fillEmpty(Vpz::N7, index.data(Qt::UserRole + 1).toString());
 }
 
 data::Dataset &TEpzForm::vpz() const
@@ -315,7 +318,7 @@ bool TEpzForm::handleKey(QWidget *target, QKeyEvent *event)
         if (plain && key == Qt::Key_F4) {
             if (ds.state() == data::DatasetState::Browse) {
                 if (inGrid)
-                    box(u"N3"_s)->setFocus(Qt::OtherFocusReason);
+                    box(Vpz::N3)->setFocus(Qt::OtherFocusReason);
                 ds.edit();
             }
             return true;
@@ -337,9 +340,9 @@ bool TEpzForm::handleKey(QWidget *target, QKeyEvent *event)
         m_messages.error(e.message());
         return true;
     }
-    if (edit == box(u"N7"_s) && (key == Qt::Key_Return || key == Qt::Key_Enter) &&
+    if (edit == box(Vpz::N7) && (key == Qt::Key_Return || key == Qt::Key_Enter) &&
         (plain || mods == Qt::ShiftModifier)) {
-        box(plain ? u"N3"_s : u"N6"_s)->setFocus(plain ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        box(plain ? Vpz::N3 : Vpz::N6)->setFocus(plain ? Qt::TabFocusReason : Qt::BacktabFocusReason);
         return true;
     }
     return false;

@@ -1,35 +1,35 @@
 #include "statements/VdvlCalc.h"
 
 #include "data/Dataset.h"
+#include "data/FieldNames.h"
 #include "statements/MonthField.h"
 
-using namespace Qt::StringLiterals;
-
 namespace statements {
+
+using namespace data::fields;
 
 VdvlCalc::VdvlCalc(data::Dataset &vdvl) : m_vdvl(vdvl)
 {
     for (int m = 1; m <= 12; ++m) {
-        const QString n = QString::number(m);
-        m_sl2[m] = amount(u"Sl2"_s + n);
-        m_sl3[m] = amount(u"Sl3"_s + n);
-        m_slo3[m] = amount(u"Slo3"_s + n);
-        m_sl5[m] = amount(u"Sl5"_s + n);
-        m_slb5[m] = amount(u"Slb5"_s + n);
-        m_sla5[m] = amount(u"Sla5"_s + n);
+        m_sl2[m] = amount(Vdvl::Sl2(m));
+        m_sl3[m] = amount(Vdvl::Sl3(m));
+        m_slo3[m] = amount(Vdvl::Slo3(m));
+        m_sl5[m] = amount(Vdvl::Sl5(m));
+        m_slb5[m] = amount(Vdvl::Slb5(m));
+        m_sla5[m] = amount(Vdvl::Sla5(m));
     }
-    m_sl213 = amount(u"Sl213"_s);
-    m_sl513 = amount(u"Sl513"_s);
-    m_slb513 = amount(u"Slb513"_s);
-    m_sl913 = amount(u"Sl913"_s);
-    m_c401 = amount(u"C401"_s);
-    m_c403 = amount(u"C403"_s);
-    m_c404 = amount(u"C404"_s);
-    m_c403a = amount(u"C403a"_s);
-    m_c404a = amount(u"C404a"_s);
-    m_c408 = amount(u"C408"_s);
-    m_c409 = amount(u"C409"_s);
-    m_c410 = amount(u"C410"_s);
+    m_sl213 = amount(Vdvl::Sl2(13));
+    m_sl513 = amount(Vdvl::Sl5(13));
+    m_slb513 = amount(Vdvl::Slb5(13));
+    m_sl913 = amount(Vdvl::Sl9(13));
+    m_c401 = amount(Vdvl::C401);
+    m_c403 = amount(Vdvl::C403);
+    m_c404 = amount(Vdvl::C404);
+    m_c403a = amount(Vdvl::C403a);
+    m_c404a = amount(Vdvl::C404a);
+    m_c408 = amount(Vdvl::C408);
+    m_c409 = amount(Vdvl::C409);
+    m_c410 = amount(Vdvl::C410);
 }
 
 data::FloatField *VdvlCalc::amount(const QString &name) const
@@ -97,7 +97,7 @@ void VdvlCalc::VypocetVdvl1()
 
 bool VdvlCalc::runExitRule(const QString &fieldName)
 {
-    if (const int m = monthOf(fieldName, u"Sl2")) {
+    if (const int m = monthOf(fieldName, Vdvl::Sl2)) {
         m_vdvl.edit();
         // Sl. 2 starts as what should have been withheld; an empty sl. 1 gives 0.
         m_sl3[m]->setAsFloat(m_sl2[m]->asFloat());
@@ -107,40 +107,40 @@ bool VdvlCalc::runExitRule(const QString &fieldName)
         Vypocet3();
         return true;
     }
-    if (const int m = monthOf(fieldName, u"Slo3")) {
+    if (const int m = monthOf(fieldName, Vdvl::Slo3)) {
         VypocetSl(m);
         return true;
     }
-    if (const int m = monthOf(fieldName, u"Sl5")) {
+    if (const int m = monthOf(fieldName, Vdvl::Sl5)) {
         VypocetSl(m);
         Vypocet8a();
         Vypocet2();
         Vypocet3();
         return true;
     }
-    if (const int m = monthOf(fieldName, u"Slb5")) {
+    if (const int m = monthOf(fieldName, Vdvl::Slb5)) {
         VypocetSl(m);
         Vypocet5();
         Vypocet2();
         Vypocet3();
         return true;
     }
-    if (monthOf(fieldName, u"Sl9")) {
+    if (monthOf(fieldName, Vdvl::Sl9)) {
         m_vdvl.edit();
         Vypocet4();
         Vypocet3();
         return true;
     }
-    for (const char16_t *name : {u"C401", u"C403", u"C404", u"C403a", u"C404a"}) {
-        if (fieldName.compare(QStringView(name), Qt::CaseInsensitive) == 0) {
+    for (const data::FieldName &name : {Vdvl::C401, Vdvl::C403, Vdvl::C404, Vdvl::C403a, Vdvl::C404a}) {
+        if (fieldName.compare(QStringView(name.name), Qt::CaseInsensitive) == 0) {
             m_vdvl.edit();
             Vypocet2();
             Vypocet3();
             return true;
         }
     }
-    if (fieldName.compare(u"C408", Qt::CaseInsensitive) == 0 ||
-        fieldName.compare(u"C409", Qt::CaseInsensitive) == 0) {
+    if (fieldName.compare(QStringView(Vdvl::C408.name), Qt::CaseInsensitive) == 0 ||
+        fieldName.compare(QStringView(Vdvl::C409.name), Qt::CaseInsensitive) == 0) {
         m_vdvl.edit();
         Vypocet3();
         return true;

@@ -1,20 +1,20 @@
 #include "statements/VdvsCalc.h"
 
 #include "data/Dataset.h"
+#include "data/FieldNames.h"
 #include "statements/MonthField.h"
 
-using namespace Qt::StringLiterals;
-
 namespace statements {
+
+using namespace data::fields;
 
 VdvsCalc::VdvsCalc(data::Dataset &vdvs) : m_vdvs(vdvs)
 {
     for (int m = 1; m <= 12; ++m) {
-        const QString n = QString::number(m);
-        m_sl1[m] = vdvs.fieldAs<data::FloatField>(u"Sl1"_s + n);
-        m_sl2[m] = vdvs.fieldAs<data::FloatField>(u"Sl2"_s + n);
-        m_slo7[m] = vdvs.fieldAs<data::FloatField>(u"Slo7"_s + n);
-        m_sld9[m] = vdvs.fieldAs<data::FloatField>(u"Sld9"_s + n);
+        m_sl1[m] = vdvs.fieldAs<data::FloatField>(Vdvs::Sl1(m));
+        m_sl2[m] = vdvs.fieldAs<data::FloatField>(Vdvs::Sl2(m));
+        m_slo7[m] = vdvs.fieldAs<data::FloatField>(Vdvs::Slo7(m));
+        m_sld9[m] = vdvs.fieldAs<data::FloatField>(Vdvs::Sld9(m));
     }
 }
 
@@ -35,13 +35,13 @@ void VdvsCalc::VypocetVdvs1()
 
 bool VdvsCalc::runExitRule(const QString &fieldName)
 {
-    if (const int m = monthOf(fieldName, u"Sl1")) {
+    if (const int m = monthOf(fieldName, Vdvs::Sl1)) {
         m_vdvs.edit();
         m_sl2[m]->setAsFloat(m_sl1[m]->asFloat());
         VypocetSl(m);
         return true;
     }
-    if (const int m = monthOf(fieldName, u"Slo7")) {
+    if (const int m = monthOf(fieldName, Vdvs::Slo7)) {
         VypocetSl(m);
         return true;
     }

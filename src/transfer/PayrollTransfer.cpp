@@ -1,6 +1,7 @@
 #include "transfer/PayrollTransfer.h"
 
 #include "data/ChangeSet.h"
+#include "data/FieldNames.h"
 #include "data/Rounding.h"
 #include "data/TDM1.h"
 #include "platform/FileOps.h"
@@ -160,22 +161,24 @@ CompanyIdentity identityOf(const CompanyHeader &header)
 
 namespace {
 
+using namespace data::fields;
+
 void writeCompany(data::TDM1 &dm, const CompanyHeader &header)
 {
     const CompanyIdentity id = identityOf(header);
     data::Dataset &prp = dm.Prp();
     prp.edit();
-    prp.fieldByName(u"Dic"_s)->setAsString(id.Dic);
-    prp.fieldByName(u"Pfo"_s)->setAsBoolean(!id.legalPerson);
+    prp.fieldByName(Prp::Dic)->setAsString(id.Dic);
+    prp.fieldByName(Prp::Pfo)->setAsBoolean(!id.legalPerson);
     if (id.legalPerson) {
-        prp.fieldByName(u"Ojv"_s)->setAsString(id.name);
-        prp.fieldByName(u"Ojs"_s)->setAsString(id.name);
+        prp.fieldByName(Prp::Ojv)->setAsString(id.name);
+        prp.fieldByName(Prp::Ojs)->setAsString(id.name);
     } else {
-        prp.fieldByName(u"Prk"_s)->setAsString(id.name);
-        prp.fieldByName(u"Prks"_s)->setAsString(id.name);
+        prp.fieldByName(Prp::Prk)->setAsString(id.name);
+        prp.fieldByName(Prp::Prks)->setAsString(id.name);
     }
-    prp.fieldByName(u"Mi"_s)->setAsString(id.address);
-    prp.fieldByName(u"Adrb"_s)->setAsString(id.address);
+    prp.fieldByName(Prp::Mi)->setAsString(id.address);
+    prp.fieldByName(Prp::Adrb)->setAsString(id.address);
     prp.post();
 }
 
@@ -185,15 +188,15 @@ void writeMonths(data::TDM1 &dm, const PayrollSums &sums)
     mzd11.close();
     dm.PrevodQr().empty(data::TableId::Mzd11);
     dm.openTable(mzd11);
-    data::Field *o = mzd11.fieldByName(u"O"_s);
-    data::Field *dv = mzd11.fieldByName(u"Dv"_s);
-    data::Field *prdb = mzd11.fieldByName(u"Prdb"_s);
-    data::Field *dan = mzd11.fieldByName(u"Dan"_s);
-    data::Field *danz = mzd11.fieldByName(u"Danz"_s);
-    data::Field *znd = mzd11.fieldByName(u"Znd"_s);
-    data::Field *snd = mzd11.fieldByName(u"Snd"_s);
-    data::Field *bon = mzd11.fieldByName(u"Bon"_s);
-    data::Field *dps = mzd11.fieldByName(u"Dps"_s);
+    data::Field *o = mzd11.fieldByName(Mzd11::O);
+    data::Field *dv = mzd11.fieldByName(Mzd11::Dv);
+    data::Field *prdb = mzd11.fieldByName(Mzd11::Prdb);
+    data::Field *dan = mzd11.fieldByName(Mzd11::Dan);
+    data::Field *danz = mzd11.fieldByName(Mzd11::Danz);
+    data::Field *znd = mzd11.fieldByName(Mzd11::Znd);
+    data::Field *snd = mzd11.fieldByName(Mzd11::Snd);
+    data::Field *bon = mzd11.fieldByName(Mzd11::Bon);
+    data::Field *dps = mzd11.fieldByName(Mzd11::Dps);
     for (const MonthSum &m : sums.months()) {
         mzd11.append();
         o->setAsInteger(m.O);
@@ -219,16 +222,15 @@ void writeStatements(data::TDM1 &dm, const PayrollSums &sums)
     vdvs.edit();
     for (int m = 1; m <= 12; ++m) {
         const MonthSum *sum = sums.month(m);
-        const QString month = QString::number(m);
         const double dps = sum ? sum->Dps : 0;
         const double danz = sum ? double(sum->Danz) : 0;
-        vdvl.fieldByName(u"Sl2"_s + month)->setAsFloat(dps);
-        vdvl.fieldByName(u"Sl3"_s + month)->setAsFloat(dps);
-        vdvl.fieldByName(u"Slb5"_s + month)->setAsFloat(sum ? sum->Bon : 0);
-        vdvl.fieldByName(u"Sl9"_s + month)->setAsFloat(sum ? sum->Dpsbo() : 0);
-        vdvs.fieldByName(u"Sl1"_s + month)->setAsFloat(danz);
-        vdvs.fieldByName(u"Sl2"_s + month)->setAsFloat(danz);
-        vdvs.fieldByName(u"Sl10"_s + month)->setAsFloat(danz);
+        vdvl.fieldByName(Vdvl::Sl2(m))->setAsFloat(dps);
+        vdvl.fieldByName(Vdvl::Sl3(m))->setAsFloat(dps);
+        vdvl.fieldByName(Vdvl::Slb5(m))->setAsFloat(sum ? sum->Bon : 0);
+        vdvl.fieldByName(Vdvl::Sl9(m))->setAsFloat(sum ? sum->Dpsbo() : 0);
+        vdvs.fieldByName(Vdvs::Sl1(m))->setAsFloat(danz);
+        vdvs.fieldByName(Vdvs::Sl2(m))->setAsFloat(danz);
+        vdvs.fieldByName(Vdvs::Sl10(m))->setAsFloat(danz);
     }
     vdvl.post();
     vdvs.post();

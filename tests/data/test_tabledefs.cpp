@@ -2,6 +2,7 @@
 // transcription of the table structures written out here by hand, and the
 // calculated fields computed from the definitions.
 
+#include "data/FieldNames.h"
 #include "data/TableDefs.h"
 #include "data/Templates.h"
 
@@ -325,6 +326,21 @@ private slots:
             tableDef(TableId::Mzd11), {{u"Dps"_s, dps}, {u"Bon"_s, bon}, {u"Dan"_s, 1000}, {u"Danz"_s, 250}});
         QCOMPARE(calc.value(u"Dpsbo"_s), dpsbo);
         QCOMPARE(calc.value(u"Daz"_s), 750.0);
+    }
+
+    // Every field the code names through data::fields is in its table; a
+    // misspelling or a range one too long is reported by its full name.
+    void namedFieldsExist() { QCOMPARE(unknownFields(namedFields()), QStringList()); }
+
+    void misspelledNamesAreReported()
+    {
+        NamedFields wrong;
+        wrong.names = {FieldName{TableId::Vdvl, u"C4O1"}, fields::Vdvl::C401,
+                       FieldName{TableId::Vdvs, u"C404a"}};
+        wrong.series = {FieldSeries{TableId::Vdvl, u"Sl2", 12, 14, u""}};
+        wrong.grids = {FieldGrid{TableId::Vpkv, u"N", 15, 16, 4, 5, u"a"}};
+        QCOMPARE(unknownFields(wrong), (QStringList{u"Vdvl.C4O1"_s, u"Vdvs.C404a"_s, u"Vdvl.Sl214"_s,
+                                                    u"Vpkv.N155a"_s, u"Vpkv.N165a"_s}));
     }
 
 private:
