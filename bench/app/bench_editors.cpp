@@ -51,7 +51,7 @@ struct Settlement
 
     QTemporaryDir dir;
     QString root;
-    data::TDM1 dm;
+    data::TDM1 dm{data::Collaborators::tablesOnly()};
     platform::ScriptedMessages messages;
 };
 

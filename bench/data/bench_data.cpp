@@ -16,14 +16,13 @@ namespace {
 
 struct Module
 {
-    explicit Module(const QString &root, const QString &dir) : recalc(dm)
+    explicit Module(const QString &root, const QString &dir)
     {
         dm.DM1Create(root);
         dm.setDatabasePath(dir);
-        dm.setStatementRecalc(&recalc);
     }
-    data::TDM1 dm;
     statements::StatementRecalc recalc;
+    data::TDM1 dm{data::Collaborators::windowless(recalc)};
 };
 
 // Every stored amount of Vdvl gets a fraction, so the post rounds each one.
@@ -130,7 +129,7 @@ void BM_VypocetVdvl1(benchmark::State &state)
 {
     OpenSettlement s;
     for (auto _ : state)
-        s.m.recalc.VypocetVdvl1();
+        s.m.recalc.VypocetVdvl1(s.m.dm);
 }
 BENCHMARK(BM_VypocetVdvl1)->Unit(benchmark::kMicrosecond);
 

@@ -21,7 +21,7 @@ namespace {
 struct Fixture
 {
     QTemporaryDir root;
-    data::TDM1 dm;
+    data::TDM1 dm{data::Collaborators::tablesOnly()};
     QList<int> pages;
     Fixture()
     {
@@ -115,7 +115,7 @@ void BM_EmployeeCount1000ToPdf(benchmark::State &state)
         return;
     }
     QTemporaryDir root;
-    data::TDM1 dm;
+    data::TDM1 dm{data::Collaborators::tablesOnly()};
     printtest::openDemo(dm, root.path());
     data::Dataset &vpz = dm.Vpz();
     for (int i = 1; i <= 1000; ++i) {

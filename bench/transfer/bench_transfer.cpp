@@ -64,17 +64,16 @@ Payroll &payroll()
 
 struct OpenSettlement
 {
-    OpenSettlement() : dir(dm1test::makeCurrentSettlement(root.path())), recalc(dm)
+    OpenSettlement() : dir(dm1test::makeCurrentSettlement(root.path()))
     {
         dm.DM1Create(root.path());
         dm.setDatabasePath(dir);
-        dm.setStatementRecalc(&recalc);
         dm.OtevritTabulky();
     }
     QTemporaryDir root;
     QString dir;
-    data::TDM1 dm;
     statements::StatementRecalc recalc;
+    data::TDM1 dm{data::Collaborators::windowless(recalc)};
 };
 
 void BM_Transfer(benchmark::State &state)

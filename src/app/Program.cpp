@@ -193,8 +193,6 @@ Program::~Program()
     // The main window owns the long-lived windows (the list, the password
     // prompt, the preview, the calendar). It goes first, while everything
     // those windows refer to still exists.
-    if (m_parts->dm)
-        m_parts->dm->setDatePicker(nullptr);
     m_parts->main.reset();
 }
 
@@ -265,13 +263,12 @@ void Program::start()
     const QScreen *screen = QGuiApplication::primaryScreen();
     const WindowPlacement placement = p.main->FormCreate(screen ? screen->size() : QSize(1024, 768));
 
-    p.dm = std::make_unique<data::TDM1>();
+    p.calendar = new widgets::TEvzhDtForm(p.main.get());
+    p.recalc = std::make_unique<statements::StatementRecalc>();
+    p.dm = std::make_unique<data::TDM1>(data::Collaborators{
+        .status = *p.main, .caption = *p.main, .datePicker = *p.calendar, .recalc = *p.recalc});
     if (p.paths.dataDirFound)
         p.dm->DM1Create(p.paths.FileDir);
-    p.dm->setStatusSink(p.main.get());
-    p.dm->setCaptionSink(p.main.get());
-    p.recalc = std::make_unique<statements::StatementRecalc>(*p.dm);
-    p.dm->setStatementRecalc(p.recalc.get());
     p.main->setDataModule(p.dm.get());
 
     p.opening = std::make_unique<settlement::SettlementOpening>(p.paths, *p.messages, *p.dm, p.printers);
@@ -282,7 +279,6 @@ void Program::start()
     // when a settlement opens.
     p.rollover = std::make_unique<settlement::NewYearRollover>(
         p.paths, *p.dm, [opening = p.opening.get()] { return opening->directoryName(); });
-    p.rollover->setStatusSink(p.main.get());
     p.rollover->setBusy([main = p.main.get()](bool busy) { main->setBusy(busy); });
     p.opening->setRollover(p.rollover.get());
     p.main->setCommandHandler(Command::NovyRok,
@@ -297,8 +293,6 @@ void Program::start()
         p.opening->setSelection(p.list.get());
     }
 
-    p.calendar = new widgets::TEvzhDtForm(p.main.get());
-    p.dm->setDatePicker(p.calendar);
     // The calendar keeps its place per settlement, in the settlement's own
     // INI file under the section named after its directory.
     p.opening->setOpened([&p] {
@@ -327,7 +321,6 @@ void Program::start()
         env.dm = p.dm.get();
         env.recalc = p.recalc.get();
         env.messages = p.messages.get();
-        env.status = main;
         env.busy = [main](bool busy) { main->setBusy(busy); };
         env.resolveTemplate = [&p](const QString &templ, bool *ok) {
             return p.paths.CestyTyp2(templ, platform::RelativePaths::Refuse, ok);

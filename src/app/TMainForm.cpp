@@ -103,6 +103,19 @@ StatusPanels::StatusPanels(QWidget *parent) : QStatusBar(parent)
     layoutPanels();
 }
 
+QString StatusPanels::positionText(const data::RecordPosition &position)
+{
+    switch (position.kind) {
+    case data::RecordPosition::Kind::NewRecord:
+        return u"Nový záznam"_s;
+    case data::RecordPosition::Kind::Record:
+        return QString::number(position.recNo) + u'/' + QString::number(position.count);
+    case data::RecordPosition::Kind::None:
+        break;
+    }
+    return {};
+}
+
 void StatusPanels::setText(int panel, const QString &text)
 {
     if (panel >= 0 && panel < PanelCount)
@@ -168,10 +181,8 @@ TMainForm::~TMainForm()
 {
     // Closing the tables later must not report their state to a window
     // that is gone.
-    if (m_dm) {
-        m_dm->setStatusSink(nullptr);
-        m_dm->setCaptionSink(nullptr);
-    }
+    if (m_dm)
+        m_dm->detachWindow();
 }
 
 void TMainForm::buildMenus()
@@ -434,6 +445,21 @@ bool TMainForm::ExecuteFile(const QString &target)
 void TMainForm::setStatusText(int panel, const QString &text)
 {
     m_status->setText(panel, text);
+}
+
+void TMainForm::message(const QString &text)
+{
+    setStatusText(StatusPanels::MessagePanel, text);
+}
+
+void TMainForm::editingChanged(bool editing)
+{
+    setStatusText(StatusPanels::EditPanel, editing ? u"EDIT"_s : QString());
+}
+
+void TMainForm::positionChanged(const data::RecordPosition &position)
+{
+    setStatusText(StatusPanels::PositionPanel, StatusPanels::positionText(position));
 }
 
 QString TMainForm::baseCaption() const

@@ -43,6 +43,15 @@ class StatusPanels : public QStatusBar
 
 public:
     static constexpr int PanelCount = 4;
+    enum Panel
+    {
+        MessagePanel = 0,
+        PositionPanel = 1,
+        EditPanel = 2,
+    };
+
+    // How the record position reads: "3/12", "0/0", "Nový záznam".
+    static QString positionText(const data::RecordPosition &position);
 
     explicit StatusPanels(QWidget *parent = nullptr);
 
@@ -130,7 +139,10 @@ public:
 
     // ---- status bar and caption
     StatusPanels *statusPanels() const { return m_status; }
-    void setStatusText(int panel, const QString &text) override;
+    void setStatusText(int panel, const QString &text);
+    void message(const QString &text) override;
+    void editingChanged(bool editing) override;
+    void positionChanged(const data::RecordPosition &position) override;
     QString baseCaption() const override;
     void setCaption(const QString &caption) override;
 

@@ -26,6 +26,19 @@ int fieldIndexOrThrow(const paradox::Table &table, const QString &name)
 
 IStatementRecalc::~IStatementRecalc() = default;
 
+namespace {
+
+// The status of a module made without one.
+class SilentStatus final : public IStatusSink
+{
+public:
+    void message(const QString &) override {}
+    void editingChanged(bool) override {}
+    void positionChanged(const RecordPosition &) override {}
+};
+
+} // namespace
+
 // ---------------------------------------------------------------- PrevodQr
 
 void SettlementQuery::addFields(TableId table, const QList<paradox::FieldDef> &fields) const
@@ -74,7 +87,10 @@ void SettlementQuery::empty(TableId table) const
 
 // ---------------------------------------------------------------- TDM1
 
-TDM1::TDM1(QObject *parent) : QObject(parent), m_prevodQr(*this)
+TDM1::TDM1(const Collaborators &collaborators, QObject *parent)
+    : QObject(parent), m_prevodQr(*this), m_status(collaborators.status.get()),
+      m_caption(collaborators.caption.get()), m_picker(collaborators.datePicker.get()),
+      m_recalc(collaborators.recalc.get())
 {
     declare(m_dmt, u"Dmt"_s, m_dmtSource);
     declare(m_prp, u"Prp"_s, m_prpSource);
@@ -100,6 +116,8 @@ TDM1::TDM1(QObject *parent) : QObject(parent), m_prevodQr(*this)
 
 TDM1::~TDM1()
 {
+    // What closing at the end does is nobody's news, and the window may be gone.
+    detachWindow();
     try {
         Disconnect();
     } catch (...) {
@@ -359,8 +377,8 @@ void TDM1::OtevritTabulky()
         throw;
     }
     m_tablesOpen = true;
-    if (!m_rolledBack.isEmpty() && m_status)
-        m_status->setStatusText(IStatusSink::Message, rolledBackMessage(m_rolledBack));
+    if (!m_rolledBack.isEmpty())
+        status().message(rolledBackMessage(m_rolledBack));
 }
 
 void TDM1::openAll(std::unique_ptr<ChangeSet> &change)
@@ -386,7 +404,7 @@ void TDM1::openAll(std::unique_ptr<ChangeSet> &change)
     if (upgrade.postOnce.contains(TableId::Vdvl))
         postOnce(*m_vdvl);
     if (upgrade.recalculateEmployment && m_recalc)
-        m_recalc->VypocetVdvl1();
+        m_recalc->VypocetVdvl1(*this);
     openTable(*m_vpkv);
     if (upgrade.postOnce.contains(TableId::Vpkv))
         postOnce(*m_vpkv);
@@ -396,21 +414,21 @@ void TDM1::openAll(std::unique_ptr<ChangeSet> &change)
     if (upgrade.postOnce.contains(TableId::Vdvs))
         postOnce(*m_vdvs);
     if (upgrade.recalculateWithholding && m_recalc)
-        m_recalc->VypocetVdvs1();
+        m_recalc->VypocetVdvs1(*this);
     openTable(*m_vpkb);
     openTable(*m_mzd11);
     m_mzd11->close();
     // What the caller's recomputation would do after the opening, done
     // inside the change so that it cannot be lost.
     if (change && m_flags.any() && m_recalc) {
-        m_recalc->VypocetVdvl1();
-        m_recalc->VypocetVdvs1();
+        m_recalc->VypocetVdvl1(*this);
+        m_recalc->VypocetVdvs1(*this);
     }
 
     Obnovit1();
     m_vpzCount = m_vpz->recordCount();
     NazevDp1();
-    clearStatus();
+    status().clear();
 }
 
 void TDM1::Obnovit1()
@@ -430,24 +448,27 @@ void TDM1::setToday(const std::function<QDate()> &today)
         ds->setToday(today);
 }
 
+IStatusSink &TDM1::status() const
+{
+    static SilentStatus silent;
+    return m_status ? *m_status : silent;
+}
+
+void TDM1::detachWindow()
+{
+    m_status = nullptr;
+    m_caption = nullptr;
+    m_picker = nullptr;
+}
+
 void TDM1::StatusEdit(const Dataset &dataset)
 {
-    if (m_status)
-        data::StatusEdit(*m_status, dataset);
+    status().editingChanged(dataset.isEditing());
 }
 
 void TDM1::Zaznam(const Dataset &dataset, int count)
 {
-    if (m_status)
-        data::Zaznam(*m_status, dataset, count);
-}
-
-void TDM1::clearStatus()
-{
-    if (!m_status)
-        return;
-    for (int panel : {IStatusSink::Message, IStatusSink::Record, IStatusSink::Edit})
-        m_status->setStatusText(panel, QString());
+    status().positionChanged(RecordPosition::of(dataset, count));
 }
 
 void TDM1::NazevDp1()

@@ -26,6 +26,7 @@ namespace data {
 class ChangeSet;
 class DatasetBinding;
 class ParadoxStore;
+class TDM1;
 
 // The whole-statement recalculations of the main window, which opening an
 // upgraded settlement runs. They live with the statements; the data module
@@ -34,11 +35,46 @@ class IStatementRecalc
 {
 public:
     virtual ~IStatementRecalc();
-    virtual void VypocetVdvl1() = 0;
-    virtual void VypocetVdvs1() = 0;
+    virtual void VypocetVdvl1(TDM1 &dm) = 0;
+    virtual void VypocetVdvs1(TDM1 &dm) = 0;
 };
 
-class TDM1;
+// One collaborator of the data module, given when the module is made: an
+// object, or `none` said outright (a tool without a window has no status
+// bar). There is no default, so a collaborator left out does not compile.
+struct NoCollaborator
+{
+};
+inline constexpr NoCollaborator none{};
+
+template <class I> class Use
+{
+public:
+    Use(I &object) : m_object(&object) {}
+    Use(NoCollaborator) {}
+    I *get() const { return m_object; }
+
+private:
+    I *m_object = nullptr;
+};
+
+// Everything the data module reports to or asks of the rest of the program.
+struct Collaborators
+{
+    Use<IStatusSink> status;
+    Use<ICaptionSink> caption;
+    // The calendar the date boxes open.
+    Use<IDatePicker> datePicker;
+    // The recalculations an upgrade of Vdvl or Vdvs asks for while the
+    // tables are opened; without them such an opening leaves the statements
+    // as posted.
+    Use<IStatementRecalc> recalc;
+
+    // A tool without a window that opens settlements as the program does.
+    static Collaborators windowless(IStatementRecalc &recalc) { return {none, none, none, recalc}; }
+    // A module that only reads and writes tables.
+    static Collaborators tablesOnly() { return {none, none, none, none}; }
+};
 
 // The ad-hoc statements run on the settlement's files ("Alter Table",
 // "Update", "Delete ... where ... is null", emptying a table), as table
@@ -74,7 +110,7 @@ class TDM1 : public QObject
     Q_OBJECT
 
 public:
-    explicit TDM1(QObject *parent = nullptr);
+    explicit TDM1(const Collaborators &collaborators, QObject *parent = nullptr);
     ~TDM1() override;
 
     // ---- session and database
@@ -186,15 +222,13 @@ public:
 
     // ---- rules shared with the windows
 
-    void setStatusSink(IStatusSink *sink) { m_status = sink; }
-    IStatusSink *statusSink() const { return m_status; }
-    void setCaptionSink(ICaptionSink *sink) { m_caption = sink; }
-    void setDatePicker(IDatePicker *picker) { m_picker = picker; }
+    // Where what happens is reported; a sink that shows nothing when the
+    // module was made without one.
+    IStatusSink &status() const;
     IDatePicker *datePicker() const { return m_picker; }
-    // Runs the recalculations an upgrade of Vdvl or Vdvs asks for while the
-    // tables are opened. The program and qesto-cli always connect one;
-    // without it such an opening leaves the statements as posted.
-    void setStatementRecalc(IStatementRecalc *recalc) { m_recalc = recalc; }
+    // The window that showed the status, the caption and the calendar is
+    // going: from now on nothing is shown.
+    void detachWindow();
     // Runs after the defaults of a new Vpz row; the employee-count window
     // moves the focus to its name box.
     void setVpzNewRecordHook(std::function<void()> hook) { m_vpzNewRecordHook = std::move(hook); }
@@ -207,9 +241,9 @@ public:
     void setVpzStatusShown(bool shown) { m_vpzStatusShown = shown; }
     bool vpzStatusShown() const { return m_vpzStatusShown; }
 
-    // "EDIT" in the status bar's third panel while the table is edited.
+    // Reports whether the table is being edited.
     void StatusEdit(const Dataset &dataset);
-    // Record number and count (or "Nový záznam") in the second panel.
+    // Reports the position in the table among `count` records.
     void Zaznam(const Dataset &dataset, int count);
     // The main window's caption from the company data.
     void NazevDp1();
@@ -223,7 +257,6 @@ private:
     void indexFields(Dataset &dataset);
     void wireRules();
     void postOnce(Dataset &dataset);
-    void clearStatus();
     void openAll(std::unique_ptr<ChangeSet> &change);
 
     std::unique_ptr<Dataset> m_dmt, m_prp, m_vdvl, m_vpkv, m_vvdp, m_vpz, m_vpzPr, m_vdvs, m_mzd11, m_vpkb,

@@ -115,7 +115,7 @@ TEmtfForm::TEmtfForm(PrintWindowContext context, QWidget *parent)
     };
     m_run.status = [this](const QString &text) {
         if (m_ctx.status)
-            m_ctx.status->setStatusText(0, text);
+            m_ctx.status->message(text);
     };
     m_run.busy = [](bool on) {
         if (on)

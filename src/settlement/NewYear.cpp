@@ -154,11 +154,8 @@ void NewYearRollover::NovyRok2(int mode)
         throw;
     }
 
-    if (m_status) {
-        m_status->setStatusText(0, u"Akce nový rok byla provedena."_s);
-        m_status->setStatusText(1, QString());
-        m_status->setStatusText(2, QString());
-    }
+    m_dm.status().clear();
+    m_dm.status().message(u"Akce nový rok byla provedena."_s);
 }
 
 void NewYearRollover::shiftCompanyData()

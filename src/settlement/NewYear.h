@@ -8,7 +8,6 @@
 #include <functional>
 
 namespace data {
-class IStatusSink;
 class TDM1;
 } // namespace data
 namespace platform {
@@ -28,7 +27,6 @@ class NewYearRollover : public IRollover
 public:
     NewYearRollover(const AppPaths &paths, data::TDM1 &dm, std::function<QString()> dirName);
 
-    void setStatusSink(data::IStatusSink *sink) { m_status = sink; }
     void setBusy(std::function<void(bool)> busy) { m_busy = std::move(busy); }
     // Where the date-time archive name takes "now" from; tests fix it.
     void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
@@ -56,7 +54,6 @@ private:
     const AppPaths &m_paths;
     data::TDM1 &m_dm;
     std::function<QString()> m_dirName;
-    data::IStatusSink *m_status = nullptr;
     std::function<void(bool)> m_busy;
     std::function<QDateTime()> m_now;
     QString m_lastArchive;

@@ -141,8 +141,8 @@ OpeningReport openSettlement(data::TDM1 &dm, const QString &settlementDir, const
     }
     if (!dm.tablesOpen())
         dm.OtevritTabulky();
-    if (const QString notice = report.notice(); !notice.isEmpty() && dm.statusSink())
-        dm.statusSink()->setStatusText(data::IStatusSink::Message, notice);
+    if (const QString notice = report.notice(); !notice.isEmpty())
+        dm.status().message(notice);
     return report;
 }
 
@@ -220,8 +220,8 @@ SettlementOpening::Result SettlementOpening::open(const QString &dirName)
     // Tables re-created empty lost what they held; the user hears of it
     // where the program reports what it has just done.
     const QString created = data::TDM1::createdEmptyText(m_dm.createdEmptyTables());
-    if (!created.isEmpty() && m_dm.statusSink())
-        m_dm.statusSink()->setStatusText(data::IStatusSink::Message, created);
+    if (!created.isEmpty())
+        m_dm.status().message(created);
     if (m_opened)
         m_opened();
     return Result::Opened;

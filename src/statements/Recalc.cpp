@@ -13,24 +13,24 @@ namespace statements {
 
 using namespace data::fields;
 
-void StatementRecalc::VypocetVdvl1()
+void StatementRecalc::VypocetVdvl1(data::TDM1 &dm)
 {
-    VdvlCalc(m_dm.Vdvl()).VypocetVdvl1();
+    VdvlCalc(dm.Vdvl()).VypocetVdvl1();
 }
 
-void StatementRecalc::VypocetVdvs1()
+void StatementRecalc::VypocetVdvs1(data::TDM1 &dm)
 {
-    VdvsCalc(m_dm.Vdvs()).VypocetVdvs1();
+    VdvsCalc(dm.Vdvs()).VypocetVdvs1();
 }
 
 void PrepocetVY(data::TDM1 &dm)
 {
-    StatementRecalc recalc(dm);
+    StatementRecalc recalc;
     // Both statements or neither: a stop between them would leave one
     // recomputed and the other not.
     data::changeSettlement(dm, u"Přepočet výkazů"_s, {data::TableId::Vdvl, data::TableId::Vdvs}, [&] {
-        recalc.VypocetVdvl1();
-        recalc.VypocetVdvs1();
+        recalc.VypocetVdvl1(dm);
+        recalc.VypocetVdvs1(dm);
     });
     dm.Disconnect();
     dm.OtevritTabulky();

@@ -10,15 +10,10 @@ namespace statements {
 class StatementRecalc : public data::IStatementRecalc
 {
 public:
-    explicit StatementRecalc(data::TDM1 &dm) : m_dm(dm) {}
-
     // Recomputes and posts the employment statement (Vdvl).
-    void VypocetVdvl1() override;
+    void VypocetVdvl1(data::TDM1 &dm) override;
     // Recomputes and posts the withholding statement (Vdvs).
-    void VypocetVdvs1() override;
-
-private:
-    data::TDM1 &m_dm;
+    void VypocetVdvs1(data::TDM1 &dm) override;
 };
 
 // Both statements recomputed and posted, then the database disconnected and

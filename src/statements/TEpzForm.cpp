@@ -381,8 +381,7 @@ void TEpzForm::done(int result)
     if (!closeRequest(vpz(), m_messages, windowTitle()))
         return;
     m_closing = true;
-    if (data::IStatusSink *status = m_dm.statusSink())
-        status->setStatusText(data::IStatusSink::Record, QString());
+    m_dm.status().positionChanged({});
     // A maximised or minimised window keeps the place it had before.
     if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)))
         m_place.save(this);

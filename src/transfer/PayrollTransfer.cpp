@@ -261,8 +261,8 @@ void writeTransfer(data::TDM1 &dm, data::IStatementRecalc &recalc, const Payroll
                 writeCompany(dm, *company);
             writeMonths(dm, sums);
             writeStatements(dm, sums);
-            recalc.VypocetVdvl1();
-            recalc.VypocetVdvs1();
+            recalc.VypocetVdvl1(dm);
+            recalc.VypocetVdvs1(dm);
         });
 
     for (data::Dataset *ds : {&dm.Mzd11(), &dm.Prp(), &dm.Vdvl(), &dm.Vdvs()})

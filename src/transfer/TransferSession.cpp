@@ -163,10 +163,7 @@ bool TransferSession::transfer(bool ask)
         fail(e.message(), true);
         return false;
     }
-    if (m_env.status) {
-        for (int panel : {0, 1, 2})
-            m_env.status->setStatusText(panel, QString());
-    }
+    m_env.dm->status().clear();
     if (m_env.busy)
         m_env.busy(false);
     m_lastMessage = messages::done();

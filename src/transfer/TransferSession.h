@@ -12,7 +12,6 @@
 
 namespace data {
 class IStatementRecalc;
-class IStatusSink;
 class TDM1;
 } // namespace data
 namespace platform {
@@ -29,7 +28,6 @@ struct TransferEnvironment
     data::TDM1 *dm = nullptr;
     data::IStatementRecalc *recalc = nullptr;
     platform::IMessages *messages = nullptr;
-    data::IStatusSink *status = nullptr;
     std::function<void(bool)> busy;
 
     // The real path of a stored template; ok false (and the Czech text to

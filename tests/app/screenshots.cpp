@@ -307,7 +307,7 @@ void makeSettlements(const QString &root)
 {
     QString fileDir = root;
     platform::ScriptedMessages messages;
-    data::TDM1 dm;
+    data::TDM1 dm{data::Collaborators::tablesOnly()};
     dm.DM1Create(root);
     const QStringList names = {u"Stavby Novák s.r.o."_s, u"Pekárna Dvořák"_s, u"Účetní kancelář"_s};
     registry::test::createSettlements({root, fileDir, u"215"_s}, messages, dm.openOptions(), names);

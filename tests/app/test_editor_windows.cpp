@@ -3,6 +3,7 @@
 // Dpp1, and the chain that leads from one statement window to the next
 // without nesting them.
 
+#include "MainWindowFixture.h"
 #include "RegistryFixture.h"
 #include "ScriptedMessages.h"
 #include "app/EditorWindows.h"
@@ -31,52 +32,19 @@ using app::Command;
 
 namespace {
 
-struct Selection : settlement::ISettlementSelection
-{
-    QString directory = u"D1"_s;
-    bool choose() override { return true; }
-    QString selectedDirectory() const override { return directory; }
-};
-
-// The main window over an open settlement "D1" with the editors attached as
-// the program attaches them.
-class Fixture
+// The main window over the open settlement "D1" with the editors attached
+// as the program attaches them.
+class Fixture : public apptest::MainWindowFixture
 {
 public:
-    Fixture() : printers({u"Laser"_s}, u"Laser"_s), main(paths, messages)
+    Fixture()
     {
-        root = platform::FileOps::withTrailingSeparator(dir.path());
-        if (!data::createDataRoot(root).isEmpty())
-            qFatal("no data root");
-        paths.FileDirPrg = paths.FileDirLocal = paths.FileDir = root;
-        paths.dataDirFound = true;
-        main.startup().flags().pending = false;
-        dm.DM1Create(root);
-        registry::test::createSettlements({paths.FileDirLocal, paths.FileDir, u"215"_s}, messages,
-                                          dm.openOptions(), {u"Firma"_s});
-
-        opening = std::make_unique<settlement::SettlementOpening>(paths, messages, dm, printers);
-        opening->setSelection(&selection);
-        dm.setStatusSink(&main);
-        dm.setCaptionSink(&main);
-        main.setDataModule(&dm);
-        main.setOpening(opening.get());
         app::attachEditors(main, dm, messages, [this] {
-            return widgets::SettlementIni{platform::FileOps::resolve(opening->iniFile()),
-                                          opening->directoryName()};
+            return widgets::SettlementIni{platform::FileOps::resolve(opening.iniFile()),
+                                          opening.directoryName()};
         });
         main.VyberDanoveho();
     }
-
-    QTemporaryDir dir;
-    QString root;
-    settlement::AppPaths paths;
-    platform::ScriptedMessages messages;
-    data::TDM1 dm;
-    platform::FixedPrinters printers;
-    Selection selection;
-    std::unique_ptr<settlement::SettlementOpening> opening;
-    app::TMainForm main;
 };
 
 // Runs `action` on each modal window as it appears, until it returns false.

@@ -368,7 +368,7 @@ private slots:
                              settlement::AppPaths::defaultSubdirectory();
         QCOMPARE(data::createDataRoot(root), QString());
         {
-            data::TDM1 dm;
+            data::TDM1 dm{data::Collaborators::tablesOnly()};
             dm.DM1Create(root);
             platform::ScriptedMessages messages;
             QString fileDir = root;

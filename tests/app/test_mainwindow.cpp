@@ -2,6 +2,7 @@
 // with and without an open settlement, the status bar, the hints, the
 // caption, the command keys and the help.
 
+#include "MainWindowFixture.h"
 #include "RecordingHelpViewer.h"
 #include "RegistryFixture.h"
 #include "ScriptedMessages.h"
@@ -49,44 +50,13 @@ template <class Window> QWidget *onlyChild(QWidget *parent)
     return all.size() == 1 ? all.first() : nullptr;
 }
 
-struct Selection : settlement::ISettlementSelection
-{
-    QString directory;
-    // The main window's caption while the list is shown.
-    const QWidget *main = nullptr;
-    QString captionWhileChoosing;
-    bool choose() override
-    {
-        if (main)
-            captionWhileChoosing = main->windowTitle();
-        return true;
-    }
-    QString selectedDirectory() const override { return directory; }
-};
-
-// A main window over a data root with one settlement, "D1", and every
-// command attached to a recorder.
-class Fixture
+// The main window with every command attached to a recorder.
+class Fixture : public apptest::MainWindowFixture
 {
 public:
-    Fixture() : printers({u"Laser"_s}, u"Laser"_s), help(viewer), main(paths, messages)
+    Fixture() : help(viewer)
     {
-        root = platform::FileOps::withTrailingSeparator(dir.path());
-        if (!data::createDataRoot(root).isEmpty())
-            qFatal("no data root");
-        paths.FileDirPrg = paths.FileDirLocal = paths.FileDir = root;
-        paths.dataDirFound = true;
-        main.startup().flags().pending = false;
-        dm.DM1Create(root);
-        registry::test::createSettlements({paths.FileDirLocal, paths.FileDir, u"215"_s}, messages,
-                                          dm.openOptions(), {u"Firma"_s});
-
-        opening = std::make_unique<settlement::SettlementOpening>(paths, messages, dm, printers);
-        opening->setSelection(&selection);
-        dm.setStatusSink(&main);
-        dm.setCaptionSink(&main);
-        main.setDataModule(&dm);
-        main.setOpening(opening.get());
+        selection.directory.clear();
         main.setHelp(&help);
         for (Command c :
              {Command::NastaveniTisku, Command::UdajeOFirme, Command::Zalohovani, Command::Obnoveni,
@@ -101,24 +71,10 @@ public:
                 return statements::StatementKind::None;
             });
     }
+    ~Fixture() { main.setHelp(nullptr); }
 
-    void open(const QString &directory = u"D1"_s)
-    {
-        selection.directory = directory;
-        main.VyberDanoveho();
-    }
-
-    QTemporaryDir dir;
-    QString root;
-    settlement::AppPaths paths;
-    platform::ScriptedMessages messages;
-    data::TDM1 dm;
-    platform::FixedPrinters printers;
-    Selection selection;
     RecordingHelpViewer viewer;
     app::TUseHTMLHelp help;
-    std::unique_ptr<settlement::SettlementOpening> opening;
-    TMainForm main;
     QList<Command> ran;
     QList<int> kinds;
 };
@@ -180,7 +136,7 @@ private slots:
     {
         Fixture f;
         TMainForm bare(f.paths, f.messages);
-        bare.setOpening(f.opening.get());
+        bare.setOpening(&f.opening);
         bare.setDataModule(&f.dm);
         f.selection.directory = u"D1"_s;
         bare.VyberDanoveho();
@@ -240,6 +196,31 @@ private slots:
         QCOMPARE(f.main.windowTitle(), u"Qesto 14.10 - Stavby s.r.o."_s);
         QCOMPARE(f.main.statusPanels()->text(2), QString());
         QCOMPARE(f.main.archiveBaseName(), u"Stavby s.r.o."_s);
+    }
+
+    // What the data module reports, in the panels and words of the window.
+    void employeeListInThePanels()
+    {
+        Fixture f;
+        f.open();
+        const auto panels = [&f] {
+            return QStringList{f.main.statusPanels()->text(1), f.main.statusPanels()->text(2)};
+        };
+        QCOMPARE(panels(), (QStringList{QString(), QString()}));
+        data::Dataset &vpz = f.dm.Vpz();
+        vpz.append();
+        QCOMPARE(panels(), (QStringList{u"Nový záznam"_s, u"EDIT"_s}));
+        f.dm.field(u"VpzN3"_s)->setAsString(u"Dílna"_s);
+        vpz.post();
+        QCOMPARE(panels(), (QStringList{u"1/1"_s, QString()}));
+        vpz.deleteRecord();
+        QCOMPARE(panels(), (QStringList{u"0/0"_s, QString()}));
+
+        f.dm.status().message(u"Hotovo."_s);
+        QCOMPARE(f.main.statusPanels()->text(0), u"Hotovo."_s);
+        f.dm.status().clear();
+        QCOMPARE(f.main.statusPanels()->text(0), QString());
+        QCOMPARE(panels(), (QStringList{QString(), QString()}));
     }
 
     // No settlement is open while the list is shown, nor after an opening

@@ -128,7 +128,7 @@ public:
     QTemporaryDir tmp;
     QString root;
     QString dir;
-    data::TDM1 dm;
+    data::TDM1 dm{data::Collaborators::tablesOnly()};
 };
 
 } // namespace backuptest

@@ -31,11 +31,10 @@ QString lastLine(const QByteArray &output)
 // the commands wrote.
 struct Opened
 {
-    explicit Opened(const QString &dir) : recalc(dm)
+    explicit Opened(const QString &dir) : dm(data::Collaborators::windowless(recalc))
     {
         dm.DM1Create(QFileInfo(dir).absolutePath());
         dm.setDatabasePath(dir);
-        dm.setStatementRecalc(&recalc);
         dm.OtevritTabulky();
     }
     ~Opened() { dm.Disconnect(); }
@@ -51,8 +50,8 @@ struct Opened
         return out;
     }
 
-    data::TDM1 dm;
     statements::StatementRecalc recalc;
+    data::TDM1 dm;
 };
 
 // Every byte of the settlement's files.

@@ -50,7 +50,7 @@ private Q_SLOTS:
         m_root = std::make_unique<QTemporaryDir>();
         QVERIFY(m_root->isValid());
         m_dir = dm1test::makeCurrentSettlement(m_root->path());
-        m_dm = std::make_unique<data::TDM1>();
+        m_dm = std::make_unique<data::TDM1>(data::Collaborators::tablesOnly());
         m_dm->DM1Create(m_root->path());
         m_dm->setDatabasePath(m_dir);
         m_dm->OtevritTabulky();

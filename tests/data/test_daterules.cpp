@@ -1,3 +1,4 @@
+#include "StatusRecorder.h"
 #include "data/DataError.h"
 #include "data/Dataset.h"
 #include "data/DateRules.h"
@@ -23,13 +24,6 @@ public:
     std::optional<QDate> answer;
 };
 
-class FakeStatusBar : public data::IStatusSink
-{
-public:
-    void setStatusText(int panel, const QString &text) override { panels[panel] = text; }
-    QString panels[3];
-};
-
 } // namespace
 
 class TestDateRules : public QObject
@@ -44,7 +38,7 @@ private Q_SLOTS:
     void datumM1_data();
     void datumM1();
     void kDatum();
-    void statusTexts();
+    void recordPositions();
 };
 
 void TestDateRules::datumAll_data()
@@ -169,32 +163,23 @@ void TestDateRules::kDatum()
     QCOMPARE(picker.shownWith, QDate(2015, 3, 4));
 }
 
-void TestDateRules::statusTexts()
+void TestDateRules::recordPositions()
 {
+    using statustest::at;
     data::MemoryStore store(paradox::Schema{{paradox::field(u"ID"_s, paradox::FieldType::Autoinc)}, 1});
     data::Dataset vpz(u"Vpz"_s, &store);
     vpz.createFields(store.schema());
     vpz.open();
-    FakeStatusBar bar;
-    const auto show = [&] {
-        data::Zaznam(bar, vpz, vpz.recordCount());
-        data::StatusEdit(bar, vpz);
-    };
+    const auto position = [&] { return data::RecordPosition::of(vpz, vpz.recordCount()); };
 
-    show();
-    QCOMPARE(bar.panels[1], u"0/0"_s);
-    QCOMPARE(bar.panels[2], QString());
+    QCOMPARE(position(), at(0, 0));
     for (int i = 0; i < 12; ++i) {
         vpz.append();
-        show();
-        QCOMPARE(bar.panels[1], u"Nový záznam"_s);
-        QCOMPARE(bar.panels[2], u"EDIT"_s);
+        QCOMPARE(position(), statustest::newRecord());
         vpz.post();
     }
     vpz.setRecNo(3);
-    show();
-    QCOMPARE(bar.panels[1], u"3/12"_s);
-    QCOMPARE(bar.panels[2], QString());
+    QCOMPARE(position(), at(3, 12));
 }
 
 QTEST_GUILESS_MAIN(TestDateRules)

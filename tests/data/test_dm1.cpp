@@ -1,4 +1,5 @@
 #include "SettlementFixture.h"
+#include "StatusRecorder.h"
 
 #include "data/DataError.h"
 #include "data/TDM1.h"
@@ -10,13 +11,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class StatusLog : public data::IStatusSink
-{
-public:
-    void setStatusText(int panel, const QString &text) override { panels[panel] = text; }
-    QString panels[3];
-};
 
 class CaptionLog : public data::ICaptionSink
 {
@@ -45,7 +39,7 @@ private Q_SLOTS:
     void integerDefaultRefusesEmptyCopies();
     void captionFromCompanyData_data();
     void captionFromCompanyData();
-    void statusPanelsFollowTheTables();
+    void statusFollowsTheTables();
     void pageNumbering_data();
     void pageNumbering();
     void prepocetVYStoresAndReopens();
@@ -53,10 +47,10 @@ private Q_SLOTS:
 
 private:
     std::unique_ptr<QTemporaryDir> m_root;
-    std::unique_ptr<data::TDM1> m_dm;
-    std::unique_ptr<statements::StatementRecalc> m_recalc;
-    StatusLog m_status;
+    statements::StatementRecalc m_recalc;
+    statustest::StatusRecorder m_status;
     CaptionLog m_caption;
+    std::unique_ptr<data::TDM1> m_dm;
 };
 
 void TestDm1::init()
@@ -64,13 +58,10 @@ void TestDm1::init()
     m_root = std::make_unique<QTemporaryDir>();
     QVERIFY(m_root->isValid());
     const QString dir = dm1test::makeCurrentSettlement(m_root->path());
-    m_dm = std::make_unique<data::TDM1>();
-    m_recalc = std::make_unique<statements::StatementRecalc>(*m_dm);
+    m_dm = std::make_unique<data::TDM1>(data::Collaborators{
+        .status = m_status, .caption = m_caption, .datePicker = data::none, .recalc = m_recalc});
     m_dm->DM1Create(m_root->path());
     m_dm->setDatabasePath(dir);
-    m_dm->setStatementRecalc(m_recalc.get());
-    m_dm->setStatusSink(&m_status);
-    m_dm->setCaptionSink(&m_caption);
     m_dm->setToday([] { return QDate(2015, 12, 15); });
     m_status = {};
     m_dm->OtevritTabulky();
@@ -79,7 +70,6 @@ void TestDm1::init()
 void TestDm1::cleanup()
 {
     m_dm.reset();
-    m_recalc.reset();
     m_root.reset();
 }
 
@@ -123,8 +113,9 @@ void TestDm1::openingGivesEveryStatementItsRecord()
     QCOMPARE(dm.Vpz().recordCount(), 0);
     QVERIFY(!dm.Mzd11().isActive());
     QVERIFY(!dm.VpzPr().isActive());
-    // Opening ends with the panels cleared and the caption set.
-    QCOMPARE(m_status.panels[2], QString());
+    // Opening ends with the status cleared and the caption set.
+    QVERIFY(!m_status.editing);
+    QCOMPARE(m_status.position, data::RecordPosition{});
     QCOMPARE(m_caption.caption, u"Qesto 14.10"_s);
 
     dm.Disconnect();
@@ -247,43 +238,43 @@ void TestDm1::captionFromCompanyData()
     QCOMPARE(m_caption.caption, caption);
 }
 
-void TestDm1::statusPanelsFollowTheTables()
+void TestDm1::statusFollowsTheTables()
 {
     data::TDM1 &dm = *m_dm;
     dm.Vdvl().edit();
-    QCOMPARE(m_status.panels[2], u"EDIT"_s);
+    QVERIFY(m_status.editing);
     dm.Vdvl().post();
-    QCOMPARE(m_status.panels[2], QString());
+    QVERIFY(!m_status.editing);
 
     data::Dataset &vpz = dm.Vpz();
     int focusMoves = 0;
     dm.setVpzNewRecordHook([&focusMoves] { ++focusMoves; });
     vpz.append();
     QCOMPARE(focusMoves, 1);
-    QCOMPARE(m_status.panels[1], u"Nový záznam"_s);
-    QCOMPARE(m_status.panels[2], u"EDIT"_s);
+    QCOMPARE(m_status.position, statustest::newRecord());
+    QVERIFY(m_status.editing);
     QVERIFY(vpz.fieldByName(u"N3"_s)->isNull());
     QCOMPARE(vpz.fieldByName(u"Pmr"_s)->value(), QVariant(false));
     vpz.fieldByName(u"N3"_s)->setAsString(u"Dílna"_s);
     vpz.post();
-    QCOMPARE(m_status.panels[1], u"1/1"_s);
+    QCOMPARE(m_status.position, statustest::at(1, 1));
     vpz.append();
     vpz.fieldByName(u"N3"_s)->setAsString(u"Sklad"_s);
     vpz.post();
-    QCOMPARE(m_status.panels[1], u"2/2"_s);
+    QCOMPARE(m_status.position, statustest::at(2, 2));
     vpz.first();
-    QCOMPARE(m_status.panels[1], u"1/2"_s);
+    QCOMPARE(m_status.position, statustest::at(1, 2));
     vpz.deleteRecord();
-    QCOMPARE(m_status.panels[1], u"1/1"_s);
+    QCOMPARE(m_status.position, statustest::at(1, 1));
     vpz.deleteRecord();
-    QCOMPARE(m_status.panels[1], u"0/0"_s);
+    QCOMPARE(m_status.position, statustest::at(0, 0));
 
     // While the settlement is being opened the employee list stays quiet.
-    m_status.panels[1] = u"x"_s;
     dm.Disconnect();
+    const int reported = m_status.events;
     dm.openTable(dm.Vpz());
     dm.Vpz().append();
-    QCOMPARE(m_status.panels[1], u"x"_s);
+    QCOMPARE(m_status.events, reported);
     dm.Vpz().cancel();
 }
 

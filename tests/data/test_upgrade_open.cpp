@@ -32,24 +32,21 @@ private:
     void open();
 
     std::unique_ptr<QTemporaryDir> m_root;
+    statements::StatementRecalc m_recalc;
     std::unique_ptr<data::TDM1> m_dm;
-    std::unique_ptr<statements::StatementRecalc> m_recalc;
 };
 
 void TestUpgradeOpen::init()
 {
     m_root = std::make_unique<QTemporaryDir>();
     QVERIFY(m_root->isValid());
-    m_dm = std::make_unique<data::TDM1>();
-    m_recalc = std::make_unique<statements::StatementRecalc>(*m_dm);
+    m_dm = std::make_unique<data::TDM1>(data::Collaborators::windowless(m_recalc));
     m_dm->DM1Create(m_root->path());
-    m_dm->setStatementRecalc(m_recalc.get());
 }
 
 void TestUpgradeOpen::cleanup()
 {
     m_dm.reset();
-    m_recalc.reset();
     m_root.reset();
 }
 

@@ -34,12 +34,11 @@ class DemoSettlement
 public:
     // Creates the data root's templates and the settlement "D1" in `root`
     // and opens it.
-    explicit DemoSettlement(const QString &root) : recalc(dm)
+    explicit DemoSettlement(const QString &root)
     {
         dir = dm1test::makeCurrentSettlement(root);
         dm.DM1Create(root);
         dm.setDatabasePath(dir);
-        dm.setStatementRecalc(&recalc);
         dm.OtevritTabulky();
     }
     ~DemoSettlement() { dm.Disconnect(); }
@@ -217,8 +216,8 @@ public:
         }
     }
 
-    data::TDM1 dm;
     statements::StatementRecalc recalc;
+    data::TDM1 dm{data::Collaborators::windowless(recalc)};
     QString dir;
 };
 

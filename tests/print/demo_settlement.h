@@ -4,6 +4,7 @@
 // printed box of the company data and both statements holds a value.
 
 #include "SettlementFixture.h"
+#include "StatusRecorder.h"
 #include "data/TDM1.h"
 #include "print/FormPages.h"
 #include "statements/Recalc.h"
@@ -165,9 +166,9 @@ inline void fillDemo(data::TDM1 &dm)
         vpz.post();
     }
 
-    statements::StatementRecalc recalc(dm);
-    recalc.VypocetVdvl1();
-    recalc.VypocetVdvs1();
+    statements::StatementRecalc recalc;
+    recalc.VypocetVdvl1(dm);
+    recalc.VypocetVdvs1(dm);
 }
 
 // A data root in `root` with one filled settlement in "D1/", opened in dm.
@@ -186,7 +187,8 @@ inline QString openDemo(data::TDM1 &dm, const QString &root)
 struct Demo
 {
     QTemporaryDir root;
-    data::TDM1 dm;
+    statustest::StatusRecorder status;
+    data::TDM1 dm{{.status = status, .caption = data::none, .datePicker = data::none, .recalc = data::none}};
     QString dir;
     std::unique_ptr<print::FormPages> pages;
 

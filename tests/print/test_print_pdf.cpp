@@ -33,7 +33,7 @@ private:
 void TestPrintPdf::initTestCase()
 {
     QVERIFY(m_root.isValid());
-    data::TDM1 dm;
+    data::TDM1 dm{data::Collaborators::tablesOnly()};
     m_dir = printtest::openDemo(dm, m_root.path());
     dm.Disconnect();
     m_pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
@@ -71,7 +71,7 @@ void TestPrintPdf::wholeSettlement()
     QCOMPARE(runCli({u"pdf"_s, m_dir, out}, &err), 0);
     // No filler row of the employee count is left behind.
     {
-        data::TDM1 dm;
+        data::TDM1 dm{data::Collaborators::tablesOnly()};
         dm.DM1Create(m_root.path());
         dm.setDatabasePath(m_dir);
         dm.OtevritTabulky();

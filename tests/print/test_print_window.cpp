@@ -65,7 +65,7 @@ struct Settlement
 
     QTemporaryDir root;
     QString dir;
-    data::TDM1 dm;
+    data::TDM1 dm{data::Collaborators::tablesOnly()};
 };
 
 struct Window

@@ -192,7 +192,7 @@ private slots:
         }
 
         // Each settlement runs its request at its first opening only.
-        data::TDM1 dm;
+        data::TDM1 dm{data::Collaborators::tablesOnly()};
         dm.DM1Create(f.paths.FileDir);
         platform::FixedPrinters printers({u"Laser"_s}, u"Laser"_s);
         settlement::SettlementOpening opening(f.paths, f.messages, dm, printers);

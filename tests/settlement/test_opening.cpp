@@ -96,7 +96,7 @@ public:
     QString settlement;
     settlement::AppPaths paths;
     ScriptedMessages messages;
-    data::TDM1 dm;
+    data::TDM1 dm{data::Collaborators::tablesOnly()};
     platform::FixedPrinters printers;
     Selection selection;
     std::unique_ptr<SettlementOpening> opening;

@@ -6,8 +6,8 @@
 
 #include "ScriptedMessages.h"
 #include "SettlementFixture.h"
+#include "StatusRecorder.h"
 #include "data/DateRules.h"
-#include "data/StatusSink.h"
 #include "data/TDM1.h"
 #include "widgets/FormPlace.h"
 
@@ -16,15 +16,7 @@
 #include <QTest>
 #include <QWidget>
 
-#include <array>
-
 namespace editortest {
-
-struct StatusRecorder : data::IStatusSink
-{
-    std::array<QString, 4> panels;
-    void setStatusText(int panel, const QString &text) override { panels.at(std::size_t(panel)) = text; }
-};
 
 // The calendar: answers with `answer` (nothing: Storno) and remembers what it
 // was preset to.
@@ -47,8 +39,6 @@ public:
         root = dir.path() + QStringLiteral("/");
         dm1test::makeCurrentSettlement(root);
         dm.DM1Create(root);
-        dm.setStatusSink(&status);
-        dm.setDatePicker(&picker);
         dm.setDatabasePath(root + QStringLiteral("D1"));
         dm.OtevritTabulky();
         dm.setToday([] { return QDate(2015, 6, 15); });
@@ -59,10 +49,10 @@ public:
 
     QTemporaryDir dir;
     QString root;
-    data::TDM1 dm;
-    platform::ScriptedMessages messages;
-    StatusRecorder status;
+    statustest::StatusRecorder status;
     PickerRecorder picker;
+    data::TDM1 dm{{.status = status, .caption = data::none, .datePicker = picker, .recalc = data::none}};
+    platform::ScriptedMessages messages;
 };
 
 // Shows a window and waits until it can take keys.

@@ -19,6 +19,8 @@
 using namespace Qt::StringLiterals;
 using platform::IMessages;
 using statements::TEpzForm;
+using statustest::at;
+using statustest::newRecord;
 using widgets::DbNavigator;
 
 class TestEmployeeCount : public QObject
@@ -30,7 +32,7 @@ private:
     std::unique_ptr<TEpzForm> form;
 
     data::Dataset &vpz() const { return s->dm.Vpz(); }
-    QString position() const { return s->status.panels[1]; }
+    data::RecordPosition position() const { return s->status.position; }
 
     // Places of work written straight into the table.
     void addPlaces(const QStringList &names)
@@ -136,15 +138,15 @@ private Q_SLOTS:
         form->activateWindow();
         key(grid, Qt::Key_PageDown);
         QCOMPARE(vpz().recNo(), 2);
-        QCOMPARE(position(), u"2/3"_s);
+        QCOMPARE(position(), at(2, 3));
         key(grid, Qt::Key_End, Qt::ControlModifier);
         QCOMPARE(vpz().recNo(), 3);
         key(grid, Qt::Key_PageDown);
         QCOMPARE(vpz().recNo(), 3);
         key(grid, Qt::Key_PageUp);
-        QCOMPARE(position(), u"2/3"_s);
+        QCOMPARE(position(), at(2, 3));
         key(grid, Qt::Key_Home, Qt::ControlModifier);
-        QCOMPARE(position(), u"1/3"_s);
+        QCOMPARE(position(), at(1, 3));
 
         // Ctrl+End in a box goes to the last place and leaves the cursor at
         // the beginning of the box.
@@ -159,24 +161,24 @@ private Q_SLOTS:
     {
         open({u"Dílna"_s, u"Sklad"_s, u"Kancelář"_s});
         key(form->grid(), Qt::Key_PageDown);
-        QCOMPARE(position(), u"2/3"_s);
+        QCOMPARE(position(), at(2, 3));
         key(form->grid(), Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(vpz().recordCount(), 2);
         QCOMPARE(s->field(u"VpzN3"_s).asString(), u"Kancelář"_s);
-        QCOMPARE(position(), u"2/2"_s);
+        QCOMPARE(position(), at(2, 2));
         // Ctrl+Delete in a box deletes too; the box takes it as Home.
         widgets::TDBEditz *name = form->box(u"N3"_s);
         name->setFocus();
         name->setCursorPosition(3);
         key(name, Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(vpz().recordCount(), 1);
-        QCOMPARE(position(), u"1/1"_s);
+        QCOMPARE(position(), at(1, 1));
         QCOMPARE(name->text(), u"Dílna"_s);
         QCOMPARE(name->cursorPosition(), 0);
         // In the grid the grid deletes, also without asking.
         key(form->grid(), Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(vpz().recordCount(), 0);
-        QCOMPARE(position(), u"0/0"_s);
+        QCOMPARE(position(), at(0, 0));
         QVERIFY(s->messages.shown().isEmpty());
     }
 
@@ -186,15 +188,15 @@ private Q_SLOTS:
         form->grid()->setFocus();
         key(form->grid(), Qt::Key_Insert);
         QCOMPARE(vpz().state(), data::DatasetState::Insert);
-        QCOMPARE(position(), u"Nový záznam"_s);
-        QCOMPARE(s->status.panels[2], u"EDIT"_s);
+        QCOMPARE(position(), newRecord());
+        QVERIFY(s->status.editing);
         QCOMPARE(QApplication::focusWidget(), form->box(u"N3"_s));
         QTest::keyClicks(form->box(u"N3"_s), u"Sklad"_s);
         key(form->box(u"N3"_s), Qt::Key_F9);
         QCOMPARE(vpz().state(), data::DatasetState::Browse);
         QCOMPARE(vpz().recordCount(), 2);
-        QCOMPARE(position(), u"2/2"_s);
-        QCOMPARE(s->status.panels[2], QString());
+        QCOMPARE(position(), at(2, 2));
+        QVERIFY(!s->status.editing);
 
         // F2 while a place is being edited posts it first.
         editortest::typeInto(form->box(u"N5"_s), u"Brno"_s);
@@ -242,7 +244,7 @@ private Q_SLOTS:
     {
         open({u"Dílna"_s});
         // Another computer adds a place.
-        data::TDM1 other;
+        data::TDM1 other{data::Collaborators::tablesOnly()};
         other.DM1Create(s->root);
         other.setDatabasePath(s->root + u"D1"_s);
         other.OtevritTabulky();
@@ -259,7 +261,7 @@ private Q_SLOTS:
         open();
         form->activateWindow();
         QApplication::sendEvent(form.get(), new QEvent(QEvent::WindowActivate));
-        QCOMPARE(position(), u"0/0"_s);
+        QCOMPARE(position(), at(0, 0));
         key(form->grid(), Qt::Key_PageDown);
         QCOMPARE(vpz().recordCount(), 0);
         QCOMPARE(vpz().state(), data::DatasetState::Browse);
@@ -282,7 +284,7 @@ private Q_SLOTS:
         QVERIFY(!form->isVisible());
         QCOMPARE(form->nextKind(), statements::StatementKind::Corrections);
         QCOMPARE(s->field(u"VpzN5"_s).asString(), u"Brno"_s);
-        QCOMPARE(position(), QString());
+        QCOMPARE(position(), data::RecordPosition{});
         QVERIFY(vpz().isActive());
         const platform::IniFile ini(s->ini().path);
         QCOMPARE(ini.readInteger(u"D1", u"PocetZamestnancuTop", -1), form->pos().y());

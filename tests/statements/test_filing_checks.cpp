@@ -699,7 +699,7 @@ void TestFilingChecks::commandReadsTheSettlement()
     QTemporaryDir root;
     const QString dir = dm1test::makeCurrentSettlement(root.path());
     {
-        data::TDM1 dm;
+        data::TDM1 dm{data::Collaborators::tablesOnly()};
         dm.DM1Create(root.path());
         dm.setDatabasePath(dir);
         dm.OtevritTabulky();
@@ -732,7 +732,7 @@ void TestFilingChecks::commandReadsTheSettlement()
 
     // Filler rows of a page numbering are not places of work.
     {
-        data::TDM1 dm;
+        data::TDM1 dm{data::Collaborators::tablesOnly()};
         dm.DM1Create(root.path());
         dm.setDatabasePath(dir);
         dm.OtevritTabulky();

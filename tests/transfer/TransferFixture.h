@@ -25,8 +25,8 @@ struct Fixture
     QString root;
     QString settlement;
     QString payroll;
-    data::TDM1 dm;
-    statements::StatementRecalc recalc{dm};
+    statements::StatementRecalc recalc;
+    data::TDM1 dm{data::Collaborators::windowless(recalc)};
     ScriptedMessages messages;
 
     explicit Fixture(const QString &password = {})
@@ -42,7 +42,6 @@ struct Fixture
         ok = payrolltest::writePayroll(payroll, {legal, person}, password);
         dm.DM1Create(root);
         dm.setDatabasePath(settlement);
-        dm.setStatementRecalc(&recalc);
         dm.OtevritTabulky();
     }
 

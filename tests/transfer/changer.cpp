@@ -79,13 +79,12 @@ int main(int argc, char *argv[])
     const QString dir = QDir::cleanPath(args[2]);
     auto layer = std::make_shared<StopBeforeStep>(args[3].toInt());
     try {
-        data::TDM1 dm;
-        statements::StatementRecalc recalc(dm);
+        statements::StatementRecalc recalc;
+        data::TDM1 dm(data::Collaborators::windowless(recalc));
         const QString root = QFileInfo(dir).absolutePath();
         const QString name = QFileInfo(dir).fileName();
         dm.DM1Create(root);
         dm.setDatabasePath(dir);
-        dm.setStatementRecalc(&recalc);
         dm.setFileLayer(layer);
         settlement::AppPaths paths;
         paths.FileDir = root + u'/';

@@ -67,7 +67,7 @@ struct Start
             copyTree(tmp.path() + u"/old/D1"_s, dir);
             return;
         }
-        data::TDM1 dm;
+        data::TDM1 dm(data::Collaborators::tablesOnly());
         dm.DM1Create(root);
         dm.setDatabasePath(dir);
         dm.OtevritTabulky();
@@ -130,12 +130,12 @@ struct Start
 struct Opened
 {
     Opened(const QString &dir, std::shared_ptr<const paradox::FileLayer> layer = {})
-        : dir(dir), name(QFileInfo(dir).fileName()), recalc(dm), rollover(paths, dm, [this] { return name; })
+        : dir(dir), name(QFileInfo(dir).fileName()), dm(data::Collaborators::windowless(recalc)),
+          rollover(paths, dm, [this] { return name; })
     {
         const QString root = QFileInfo(dir).absolutePath();
         paths.FileDir = root + u'/';
         dm.DM1Create(root);
-        dm.setStatementRecalc(&recalc);
         dm.setFileLayer(std::move(layer));
         report = settlement::openSettlement(dm, dir, dm.templateDir(), dir + u'/' + name + u".ini", &rollover,
                                             [](data::TDM1 &d) { statements::PrepocetVY(d); });
@@ -150,8 +150,8 @@ struct Opened
     QString dir;
     QString name;
     settlement::AppPaths paths;
-    data::TDM1 dm;
     statements::StatementRecalc recalc;
+    data::TDM1 dm;
     settlement::NewYearRollover rollover;
     settlement::OpeningReport report;
 };

@@ -145,7 +145,7 @@ Result runBatch(BatchKind kind, const QStringList &args, const pxdump::Sink &sin
 
     return guarded([&] {
         QString fileDir = platform::FileOps::withTrailingSeparator(QFileInfo(b->root).absoluteFilePath());
-        data::TDM1 session;
+        data::TDM1 session(data::Collaborators::tablesOnly());
         session.DM1Create(fileDir);
         CollectedMessages messages;
         registry::SettlementList list({fileDir, fileDir, settlement::Version::yearTag()}, messages);

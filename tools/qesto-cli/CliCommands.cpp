@@ -122,7 +122,7 @@ Result dump(const QString &dir, const QString &tableName, const pxdump::Sink &si
         if (!def || def->id() == data::TableId::Data || def->id() == data::TableId::Uziv)
             return failure(u"Tabulka %1 není tabulkou zpracování."_s.arg(tableName));
 
-        data::TDM1 session;
+        data::TDM1 session(data::Collaborators::tablesOnly());
         session.DM1Create(s.root);
         paradox::OpenOptions options = session.openOptions();
         options.readOnly = true;

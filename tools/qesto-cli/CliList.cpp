@@ -61,7 +61,7 @@ Result newSettlement(const QString &root, const QString &name, const QString &pa
     return guarded([&] {
         // The session of the program: the list's tables are opened with
         // its password, as the list window opens them.
-        data::TDM1 session;
+        data::TDM1 session(data::Collaborators::tablesOnly());
         session.DM1Create(fileDir);
         CollectedMessages messages;
         registry::SettlementList list({fileDir, fileDir, settlement::Version::yearTag()}, messages);

@@ -51,13 +51,12 @@ inline Settlement locate(const QString &dir)
 struct Module
 {
     explicit Module(const Settlement &s)
-        : dir(s.dir), name(QFileInfo(s.dir).fileName()), recalc(dm),
+        : dir(s.dir), name(QFileInfo(s.dir).fileName()), dm(data::Collaborators::windowless(recalc)),
           rollover(paths, dm, [this] { return name; })
     {
         paths.FileDir = s.root + u'/';
         dm.DM1Create(s.root);
         dm.setDatabasePath(s.dir);
-        dm.setStatementRecalc(&recalc);
     }
 
     // Opens the settlement through the program's own opening (see
@@ -86,8 +85,8 @@ struct Module
     QString dir;
     QString name;
     settlement::AppPaths paths;
-    data::TDM1 dm;
     statements::StatementRecalc recalc;
+    data::TDM1 dm;
     settlement::NewYearRollover rollover;
 };
 
