@@ -212,14 +212,22 @@ bool FileLock::open(const QString &path, Access access, bool create)
         } while (fd < 0 && errno == EINTR);
         return fd;
     };
-    int fd = create ? openWith(O_CREAT | O_EXCL) : -1;
-    if (fd >= 0) {
-        // Every user of a shared directory must be able to lock the file
-        // exclusively, which needs write access; the umask of whoever
-        // happened to create it must not take that away from the others.
-        ::fchmod(fd, 0666);
-    } else {
+    int fd = -1;
+    // A stale-lock cleanup in another process may delete an existing file
+    // between the exclusive create and the plain open: then the create is
+    // tried again rather than the open refused.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fd = create ? openWith(O_CREAT | O_EXCL) : -1;
+        if (fd >= 0) {
+            // Every user of a shared directory must be able to lock the file
+            // exclusively, which needs write access; the umask of whoever
+            // happened to create it must not take that away from the others.
+            ::fchmod(fd, 0666);
+            break;
+        }
         fd = openWith(create && errno != EEXIST ? O_CREAT : 0);
+        if (fd >= 0 || !create || errno != ENOENT)
+            break;
     }
     if (fd < 0) {
         m_error = systemMessage(errno);

@@ -74,8 +74,10 @@ int exclusiveLoop(const QStringList &args)
             QThread::usleep(300);
             appendLine(log, '-' + pid);
         } catch (const TableError &e) {
-            if (e.kind() != TableError::Kind::InUse)
+            if (e.kind() != TableError::Kind::InUse) {
+                std::fprintf(stderr, "%s\n", e.what());
                 return 5;
+            }
         }
         // Gives a cleanup in another process the chance to find the lock
         // file unused and delete it between two opens.

@@ -223,7 +223,7 @@ private slots:
         }
         for (QProcess *p : workers) {
             QCOMPARE(p->exitStatus(), QProcess::NormalExit);
-            QCOMPARE(p->exitCode(), 0);
+            QVERIFY2(p->exitCode() == 0, p->readAllStandardError().constData());
         }
         QFile f(log);
         QVERIFY(f.open(QIODevice::ReadOnly));
