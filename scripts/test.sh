@@ -20,8 +20,10 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 CXX=clang++ cmake -S . -B build-fuzz -DQESTO_FUZZ=ON -DQESTO_WIDGETS=OFF -DQESTO_TESTS=ON \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz -j"$jobs"
+# The crash harness kills its child before every sixth step there: each kill
+# restarts a sanitized process, and every step is killed in the tree above.
 ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0} UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
-    ctest --test-dir build-fuzz --output-on-failure -j"$jobs"
+    QESTO_CRASH_STRIDE=${QESTO_CRASH_STRIDE:-6} ctest --test-dir build-fuzz --output-on-failure -j"$jobs"
 
 # Fuzz targets: each run for a short budget, as many at a time as there are
 # cores (libFuzzer uses one); a target's output is shown whole when it ends.
