@@ -1,5 +1,6 @@
 #include "filing/EpoExport.h"
 
+#include "data/FieldNames.h"
 #include "filing/Municipalities.h"
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"
@@ -14,6 +15,8 @@
 using namespace Qt::StringLiterals;
 
 namespace filing {
+
+using namespace data::fields;
 
 namespace {
 
@@ -147,8 +150,8 @@ QStringList Resolution::problems() const
 Resolution resolve(Form form, const Snapshot &snapshot, const CodeLists &lists, const FilingAnswers &answers)
 {
     Resolution r;
-    r.officeText = Snapshot::text(snapshot.prp, u"Fusp"_s);
-    r.workplaceText = Snapshot::text(snapshot.prp, u"Fu"_s);
+    r.officeText = Snapshot::text(snapshot.prp, Prp::Fusp);
+    r.workplaceText = Snapshot::text(snapshot.prp, Prp::Fu);
     if (const std::optional<FilingAnswers::OfficeAnswer> a = answers.office(r.officeText, r.workplaceText);
         a && lists.office(a->office)) {
         r.office.office = a->office;
@@ -160,11 +163,11 @@ Resolution resolve(Form form, const Snapshot &snapshot, const CodeLists &lists, 
 
     const bool employment = form == Form::Employment;
     r.signatoryKey = employment ? u"Podepisujici"_s : u"PodepisujiciSrazkou"_s;
-    r.signatoryField = employment ? u"Zde"_s : u"Zdes"_s;
-    r.signatoryName = Snapshot::text(snapshot.prp, employment ? u"Zjm"_s : u"Zjms"_s);
+    r.signatoryField = employment ? Prp::Zde : Prp::Zdes;
+    r.signatoryName = Snapshot::text(snapshot.prp, employment ? Prp::Zjm : Prp::Zjms);
     r.signatoryId = Snapshot::text(snapshot.prp, r.signatoryField);
     r.signatory = statements::classifySignatory(
-        Snapshot::text(snapshot.prp, employment ? u"Kzs"_s : u"Kzsa"_s), r.signatoryName, r.signatoryId);
+        Snapshot::text(snapshot.prp, employment ? Prp::Kzs : Prp::Kzsa), r.signatoryName, r.signatoryId);
     if (r.signatory == statements::SignatoryKind::Unclear) {
         if (const std::optional<statements::SignatoryKind> a =
                 answers.signatory(r.signatoryKey, r.signatoryName, r.signatoryId)) {
@@ -174,7 +177,7 @@ Resolution resolve(Form form, const Snapshot &snapshot, const CodeLists &lists, 
     }
 
     r.addressKey = form == Form::Employment ? u"Adresa"_s : u"AdresaSrazkou"_s;
-    r.addressText = Snapshot::text(snapshot.prp, form == Form::Employment ? u"Mi"_s : u"Adrb"_s);
+    r.addressText = Snapshot::text(snapshot.prp, form == Form::Employment ? Prp::Mi : Prp::Adrb);
     if (const std::optional<AddressParts> a = answers.address(r.addressKey, r.addressText)) {
         r.address.parts = *a;
         r.addressAnswered = true;
@@ -264,9 +267,9 @@ QList<statements::FilingIssue> filingChecks(const Snapshot &snapshot, Form form)
     data.vpkv = snapshot.vpkv;
     data.vpkb = snapshot.vpkb;
     bool yearGiven = false;
-    data.taxYear = Snapshot::text(snapshot.prp, u"Rok"_s).toInt(&yearGiven);
+    data.taxYear = Snapshot::text(snapshot.prp, Prp::Rok).toInt(&yearGiven);
     if (!yearGiven)
-        data.taxYear = Snapshot::date(snapshot.prp, u"Dk"_s).value_or(QDate::currentDate()).year();
+        data.taxYear = Snapshot::date(snapshot.prp, Prp::Dk).value_or(QDate::currentDate()).year();
     data.municipalities = Municipalities::builtIn().lookup();
     data.forEachWorkplace = [&snapshot](const statements::FilingData::WorkplaceVisitor &visit) {
         for (const Snapshot::Place &p : snapshot.places)
@@ -288,19 +291,19 @@ QString defaultFileName(Form form, const Snapshot &snapshot)
 {
     const Snapshot::Record &prp = snapshot.prp;
     const bool employment = form == Form::Employment;
-    QString name = Snapshot::text(prp, employment ? u"Ojv"_s : u"Ojs"_s).simplified();
+    QString name = Snapshot::text(prp, employment ? Prp::Ojv : Prp::Ojs).simplified();
     if (name.isEmpty())
-        name = QString(Snapshot::text(prp, employment ? u"Jmd"_s : u"Jmds"_s) + u' ' +
-                       Snapshot::text(prp, employment ? u"Prk"_s : u"Prks"_s))
+        name = QString(Snapshot::text(prp, employment ? Prp::Jmd : Prp::Jmds) + u' ' +
+                       Snapshot::text(prp, employment ? Prp::Prk : Prp::Prks))
                    .simplified();
     QString cleaned;
     for (const QChar c : name)
         if (c.unicode() >= 0x20 && !QStringView(u"\\/:*?\"<>|").contains(c))
             cleaned += c;
     cleaned = cleaned.trimmed();
-    QString year = Snapshot::text(prp, u"Rok"_s);
+    QString year = Snapshot::text(prp, Prp::Rok);
     if (year.isEmpty())
-        if (const std::optional<QDate> d = Snapshot::date(prp, u"Dk"_s))
+        if (const std::optional<QDate> d = Snapshot::date(prp, Prp::Dk))
             year = QString::number(d->year());
     QString file = cleaned.isEmpty() ? formCode(form) : cleaned + u" - "_s + formCode(form);
     if (!year.isEmpty())

@@ -1,5 +1,6 @@
 #include "filing/EpoWriter.h"
 
+#include "filing/EpoMapping.h"
 #include "filing/FormTexts.h"
 #include "filing/Municipalities.h"
 
@@ -7,6 +8,7 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <functional>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -180,22 +182,6 @@ private:
     QList<XmlElementInfo> m_infos;
 };
 
-QString amountName(const QString &stem, int n)
-{
-    return stem + num(n);
-}
-
-std::optional<qint64> amountOf(const Record &r, const QString &field)
-{
-    return Snapshot::amount(r, field);
-}
-
-bool nonZero(const Record &r, const QString &field)
-{
-    const std::optional<qint64> a = Snapshot::amount(r, field);
-    return a && *a != 0;
-}
-
 // "B" regular, "O" corrective, "D" supplementary, "E" supplementary and
 // corrective. Without a mark the statement is regular.
 QString statementType(bool corrective, bool supplementary)
@@ -205,20 +191,182 @@ QString statementType(bool corrective, bool supplementary)
     return corrective ? u"O"_s : u"B"_s;
 }
 
-// The heading names of a statement in the company data.
+// One statement being written: its attributes take their fields from the
+// mapping, and the mapping says when an attribute is written at all.
+class Statement
+{
+public:
+    Statement(Form form, const Snapshot &snapshot, const Filer &filer)
+        : form(form), snapshot(snapshot), filer(filer), map(EpoMapping::builtIn())
+    {
+        const QStringList type = map.fields(form, u"VetaD", typeAttribute());
+        supplementary = flag(type.at(2));
+        corrective = flag(type.at(1));
+        withCode = !text(map.fields(form, u"VetaD", u"k_rozl").first()).isEmpty();
+    }
+
+    QString typeAttribute() const { return form == Form::Employment ? u"vdadpz_typ"_s : u"dapdps_forma"_s; }
+
+    // Reads of a qualified field ("Vdvl.Sl23").
+    QString text(const QString &field) const
+    {
+        return Snapshot::text(recordOf(field), field.section(u'.', 1));
+    }
+    std::optional<qint64> amount(const QString &field) const
+    {
+        return Snapshot::amount(recordOf(field), field.section(u'.', 1));
+    }
+    std::optional<QDate> date(const QString &field) const
+    {
+        return Snapshot::date(recordOf(field), field.section(u'.', 1));
+    }
+    bool flag(const QString &field) const { return Snapshot::flag(recordOf(field), field.section(u'.', 1)); }
+
+    bool applies(const EpoAttribute &a) const
+    {
+        switch (a.when) {
+        case EpoWhen::Always:
+            return true;
+        case EpoWhen::Supplementary:
+            return supplementary;
+        case EpoWhen::NotSupplementary:
+            return !supplementary;
+        case EpoWhen::WithCode:
+            return withCode;
+        }
+        return true;
+    }
+
+    // Whether row n of the element holds anything: a text, a date or an
+    // amount other than 0 in a field it is written from. `dropped` learns of
+    // a value in an attribute this statement leaves out.
+    bool filled(QStringView element, int n, bool *dropped = nullptr) const
+    {
+        bool any = false;
+        for (const EpoAttribute *a : map.of(form, element)) {
+            for (const QString &field : map.fields(form, element, a->attribute, n)) {
+                bool has = false;
+                if (a->value == EpoValue::Amount)
+                    has = amount(field).value_or(0) != 0;
+                else if (a->value == EpoValue::Date)
+                    has = date(field).has_value();
+                else
+                    has = !text(field).isEmpty();
+                if (applies(*a))
+                    any = any || has;
+                else if (dropped)
+                    *dropped = *dropped || has;
+            }
+        }
+        return any;
+    }
+
+    // The element's attributes for row n in the mapping's order; a Rule
+    // attribute is asked of `rule`.
+    Attrs
+    attributes(QStringView element, int n = 0,
+               const std::function<void(AttrList &, const QString &, const QStringList &)> &rule = {}) const
+    {
+        AttrList out;
+        for (const EpoAttribute *a : map.of(form, element)) {
+            if (!applies(*a))
+                continue;
+            const QString attribute = a->attribute;
+            for (int k = a->repeat > 0 ? 1 : n; k <= (a->repeat > 0 ? a->repeat : n); ++k) {
+                const QString name = expandSource(attribute, k, {});
+                const QStringList fields = map.fields(form, element, attribute, k);
+                switch (a->value) {
+                case EpoValue::Text:
+                    out.text(name, text(fields.first()));
+                    break;
+                case EpoValue::Amount:
+                    out.amount(name, amount(fields.first()));
+                    break;
+                case EpoValue::Date:
+                    out.date(name, date(fields.first()));
+                    break;
+                case EpoValue::Period:
+                    out.period(name, a->monthAttribute, text(fields.first()));
+                    break;
+                case EpoValue::DayDate:
+                    out.dayDate(name, text(fields.first()));
+                    break;
+                case EpoValue::Constant:
+                    out.text(name, a->note);
+                    break;
+                case EpoValue::Rule:
+                    if (rule)
+                        rule(out, name, fields);
+                    break;
+                }
+            }
+        }
+        return out.attrs();
+    }
+
+    // The heading rules of VetaD: the office, the kind of income, the type.
+    void headingRule(AttrList &out, const QString &name, const QStringList &fields) const
+    {
+        if (name == u"c_ufo_cil") {
+            if (filer.office > 0)
+                out.text(name, num(filer.office));
+        } else if (name == u"c_drp") {
+            out.text(name, flag(fields.first()) ? u"772"_s : u"771"_s);
+        } else if (name == typeAttribute()) {
+            out.text(name, statementType(corrective, supplementary));
+        }
+    }
+
+    Form form;
+    const Snapshot &snapshot;
+    const Filer &filer;
+    const EpoMapping &map;
+    bool supplementary = false;
+    bool corrective = false;
+    bool withCode = false;
+
+private:
+    const Snapshot::Record &recordOf(const QString &field) const
+    {
+        const QString table = field.section(u'.', 0, 0);
+        if (table == u"Vdvl")
+            return snapshot.vdvl;
+        if (table == u"Vdvs")
+            return snapshot.vdvs;
+        if (table == u"Vpkv")
+            return snapshot.vpkv;
+        if (table == u"Vpkb")
+            return snapshot.vpkb;
+        return snapshot.prp;
+    }
+};
+
+// The heading names of a statement in the company data, as the mapping
+// gives them for VetaP.
 struct PayerFields
 {
-    QString surname, firstName, title, name1, name2;
+    QString dic, surname, firstName, title, name1, name2;
     QString signCode, signName, signId, authorised;
     QString contact, phone, email;
 };
+
+PayerFields payerFields(const Statement &s)
+{
+    const auto field = [&s](const char16_t *attribute, int i = 0) {
+        return s.map.fields(s.form, u"VetaP", QStringView(attribute)).value(i).section(u'.', 1);
+    };
+    return {field(u"dic"),       field(u"prijmeni"),     field(u"jmeno"),      field(u"titul"),
+            field(u"zkrobchjm"), field(u"zkrobchjm", 1), field(u"zast_kod"),   field(u"zast_nazev"),
+            field(u"zast_ic"),   field(u"opr_jmeno"),    field(u"sest_jmeno"), field(u"sest_telef"),
+            field(u"sest_email")};
+}
 
 // Payer, address, signatory and contact person: the same attributes in both
 // statements.
 void payerAttributes(AttrList &a, const Record &prp, const PayerFields &f, const Filer &filer,
                      QStringList &notes)
 {
-    a.text(u"dic"_s, filingDic(Snapshot::text(prp, u"Dic"_s)));
+    a.text(u"dic"_s, filingDic(Snapshot::text(prp, f.dic)));
     const QString legalName =
         QString(Snapshot::text(prp, f.name1) + u' ' + Snapshot::text(prp, f.name2)).simplified();
     const bool legal = !legalName.isEmpty();
@@ -296,139 +444,64 @@ void payerAttributes(AttrList &a, const Record &prp, const PayerFields &f, const
     a.text(u"sest_email"_s, Snapshot::text(prp, f.email));
 }
 
-// The distinction code and the date of the event it names (both forms carry
-// the date for 2015); a date without a code says nothing and is left out.
-void distinction(AttrList &a, const Record &prp)
+// Part I month by month; the note when a column of a supplementary
+// statement held amounts in another one.
+bool writeMonths(XmlOut &out, const Statement &s, const QString &droppedNote, QStringList &notes)
 {
-    const QString code = Snapshot::text(prp, u"Kod"_s);
-    a.text(u"k_rozl"_s, code);
-    if (!code.isEmpty())
-        a.date(u"d_ins"_s, Snapshot::date(prp, u"Dvo"_s));
-}
-
-void periodAttributes(AttrList &a, const Record &prp)
-{
-    a.date(u"zdobd_od"_s, Snapshot::date(prp, u"Dz"_s));
-    a.date(u"zdobd_do"_s, Snapshot::date(prp, u"Dk"_s));
-}
-
-void writeEmployment(XmlOut &out, const Snapshot &s, const Filer &filer, QStringList &notes)
-{
-    const Record &prp = s.prp;
-    const Record &v = s.vdvl;
-    const bool supplementary = Snapshot::flag(prp, u"Dpdd1"_s);
-    const QString type = statementType(Snapshot::flag(prp, u"Dpdo1"_s), supplementary);
-
-    AttrList d;
-    d.text(u"k_uladis"_s, u"DPZ"_s);
-    d.text(u"dokument"_s, u"VD6"_s);
-    if (filer.office > 0)
-        d.text(u"c_ufo_cil"_s, num(filer.office));
-    d.text(u"vdadpz_typ"_s, type);
-    periodAttributes(d, prp);
-    if (supplementary)
-        d.date(u"d_zjist"_s, Snapshot::date(prp, u"Dopd"_s));
-    distinction(d, prp);
-    for (int m = 1; m <= 12; ++m)
-        d.amount(u"poc_zam"_s + num(m), amountOf(prp, u"Z"_s + num(m)));
-    d.amount(u"uhrnprepl"_s, amountOf(v, u"C106"_s));
-    d.amount(u"uhrndopl"_s, amountOf(v, u"C106a"_s));
-    if (!supplementary) {
-        // The suffixes of part II are not its row numbers.
-        static const QList<std::pair<QString, QString>> part2 = {
-            {u"kc_dpzii01"_s, u"C401"_s},   {u"kc_dpzii02"_s, u"C403"_s},   {u"kc_dpzii03"_s, u"C404"_s},
-            {u"kc_dpzii03a"_s, u"C403a"_s}, {u"kc_dpzii04a"_s, u"C404a"_s}, {u"kc_dpzii08"_s, u"C408"_s},
-            {u"kc_dpzii09"_s, u"C409"_s},   {u"kc_dpzii10"_s, u"C410"_s}};
-        for (const auto &[attr, field] : part2)
-            d.amount(attr, amountOf(v, field));
-    }
-    out.element(u"VetaD"_s, d.attrs(), u"Vyúčtování, záhlaví a část II."_s);
-
-    AttrList p;
-    payerAttributes(p, prp,
-                    {u"Prk"_s, u"Jmd"_s, u"Tiv"_s, u"Ojv"_s, u"Ojva"_s, u"Kzs"_s, u"Zjm"_s, u"Zde"_s,
-                     u"Zjv"_s, u"Ses"_s, u"Tel"_s, u"Emlv"_s},
-                    filer, notes);
-    out.element(u"VetaP"_s, p.attrs(), u"Údaje o firmě"_s);
-
     bool anyMonth = false;
-    bool droppedColumn10 = false;
+    bool dropped = false;
     for (int m = 1; m <= 12; ++m) {
-        const QStringList amounts = {amountName(u"Sl2"_s, m),  amountName(u"Sl3"_s, m),
-                                     amountName(u"Slo3"_s, m), amountName(u"Sl5"_s, m),
-                                     amountName(u"Slb5"_s, m), amountName(u"Sl8"_s, m),
-                                     amountName(u"Sla5"_s, m), amountName(u"Sl9"_s, m)};
-        const QString col10 = amountName(u"Sl7"_s, m);
-        const QString reference = Snapshot::text(v, amountName(u"Slc3"_s, m));
-        bool any = !reference.isEmpty() || (supplementary && nonZero(v, col10));
-        for (const QString &f : amounts)
-            any = any || nonZero(v, f);
-        if (!supplementary && nonZero(v, col10))
-            droppedColumn10 = true;
-        if (!any)
+        if (!s.filled(u"VetaO", m, &dropped))
             continue;
         anyMonth = true;
-        AttrList o;
-        o.text(u"mesic"_s, num(m));
-        o.amount(u"kc_dpzi01"_s, amountOf(v, amounts[0]));
-        o.amount(u"kc_dpzi02"_s, amountOf(v, amounts[1]));
-        o.text(u"cj_dpzi03"_s, reference);
-        o.amount(u"kc_dpzi03a"_s, amountOf(v, amounts[2]));
-        o.amount(u"kc_dpzi04"_s, amountOf(v, amounts[3]));
-        o.amount(u"kc_dpzi05"_s, amountOf(v, amounts[4]));
-        o.amount(u"kc_dpzi08"_s, amountOf(v, amounts[5]));
-        o.amount(u"kc_dpzi09"_s, amountOf(v, amounts[6]));
-        if (supplementary)
-            o.amount(u"kc_dpzi10"_s, amountOf(v, col10));
-        o.amount(u"kc_dpzi11"_s, amountOf(v, amounts[7]));
-        out.element(u"VetaO"_s, o.attrs(), u"Část I., ř. %1 (%2)"_s.arg(m).arg(monthNames()[m - 1]));
+        const Attrs o = s.attributes(u"VetaO", m, [m](AttrList &a, const QString &name, const QStringList &) {
+            a.text(name, num(m));
+        });
+        out.element(u"VetaO"_s, o, u"Část I., ř. %1 (%2)"_s.arg(m).arg(monthNames()[m - 1]));
     }
-    if (droppedColumn10)
-        notes.append(
-            u"Sloupec 10 (dodatečné vyúčtování) se vyplňuje jen u dodatečného vyúčtování; jeho částky "
-            u"v podání nejsou."_s);
+    if (dropped)
+        notes.append(droppedNote);
+    return anyMonth;
+}
+
+void writeHeading(XmlOut &out, const Statement &s, const QString &where)
+{
+    out.element(u"VetaD"_s,
+                s.attributes(u"VetaD", 0,
+                             [&s](AttrList &a, const QString &name, const QStringList &fields) {
+                                 s.headingRule(a, name, fields);
+                             }),
+                where);
+}
+
+void writeEmployment(XmlOut &out, const Snapshot &snapshot, const Filer &filer, QStringList &notes)
+{
+    const Statement s(Form::Employment, snapshot, filer);
+    writeHeading(out, s, u"Vyúčtování, záhlaví a část II."_s);
+
+    AttrList p;
+    payerAttributes(p, snapshot.prp, payerFields(s), filer, notes);
+    out.element(u"VetaP"_s, p.attrs(), u"Údaje o firmě"_s);
+
+    const bool anyMonth = writeMonths(
+        out, s,
+        u"Sloupec 10 (dodatečné vyúčtování) se vyplňuje jen u dodatečného vyúčtování; jeho částky "
+        u"v podání nejsou."_s,
+        notes);
 
     // Annex of bonus corrections (Příloha č. 4), rows 1-14.
     for (int r = 1; r <= 14; ++r) {
-        const QString n = num(r);
-        const QString kind = Snapshot::text(s.vpkb, u"M"_s + n);
-        QStringList cells;
-        for (int c = 1; c <= 5; ++c)
-            cells.append(Snapshot::text(s.vpkb, u"N"_s + n + num(c)));
-        const std::optional<qint64> amount = amountOf(s.vpkb, u"C"_s + n + u'6');
-        if (kind.isEmpty() && cells.join(QString()).isEmpty() && amount.value_or(0) == 0)
-            continue;
-        AttrList f;
-        f.text(u"b_pr_opr"_s, kind);
-        f.period(u"b_rok_nespr"_s, u"b_mesic_nespr"_s, cells[0]);
-        f.dayDate(u"b_d_puvsraz"_s, cells[1]);
-        f.period(u"b_rok_opr"_s, u"b_mesic_opr"_s, cells[2]);
-        f.dayDate(u"b_d_dodsraz"_s, cells[3]);
-        f.dayDate(u"b_d_zadosti"_s, cells[4]);
-        f.amount(u"b_kc_castka"_s, amount);
-        out.element(u"VetaF"_s, f.attrs(), u"Příloha k vyúčtování - opravy bonusu, řádek %1"_s.arg(r));
+        if (s.filled(u"VetaF", r))
+            out.element(u"VetaF"_s, s.attributes(u"VetaF", r),
+                        u"Příloha k vyúčtování - opravy bonusu, řádek %1"_s.arg(r));
     }
 
     // Annex of corrections (Příloha č. 3): rows 1-14, then the three rows
     // kept in the fields with the suffix "a".
     for (int r = 1; r <= 17; ++r) {
-        const QString suffix = r > 14 ? u"a"_s : QString();
-        const QString n = num(r);
-        const QString kind = Snapshot::text(s.vpkv, u"Z"_s + n + suffix);
-        QStringList cells;
-        for (int c = 1; c <= 4; ++c)
-            cells.append(Snapshot::text(s.vpkv, u"N"_s + n + num(c) + suffix));
-        const std::optional<qint64> amount = amountOf(s.vpkv, u"C"_s + n + u'5' + suffix);
-        if (kind.isEmpty() && cells.join(QString()).isEmpty() && amount.value_or(0) == 0)
-            continue;
-        AttrList e;
-        e.text(u"pr_opr"_s, kind);
-        e.period(u"rok_nespr"_s, u"mesic_nespr"_s, cells[0]);
-        e.dayDate(u"d_puvsraz"_s, cells[1]);
-        e.period(u"rok_opr"_s, u"mesic_opr"_s, cells[2]);
-        e.dayDate(u"d_dodsraz"_s, cells[3]);
-        e.amount(u"kc_castka"_s, amount);
-        out.element(u"VetaE"_s, e.attrs(), u"Příloha k vyúčtování - opravy, řádek %1"_s.arg(r));
+        if (s.filled(u"VetaE", r))
+            out.element(u"VetaE"_s, s.attributes(u"VetaE", r),
+                        u"Příloha k vyúčtování - opravy, řádek %1"_s.arg(r));
     }
 
     // Employee count (Příloha č. 1): the portal takes one record per
@@ -441,8 +514,8 @@ void writeEmployment(XmlOut &out, const Snapshot &s, const Filer &filer, QString
     };
     QList<Municipality> byCode;
     QHash<QString, qsizetype> indexOf;
-    for (qsizetype i = 0; i < s.places.size(); ++i) {
-        const Snapshot::Place &place = s.places[i];
+    for (qsizetype i = 0; i < snapshot.places.size(); ++i) {
+        const Snapshot::Place &place = snapshot.places[i];
         const std::optional<qint64> count = Snapshot::amount({{u"C4"_s, place.count}}, u"C4"_s);
         qsizetype at = place.code.isEmpty() ? -1 : indexOf.value(place.code, -1);
         if (at < 0) {
@@ -457,7 +530,7 @@ void writeEmployment(XmlOut &out, const Snapshot &s, const Filer &filer, QString
             m.count = m.count.value_or(0) + *count;
     }
     for (const Municipality &m : byCode) {
-        const Snapshot::Place &first = s.places[m.rows.first()];
+        const Snapshot::Place &first = snapshot.places[m.rows.first()];
         const statements::Municipality *listed = Municipalities::builtIn().byCode(first.code);
         AttrList b;
         b.text(u"c_obce_zuj"_s, first.code);
@@ -478,123 +551,41 @@ void writeEmployment(XmlOut &out, const Snapshot &s, const Filer &filer, QString
 
     // The refunds of row 06 by month: the three rows of the form.
     for (int r = 1; r <= 3; ++r) {
-        const QString n = num(r);
-        const QString month = Snapshot::text(v, u"Mv"_s + n);
-        const QString request = Snapshot::text(v, u"Pzp"_s + n);
-        const std::optional<qint64> refunded = amountOf(v, u"Vc"_s + n);
-        const std::optional<qint64> byOffice = amountOf(v, u"Ztv"_s + n);
-        if (month.isEmpty() && request.isEmpty() && !nonZero(v, u"Vc"_s + n) && !nonZero(v, u"Ztv"_s + n))
+        if (!s.filled(u"VetaG", r))
             continue;
-        AttrList g;
         // One month a row: a text naming more months, or none, is written
         // as typed, and the checks before filing refuse it.
-        if (!month.isEmpty()) {
-            const QList<int> months = monthsNamed(month);
-            g.text(u"mesic_06"_s, months.size() == 1 ? num(months.first()) : month);
-        }
-        g.amount(u"uhrnprepl_c"_s, refunded);
-        g.amount(u"uhrnprepl_z"_s, byOffice);
-        g.dayDate(u"d_zadosti_06"_s, request);
-        out.element(u"VetaG"_s, g.attrs(), u"Vrácení přeplatku (ř. 06), řádek %1"_s.arg(r));
+        const Attrs g =
+            s.attributes(u"VetaG", r, [&s](AttrList &a, const QString &name, const QStringList &fields) {
+                const QString month = s.text(fields.first());
+                if (!month.isEmpty()) {
+                    const QList<int> months = monthsNamed(month);
+                    a.text(name, months.size() == 1 ? num(months.first()) : month);
+                }
+            });
+        out.element(u"VetaG"_s, g, u"Vrácení přeplatku (ř. 06), řádek %1"_s.arg(r));
     }
 
-    if (anyMonth) {
-        AttrList t;
-        t.amount(u"s_kc_dpzi01"_s, amountOf(v, u"Sl213"_s));
-        t.amount(u"s_kc_dpzi02"_s, amountOf(v, u"Sl313"_s));
-        t.amount(u"s_kc_dpzi03a"_s, amountOf(v, u"Slo313"_s));
-        t.amount(u"s_kc_dpzi04"_s, amountOf(v, u"Sl513"_s));
-        t.amount(u"s_kc_dpzi05"_s, amountOf(v, u"Slb513"_s));
-        t.amount(u"s_kc_dpzi08"_s, amountOf(v, u"Sl813"_s));
-        t.amount(u"s_kc_dpzi09"_s, amountOf(v, u"Sla513"_s));
-        if (supplementary)
-            t.amount(u"s_kc_dpzi10"_s, amountOf(v, u"Sl713"_s));
-        t.amount(u"s_kc_dpzi11"_s, amountOf(v, u"Sl913"_s));
-        out.element(u"VetaS"_s, t.attrs(), u"Část I., ř. 13 (úhrn)"_s);
-    }
+    if (anyMonth)
+        out.element(u"VetaS"_s, s.attributes(u"VetaS"), u"Část I., ř. 13 (úhrn)"_s);
 }
 
-void writeWithholding(XmlOut &out, const Snapshot &s, const Filer &filer, QStringList &notes)
+void writeWithholding(XmlOut &out, const Snapshot &snapshot, const Filer &filer, QStringList &notes)
 {
-    const Record &prp = s.prp;
-    const Record &v = s.vdvs;
-    const bool supplementary = Snapshot::flag(prp, u"Dpdd2"_s);
-
-    AttrList d;
-    d.text(u"k_uladis"_s, u"DPS"_s);
-    d.text(u"dokument"_s, u"VD2"_s);
-    if (filer.office > 0)
-        d.text(u"c_ufo_cil"_s, num(filer.office));
-    d.text(u"c_drp"_s, Snapshot::flag(prp, u"Pfo"_s) ? u"772"_s : u"771"_s);
-    d.text(u"dapdps_forma"_s, statementType(Snapshot::flag(prp, u"Dpdo2"_s), supplementary));
-    periodAttributes(d, prp);
-    if (supplementary)
-        d.date(u"d_zjist"_s, Snapshot::date(prp, u"Dops"_s));
-    d.date(u"lh_odv"_s, Snapshot::date(prp, u"Lhp"_s));
-    distinction(d, prp);
-    if (!supplementary) {
-        d.amount(u"kc_dpsii01"_s, amountOf(v, u"C401a"_s));
-        d.amount(u"kc_dpsii04"_s, amountOf(v, u"C402"_s));
-        d.amount(u"kc_dpsii05"_s, amountOf(v, u"C403"_s));
-    }
-    out.element(u"VetaD"_s, d.attrs(), u"Vyúčtování daně vybírané srážkou, záhlaví a část II."_s);
+    const Statement s(Form::Withholding, snapshot, filer);
+    writeHeading(out, s, u"Vyúčtování daně vybírané srážkou, záhlaví a část II."_s);
 
     AttrList p;
-    payerAttributes(p, prp,
-                    {u"Prks"_s, u"Jmds"_s, u"Ti"_s, u"Ojs"_s, u"Ojsb"_s, u"Kzsa"_s, u"Zjms"_s, u"Zdes"_s,
-                     u"Zjvs"_s, u"Vses"_s, u"Telx"_s, u"Emlx"_s},
-                    filer, notes);
+    payerAttributes(p, snapshot.prp, payerFields(s), filer, notes);
     out.element(u"VetaP"_s, p.attrs(), u"Údaje o firmě (vyúčtování daně vybírané srážkou)"_s);
 
-    bool anyMonth = false;
-    bool droppedColumn9 = false;
-    for (int m = 1; m <= 12; ++m) {
-        const QStringList amounts = {amountName(u"Sl1"_s, m),  amountName(u"Sl2"_s, m),
-                                     amountName(u"Sl3"_s, m),  amountName(u"Sl7"_s, m),
-                                     amountName(u"Slo7"_s, m), amountName(u"Sld9"_s, m),
-                                     amountName(u"Sl10"_s, m)};
-        const QString col9 = amountName(u"Sl8"_s, m);
-        const QString reference = Snapshot::text(v, amountName(u"Slc7"_s, m));
-        bool any = !reference.isEmpty() || (supplementary && nonZero(v, col9));
-        for (const QString &f : amounts)
-            any = any || nonZero(v, f);
-        if (!supplementary && nonZero(v, col9))
-            droppedColumn9 = true;
-        if (!any)
-            continue;
-        anyMonth = true;
-        AttrList o;
-        o.text(u"mesic"_s, num(m));
-        o.amount(u"kc_dpsi01"_s, amountOf(v, amounts[0]));
-        o.amount(u"kc_dpsi02"_s, amountOf(v, amounts[1]));
-        o.amount(u"kc_dpsi03"_s, amountOf(v, amounts[2]));
-        o.amount(u"kc_dpsi06"_s, amountOf(v, amounts[3]));
-        o.text(u"cj_dpsi07"_s, reference);
-        o.amount(u"kc_dpsi07"_s, amountOf(v, amounts[4]));
-        o.amount(u"kc_dpsi08a"_s, amountOf(v, amounts[5]));
-        if (supplementary)
-            o.amount(u"kc_dpsi09"_s, amountOf(v, col9));
-        o.amount(u"kc_dpsi10"_s, amountOf(v, amounts[6]));
-        out.element(u"VetaO"_s, o.attrs(), u"Část I., ř. %1 (%2)"_s.arg(m).arg(monthNames()[m - 1]));
-    }
-    if (droppedColumn9)
-        notes.append(
-            u"Sloupec 9 (dodatečné vyúčtování) se vyplňuje jen u dodatečného vyúčtování; jeho částky "
-            u"v podání nejsou."_s);
-
-    if (anyMonth) {
-        AttrList t;
-        t.amount(u"s_kc_dpsi01"_s, amountOf(v, u"Sl113"_s));
-        t.amount(u"s_kc_dpsi02"_s, amountOf(v, u"Sl213"_s));
-        t.amount(u"s_kc_dpsi03"_s, amountOf(v, u"Sl313"_s));
-        t.amount(u"s_kc_dpsi06"_s, amountOf(v, u"Sl713"_s));
-        t.amount(u"s_kc_dpsi07"_s, amountOf(v, u"Slo713"_s));
-        t.amount(u"s_kc_dpsi08a"_s, amountOf(v, u"Sld913"_s));
-        if (supplementary)
-            t.amount(u"s_kc_dpsi09"_s, amountOf(v, u"Sl813"_s));
-        t.amount(u"s_kc_dpsi10"_s, amountOf(v, u"Sl1013"_s));
-        out.element(u"VetaS"_s, t.attrs(), u"Část I., ř. 13 (úhrn)"_s);
-    }
+    const bool anyMonth =
+        writeMonths(out, s,
+                    u"Sloupec 9 (dodatečné vyúčtování) se vyplňuje jen u dodatečného vyúčtování; jeho částky "
+                    u"v podání nejsou."_s,
+                    notes);
+    if (anyMonth)
+        out.element(u"VetaS"_s, s.attributes(u"VetaS"), u"Část I., ř. 13 (úhrn)"_s);
 }
 
 // The captions of the form's boxes behind the attributes.
