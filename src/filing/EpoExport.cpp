@@ -1,6 +1,7 @@
 #include "filing/EpoExport.h"
 
 #include "data/FieldNames.h"
+#include "filing/EpoMapping.h"
 #include "filing/Municipalities.h"
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"
@@ -150,8 +151,10 @@ QStringList Resolution::problems() const
 Resolution resolve(Form form, const Snapshot &snapshot, const CodeLists &lists, const FilingAnswers &answers)
 {
     Resolution r;
-    r.officeText = Snapshot::text(snapshot.prp, Prp::Fusp);
-    r.workplaceText = Snapshot::text(snapshot.prp, Prp::Fu);
+    // The texts behind the attributes the answers fill, as the mapping names them.
+    const EpoMapping &map = EpoMapping::builtIn();
+    r.officeText = Snapshot::text(snapshot.prp, map.field(form, u"VetaD", u"c_ufo_cil"));
+    r.workplaceText = Snapshot::text(snapshot.prp, map.field(form, u"VetaP", u"c_pracufo"));
     if (const std::optional<FilingAnswers::OfficeAnswer> a = answers.office(r.officeText, r.workplaceText);
         a && lists.office(a->office)) {
         r.office.office = a->office;
@@ -163,11 +166,11 @@ Resolution resolve(Form form, const Snapshot &snapshot, const CodeLists &lists, 
 
     const bool employment = form == Form::Employment;
     r.signatoryKey = employment ? u"Podepisujici"_s : u"PodepisujiciSrazkou"_s;
-    r.signatoryField = employment ? Prp::Zde : Prp::Zdes;
-    r.signatoryName = Snapshot::text(snapshot.prp, employment ? Prp::Zjm : Prp::Zjms);
+    r.signatoryField = map.field(form, u"VetaP", u"zast_ic");
+    r.signatoryName = Snapshot::text(snapshot.prp, map.field(form, u"VetaP", u"zast_nazev"));
     r.signatoryId = Snapshot::text(snapshot.prp, r.signatoryField);
     r.signatory = statements::classifySignatory(
-        Snapshot::text(snapshot.prp, employment ? Prp::Kzs : Prp::Kzsa), r.signatoryName, r.signatoryId);
+        Snapshot::text(snapshot.prp, map.field(form, u"VetaP", u"zast_kod")), r.signatoryName, r.signatoryId);
     if (r.signatory == statements::SignatoryKind::Unclear) {
         if (const std::optional<statements::SignatoryKind> a =
                 answers.signatory(r.signatoryKey, r.signatoryName, r.signatoryId)) {
@@ -177,7 +180,7 @@ Resolution resolve(Form form, const Snapshot &snapshot, const CodeLists &lists, 
     }
 
     r.addressKey = form == Form::Employment ? u"Adresa"_s : u"AdresaSrazkou"_s;
-    r.addressText = Snapshot::text(snapshot.prp, form == Form::Employment ? Prp::Mi : Prp::Adrb);
+    r.addressText = Snapshot::text(snapshot.prp, map.field(form, u"VetaP", u"ulice"));
     if (const std::optional<AddressParts> a = answers.address(r.addressKey, r.addressText)) {
         r.address.parts = *a;
         r.addressAnswered = true;
@@ -290,11 +293,11 @@ QStringList findingLines(const QList<statements::FilingIssue> &issues)
 QString defaultFileName(Form form, const Snapshot &snapshot)
 {
     const Snapshot::Record &prp = snapshot.prp;
-    const bool employment = form == Form::Employment;
-    QString name = Snapshot::text(prp, employment ? Prp::Ojv : Prp::Ojs).simplified();
+    const EpoMapping &map = EpoMapping::builtIn();
+    QString name = Snapshot::text(prp, map.field(form, u"VetaP", u"zkrobchjm")).simplified();
     if (name.isEmpty())
-        name = QString(Snapshot::text(prp, employment ? Prp::Jmd : Prp::Jmds) + u' ' +
-                       Snapshot::text(prp, employment ? Prp::Prk : Prp::Prks))
+        name = QString(Snapshot::text(prp, map.field(form, u"VetaP", u"jmeno")) + u' ' +
+                       Snapshot::text(prp, map.field(form, u"VetaP", u"prijmeni")))
                    .simplified();
     QString cleaned;
     for (const QChar c : name)

@@ -332,6 +332,11 @@ QStringList EpoMapping::fields(Form form, QStringView element, QStringView attri
                               u"Pole pro %1.%2.%3 nebylo nalezeno"_s.arg(formCode(form), element, attribute));
 }
 
+QString EpoMapping::field(Form form, QStringView element, QStringView attribute, int i) const
+{
+    return fields(form, element, attribute).value(i).section(u'.', 1);
+}
+
 QStringList EpoMapping::problems() const
 {
     QStringList problems;

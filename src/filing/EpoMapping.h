@@ -79,6 +79,9 @@ struct EpoMapping
     // the month 3). An attribute the mapping lacks is a fault of the writer:
     // throws data::DatabaseError as a misspelt field does.
     QStringList fields(Form form, QStringView element, QStringView attribute, int n = 0) const;
+    // The name of the i-th field of an attribute written once ("Mi" for the
+    // employment statement's address); throws as fields() does.
+    QString field(Form form, QStringView element, QStringView attribute, int i = 0) const;
     const EpoElement *element(Form form, QStringView element) const;
 
     // What is wrong with the mapping: a field its table lacks, a field

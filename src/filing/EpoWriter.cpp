@@ -353,7 +353,7 @@ struct PayerFields
 PayerFields payerFields(const Statement &s)
 {
     const auto field = [&s](const char16_t *attribute, int i = 0) {
-        return s.map.fields(s.form, u"VetaP", QStringView(attribute)).value(i).section(u'.', 1);
+        return s.map.field(s.form, u"VetaP", attribute, i);
     };
     return {field(u"dic"),       field(u"prijmeni"),     field(u"jmeno"),      field(u"titul"),
             field(u"zkrobchjm"), field(u"zkrobchjm", 1), field(u"zast_kod"),   field(u"zast_nazev"),

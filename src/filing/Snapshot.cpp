@@ -4,6 +4,7 @@
 #include "data/FieldNames.h"
 #include "data/Rounding.h"
 #include "data/TDM1.h"
+#include "filing/EpoMapping.h"
 
 #include <QDate>
 
@@ -89,11 +90,15 @@ Snapshot readSnapshot(data::TDM1 &dm)
         places.close();
     dm.openTable(places);
     const CursorGuard guard{places};
-    data::Field *name = places.fieldByName(Vpz::N3);
-    data::Field *count = places.fieldByName(Vpz::C4);
-    data::Field *municipality = places.fieldByName(Vpz::N5);
-    data::Field *code = places.fieldByName(Vpz::N6);
-    data::Field *district = places.fieldByName(Vpz::N7);
+    // The columns the employee count's records are written from.
+    const auto column = [&places](const char16_t *attribute) {
+        return places.fieldByName(EpoMapping::builtIn().field(Form::Employment, u"VetaB", attribute));
+    };
+    data::Field *name = column(u"naz_vykonu");
+    data::Field *count = column(u"poc_zam");
+    data::Field *municipality = column(u"naz_obce_zuj");
+    data::Field *code = column(u"c_obce_zuj");
+    data::Field *district = column(u"naz_zko");
     data::Field *real = places.fieldByName(Vpz::Pmr);
     for (places.first(); !places.eof(); places.next()) {
         // An empty mark is a filler row of the printed sheets.
