@@ -1,6 +1,8 @@
 #include "data/DataError.h"
 #include "data/DatasetDefs.h"
 #include "data/FieldText.h"
+#include "data/TableDefs.h"
+#include "statements/TableLayouts.h"
 #include "statements/VdvlCalc.h"
 #include "statements/VdvsCalc.h"
 
@@ -47,6 +49,8 @@ private Q_SLOTS:
     void resultOutOfRangeStopsLaterSteps();
     void withholdingWorkedExample();
     void withholdingExitRules();
+    void layoutsNameTheirTablesFields_data();
+    void layoutsNameTheirTablesFields();
 };
 
 void TestStatementCalc::employmentWorkedExample()
@@ -243,6 +247,44 @@ void TestStatementCalc::withholdingExitRules()
     QVERIFY(!calc.runExitRule(u"Sl1010"_s));
     QVERIFY(!calc.runExitRule(u"Sl113"_s));
     QCOMPARE(vdvs[u"Sl210"_s]->asFloat(), 0.0);
+}
+
+void TestStatementCalc::layoutsNameTheirTablesFields_data()
+{
+    QTest::addColumn<QString>("table");
+    for (const char16_t *table : {u"Vdvl", u"Vdvs", u"Vpkv", u"Vpkb", u"Prp", u"Vpz", u"Dmt"})
+        QTest::newRow(QString::fromUtf16(table).toLatin1().constData()) << QString::fromUtf16(table);
+}
+
+// Every box, check box, list, caption link and page seam of a window's
+// layout names a field of its table: a misspelling fails here, not when a
+// user opens the page.
+void TestStatementCalc::layoutsNameTheirTablesFields()
+{
+    QFETCH(QString, table);
+    const statements::FormLayout layout = statements::layoutOf(table);
+    const data::TableDef *def = data::findTableDef(layout.table);
+    QVERIFY(def);
+    const auto known = [def](const QString &field) {
+        return def->indexOf(field) >= 0 || def->calculatedIndexOf(field) >= 0;
+    };
+    int inputs = 0;
+    for (const statements::FormPage &page : layout.pages) {
+        for (const statements::FormCell &cell : page.cells) {
+            if (cell.isInput()) {
+                ++inputs;
+                QVERIFY2(known(cell.text), qPrintable(cell.text));
+            }
+            if (!cell.link.isEmpty())
+                QVERIFY2(known(cell.link), qPrintable(cell.link));
+        }
+    }
+    QVERIFY(inputs > 0);
+    for (const statements::FormSeam &seam : layout.seams) {
+        for (const QString &field : {seam.box, seam.enter, seam.shiftEnter})
+            QVERIFY2(field.isEmpty() || field == statements::FormSeam::CloseButton || known(field),
+                     qPrintable(field));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestStatementCalc)
