@@ -137,9 +137,12 @@ bool Startup::refreshNetworkTemplates()
         // The version is the promise that the templates are current; it is
         // written only when they are.
         if (failed.isEmpty()) {
-            IniFile version = iniAt(m_paths.dataFile(data::DataFiles::versionIni()));
-            if (!version.writeInteger(u"Verze", u"Data", m_flags.localDataVersion))
+            try {
+                iniAt(m_paths.dataFile(data::DataFiles::versionIni()))
+                    .writeInteger(u"Verze", u"Data", m_flags.localDataVersion);
+            } catch (const platform::Error &) {
                 failed.append(data::DataFiles::versionIni());
+            }
         }
         m_hooks.setBusy(false);
         if (!failed.isEmpty()) {
@@ -181,22 +184,25 @@ bool Startup::formClose(const WindowPlacement &placement)
     if (!m_paths.dataDirFound)
         return true;
     IniFile ini = iniAt(m_paths.localFile(data::DataFiles::settingsIni()));
-    bool ok = true;
-    if (placement.state == WindowPlacement::State::Normal) {
-        ok = ini.writeInteger(u"Qesto", u"Top", placement.top) &&
-             ini.writeInteger(u"Qesto", u"Left", placement.left) &&
-             ini.writeInteger(u"Qesto", u"Width", placement.width) &&
-             ini.writeInteger(u"Qesto", u"Height", placement.height) &&
-             ini.writeInteger(u"Qesto", u"Maximized", 0);
-    } else {
-        ok = ini.writeInteger(u"Qesto", u"Maximized", 1);
-    }
-    ok = ok && ini.writeInteger(u"Qesto", u"TypPisma", m_flags.TypPisma);
-    if (!ok) {
+    try {
+        if (placement.state == WindowPlacement::State::Normal) {
+            ini.writeInteger(u"Qesto", u"Top", placement.top);
+            ini.writeInteger(u"Qesto", u"Left", placement.left);
+            ini.writeInteger(u"Qesto", u"Width", placement.width);
+            ini.writeInteger(u"Qesto", u"Height", placement.height);
+            ini.writeInteger(u"Qesto", u"Maximized", 0);
+        } else {
+            ini.writeInteger(u"Qesto", u"Maximized", 1);
+        }
+        ini.writeInteger(u"Qesto", u"TypPisma", m_flags.TypPisma);
+    } catch (const platform::Error &) {
+        // The program's own words: the reason is nearly always a data
+        // folder the installation left without rights.
         FileOps::createEmptyFile(m_paths.localFile(data::DataFiles::writeFailureMarker()));
         m_messages.error(u"Nemáte oprávnění zapisovat do adresáře s daty.\nNainstalujte program znovu."_s);
+        return false;
     }
-    return ok;
+    return true;
 }
 
 } // namespace app

@@ -60,15 +60,17 @@ void ArchivePlaces::save() const
     if (m_erased)
         return;
     platform::IniFile ini = iniOf(m_place);
-    ini.writeBool(kCesty, u"Nazev", m_companyName);
-    if (m_kind == Kind::Backup)
-        ini.writeBool(kCesty, u"Obnovit", m_rebuild);
-    for (int i = 0; i < RememberedPaths; ++i) {
-        if (i < m_paths.size())
-            ini.writeString(kCesty, QString::number(i), m_paths.at(i));
-        else
-            ini.deleteKey(kCesty, QString::number(i));
-    }
+    platform::writeIfPossible([&] {
+        ini.writeBool(kCesty, u"Nazev", m_companyName);
+        if (m_kind == Kind::Backup)
+            ini.writeBool(kCesty, u"Obnovit", m_rebuild);
+        for (int i = 0; i < RememberedPaths; ++i) {
+            if (i < m_paths.size())
+                ini.writeString(kCesty, QString::number(i), m_paths.at(i));
+            else
+                ini.deleteKey(kCesty, QString::number(i));
+        }
+    });
 }
 
 void ArchivePlaces::setPathText(const QString &text)
@@ -118,7 +120,7 @@ QString ArchivePlaces::chooserStart() const
 void ArchivePlaces::setCustomFolder(const QString &folder)
 {
     const QString withSeparator = FileOps::withTrailingSeparator(folder);
-    iniOf(m_place).writeString(kCesty, u"Vlastni", withSeparator);
+    platform::writeIfPossible([&] { iniOf(m_place).writeString(kCesty, u"Vlastni", withSeparator); });
     const QString full = withSeparator + stem() + u".zip"_s;
     m_pathText = m_templates.toTemplate(full);
     refresh();
@@ -153,7 +155,12 @@ bool ArchivePlaces::erasePaths(bool other)
     if (!m_messages.confirm(other ? u"Opravdu vymazat uložené cesty - ostatní ?"_s
                                   : u"Opravdu vymazat uložené cesty ?"_s))
         return false;
-    iniOf(m_place).eraseSection(other ? u"Prenos"_s : kCesty);
+    try {
+        iniOf(m_place).eraseSection(other ? u"Prenos"_s : kCesty);
+    } catch (const platform::Error &e) {
+        m_messages.error(e.message());
+        return false;
+    }
     m_erased = true;
     m_messages.information(u"Cesty byly vymazány."_s);
     return true;

@@ -2,6 +2,7 @@
 
 #include "paradox/FileLayer.h"
 #include "paradox/SecondaryIndex.h"
+#include "platform/Error.h"
 #include "platform/FileOps.h"
 
 #include <QDir>
@@ -13,19 +14,13 @@ using namespace Qt::StringLiterals;
 
 namespace data {
 
-bool KopSezn1(const QString &sourceDir, const QString &targetDir, ListGroup group, QString *error)
+void KopSezn1(const QString &sourceDir, const QString &targetDir, ListGroup group)
 {
     const QStringList &files = listFileNames(group);
     const QString table = tableFilePath(sourceDir, files.first());
-    try {
-        if (platform::FileOps::fileExists(table)) {
-            paradox::Table::copyTable(table, tableFilePath(targetDir, files.first()));
-            return true;
-        }
-    } catch (const paradox::TableError &e) {
-        if (error)
-            *error = e.message();
-        return false;
+    if (platform::FileOps::fileExists(table)) {
+        paradox::Table::copyTable(table, tableFilePath(targetDir, files.first()));
+        return;
     }
     // Without its table only loose files are left to copy, one by one.
     for (const QString &name : files) {
@@ -33,14 +28,10 @@ bool KopSezn1(const QString &sourceDir, const QString &targetDir, ListGroup grou
         if (!platform::FileOps::fileExists(source))
             continue;
         const QString target = tableFilePath(targetDir, name);
-        if (!platform::FileOps::copyFile(source, target, true)) {
-            if (error)
-                *error = u"Soubor %1 nelze zkopírovat do %2."_s.arg(QDir::toNativeSeparators(source),
-                                                                    QDir::toNativeSeparators(target));
-            return false;
-        }
+        if (!platform::FileOps::copyFile(source, target, true))
+            throw platform::Error(u"Soubor %1 nelze zkopírovat do %2."_s.arg(
+                QDir::toNativeSeparators(source), QDir::toNativeSeparators(target)));
     }
-    return true;
 }
 
 namespace {
@@ -136,7 +127,12 @@ ListTableRepair repairListTable(const QString &fileDir, ListGroup group, const p
             return repair;
         }
     }
-    if (!KopSezn1(templates, fileDir, group, &failure) || !platform::FileOps::fileExists(table)) {
+    try {
+        KopSezn1(templates, fileDir, group);
+    } catch (const platform::Error &e) {
+        failure = e.message();
+    }
+    if (!failure.isEmpty() || !platform::FileOps::fileExists(table)) {
         // Without a template in its place the damaged table is still better
         // where the user and the other computers look for it.
         undo(moves, files);

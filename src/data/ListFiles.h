@@ -14,9 +14,9 @@ namespace data {
 // List file copy: the files of a group from sourceDir to targetDir,
 // replacing existing ones; missing source files are skipped. When the group's
 // table is copied, index files the source lacks are removed from the target,
-// since they would no longer match the copied table. Returns false, with the
-// Czech reason in error, when a file could not be copied.
-bool KopSezn1(const QString &sourceDir, const QString &targetDir, ListGroup group, QString *error = nullptr);
+// since they would no longer match the copied table. Throws platform::Error
+// with the Czech reason when a file could not be copied.
+void KopSezn1(const QString &sourceDir, const QString &targetDir, ListGroup group);
 
 // What became of a list or password table that could not be opened.
 struct ListTableRepair

@@ -90,9 +90,12 @@ QString refreshTemplates(const QString &root)
     } catch (const paradox::TableError &e) {
         return e.message();
     }
-    platform::IniFile version(tableFilePath(templates, u"Verze.ini"_s));
-    if (!version.writeInteger(u"Verze", u"Data", DataVersion))
-        return version.errorString();
+    try {
+        platform::IniFile(tableFilePath(templates, u"Verze.ini"_s))
+            .writeInteger(u"Verze", u"Data", DataVersion);
+    } catch (const platform::Error &e) {
+        return e.message();
+    }
     return QString();
 }
 
@@ -107,21 +110,21 @@ QString createDataRoot(const QString &root, DataWork work)
 
     // The empty list of the root is a copy of the template list; the list
     // goes last, so that a data root counts as made only once it is complete.
-    QString error;
-    if (!KopSezn1(templateDirOf(root), root, ListGroup::Passwords, &error))
-        return error;
+    try {
+        KopSezn1(templateDirOf(root), root, ListGroup::Passwords);
 
-    // Local data: the first start opens the settlement list instead of
-    // asking where the data live.
-    platform::IniFile settings(tableFilePath(root, u"Qesto.ini"_s));
-    if (work == DataWork::Local && !settings.valueExists(u"Qesto", u"Net") &&
-        !settings.writeString(u"Qesto", u"Net", u"0"))
-        return settings.errorString();
-    if (!settings.valueExists(u"Qesto", u"Razeni") && !settings.writeInteger(u"Qesto", u"Razeni", 1))
-        return settings.errorString();
+        // Local data: the first start opens the settlement list instead of
+        // asking where the data live.
+        platform::IniFile settings(tableFilePath(root, u"Qesto.ini"_s));
+        if (work == DataWork::Local && !settings.valueExists(u"Qesto", u"Net"))
+            settings.writeString(u"Qesto", u"Net", u"0");
+        if (!settings.valueExists(u"Qesto", u"Razeni"))
+            settings.writeInteger(u"Qesto", u"Razeni", 1);
 
-    if (!KopSezn1(templateDirOf(root), root, ListGroup::List, &error))
-        return error;
+        KopSezn1(templateDirOf(root), root, ListGroup::List);
+    } catch (const platform::Error &e) {
+        return e.message();
+    }
     return QString();
 }
 

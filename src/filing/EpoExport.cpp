@@ -56,19 +56,17 @@ std::optional<FilingAnswers::OfficeAnswer> FilingAnswers::office(const QString &
     return a;
 }
 
-bool FilingAnswers::rememberOffice(const QString &officeText, const QString &workplaceText,
+void FilingAnswers::rememberOffice(const QString &officeText, const QString &workplaceText,
                                    const OfficeAnswer &a)
 {
     if (m_path.isEmpty())
-        return true;
+        return;
     platform::IniFile ini(platform::FileOps::resolve(m_path));
     const QString k = officeKey();
-    const bool ok = ini.writeString(section(), QString(k + u"Text"_s), officeText.trimmed()) &&
-                    ini.writeString(section(), QString(k + u"Pracoviste"_s), workplaceText.trimmed()) &&
-                    ini.writeInteger(section(), QString(k + u"Kod"_s), a.office) &&
-                    ini.writeInteger(section(), QString(k + u"PracovisteKod"_s), a.workplace);
-    m_error = ok ? QString() : ini.errorString();
-    return ok;
+    ini.writeString(section(), QString(k + u"Text"_s), officeText.trimmed());
+    ini.writeString(section(), QString(k + u"Pracoviste"_s), workplaceText.trimmed());
+    ini.writeInteger(section(), QString(k + u"Kod"_s), a.office);
+    ini.writeInteger(section(), QString(k + u"PracovisteKod"_s), a.workplace);
 }
 
 std::optional<AddressParts> FilingAnswers::address(const QString &key, const QString &text) const
@@ -88,19 +86,17 @@ std::optional<AddressParts> FilingAnswers::address(const QString &key, const QSt
     return p;
 }
 
-bool FilingAnswers::rememberAddress(const QString &key, const QString &text, const AddressParts &p)
+void FilingAnswers::rememberAddress(const QString &key, const QString &text, const AddressParts &p)
 {
     if (m_path.isEmpty())
-        return true;
+        return;
     platform::IniFile ini(platform::FileOps::resolve(m_path));
-    const bool ok = ini.writeString(section(), QString(key + u"Text"_s), text.trimmed()) &&
-                    ini.writeString(section(), QString(key + u"Ulice"_s), p.street) &&
-                    ini.writeString(section(), QString(key + u"CisloPopisne"_s), p.houseNumber) &&
-                    ini.writeString(section(), QString(key + u"CisloOrientacni"_s), p.orientNumber) &&
-                    ini.writeString(section(), QString(key + u"Psc"_s), p.postcode) &&
-                    ini.writeString(section(), QString(key + u"Obec"_s), p.municipality);
-    m_error = ok ? QString() : ini.errorString();
-    return ok;
+    ini.writeString(section(), QString(key + u"Text"_s), text.trimmed());
+    ini.writeString(section(), QString(key + u"Ulice"_s), p.street);
+    ini.writeString(section(), QString(key + u"CisloPopisne"_s), p.houseNumber);
+    ini.writeString(section(), QString(key + u"CisloOrientacni"_s), p.orientNumber);
+    ini.writeString(section(), QString(key + u"Psc"_s), p.postcode);
+    ini.writeString(section(), QString(key + u"Obec"_s), p.municipality);
 }
 
 std::optional<statements::SignatoryKind> FilingAnswers::signatory(const QString &key, const QString &name,
@@ -120,17 +116,15 @@ std::optional<statements::SignatoryKind> FilingAnswers::signatory(const QString 
     return kind;
 }
 
-bool FilingAnswers::rememberSignatory(const QString &key, const QString &name, const QString &id,
+void FilingAnswers::rememberSignatory(const QString &key, const QString &name, const QString &id,
                                       statements::SignatoryKind kind)
 {
     if (m_path.isEmpty())
-        return true;
+        return;
     platform::IniFile ini(platform::FileOps::resolve(m_path));
-    const bool ok = ini.writeString(section(), QString(key + u"Jmeno"_s), name.trimmed()) &&
-                    ini.writeString(section(), QString(key + u"Text"_s), id.trimmed()) &&
-                    ini.writeString(section(), QString(key + u"Typ"_s), statements::signatoryKindKey(kind));
-    m_error = ok ? QString() : ini.errorString();
-    return ok;
+    ini.writeString(section(), QString(key + u"Jmeno"_s), name.trimmed());
+    ini.writeString(section(), QString(key + u"Text"_s), id.trimmed());
+    ini.writeString(section(), QString(key + u"Typ"_s), statements::signatoryKindKey(kind));
 }
 
 QStringList Resolution::problems() const

@@ -36,26 +36,24 @@ public:
         int workplace = 0;
     };
     std::optional<OfficeAnswer> office(const QString &officeText, const QString &workplaceText) const;
-    bool rememberOffice(const QString &officeText, const QString &workplaceText, const OfficeAnswer &answer);
+    // Each remember* throws platform::Error when the INI file cannot take the answer.
+    void rememberOffice(const QString &officeText, const QString &workplaceText, const OfficeAnswer &answer);
 
     // `key` tells the two addresses apart: "Adresa" (company data),
     // "AdresaSrazkou" (withholding statement).
     std::optional<AddressParts> address(const QString &key, const QString &text) const;
-    bool rememberAddress(const QString &key, const QString &text, const AddressParts &parts);
+    void rememberAddress(const QString &key, const QString &text, const AddressParts &parts);
 
     // What the box of the signing person's number means, for the name and
     // number it was answered for. `key`: "Podepisujici" (the employment
     // statement), "PodepisujiciSrazkou" (withholding).
     std::optional<statements::SignatoryKind> signatory(const QString &key, const QString &name,
                                                        const QString &id) const;
-    bool rememberSignatory(const QString &key, const QString &name, const QString &id,
+    void rememberSignatory(const QString &key, const QString &name, const QString &id,
                            statements::SignatoryKind kind);
-
-    const QString &errorString() const { return m_error; }
 
 private:
     QString m_path;
-    QString m_error;
 };
 
 // The office and address of one statement: matched, split, or taken from a

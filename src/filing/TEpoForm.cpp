@@ -287,18 +287,19 @@ void TEpoForm::rememberAnswers(const Filer &filer)
 {
     FilingAnswers answers(m_context.iniPath);
     const Filer automatic = m_resolution.filer();
-    bool ok = true;
-    if (!m_resolution.office.complete() || filer.office != automatic.office ||
-        filer.workplace != automatic.workplace)
-        ok = answers.rememberOffice(m_resolution.officeText, m_resolution.workplaceText,
-                                    {filer.office, filer.workplace});
-    if (ok && (!m_resolution.address.complete() || !(filer.address == automatic.address)))
-        ok = answers.rememberAddress(m_resolution.addressKey, m_resolution.addressText, filer.address);
-    if (ok && filer.signatory != automatic.signatory)
-        ok = answers.rememberSignatory(m_resolution.signatoryKey, m_resolution.signatoryName,
-                                       m_resolution.signatoryId, filer.signatory);
-    if (!ok)
-        m_context.messages.error(answers.errorString());
+    try {
+        if (!m_resolution.office.complete() || filer.office != automatic.office ||
+            filer.workplace != automatic.workplace)
+            answers.rememberOffice(m_resolution.officeText, m_resolution.workplaceText,
+                                   {filer.office, filer.workplace});
+        if (!m_resolution.address.complete() || !(filer.address == automatic.address))
+            answers.rememberAddress(m_resolution.addressKey, m_resolution.addressText, filer.address);
+        if (filer.signatory != automatic.signatory)
+            answers.rememberSignatory(m_resolution.signatoryKey, m_resolution.signatoryName,
+                                      m_resolution.signatoryId, filer.signatory);
+    } catch (const platform::Error &e) {
+        m_context.messages.error(e.message());
+    }
 }
 
 bool TEpoForm::exportFile()
@@ -370,9 +371,12 @@ bool TEpoForm::exportFile()
         return false;
     }
     if (!m_context.iniPath.isEmpty()) {
-        platform::IniFile ini(platform::FileOps::resolve(m_context.iniPath));
-        ini.writeString(FilingAnswers::section(), lastFolderKey(),
-                        QDir::toNativeSeparators(QFileInfo(platform::FileOps::resolve(path)).absolutePath()));
+        platform::writeIfPossible([&] {
+            platform::IniFile(platform::FileOps::resolve(m_context.iniPath))
+                .writeString(
+                    FilingAnswers::section(), lastFolderKey(),
+                    QDir::toNativeSeparators(QFileInfo(platform::FileOps::resolve(path)).absolutePath()));
+        });
     }
     QStringList lines{u"Soubor %1 byl vytvořen a odpovídá schématu %2."_s.arg(path, formCode(f))};
     for (const QString &note : result.document.notes)
@@ -412,8 +416,10 @@ void TEpoForm::savePlacement()
     if (m_context.iniPath.isEmpty() || m_context.section.isEmpty())
         return;
     platform::IniFile ini(platform::FileOps::resolve(m_context.iniPath));
-    ini.writeInteger(m_context.section, u"ElektronickePodaniTop", y());
-    ini.writeInteger(m_context.section, u"ElektronickePodaniLeft", x());
+    platform::writeIfPossible([&] {
+        ini.writeInteger(m_context.section, u"ElektronickePodaniTop", y());
+        ini.writeInteger(m_context.section, u"ElektronickePodaniLeft", x());
+    });
 }
 
 void TEpoForm::done(int result)

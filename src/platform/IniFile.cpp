@@ -61,24 +61,21 @@ IniDocument IniFile::load() const
     return IniDocument::fromBytes(bytes);
 }
 
-bool IniFile::loadForWrite(IniDocument &doc)
+IniDocument IniFile::loadForWrite() const
 {
     QByteArray bytes;
     switch (readFile(m_path, bytes)) {
     case LoadResult::Ok:
-        doc = IniDocument::fromBytes(bytes);
-        return true;
+        return IniDocument::fromBytes(bytes);
     case LoadResult::Missing:
-        doc = {};
-        return true;
+        return {};
     case LoadResult::Failed:
         break;
     }
-    m_error = u"Soubor %1 nelze přečíst."_s.arg(m_path);
-    return false;
+    throw Error(u"Soubor %1 nelze přečíst."_s.arg(m_path));
 }
 
-bool IniFile::save(const IniDocument &doc)
+void IniFile::save(const IniDocument &doc) const
 {
     // Replacing a write-protected file through a temporary copy would
     // succeed here; Windows refuses to write it, and so do we.
@@ -86,12 +83,8 @@ bool IniFile::save(const IniDocument &doc)
     // A writable file in a directory that is not (a shared folder set up
     // that way) is written in place, as Windows would.
     file.setDirectWriteFallback(true);
-    if (!file.open() || !file.write(doc.toBytes()) || !file.commit()) {
-        m_error = Error::withReason(u"Do souboru %1 nelze zapisovat."_s.arg(m_path), file.reason());
-        return false;
-    }
-    m_error.clear();
-    return true;
+    if (!file.open() || !file.write(doc.toBytes()) || !file.commit())
+        throw Error(Error::withReason(u"Do souboru %1 nelze zapisovat."_s.arg(m_path), file.reason()));
 }
 
 QString IniFile::readString(QStringView section, QStringView key, const QString &defaultValue) const
@@ -171,39 +164,35 @@ QStringList IniFile::readSections() const
     return load().sections();
 }
 
-bool IniFile::writeString(QStringView section, QStringView key, QStringView value)
+void IniFile::writeString(QStringView section, QStringView key, QStringView value)
 {
-    IniDocument doc;
-    if (!loadForWrite(doc))
-        return false;
+    IniDocument doc = loadForWrite();
     doc.setValue(section, key, value);
-    return save(doc);
+    save(doc);
 }
 
-bool IniFile::writeInteger(QStringView section, QStringView key, int value)
+void IniFile::writeInteger(QStringView section, QStringView key, int value)
 {
-    return writeString(section, key, QString::number(value));
+    writeString(section, key, QString::number(value));
 }
 
-bool IniFile::writeBool(QStringView section, QStringView key, bool value)
+void IniFile::writeBool(QStringView section, QStringView key, bool value)
 {
-    return writeString(section, key, value ? u"1" : u"0");
+    writeString(section, key, value ? u"1" : u"0");
 }
 
-bool IniFile::deleteKey(QStringView section, QStringView key)
+void IniFile::deleteKey(QStringView section, QStringView key)
 {
-    IniDocument doc;
-    if (!loadForWrite(doc))
-        return false;
-    return !doc.removeKey(section, key) || save(doc);
+    IniDocument doc = loadForWrite();
+    if (doc.removeKey(section, key))
+        save(doc);
 }
 
-bool IniFile::eraseSection(QStringView section)
+void IniFile::eraseSection(QStringView section)
 {
-    IniDocument doc;
-    if (!loadForWrite(doc))
-        return false;
-    return !doc.removeSection(section) || save(doc);
+    IniDocument doc = loadForWrite();
+    if (doc.removeSection(section))
+        save(doc);
 }
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Error.h"
 #include "platform/IniDocument.h"
 
 #include <QString>
@@ -15,15 +16,14 @@ namespace platform {
 //
 // A file that is missing or cannot be read reads as empty, so every read
 // gives its default. Writes replace the file through a temporary file, so a
-// crash never leaves half a file; a failed write returns false and leaves a
-// Czech errorString().
+// crash never leaves half a file; a failed write throws platform::Error
+// naming the file and the reason, and leaves the file as it was.
 class IniFile
 {
 public:
     explicit IniFile(QString path);
 
     const QString &path() const { return m_path; }
-    const QString &errorString() const { return m_error; }
 
     QString readString(QStringView section, QStringView key, const QString &defaultValue = {}) const;
 
@@ -42,13 +42,13 @@ public:
     QStringList readSections() const;
 
     // Characters outside code page 1250 are stored as '?'.
-    bool writeString(QStringView section, QStringView key, QStringView value);
-    bool writeInteger(QStringView section, QStringView key, int value);
+    void writeString(QStringView section, QStringView key, QStringView value);
+    void writeInteger(QStringView section, QStringView key, int value);
     // "1" or "0".
-    bool writeBool(QStringView section, QStringView key, bool value);
+    void writeBool(QStringView section, QStringView key, bool value);
     // Removing what does not exist succeeds without touching the file.
-    bool deleteKey(QStringView section, QStringView key);
-    bool eraseSection(QStringView section);
+    void deleteKey(QStringView section, QStringView key);
+    void eraseSection(QStringView section);
 
     // Parses an integer the way readInteger does; nothing when unreadable.
     static std::optional<int> parseInteger(QStringView text);
@@ -57,11 +57,22 @@ private:
     IniDocument load() const;
     // Reads for a change; fails when the file exists but cannot be read,
     // since writing then would wipe what it holds.
-    bool loadForWrite(IniDocument &doc);
-    bool save(const IniDocument &doc);
+    IniDocument loadForWrite() const;
+    void save(const IniDocument &doc) const;
 
     QString m_path;
-    QString m_error;
 };
+
+// Runs writes that only spare the user a step next time (a window's place,
+// the zoom, the last folder, the list's order): when the file cannot take
+// them the program goes on without them and says nothing.
+template <class Writes> void writeIfPossible(Writes &&writes)
+{
+    try {
+        writes();
+    } catch (const Error &) {
+        // Nothing the user has to act on is lost.
+    }
+}
 
 } // namespace platform

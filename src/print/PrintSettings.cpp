@@ -16,7 +16,7 @@ bool storesOwnPrinter(const platform::IniFile &ini)
 void storeCurrent(platform::IniFile &ini, const platform::PrinterState &printers)
 {
     if (storesOwnPrinter(ini))
-        ini.writeString(Section, u"Tiskarna", printers.currentName());
+        platform::writeIfPossible([&] { ini.writeString(Section, u"Tiskarna", printers.currentName()); });
 }
 
 } // namespace
@@ -29,13 +29,13 @@ PrintWindowSettings loadPrintSettings(const platform::IniFile &ini)
     return s;
 }
 
-bool savePrintSettings(platform::IniFile &ini, const PrintWindowSettings &settings,
+void savePrintSettings(platform::IniFile &ini, const PrintWindowSettings &settings,
                        const platform::PrinterState &printers)
 {
-    bool ok = ini.writeString(Section, u"Tisk", settings.f6Prints ? u"1" : u"0");
-    ok = ini.writeString(Section, u"Vychozi", settings.defaultPrinter ? u"1" : u"0") && ok;
+    ini.writeString(Section, u"Tisk", settings.f6Prints ? u"1" : u"0");
+    ini.writeString(Section, u"Vychozi", settings.defaultPrinter ? u"1" : u"0");
     const QString own = storesOwnPrinter(ini) ? printers.currentName() : QString();
-    return ini.writeString(Section, u"Tiskarna", own) && ok;
+    ini.writeString(Section, u"Tiskarna", own);
 }
 
 void applyStoredPrinter(platform::PrinterState &printers, const platform::IniFile &ini,
@@ -83,8 +83,10 @@ QPoint loadWindowPosition(const platform::IniFile &ini, int screenWidth)
 
 void saveWindowPosition(platform::IniFile &ini, const QPoint &topLeft)
 {
-    ini.writeInteger(Section, u"Tisk3Top", topLeft.y());
-    ini.writeInteger(Section, u"Tisk3Left", topLeft.x());
+    platform::writeIfPossible([&] {
+        ini.writeInteger(Section, u"Tisk3Top", topLeft.y());
+        ini.writeInteger(Section, u"Tisk3Left", topLeft.x());
+    });
 }
 
 } // namespace print

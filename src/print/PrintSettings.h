@@ -19,8 +19,9 @@ struct PrintWindowSettings
 // Nacist1 without the printer: what the boxes of the window show.
 PrintWindowSettings loadPrintSettings(const platform::IniFile &ini);
 // Ulozit1: "Tisk", "Vychozi", and "Tiskarna" = the current printer's name
-// while "Vychozi" reads 0, else empty. False when the file cannot be written.
-bool savePrintSettings(platform::IniFile &ini, const PrintWindowSettings &settings,
+// while "Vychozi" reads 0, else empty. Throws platform::Error when the file
+// cannot be written.
+void savePrintSettings(platform::IniFile &ini, const PrintWindowSettings &settings,
                        const platform::PrinterState &printers);
 
 // VyberTisk1: with "Vychozi" 0 the stored "Tiskarna" becomes the current

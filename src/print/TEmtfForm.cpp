@@ -322,7 +322,8 @@ void TEmtfForm::Ulozit1()
     PrintWindowSettings s;
     s.f6Prints = m_f6Print->isChecked();
     s.defaultPrinter = m_defaultPrinter->isChecked();
-    savePrintSettings(m_ini, s, m_ctx.printers);
+    // Printing goes on from a folder that cannot be written.
+    platform::writeIfPossible([&] { savePrintSettings(m_ini, s, m_ctx.printers); });
     m_ctx.fontFamily = m_fontCe->isChecked() ? 1 : 0;
 }
 

@@ -197,8 +197,8 @@ void TPrevForm::hideEvent(QHideEvent *event)
 {
     m_pager.hidden();
     if (iniPath && !iniPath().isEmpty()) {
-        platform::IniFile ini(iniPath());
-        ini.writeInteger(u"Tisk", u"Nahled", m_zoom);
+        platform::writeIfPossible(
+            [&] { platform::IniFile(iniPath()).writeInteger(u"Tisk", u"Nahled", m_zoom); });
     }
     QDialog::hideEvent(event);
 }

@@ -154,11 +154,15 @@ bool NetworkChoice::copyData(const QString &drive, const QString &directoryName)
     FileOps::forceDirectories(targetTemplates);
     for (const QString &file : data::settlementFileNames())
         FileOps::copyFile(templates + file, targetTemplates + file, true);
-    data::KopSezn1(templates, targetTemplates, data::ListGroup::List);
-    data::KopSezn1(templates, targetTemplates, data::ListGroup::Passwords);
-    const IniFile localVersion(FileOps::resolve(templates + data::DataFiles::versionIniName()));
-    IniFile(FileOps::resolve(targetTemplates + data::DataFiles::versionIniName()))
-        .writeInteger(u"Verze", u"Data", localVersion.readInteger(u"Verze", u"Data", 0));
+    // The templates are only a spare set there: the start brings any it
+    // finds missing or old up to date.
+    platform::writeIfPossible([&] {
+        data::KopSezn1(templates, targetTemplates, data::ListGroup::List);
+        data::KopSezn1(templates, targetTemplates, data::ListGroup::Passwords);
+        const IniFile localVersion(FileOps::resolve(templates + data::DataFiles::versionIniName()));
+        IniFile(FileOps::resolve(targetTemplates + data::DataFiles::versionIniName()))
+            .writeInteger(u"Verze", u"Data", localVersion.readInteger(u"Verze", u"Data", 0));
+    });
 
     m_network = true;
     m_path = target + data::DataFiles::listTable();
@@ -171,9 +175,11 @@ void NetworkChoice::apply()
 {
     IniFile local(FileOps::resolve(m_roots.FileDirLocal + data::DataFiles::settingsIni()));
     const QString dir = directoryPart(m_path);
-    local.writeString(u"Qesto", u"Net", m_network ? u"1" : u"0");
-    if (m_network)
-        local.writeString(u"Qesto", u"Path", dir);
+    platform::writeIfPossible([&] {
+        local.writeString(u"Qesto", u"Net", m_network ? u"1" : u"0");
+        if (m_network)
+            local.writeString(u"Qesto", u"Path", dir);
+    });
 
     m_roots.FileDir = m_roots.FileDirLocal;
     if (m_network && !dir.isEmpty()) {

@@ -271,7 +271,7 @@ void SettlementList::setRazeni(Razeni razeni, bool store)
     m_razeni = razeni;
     sortEntries();
     if (store)
-        IniFile(rootIni()).writeInteger(u"Qesto", u"Razeni", int(razeni));
+        platform::writeIfPossible([&] { IniFile(rootIni()).writeInteger(u"Qesto", u"Razeni", int(razeni)); });
 }
 
 void SettlementList::prepareShow()
@@ -296,13 +296,15 @@ void SettlementList::prepareShow()
 
 void SettlementList::finishShow()
 {
-    IniFile local(localIni());
-    local.writeBool(u"Vyber", u"Pos", m_showLast);
-    if (const auto entry = current())
-        local.writeInteger(u"Vyber", u"Cislo", entry->Cislo);
-    if (isEmpty() && local.readString(u"Qesto", conversionTakenKey()) == u"1")
-        local.writeString(u"Qesto", conversionDoneKey(), u"");
-    IniFile(rootIni()).writeInteger(u"Qesto", u"Razeni", int(m_razeni));
+    platform::writeIfPossible([&] {
+        IniFile local(localIni());
+        local.writeBool(u"Vyber", u"Pos", m_showLast);
+        if (const auto entry = current())
+            local.writeInteger(u"Vyber", u"Cislo", entry->Cislo);
+        if (isEmpty() && local.readString(u"Qesto", conversionTakenKey()) == u"1")
+            local.writeString(u"Qesto", conversionDoneKey(), u"");
+    });
+    platform::writeIfPossible([&] { IniFile(rootIni()).writeInteger(u"Qesto", u"Razeni", int(m_razeni)); });
     reopen();
 }
 
@@ -716,8 +718,13 @@ bool SettlementList::rearmConversion()
     if (!isEmpty())
         return false;
     IniFile local(localIni());
-    local.writeString(u"Qesto", conversionTakenKey(), u"1");
-    local.writeString(u"Qesto", conversionDoneKey(), u"");
+    try {
+        local.writeString(u"Qesto", conversionTakenKey(), u"1");
+        local.writeString(u"Qesto", conversionDoneKey(), u"");
+    } catch (const platform::Error &e) {
+        m_messages.error(e.message());
+        return false;
+    }
     m_messages.information(u"Změny se projeví při novém spuštění programu."_s);
     return true;
 }

@@ -107,7 +107,7 @@ void Conversion::KontrolaInst1()
         if (m_state.convertData)
             KontrolaInst2(m_paths.FileDirLocal + data::DataFiles::listTable(), m_state.candidate);
     }
-    local.writeString(u"Qesto", doneKey(), u"1");
+    platform::writeIfPossible([&] { local.writeString(u"Qesto", doneKey(), u"1"); });
 }
 
 void Conversion::KontrolaInst2(const QString &localListPath, const QString &candidate)
@@ -131,23 +131,29 @@ void Conversion::KontrolaInst2(const QString &localListPath, const QString &cand
     platform::IniFile local(localIni());
     const QString localNet = local.readString(u"Qesto", u"Net");
     const QString localPath = local.readString(u"Qesto", u"Path");
-    local.writeString(u"Qesto", u"Razeni", razeni);
-    local.writeString(u"Qesto", takenKey(), u"1");
-    local.writeInteger(u"Vyber", u"Pos", pos);
-    local.writeInteger(u"Vyber", u"Cislo", cislo);
+    platform::writeIfPossible([&] {
+        local.writeString(u"Qesto", u"Razeni", razeni);
+        local.writeString(u"Qesto", takenKey(), u"1");
+        local.writeInteger(u"Vyber", u"Pos", pos);
+        local.writeInteger(u"Vyber", u"Cislo", cislo);
+    });
 
     const bool earlierNetwork = net == u"1" && !path.isEmpty();
     const QString source = earlierNetwork ? FileOps::withTrailingSeparator(path) : from;
     // Both on the same shared data root: the data are already there.
     const bool shared = earlierNetwork && localNet == u"1" && samePath(path, localPath);
     if (!shared) {
-        local.writeString(u"Qesto", resumeKey(), candidate);
-        local.writeString(u"Qesto", resumeNewYearKey(), m_state.newYear ? u"1"_s : u"0"_s);
+        platform::writeIfPossible([&] {
+            local.writeString(u"Qesto", resumeKey(), candidate);
+            local.writeString(u"Qesto", resumeNewYearKey(), m_state.newYear ? u"1"_s : u"0"_s);
+        });
         PrevodVozidel1(source);
         if (m_state.success)
             PrevodVozidel2(source);
-        local.deleteKey(u"Qesto", resumeKey());
-        local.deleteKey(u"Qesto", resumeNewYearKey());
+        platform::writeIfPossible([&] {
+            local.deleteKey(u"Qesto", resumeKey());
+            local.deleteKey(u"Qesto", resumeNewYearKey());
+        });
     }
 
     if (m_busy)
@@ -168,8 +174,11 @@ void Conversion::restoreEmptyList()
 {
     m_list.close();
     const QString templates = m_paths.FileDir + data::DataFiles::templateDir();
-    data::KopSezn1(templates, m_paths.FileDir, data::ListGroup::List);
-    data::KopSezn1(templates, m_paths.FileDir, data::ListGroup::Passwords);
+    // What cannot be put back shows as a list that does not open.
+    platform::writeIfPossible([&] {
+        data::KopSezn1(templates, m_paths.FileDir, data::ListGroup::List);
+        data::KopSezn1(templates, m_paths.FileDir, data::ListGroup::Passwords);
+    });
     m_list.attach();
 }
 
@@ -178,9 +187,12 @@ void Conversion::PrevodVozidel1(const QString &source)
     m_list.close();
     // The copy replaces the list with its index files; the upgrade below
     // adds the index on Nazev again where the earlier list lacks it.
-    if (!data::KopSezn1(source, m_paths.FileDir, data::ListGroup::List) ||
-        !data::KopSezn1(source, m_paths.FileDir, data::ListGroup::Passwords))
+    try {
+        data::KopSezn1(source, m_paths.FileDir, data::ListGroup::List);
+        data::KopSezn1(source, m_paths.FileDir, data::ListGroup::Passwords);
+    } catch (const platform::Error &) {
         m_state.success = false;
+    }
     m_list.attach();
     if (!m_list.isOpen())
         m_state.success = false;
@@ -218,13 +230,20 @@ void Conversion::PrevodVozidel2(const QString &source)
         }
 
         platform::IniFile ini(FileOps::resolve(to + entry.Adresar + u".ini"_s));
-        copied = ini.writeInteger(requestSection(), u"Ano", m_state.newYear ? 1 : 2) && copied;
-        if (!ini.readString(entry.Adresar, u"Gavrel").isEmpty()) {
-            ini.writeString(entry.Adresar, u"Gavrel", u"");
-            ini.writeString(entry.Adresar, u"GavrelCislo", u"");
+        try {
+            ini.writeInteger(requestSection(), u"Ano", m_state.newYear ? 1 : 2);
+        } catch (const platform::Error &) {
+            copied = false;
         }
-        ini.eraseSection(u"Cesty");
-        ini.eraseSection(u"Prenos");
+        // Paths of the earlier installation would only mislead here.
+        platform::writeIfPossible([&] {
+            if (!ini.readString(entry.Adresar, u"Gavrel").isEmpty()) {
+                ini.writeString(entry.Adresar, u"Gavrel", u"");
+                ini.writeString(entry.Adresar, u"GavrelCislo", u"");
+            }
+            ini.eraseSection(u"Cesty");
+            ini.eraseSection(u"Prenos");
+        });
         if (!copied)
             m_failed.append(entry.Adresar + u' ' + entry.Nazev);
     }

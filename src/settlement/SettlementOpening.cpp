@@ -6,6 +6,7 @@
 #include "data/StatusSink.h"
 #include "data/TDM1.h"
 #include "platform/Error.h"
+#include "platform/ErrorReason.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
 #include "platform/Messages.h"
@@ -121,9 +122,12 @@ OpeningReport openSettlement(data::TDM1 &dm, const QString &settlementDir, const
         change.addFile(QFileInfo(FileOps::resolve(iniFile)).fileName());
         change.begin();
         try {
-            if (!ini.eraseSection(rolloverSection()))
+            try {
+                ini.eraseSection(rolloverSection());
+            } catch (const platform::Error &) {
                 throw platform::Error(u"Požadavek na akci nový rok nelze odstranit ze souboru %1."_s.arg(
                     FileOps::nativePath(iniFile)));
+            }
             if (mode > 0) {
                 rollover->NovyRok2(mode);
                 report.rolledOver = true;
@@ -202,9 +206,9 @@ SettlementOpening::Result SettlementOpening::open(const QString &dirName)
         BusyScope busy(m_busy);
         try {
             openTables();
-        } catch (const platform::Error &e) {
+        } catch (const std::exception &e) {
             ok = false;
-            reason = e.message();
+            reason = platform::reasonOf(e);
         } catch (...) {
             ok = false;
         }

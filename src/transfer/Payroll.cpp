@@ -156,12 +156,11 @@ bool PayrollData::companyDataChoice(const PayrollCompany &company) const
         .readBool(names::companySection(), names::companyKey(), false);
 }
 
-bool PayrollData::storeCompanyDataChoice(const PayrollCompany &company, bool transfer) const
+void PayrollData::storeCompanyDataChoice(const PayrollCompany &company, bool transfer) const
 {
     platform::IniFile ini(FileOps::resolve(companyIni(company)));
-    if (ini.readBool(names::companySection(), names::companyKey(), false) == transfer)
-        return true;
-    return ini.writeBool(names::companySection(), names::companyKey(), transfer);
+    if (ini.readBool(names::companySection(), names::companyKey(), false) != transfer)
+        ini.writeBool(names::companySection(), names::companyKey(), transfer);
 }
 
 } // namespace transfer

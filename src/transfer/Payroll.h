@@ -110,9 +110,9 @@ public:
     // [Qesto] "Firma" of the company's INI file (default false).
     bool companyDataChoice(const PayrollCompany &company) const;
     // Writes the choice only when it differs from the stored one, so the
-    // payroll data stay as they are when nothing was changed. False when
-    // the INI file cannot be written.
-    bool storeCompanyDataChoice(const PayrollCompany &company, bool transfer) const;
+    // payroll data stay as they are when nothing was changed. Throws
+    // platform::Error when the INI file cannot be written.
+    void storeCompanyDataChoice(const PayrollCompany &company, bool transfer) const;
 
 private:
     std::unique_ptr<paradox::Table> openTable(const QString &path) const;

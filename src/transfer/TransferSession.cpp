@@ -39,8 +39,10 @@ QPoint TransferSession::position(int screenWidth) const
 void TransferSession::storePosition(const QPoint &topLeft) const
 {
     platform::IniFile ini(m_env.settlementIni);
-    ini.writeInteger(m_env.settlementDir, u"Gavrel1Top", topLeft.y());
-    ini.writeInteger(m_env.settlementDir, u"Gavrel1Left", topLeft.x());
+    platform::writeIfPossible([&] {
+        ini.writeInteger(m_env.settlementDir, u"Gavrel1Top", topLeft.y());
+        ini.writeInteger(m_env.settlementDir, u"Gavrel1Left", topLeft.x());
+    });
 }
 
 QString TransferSession::initialPath()
@@ -142,7 +144,7 @@ void TransferSession::storeCompanyDataChoice(bool transfer)
     if (!m_payroll || !company)
         return;
     m_choice = transfer;
-    m_payroll->storeCompanyDataChoice(*company, transfer);
+    platform::writeIfPossible([&] { m_payroll->storeCompanyDataChoice(*company, transfer); });
 }
 
 bool TransferSession::transfer(bool ask)
@@ -177,9 +179,11 @@ QString TransferSession::close(const QString &pathText)
     const QString templ = m_env.toTemplate ? m_env.toTemplate(pathText) : pathText;
     if (listOpen() || pathText.isEmpty()) {
         platform::IniFile ini(m_env.settlementIni);
-        ini.writeString(section(), u"Gavrel", templ);
         const std::optional<PayrollCompany> company = currentCompany();
-        ini.writeInteger(section(), u"GavrelCislo", company ? company->Cislo : m_remembered);
+        platform::writeIfPossible([&] {
+            ini.writeString(section(), u"Gavrel", templ);
+            ini.writeInteger(section(), u"GavrelCislo", company ? company->Cislo : m_remembered);
+        });
     }
     closeList();
     if (!m_env.dataRoot.isEmpty())

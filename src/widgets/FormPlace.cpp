@@ -24,8 +24,10 @@ void FormPlace::write(QPoint pos) const
     if (m_ini.path.isEmpty())
         return;
     platform::IniFile ini(m_ini.path);
-    ini.writeInteger(m_ini.section, QString(m_name + u"Top"_s), pos.y());
-    ini.writeInteger(m_ini.section, QString(m_name + u"Left"_s), pos.x());
+    platform::writeIfPossible([&] {
+        ini.writeInteger(m_ini.section, QString(m_name + u"Top"_s), pos.y());
+        ini.writeInteger(m_ini.section, QString(m_name + u"Left"_s), pos.x());
+    });
 }
 
 void FormPlace::restore(QWidget *window, QPoint narrow, QPoint wide) const

@@ -212,8 +212,10 @@ void TEvzhDtForm::hideEvent(QHideEvent *event)
         return;
     platform::IniFile ini(m_iniPath);
     const QPoint pos = this->pos();
-    ini.writeInteger(m_section, u"KalendarTop", pos.y());
-    ini.writeInteger(m_section, u"KalendarLeft", pos.x());
+    platform::writeIfPossible([&] {
+        ini.writeInteger(m_section, u"KalendarTop", pos.y());
+        ini.writeInteger(m_section, u"KalendarLeft", pos.x());
+    });
 }
 
 } // namespace widgets

@@ -90,7 +90,7 @@ private:
 
     void setLocal(const QString &key, const QString &value)
     {
-        QVERIFY(IniFile(m_local + u"Qesto.ini").writeString(u"Qesto", key, value));
+        IniFile(m_local + u"Qesto.ini").writeString(u"Qesto", key, value);
     }
 
 private slots:

@@ -12,6 +12,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
@@ -221,6 +223,23 @@ private slots:
                  (QStringList{u"Opravdu vymazat uložené cesty ?"_s, u"Cesty byly vymazány."_s}));
         QVERIFY(!e->isVisible());
         QVERIFY(!platform::IniFile(s.place.iniFile).sectionExists(u"Cesty"));
+    }
+
+    // The settlement's INI file cannot be written (a folder stands in its
+    // place): the user hears why instead of being told the paths are gone.
+    void erasingThatCannotBeWrittenSaysSo()
+    {
+        Setup s;
+        QFile::remove(s.place.iniFile);
+        QVERIFY(QDir().mkpath(s.place.iniFile));
+        auto e = s.window<backup::TExd1Form>();
+        s.messages.addAnswer(A::Yes);
+        e->customMenu()->actions()[1]->trigger();
+        const QStringList texts = s.messages.texts();
+        QCOMPARE(texts.size(), 2);
+        QCOMPARE(texts.first(), u"Opravdu vymazat uložené cesty ?"_s);
+        QCOMPARE(s.messages.texts(platform::IMessages::Kind::Error), QStringList{texts.last()});
+        QVERIFY(texts.last().contains(QFileInfo(s.place.iniFile).fileName()));
     }
 };
 

@@ -487,8 +487,8 @@ void TestFilingExport::answersRememberedPerText()
     filing::AddressParts answered = r.address.parts;
     answered.postcode = u"12000"_s;
     answered.municipality = u"Praha 2"_s;
-    QVERIFY(answers.rememberAddress(r.addressKey, r.addressText, answered));
-    QVERIFY(answers.rememberOffice(r.officeText, r.workplaceText, {451, 2002}));
+    answers.rememberAddress(r.addressKey, r.addressText, answered);
+    answers.rememberOffice(r.officeText, r.workplaceText, {451, 2002});
 
     r = filing::resolve(filing::Form::Employment, snap, filing::CodeLists::builtIn(), answers);
     QVERIFY(r.complete());
@@ -544,8 +544,8 @@ void TestFilingExport::commandLine()
     QVERIFY(!QFile::exists(bad));
 
     filing::FilingAnswers answers(filing::FilingAnswers::iniPathOf(root.filePath(u"x/D1"_s)));
-    QVERIFY(answers.rememberAddress(u"Adresa"_s, u"náměstí Míru 1"_s,
-                                    {u"náměstí Míru"_s, u"1"_s, {}, u"12000"_s, u"Praha 2"_s}));
+    answers.rememberAddress(u"Adresa"_s, u"náměstí Míru 1"_s,
+                            {u"náměstí Míru"_s, u"1"_s, {}, u"12000"_s, u"Praha 2"_s});
     r = cli::run({u"epo"_s, root.filePath(u"x/D1"_s), bad});
     QCOMPARE(r.exitCode, 2);
     QVERIFY2(r.error.startsWith(
@@ -688,8 +688,8 @@ void TestFilingExport::unclearSignatoryIsAskedAndRemembered()
 
     // Answered once (in the window), the answer holds for that name and number.
     filing::FilingAnswers answers(filing::FilingAnswers::iniPathOf(dir));
-    QVERIFY(answers.rememberSignatory(u"Podepisujici"_s, u"Karel Dvořák"_s, u"27082440"_s,
-                                      statements::SignatoryKind::Certificate));
+    answers.rememberSignatory(u"Podepisujici"_s, u"Karel Dvořák"_s, u"27082440"_s,
+                              statements::SignatoryKind::Certificate);
     c = cli::run({u"epo"_s, dir, out});
     QCOMPARE(c.error, QString());
     const QHash<QString, QString> p = named(readBack(readFile(out)), u"VetaP"_s).at(0).attrs;

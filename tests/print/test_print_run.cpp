@@ -251,14 +251,14 @@ void TestPrintRun::pdfWritesTheSetAsOneFile()
 {
     Rig rig;
     rig.params.pageSet = print::PageSetOdd;
-    QVERIFY(rig.run.writePdf(16, u"/data/firma.pdf"_s));
+    rig.run.writePdf(16, u"/data/firma.pdf"_s);
     QCOMPARE(rig.pages.produced, (QList<int>{15, 17}));
     QCOMPARE(rig.output.jobs(),
              (QList<RecordingPrintOutput::Job>{
                  {u"/data/firma.pdf"_s, 1, u"Vyúčtování daně vybírané srážkou"_s, 2, true}}));
 
     Rig selected;
-    QVERIFY(selected.run.writePdf(6, u"a.pdf"_s));
+    selected.run.writePdf(6, u"a.pdf"_s);
     QCOMPARE(selected.output.jobs().front().sheetCount, 3);
 
     // No file when a page cannot be made or the file cannot be written.
@@ -325,7 +325,7 @@ void TestPrintRun::checksWarnBeforePrinting()
     rig.run.VyberTypuTiskVY(9);
     QCOMPARE(rig.output.jobs().size(), 1);
     rig.messages.addAnswer(IMessages::Answer::Yes);
-    QVERIFY(rig.run.writePdf(17, u"c.pdf"_s));
+    rig.run.writePdf(17, u"c.pdf"_s);
     QCOMPARE(asked.back(), QList<statements::FilingPart>{statements::FilingPart::Withholding});
     QVERIFY(rig.messages.texts().back().endsWith(u"Přesto uložit do PDF?"_s));
 
@@ -356,7 +356,7 @@ void TestPrintRun::settingsInIni()
 
     platform::PrinterState printers{{u"Laser"_s, u"Kancelář"_s}, 1};
     s.f6Prints = true;
-    QVERIFY(print::savePrintSettings(ini, s, printers));
+    print::savePrintSettings(ini, s, printers);
     QCOMPARE(ini.readString(u"Tisk", u"Tisk"), u"1"_s);
     QCOMPARE(ini.readString(u"Tisk", u"Vychozi"), u"1"_s);
     // With the default printer chosen on opening, no own printer is kept.
@@ -364,7 +364,7 @@ void TestPrintRun::settingsInIni()
     QCOMPARE(ini.readString(u"Tisk", u"Tiskarna"), QString());
 
     s.defaultPrinter = false;
-    QVERIFY(print::savePrintSettings(ini, s, printers));
+    print::savePrintSettings(ini, s, printers);
     QCOMPARE(ini.readString(u"Tisk", u"Tiskarna"), u"Kancelář"_s);
     s = print::loadPrintSettings(ini);
     QVERIFY(s.f6Prints && !s.defaultPrinter);

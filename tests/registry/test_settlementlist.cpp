@@ -549,6 +549,22 @@ private Q_SLOTS:
         list.refresh();
         QVERIFY(!list.rearmConversion());
     }
+
+    // Settings that cannot be written are not announced as changed.
+    void rearmThatCannotBeWrittenSaysSo()
+    {
+        Root root;
+        const QString settings = root.local + u"Qesto.ini"_s;
+        QFile::remove(settings);
+        QVERIFY(QDir().mkpath(settings));
+        ScriptedMessages messages;
+        SettlementList list(root.roots(), messages);
+        list.attach();
+        QVERIFY(!list.rearmConversion());
+        QCOMPARE(messages.texts(IMessages::Kind::Error).size(), 1);
+        QCOMPARE(messages.texts().size(), 1);
+        QVERIFY(messages.texts().first().contains(u"Qesto.ini"_s));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSettlementList)

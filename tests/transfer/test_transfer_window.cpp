@@ -27,8 +27,8 @@ private slots:
         QVERIFY(f.ok);
         QVERIFY(payrolltest::writeRows(f.payroll + u"/F2"_s, {{1, 100, false, 0, 0, 0, 100}}));
         platform::IniFile ini(f.settlement + u"/D1.ini"_s);
-        QVERIFY(ini.writeString(u"Prenos", u"Gavrel", QString(f.payroll + u"/Data.DB"_s)));
-        QVERIFY(ini.writeInteger(u"Prenos", u"GavrelCislo", 2));
+        ini.writeString(u"Prenos", u"Gavrel", QString(f.payroll + u"/Data.DB"_s));
+        ini.writeInteger(u"Prenos", u"GavrelCislo", 2);
 
         transfer::TEsfForm form(f.environment());
         QCOMPARE(form.EditGavrel()->text(), f.payroll + u"/Data.DB"_s);
