@@ -101,9 +101,12 @@ void Printing::Tiskseznamufirem1Click(const QList<print::CompanyListRow> &rows)
         const int copies = m_dm.fieldAs(QStringLiteral("DmtKop")).asInteger();
         const bool printerCopies = m_dm.fieldAs(QStringLiteral("DmtPk")).asBoolean();
         request.print = [this, job = request.job, copies, printerCopies] {
-            if (!print::printWithCopies(m_output, m_opening.printers().currentName(), job, copies,
-                                        printerCopies))
-                m_messages.information(print::PrintRun::failedText());
+            try {
+                print::printWithCopies(m_output, m_opening.printers().currentName(), job, copies,
+                                       printerCopies);
+            } catch (const platform::Error &e) {
+                m_messages.information(print::PrintRun::failedText(e.message()));
+            }
         };
         ready = true;
     } catch (const std::exception &e) {

@@ -37,9 +37,8 @@ void paintSheets(QPainter &painter, QPagedPaintDevice &device, const PrintJob &j
 
 } // namespace
 
-bool QtPrintOutput::print(const QString &printerName, int copies, const PrintJob &job)
+void QtPrintOutput::print(const QString &printerName, int copies, const PrintJob &job)
 {
-    m_error.clear();
     QPrinter printer(QPrinter::HighResolution);
     if (!printerName.isEmpty())
         printer.setPrinterName(printerName);
@@ -48,30 +47,22 @@ bool QtPrintOutput::print(const QString &printerName, int copies, const PrintJob
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setFullPage(true);
     QPainter painter;
-    if (!printer.isValid() || !painter.begin(&printer)) {
-        m_error = u"Tiskárnu „%1“ se nepodařilo otevřít."_s.arg(printerName.isEmpty() ? printer.printerName()
-                                                                                      : printerName);
-        return false;
-    }
+    if (!printer.isValid() || !painter.begin(&printer))
+        throw Error(u"Tiskárnu „%1“ se nepodařilo otevřít."_s.arg(
+            printerName.isEmpty() ? printer.printerName() : printerName));
     paintSheets(painter, printer, job);
-    if (!painter.end()) {
-        m_error = u"Tisk na tiskárnu „%1“ se nezdařil."_s.arg(printer.printerName());
-        return false;
-    }
-    return true;
+    if (!painter.end())
+        throw Error(u"Tisk na tiskárnu „%1“ se nezdařil."_s.arg(printer.printerName()));
 }
 
-bool QtPrintOutput::writePdf(const QString &path, const PrintJob &job)
+void QtPrintOutput::writePdf(const QString &path, const PrintJob &job)
 {
-    m_error.clear();
     // Written beside the target and renamed at the end, so a failure (a full
     // disk among them) never leaves a cut file or half a file where an older
     // one was.
     AtomicFile file(path);
-    if (!file.open()) {
-        m_error = file.errorString();
-        return false;
-    }
+    if (!file.open())
+        throw Error(file.errorString());
     bool painted = false;
     {
         QPdfWriter writer(file.device());
@@ -88,14 +79,10 @@ bool QtPrintOutput::writePdf(const QString &path, const PrintJob &job)
     }
     if (!painted) {
         file.discard();
-        m_error = u"Soubor %1 nelze zapsat."_s.arg(FileOps::nativePath(path));
-        return false;
+        throw Error(u"Soubor %1 nelze zapsat."_s.arg(FileOps::nativePath(path)));
     }
-    if (!file.commit()) {
-        m_error = file.errorString();
-        return false;
-    }
-    return true;
+    if (!file.commit())
+        throw Error(file.errorString());
 }
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Error.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -68,18 +70,17 @@ struct PrintJob
     std::function<void(QPainter &painter, const QRectF &paper, int sheet)> paint;
 };
 
-// Where print jobs go. Failures are reported by the result and a Czech
-// errorString(), never thrown.
+// Where print jobs go. A job that is not taken throws platform::Error with
+// the Czech reason.
 class IPrintOutput
 {
 public:
     virtual ~IPrintOutput() = default;
     // One job on the named printer (empty: the system default); `copies` is
     // what the printer is asked to make of each sheet.
-    virtual bool print(const QString &printerName, int copies, const PrintJob &job) = 0;
+    virtual void print(const QString &printerName, int copies, const PrintJob &job) = 0;
     // The sheets as one PDF file; an existing file is replaced.
-    virtual bool writePdf(const QString &path, const PrintJob &job) = 0;
-    virtual QString errorString() const = 0;
+    virtual void writePdf(const QString &path, const PrintJob &job) = 0;
 };
 
 // Keeps every job instead of printing it: for tests and for running without
@@ -97,19 +98,15 @@ public:
         bool operator==(const Job &) const = default;
     };
 
-    bool print(const QString &printerName, int copies, const PrintJob &job) override
+    void print(const QString &printerName, int copies, const PrintJob &job) override
     {
         m_jobs.append({printerName, copies, job.title, job.sheetCount, false});
-        return !m_fail;
+        failIfSet();
     }
-    bool writePdf(const QString &path, const PrintJob &job) override
+    void writePdf(const QString &path, const PrintJob &job) override
     {
         m_jobs.append({path, 1, job.title, job.sheetCount, true});
-        return !m_fail;
-    }
-    QString errorString() const override
-    {
-        return m_fail ? QStringLiteral("Tiskárna není připravena.") : QString();
+        failIfSet();
     }
 
     const QList<Job> &jobs() const { return m_jobs; }
@@ -118,6 +115,12 @@ public:
     void setFailing(bool fail) { m_fail = fail; }
 
 private:
+    void failIfSet() const
+    {
+        if (m_fail)
+            throw Error(QStringLiteral("Tiskárna není připravena."));
+    }
+
     QList<Job> m_jobs;
     bool m_fail = false;
 };
@@ -126,12 +129,8 @@ private:
 class QtPrintOutput : public IPrintOutput
 {
 public:
-    bool print(const QString &printerName, int copies, const PrintJob &job) override;
-    bool writePdf(const QString &path, const PrintJob &job) override;
-    QString errorString() const override { return m_error; }
-
-private:
-    QString m_error;
+    void print(const QString &printerName, int copies, const PrintJob &job) override;
+    void writePdf(const QString &path, const PrintJob &job) override;
 };
 
 } // namespace platform

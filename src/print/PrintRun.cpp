@@ -11,14 +11,6 @@ namespace print {
 
 namespace {
 
-// A print job the printer did not take; reported with the one message of a
-// failed page, as the printer gives no reason.
-class PrintFailed : public platform::Error
-{
-public:
-    PrintFailed() : platform::Error(QString()) {}
-};
-
 // Hourglass for a scope, also when the production throws.
 class BusyScope
 {
@@ -110,24 +102,20 @@ bool PrintRun::passChecks(int selected, const QString &question)
                               statements::filingIssuesText(issues) + u'\n' + question);
 }
 
-bool printWithCopies(platform::IPrintOutput &output, const QString &printer, const platform::PrintJob &job,
+void printWithCopies(platform::IPrintOutput &output, const QString &printer, const platform::PrintJob &job,
                      int copies, bool printerCopies)
 {
     copies = std::clamp(copies, 1, 999);
     // A printer that cannot make copies itself gets each copy as a job.
     const int jobs = printerCopies ? 1 : copies;
-    for (int i = 0; i < jobs; ++i) {
-        if (!output.print(printer, printerCopies ? copies : 1, job))
-            return false;
-    }
-    return true;
+    for (int i = 0; i < jobs; ++i)
+        output.print(printer, printerCopies ? copies : 1, job);
 }
 
 void PrintRun::Tisk2(const platform::PrintJob &job, const PrintParameters &params)
 {
     const QString printer = printerName ? printerName() : QString();
-    if (!printWithCopies(m_output, printer, job, params.copies, params.printerCopies))
-        throw PrintFailed();
+    printWithCopies(m_output, printer, job, params.copies, params.printerCopies);
 }
 
 void PrintRun::PickReport(int mode, int page)
@@ -156,8 +144,8 @@ void PrintRun::PickReport(int mode, int page)
             request.print = [this, job, params] {
                 try {
                     Tisk2(job, params);
-                } catch (const PrintFailed &) {
-                    m_messages.information(failedText());
+                } catch (const platform::Error &e) {
+                    m_messages.information(failedText(e.message()));
                 }
             };
             m_preview.showPreview(request);
@@ -206,11 +194,16 @@ bool PrintRun::writePdf(int selected, const QString &path)
                 sheet -= job.sheetCount;
             }
         };
-        const bool written = m_output.writePdf(path, all);
+        QString failure;
+        try {
+            m_output.writePdf(path, all);
+        } catch (const platform::Error &e) {
+            failure = e.message();
+        }
         hourglass.release();
         setStatus({});
-        if (!written) {
-            m_messages.error(u"Soubor PDF se nepodařilo uložit.\n"_s + m_output.errorString());
+        if (!failure.isEmpty()) {
+            m_messages.error(u"Soubor PDF se nepodařilo uložit.\n"_s + failure);
             return false;
         }
     }

@@ -52,8 +52,8 @@ public:
 };
 
 // Tisk2: one job whose copies the printer makes (Pk), or one job per copy.
-// False as soon as a job is refused.
-bool printWithCopies(platform::IPrintOutput &output, const QString &printer, const platform::PrintJob &job,
+// Throws platform::Error as soon as a job is refused.
+void printWithCopies(platform::IPrintOutput &output, const QString &printer, const platform::PrintJob &job,
                      int copies, bool printerCopies);
 
 // What the print window's buttons do, without the window: previewing the

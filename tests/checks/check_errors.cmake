@@ -17,10 +17,9 @@ set(LEGACY_REASONS
     # rollback paths pass it over.
     src/paradox/FileLayer.h
     src/platform/DiskSync.h
-    # Qt's own style, kept where the object wraps a Qt device or printer.
+    # Qt's own style, kept where the object wraps a Qt device.
     src/platform/AtomicFile.h
     src/platform/FileLock.h
-    src/platform/Printers.h
     # Its one caller turns the reason into an exit code.
     src/print/Report.h)
 set(found "")

@@ -239,12 +239,12 @@ void TestPrintRun::failedPageReportedAndTheSetGoesOn()
     QCOMPARE(rig.messages.texts(IMessages::Kind::Information),
              QStringList{u"Tisk se nepodařilo vytvořit.\n"_s + printtest::FakePages::failure(2)});
 
-    // A printer that refuses the job gives no reason of its own.
+    // A printer that refuses the job gives its reason on the line below.
     Rig offline;
     offline.output.setFailing(true);
     offline.run.VyberTypuTiskVY(3);
     QCOMPARE(offline.messages.texts(IMessages::Kind::Information),
-             QStringList{u"Tisk se nepodařilo vytvořit."_s});
+             QStringList{u"Tisk se nepodařilo vytvořit.\nTiskárna není připravena."_s});
 }
 
 void TestPrintRun::pdfWritesTheSetAsOneFile()
