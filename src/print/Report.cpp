@@ -435,7 +435,7 @@ void setUpPdfWriter(QPdfWriter &writer)
     writer.setResolution(600);
 }
 
-bool writePdf(const QString &path, const QString &title, const QList<PreparedPage> &sheets, QString *error)
+void writePdf(const QString &path, const QString &title, const QList<PreparedPage> &sheets)
 {
     // Beside the target first: a full disk must not leave a cut file that
     // looks like the statement.
@@ -447,13 +447,12 @@ bool writePdf(const QString &path, const QString &title, const QList<PreparedPag
         painted = writePdf(writer, sheets);
     }
     if (painted && file.commit())
-        return true;
-    if (error)
-        *error = !file.errorString().isEmpty()
-                     ? file.errorString()
-                     : u"Soubor %1 nelze zapsat."_s.arg(platform::FileOps::nativePath(path));
+        return;
+    const QString reason = !file.errorString().isEmpty()
+                               ? file.errorString()
+                               : u"Soubor %1 nelze zapsat."_s.arg(platform::FileOps::nativePath(path));
     file.discard();
-    return false;
+    throw platform::Error(reason);
 }
 
 bool writePdf(QPdfWriter &writer, const QList<PreparedPage> &sheets)

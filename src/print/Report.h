@@ -84,8 +84,8 @@ void setUpPdfWriter(QPdfWriter &writer);
 // writer's device cannot be written.
 bool writePdf(QPdfWriter &writer, const QList<PreparedPage> &sheets);
 // The sheets as a PDF file, written whole or not at all (an older file stays
-// as it was); false with a Czech reason naming the file in *error.
-bool writePdf(const QString &path, const QString &title, const QList<PreparedPage> &sheets, QString *error);
+// as it was); throws platform::Error with a Czech reason naming the file.
+void writePdf(const QString &path, const QString &title, const QList<PreparedPage> &sheets);
 
 // The installed font that stands for a family of the forms: Arial, Courier
 // New and Times New Roman (with or without " CE") are drawn with the

@@ -19,9 +19,7 @@ set(LEGACY_REASONS
     src/platform/DiskSync.h
     # Qt's own style, kept where the object wraps a Qt device.
     src/platform/AtomicFile.h
-    src/platform/FileLock.h
-    # Its one caller turns the reason into an exit code.
-    src/print/Report.h)
+    src/platform/FileLock.h)
 set(found "")
 set(reasons "")
 foreach(f IN LISTS files)

@@ -47,9 +47,11 @@ Result pdfOpened(Module &m, const QString &out, const QList<int> &pageIndices)
         return failure(print::PrintRun::failedText(e.message()));
     }
     m.dm.Disconnect();
-    QString error;
-    if (!print::writePdf(out, u"Qesto"_s, sheets, &error))
-        return failure(error);
+    try {
+        print::writePdf(out, u"Qesto"_s, sheets);
+    } catch (const platform::Error &e) {
+        return failure(e.message());
+    }
     Result r;
     r.output = QByteArray::number(sheets.size()) + " stran zapsáno do " +
                QDir::toNativeSeparators(out).toUtf8() + '\n';
