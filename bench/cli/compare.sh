@@ -42,8 +42,11 @@ vdvl, vdvs = {}, {}
 for m in range(1, 13):
     vdvl.update({f"Sl2{m}": 10000 + 100 * m, f"Sl3{m}": 10000 + 100 * m, f"Sl9{m}": 10000 + 100 * m})
     vdvs.update({f"Sl1{m}": 1500, f"Sl2{m}": 1500, f"Sl10{m}": 1500})
-vpz = [{"N3": f"Provozovna {i}", "C4": 3 + i, "N5": "Praha", "N6": "554782", "N7": "Hlavní město Praha"}
-       for i in range(1, 6)]
+# Each place in another municipality: places sharing one are listed by check.
+towns = [("Praha", "554782", "Hlavní město Praha"), ("Kladno", "532053", "Kladno"), ("Brno", "582786", "Brno-město"),
+         ("Ostrava", "554821", "Ostrava-město"), ("Plzeň", "554791", "Plzeň-město")]
+vpz = [{"N3": f"Provozovna {i}", "C4": 3 + i, "N5": t[0], "N6": t[1], "N7": t[2]}
+       for i, t in enumerate(towns, start=1)]
 json.dump({"format": "qesto-vyuctovani", "formatVersion": 1,
            "tables": {"Prp": [prp], "Vdvl": [vdvl], "Vdvs": [vdvs], "Vpz": vpz}},
           open(sys.argv[1], "w"), ensure_ascii=False)
@@ -60,11 +63,13 @@ grow() {
     done
 }
 
-measure() { # label command... : prints "seconds peak_kib"
+measure() { # label command... : prints "seconds peak_kib"; the run's summary goes to stderr
     local label=$1
     shift
-    /usr/bin/time -f "%e %M" -o "$work/time.$label" "$@" >/dev/null 2>"$work/err.$label" || true
-    cat "$work/time.$label"
+    /usr/bin/time -f "%e %M" -o "$work/time.$label" "$@" >"$work/out.$label" 2>"$work/err.$label" || true
+    echo "$label: $(tail -n 1 "$work/out.$label")" >&2
+    # time says first when the command exited with findings (1).
+    tail -n 1 "$work/time.$label"
 }
 
 grow 2 "$small"
