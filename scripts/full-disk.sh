@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Runs qesto-cli pdf, backup and restore on a small tmpfs that is full but for
-# 4 KiB more at every step, and counts what each run left: a complete file and
-# exit 0, or exit 2 with a Czech reason and no file (nor temporary file) at all.
-# The settlement on the tmpfs must open after every run with the old or the
-# new data files, never a mix. Not part of CI: mounting needs root.
+# Runs qesto-cli pdf, backup, restore, import-payroll (the payroll transfer)
+# and new-year (the rollover) on a small tmpfs that is full but for 4 KiB more
+# at every step, and counts what each run left: a complete file and exit 0, or
+# exit 2 with a Czech reason and no file (nor temporary file) at all. The
+# settlement on the tmpfs must open after every run with the old or the new
+# data, never a mix. Not part of CI: mounting needs root. The payroll data
+# come from the crash harness's child (tests/transfer/changer).
 #   scripts/full-disk.sh [BUILD_DIR] [STEPS]
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -11,7 +13,9 @@ build=${1:-build}
 steps=${2:-64}
 cli=$build/tools/qesto-cli/qesto-cli
 setup=$build/tools/qesto-setup/qesto-setup
-[ -x "$cli" ] && [ -x "$setup" ] || { echo "Build qesto-cli and qesto-setup first ($build)." >&2; exit 1; }
+changer=$build/tests/transfer/changer
+[ -x "$cli" ] && [ -x "$setup" ] && [ -x "$changer" ] ||
+    { echo "Build qesto-cli, qesto-setup and changer first ($build)." >&2; exit 1; }
 [ "$(id -u)" -eq 0 ] || { echo "Mounting a tmpfs needs root." >&2; exit 1; }
 export QT_QPA_PLATFORM=offscreen
 
@@ -28,6 +32,13 @@ make_settlement() { # ROOT: a data root with the settlement D1 from the template
     for f in $files; do cp "$1/Data/$f" "$1/D1/$f"; done
 }
 sums() { (cd "$1" && md5sum $files 2>/dev/null) | md5sum | cut -c1-32; }
+# The rows of every table as the one opening gives them (the table headers
+# carry counters that differ between two equal runs).
+rows() {
+    local t
+    for t in Dmt Prp Vdvl Vpkv Vpz Vvdp Vdvs Mzd11 Vpkb; do "$cli" dump "$1" $t 2>/dev/null || echo "$t?"; done |
+        md5sum | cut -c1-32
+}
 
 # A settlement outside the small disk, its archive and one of other data.
 make_settlement "$work/root"
@@ -96,8 +107,57 @@ for ((k = 0; k < steps; k++)); do
         fi
     fi
 done
+# The transfer and the rollover start from a fresh copy of one data root at
+# every step; what they give on a roomy disk is the "new" state.
+"$changer" payroll "$work/payroll" >/dev/null || exit 1
+make_settlement "$work/start"
+"$cli" set "$work/start/D1" Vdvl Sl21=3000 >/dev/null || exit 1
+transfer() { "$cli" import-payroll "$1" "$work/payroll/Data.DB" 1 --company-data; }
+rollover() { "$cli" new-year "$1" 1; }
+transfer_done=0 transfer_refused=0 transfer_mixed=0 transfer_wrong=0 transfer_litter=0 transfer_closed=0
+rollover_done=0 rollover_refused=0 rollover_mixed=0 rollover_wrong=0 rollover_litter=0 rollover_closed=0
+for op in transfer rollover; do
+    rm -rf "$work/roomy"
+    cp -a "$work/start" "$work/roomy"
+    old=$(rows "$work/roomy/D1")
+    $op "$work/roomy/D1" >/dev/null 2>&1 || { echo "$op fails on a roomy disk" >&2; exit 1; }
+    new=$(rows "$work/roomy/D1")
+    [ "$old" != "$new" ] || { echo "$op changes nothing" >&2; exit 1; }
+    for ((k = 0; k < steps; k++)); do
+        rm -rf "$mnt/root" "$mnt/filler"
+        cp -a "$work/start" "$mnt/root"
+        fill $((k * 4))
+        err=$($op "$mnt/root/D1" 2>&1 >/dev/null); rc=$?
+        rm -f "$mnt/filler"
+        grep -qiE 'space|error|denied|descriptor' <<<"$err" && { english=$((english + 1)); echo "$op: $err" >&2; }
+        "$cli" open "$mnt/root/D1" >/dev/null 2>&1 || eval "${op}_closed=\$((${op}_closed + 1))"
+        now=$(rows "$mnt/root/D1")
+        if [ "$now" = "$old" ] && [ "$rc" -eq 2 ]; then
+            eval "${op}_refused=\$((${op}_refused + 1))"
+        elif [ "$now" = "$new" ] && [ "$rc" -eq 0 ]; then
+            eval "${op}_done=\$((${op}_done + 1))"
+        elif [ "$now" = "$old" ] || [ "$now" = "$new" ]; then
+            eval "${op}_wrong=\$((${op}_wrong + 1))"
+            echo "$op: exit $rc with the $([ "$now" = "$old" ] && echo old || echo new) data: $err" >&2
+        else
+            eval "${op}_mixed=\$((${op}_mixed + 1))"
+            echo "$op: exit $rc, mixed data: $err" >&2
+        fi
+        litter=$(find "$mnt/root" -name '*.tmp-*' -o -name '*.tmp' -o -name Zmena | head -1)
+        if [ -n "$litter" ]; then
+            eval "${op}_litter=\$((${op}_litter + 1))"
+            echo "$op: left $litter" >&2
+        fi
+    done
+done
+
 echo "pdf:     $pdf_ok written, $pdf_refused refused, $pdf_bad wrong, $pdf_litter with litter"
 echo "backup:  $backup_ok written, $backup_refused refused, $backup_bad wrong, $backup_litter with litter"
 echo "restore: $restore_ok restored, $restore_refused refused, $restore_mixed not undone, $restore_closed not opening"
+for op in transfer rollover; do
+    eval "echo \"$op: \$${op}_done done, \$${op}_refused refused, \$${op}_mixed mixed, \$${op}_wrong wrongly reported, \$${op}_litter with litter, \$${op}_closed not opening\""
+done
 echo "English reasons: $english"
-[ $((pdf_bad + pdf_litter + backup_bad + backup_litter + restore_mixed + restore_closed + english)) -eq 0 ]
+[ $((pdf_bad + pdf_litter + backup_bad + backup_litter + restore_mixed + restore_closed + english)) -eq 0 ] &&
+    [ $((transfer_mixed + transfer_wrong + transfer_litter + transfer_closed)) -eq 0 ] &&
+    [ $((rollover_mixed + rollover_wrong + rollover_litter + rollover_closed)) -eq 0 ]
