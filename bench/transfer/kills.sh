@@ -23,7 +23,9 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 for operation in "${operations[@]}"; do
     while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
-    QESTO_RANDOM_KILLS=$kills nice "$dir"/tests/transfer/test_change_crash "killedAtRandom:$operation" \
+    # A thousand kills run longer than Qt Test lets one test function run.
+    QTEST_FUNCTION_TIMEOUT=86400000 QESTO_RANDOM_KILLS=$kills nice "$dir"/tests/transfer/test_change_crash \
+        "killedAtRandom:$operation" \
         >"$out/${operation// /_}.log" 2>&1 &
 done
 wait || true

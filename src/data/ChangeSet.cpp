@@ -5,6 +5,7 @@
 #include "paradox/Journal.h"
 #include "platform/DiskSync.h"
 #include "platform/FileOps.h"
+#include "platform/SystemError.h"
 
 #include <QDir>
 #include <QFile>
@@ -287,7 +288,8 @@ void ChangeSet::begin()
         const QByteArray bytes = encode(record);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() ||
             !file.flush())
-            fail(u"Soubor %1 nelze zapsat."_s.arg(native(draft)), file.errorString());
+            fail(u"Soubor %1 nelze zapsat."_s.arg(native(draft)),
+                 platform::SystemError::translate(file.errorString()));
         file.close();
         flushFile(draft);
         flushFolder(work);

@@ -1,6 +1,7 @@
 #include "paradox/FileLayer.h"
 
 #include "paradox/Error.h"
+#include "platform/SystemError.h"
 
 #include <QFile>
 
@@ -12,7 +13,7 @@ bool FileLayer::openForReading(QFile &file, QString &error) const
 {
     if (file.open(QIODevice::ReadOnly))
         return true;
-    error = file.errorString();
+    error = platform::SystemError::translate(file.errorString());
     return false;
 }
 
@@ -21,7 +22,7 @@ bool FileLayer::copy(const QString &from, const QString &to, QString &error) con
     QFile file(from);
     if (file.copy(to))
         return true;
-    error = file.errorString();
+    error = platform::SystemError::translate(file.errorString());
     return false;
 }
 
@@ -30,7 +31,7 @@ bool FileLayer::rename(const QString &from, const QString &to, QString &error) c
     QFile file(from);
     if (file.rename(to))
         return true;
-    error = file.errorString();
+    error = platform::SystemError::translate(file.errorString());
     return false;
 }
 
@@ -39,7 +40,7 @@ bool FileLayer::remove(const QString &path, QString &error) const
     QFile file(path);
     if (file.remove())
         return true;
-    error = file.errorString();
+    error = platform::SystemError::translate(file.errorString());
     return false;
 }
 
@@ -58,7 +59,8 @@ QByteArray FileLayer::readAll(const QString &path, const QString &displayName) c
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw TableError(TableError::Kind::Unreadable,
-                         u"Tabulku %1 nelze číst: %2"_s.arg(displayName, file.errorString()));
+                         u"Tabulku %1 nelze číst: %2"_s.arg(
+                             displayName, platform::SystemError::translate(file.errorString())));
     return bytes;
 }
 

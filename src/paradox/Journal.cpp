@@ -1,6 +1,7 @@
 #include "paradox/Journal.h"
 
 #include "paradox/Error.h"
+#include "platform/SystemError.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -53,7 +54,7 @@ void write(const QString &path, const Journal &journal, const QString &displayNa
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(body) != body.size() ||
         !file.flush()) {
-        const QString reason = file.errorString();
+        const QString reason = platform::SystemError::translate(file.errorString());
         file.close();
         QFile::remove(path);
         throw TableError(TableError::Kind::Unreadable,

@@ -5,6 +5,7 @@
 #include "paradox/Format.h"
 #include "paradox/Table.h"
 #include "platform/StaleLocks.h"
+#include "platform/SystemError.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,8 +48,10 @@ QByteArray readWholeFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        throw TableError(TableError::Kind::Unreadable, u"Soubor %1 nelze otevřít: %2"_s.arg(
-                                                           QFileInfo(path).fileName(), file.errorString()));
+        throw TableError(
+            TableError::Kind::Unreadable,
+            u"Soubor %1 nelze otevřít: %2"_s.arg(QFileInfo(path).fileName(),
+                                                 platform::SystemError::translate(file.errorString())));
     }
     return file.readAll();
 }
@@ -57,8 +60,10 @@ void writeWholeFile(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        throw TableError(TableError::Kind::Unreadable,
-                         u"Soubor %1 nelze zapsat: %2"_s.arg(QFileInfo(path).fileName(), file.errorString()));
+        throw TableError(
+            TableError::Kind::Unreadable,
+            u"Soubor %1 nelze zapsat: %2"_s.arg(QFileInfo(path).fileName(),
+                                                platform::SystemError::translate(file.errorString())));
     }
 }
 

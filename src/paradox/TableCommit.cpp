@@ -3,6 +3,7 @@
 #include "paradox/TablePrivate.h"
 
 #include "platform/DiskSync.h"
+#include "platform/SystemError.h"
 
 #include <QDateTime>
 #include <QSaveFile>
@@ -62,9 +63,9 @@ void TablePrivate::recoverIfNeeded()
         if (applies && j->originalSize >= 0) {
             QFile file(path);
             if (!file.open(QIODevice::ReadWrite))
-                throw TableError(
-                    TableError::Kind::Unreadable,
-                    u"Nedokončenou změnu tabulky %1 nelze vrátit: %2"_s.arg(displayName, file.errorString()));
+                throw TableError(TableError::Kind::Unreadable,
+                                 u"Nedokončenou změnu tabulky %1 nelze vrátit: %2"_s.arg(
+                                     displayName, platform::SystemError::translate(file.errorString())));
             for (const journal::Range &r : j->ranges) {
                 if (!file.seek(r.offset) || file.write(r.bytes) != r.bytes.size())
                     throwIo(displayName, file);
@@ -281,7 +282,8 @@ void TablePrivate::rewrite(const Schema &schema, const QList<QByteArray> &record
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw TableError(TableError::Kind::Unreadable,
-                         u"Tabulku %1 nelze zapsat: %2"_s.arg(displayName, file.errorString()));
+                         u"Tabulku %1 nelze zapsat: %2"_s.arg(
+                             displayName, platform::SystemError::translate(file.errorString())));
     const quint64 gen = generation;
     loadImage(bytes);
     generation = gen + 1;

@@ -102,7 +102,8 @@ std::unique_ptr<Table> Table::create(const QString &dbPath, const Schema &schema
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw TableError(TableError::Kind::Unreadable,
-                         u"Tabulku %1 nelze vytvořit: %2"_s.arg(name, file.errorString()));
+                         u"Tabulku %1 nelze vytvořit: %2"_s.arg(
+                             name, platform::SystemError::translate(file.errorString())));
     if (schema.keyFields > 0) {
         format::IndexSpec spec;
         spec.keyFields = h.schema.fields.mid(0, schema.keyFields);

@@ -1,6 +1,7 @@
 // The row sources of RowCursor: an open table's blocks in memory, or the
 // file itself read in large runs.
 #include "paradox/TablePrivate.h"
+#include "platform/SystemError.h"
 
 #include <QDateTime>
 
@@ -142,7 +143,8 @@ private:
                                : -1;
         if (got < 0)
             throw TableError(TableError::Kind::Unreadable,
-                             u"Tabulku %1 nelze číst: %2"_s.arg(m_displayName, m_file.errorString()));
+                             u"Tabulku %1 nelze číst: %2"_s.arg(
+                                 m_displayName, platform::SystemError::translate(m_file.errorString())));
         // A final block cut short reads as zeros; its records are checked
         // against the real end of the file.
         std::memset(m_buffer.data() + got, 0, size_t(bytes - got));

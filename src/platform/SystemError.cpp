@@ -173,6 +173,13 @@ QString translate(const QString &text)
         if (trimmed.compare(u, Qt::CaseInsensitive) == 0)
             return u"Systém neuvedl důvod chyby."_s;
     }
+    // Qt puts the system's words last ("Cannot create <file> for output: No
+    // space left on device"); the message around the reason names the file.
+    if (const qsizetype colon = trimmed.lastIndexOf(u": "_s); colon > 0) {
+        const QString tail = trimmed.mid(colon + 2);
+        if (const QString czech = translate(tail); czech != tail)
+            return czech;
+    }
     return text;
 }
 

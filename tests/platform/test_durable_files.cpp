@@ -190,6 +190,12 @@ private slots:
         QVERIFY(!missing.open(QIODevice::ReadOnly));
         QCOMPARE(SystemError::translate(missing.errorString()), u"Soubor nebo složka neexistuje."_s);
         QCOMPARE(SystemError::translate(u"Unknown error"_s), u"Systém neuvedl důvod chyby."_s);
+        // A failed copy: Qt's English around the system's words.
+        QCOMPARE(SystemError::translate(u"Cannot create /tmp/a: b/Vpkb.DB for output: %1"_s.arg(
+                     QString::fromLocal8Bit(std::strerror(ENOSPC)))),
+                 u"Na disku není dost místa."_s);
+        QCOMPARE(SystemError::translate(u"Cannot remove source file: Unknown error"_s),
+                 u"Systém neuvedl důvod chyby."_s);
         QCOMPARE(SystemError::translate(u"Tabulka je poškozená."_s), u"Tabulka je poškozená."_s);
         QVERIFY(SystemError::isDiskFull(ENOSPC));
         QVERIFY(!SystemError::isDiskFull(ENOENT));
