@@ -3,10 +3,9 @@
 #include "CliCommands.h"
 #include "CliSettlement.h"
 #include "print/FormPages.h"
-#include "print/PrintRun.h"
+#include "settlement/RootBatch.h"
 
 #include <QDir>
-#include <QFile>
 
 using namespace Qt::StringLiterals;
 
@@ -26,36 +25,14 @@ Result pdf(const QString &dir, const QString &out, const QStringList &pageArgs)
     return guarded([&] {
         Module m(locate(dir));
         m.open();
-        return pdfOpened(m, out, indices);
+        const settlement::WrittenFile written = settlement::writeFormPdf(m.dm, out, indices);
+        if (!written.ok())
+            return failure(written.error);
+        Result r;
+        r.output = QByteArray::number(written.pages) + " stran zapsáno do " +
+                   QDir::toNativeSeparators(out).toUtf8() + '\n';
+        return r;
     });
-}
-
-Result pdfOpened(Module &m, const QString &out, const QList<int> &pageIndices)
-{
-    QList<int> indices = pageIndices;
-    if (indices.isEmpty())
-        for (int n : print::printablePages())
-            if (QFile::exists(print::layoutPath(n)))
-                indices.append(n);
-    QList<print::PreparedPage> sheets;
-    try {
-        print::FormPages pages(m.dm);
-        for (int n : indices)
-            sheets += pages.produce(n);
-    } catch (const platform::Error &e) {
-        m.dm.Disconnect();
-        return failure(print::PrintRun::failedText(e.message()));
-    }
-    m.dm.Disconnect();
-    try {
-        print::writePdf(out, u"Qesto"_s, sheets);
-    } catch (const platform::Error &e) {
-        return failure(e.message());
-    }
-    Result r;
-    r.output = QByteArray::number(sheets.size()) + " stran zapsáno do " +
-               QDir::toNativeSeparators(out).toUtf8() + '\n';
-    return r;
 }
 
 } // namespace cli

@@ -8,8 +8,7 @@
 #include "data/TDM1.h"
 #include "platform/Error.h"
 #include "platform/Messages.h"
-#include "settlement/NewYear.h"
-#include "settlement/SettlementOpening.h"
+#include "settlement/SettlementModule.h"
 #include "statements/FilingChecks.h"
 #include "statements/Recalc.h"
 
@@ -45,49 +44,20 @@ inline Settlement locate(const QString &dir)
     return {absolute, QFileInfo(absolute).absolutePath()};
 }
 
-// A data module prepared as the program prepares it at start-up, pointed at
-// the settlement, able to recompute the statements and to carry out a
-// pending new-year rollover.
-struct Module
+// The settlement's own data module (settlement::SettlementModule); what the
+// opening has to tell goes to stderr.
+struct Module : settlement::SettlementModule
 {
-    explicit Module(const Settlement &s)
-        : dir(s.dir), name(QFileInfo(s.dir).fileName()), dm(data::Collaborators::windowless(recalc)),
-          rollover(paths, dm, [this] { return name; })
-    {
-        paths.FileDir = s.root + u'/';
-        dm.DM1Create(s.root);
-        dm.setDatabasePath(s.dir);
-    }
+    explicit Module(const Settlement &s) : SettlementModule(s.dir, s.root) {}
 
-    // Opens the settlement through the program's own opening (see
-    // settlement::openSettlement); what it has to tell goes to stderr.
     // Gives what the opening upgraded.
     data::UpgradeFlags open()
     {
-        const settlement::OpeningReport report =
-            settlement::openSettlement(dm, dir, dm.templateDir(), dir + u'/' + name + u".ini", &rollover,
-                                       [](data::TDM1 &d) { statements::PrepocetVY(d); });
-        if (const QString notice = report.notice(); !notice.isEmpty())
-            std::fputs((notice + u'\n').toUtf8().constData(), stderr);
-        // Tables created empty: a line on stderr, as the window's status bar.
-        if (const QString created = data::TDM1::createdEmptyText(dm.createdEmptyTables()); !created.isEmpty())
-            std::fputs((created + u'\n').toUtf8().constData(), stderr);
+        const settlement::OpeningReport report = SettlementModule::open();
+        for (const QString &line : notices(report))
+            std::fputs((line + u'\n').toUtf8().constData(), stderr);
         return report.upgraded;
     }
-
-    // The same opening, for the backup and the restore to reopen with.
-    backup::Reopening reopening()
-    {
-        return settlement::reopening(dir, dm.templateDir(), dir + u'/' + name + u".ini", &rollover,
-                                     [](data::TDM1 &d) { statements::PrepocetVY(d); });
-    }
-
-    QString dir;
-    QString name;
-    settlement::AppPaths paths;
-    statements::StatementRecalc recalc;
-    data::TDM1 dm;
-    settlement::NewYearRollover rollover;
 };
 
 // What the registry would show in message boxes, kept for stderr. Nothing
@@ -110,12 +80,6 @@ private:
         anyError = anyError || isError;
     }
 };
-
-// The work of check, epo and pdf on a settlement already opened; each
-// closes it.
-QList<statements::FilingIssue> checkOpened(Module &m);
-Result epoOpened(Module &m, const QString &out, bool withholding);
-Result pdfOpened(Module &m, const QString &out, const QList<int> &pages);
 
 template <class F> Result guarded(F &&command)
 {
