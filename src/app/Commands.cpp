@@ -73,6 +73,8 @@ QList<MenuDef> buildMenuTree()
              separator(),
              {Command::SeznamFirem, u"SeznamFirem1"_s, u"Tisk &seznamu firem"_s, {}, 0, u"Tisk seznamu firem"_s,
               false},
+             {Command::KontrolaVsech, u"KontrolaVsech1"_s, u"&Kontrola všech Qesto"_s, {}, 48,
+              u"Kontrola, tisk a elektronické podání všech Qesto (F1)"_s, false},
          }},
         {u"Napoveda1"_s,
          u"Nápo&věda"_s,

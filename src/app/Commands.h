@@ -29,6 +29,7 @@ enum class Command
     NovyRok,
     Gavrel,
     SeznamFirem,
+    KontrolaVsech,
     Navod,
 };
 

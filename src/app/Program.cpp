@@ -8,6 +8,7 @@
 #include "app/HelpKeys.h"
 #include "app/PrintWindows.h"
 #include "app/TAu8Form.h"
+#include "app/TKvqForm.h"
 #include "app/TMainForm.h"
 #include "app/TSplashForm.h"
 #include "data/TDM1.h"
@@ -52,6 +53,8 @@ class ListBridge : public IStartupHooks,
 {
 public:
     const registry::SettlementList &list() const { return m_list; }
+    registry::SettlementList &list() { return m_list; }
+    registry::IPasswordPrompt &prompt() { return *m_prompt; }
 
     // The list window and the password prompt are the main window's
     // children, which it deletes before this bridge goes (see ~Program).
@@ -312,6 +315,32 @@ void Program::start()
             for (const registry::Settlement &s : list->list().entries())
                 rows.append({s.Cislo, s.Nazev, s.Adresar});
             return rows;
+        });
+    }
+
+    // Every settlement of the data root checked, printed or filed at once;
+    // one of them may be opened from there.
+    if (p.list) {
+        p.main->setCommandHandler(Command::KontrolaVsech, [&p] {
+            TMainForm *main = p.main.get();
+            registry::SettlementList &list = p.list->list();
+            const QString current = p.opening->directoryName();
+            // Our own open tables would make the open settlement look in
+            // use by another user.
+            p.dm->Disconnect();
+            TKvqForm form({list, *p.messages, p.list->prompt(), p.paths.Personal,
+                           main->startup().flags().TypPisma == 1},
+                          main);
+            const bool chosen = form.exec() == QDialog::Accepted && list.selectNumber(form.chosenNumber());
+            // The list's tests before an opening; the settlement that was open
+            // comes back when the chosen one cannot be opened.
+            if (chosen && list.confirmOpen(p.list->prompt())) {
+                list.finishShow();
+                if (main->openSettlement(list.current()->Adresar))
+                    return true;
+            }
+            main->openSettlement(current);
+            return false;
         });
     }
 

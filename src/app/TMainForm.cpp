@@ -406,10 +406,25 @@ bool TMainForm::VyberDanoveho()
         close();
         return false;
     }
+    afterOpening(result);
+    return true;
+}
+
+bool TMainForm::openSettlement(const QString &dirName)
+{
+    if (!m_opening)
+        return false;
+    setCaption(baseCaption());
+    const settlement::SettlementOpening::Result result = m_opening->open(dirName);
+    afterOpening(result);
+    return result == settlement::SettlementOpening::Result::Opened;
+}
+
+void TMainForm::afterOpening(settlement::SettlementOpening::Result result)
+{
     if (result == settlement::SettlementOpening::Result::Failed)
         setCaption(baseCaption());
     TypDp1();
-    return true;
 }
 
 QString TMainForm::archiveBaseName() const

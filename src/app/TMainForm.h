@@ -6,6 +6,7 @@
 #include "app/Startup.h"
 #include "data/StatusSink.h"
 #include "data/TableRules.h"
+#include "settlement/SettlementOpening.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -26,10 +27,6 @@ class TDM1;
 namespace platform {
 class IMessages;
 }
-
-namespace settlement {
-class SettlementOpening;
-} // namespace settlement
 
 namespace app {
 
@@ -130,6 +127,10 @@ public:
     // Lets the user choose a settlement and opens it; closes the window
     // when the user ends the program in the list.
     bool VyberDanoveho();
+    // Opens the settlement of that directory ("D3") as a choice in the list
+    // would, once the list's tests (in use, password) have passed; false
+    // when it could not be opened (the user was told why).
+    bool openSettlement(const QString &dirName);
 
     // The archive base name of the open settlement from its company data.
     QString archiveBaseName() const;
@@ -176,6 +177,7 @@ private:
     void Tisk1Click();
     void Gavrel1Click();
     void requestHelp(int context);
+    void afterOpening(settlement::SettlementOpening::Result result);
     void updateEnabled();
 
     settlement::AppPaths &m_paths;

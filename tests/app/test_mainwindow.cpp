@@ -58,9 +58,9 @@ public:
     {
         selection.directory.clear();
         main.setHelp(&help);
-        for (Command c :
-             {Command::NastaveniTisku, Command::UdajeOFirme, Command::Zalohovani, Command::Obnoveni,
-              Command::NovyRok, Command::Gavrel, Command::SeznamFirem, Command::ElektronickePodani})
+        for (Command c : {Command::NastaveniTisku, Command::UdajeOFirme, Command::Zalohovani,
+                          Command::Obnoveni, Command::NovyRok, Command::Gavrel, Command::SeznamFirem,
+                          Command::KontrolaVsech, Command::ElektronickePodani})
             main.setCommandHandler(c, [this, c] {
                 ran.append(c);
                 return true;
