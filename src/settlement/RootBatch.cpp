@@ -6,6 +6,7 @@
 #include "filing/Municipalities.h"
 #include "platform/Error.h"
 #include "platform/FileOps.h"
+#include "platform/StaleLocks.h"
 #include "print/FormPages.h"
 #include "print/PrintRun.h"
 #include "settlement/SettlementModule.h"
@@ -199,26 +200,40 @@ BatchSummary RootBatch::run(const BatchOptions &options)
 
 bool RootBatch::admit(BatchOutcome &outcome)
 {
+    // The list's own order of tests: nobody is asked for the password of a
+    // settlement another user holds.
     const registry::Settlement &entry = outcome.entry;
-    if (!m_list.checkPassword(entry.Cislo, QString())) {
-        const std::optional<QString> password = m_passwords ? m_passwords(entry) : std::nullopt;
-        if (!password || password->isEmpty()) {
-            outcome.status = BatchOutcome::Status::Skipped;
-            outcome.result = skippedText();
-            return false;
-        }
-        if (!m_list.checkPassword(entry.Cislo, *password)) {
-            outcome.status = BatchOutcome::Status::Failed;
-            outcome.result = u"Neplatné heslo pro toto Qesto."_s;
-            return false;
-        }
-    }
+    if (platform::FileOps::isPlainName(entry.Adresar))
+        platform::removeStaleLockFiles(settlementDir(entry));
     if (m_list.isInUse(entry)) {
         outcome.status = BatchOutcome::Status::Failed;
         outcome.result = u"Toto Qesto právě zpracovává jiný uživatel."_s;
         return false;
     }
+    if (m_list.checkPassword(entry.Cislo, QString()))
+        return true;
+    const std::optional<QString> password = m_passwords ? m_passwords(entry) : std::nullopt;
+    if (!password || password->isEmpty()) {
+        outcome.status = BatchOutcome::Status::Skipped;
+        outcome.result = skippedText();
+        return false;
+    }
+    if (!m_list.checkPassword(entry.Cislo, *password)) {
+        outcome.status = BatchOutcome::Status::Failed;
+        outcome.result = u"Neplatné heslo pro toto Qesto."_s;
+        return false;
+    }
     return true;
+}
+
+QString RootBatch::root() const
+{
+    return QDir::cleanPath(platform::FileOps::resolve(m_list.roots().FileDir));
+}
+
+QString RootBatch::settlementDir(const registry::Settlement &entry) const
+{
+    return root() + u'/' + entry.Adresar;
 }
 
 QString RootBatch::freeFileName(const QString &base, const QString &extension) const
@@ -243,13 +258,12 @@ BatchOutcome RootBatch::runOne(const registry::Settlement &entry, const BatchOpt
     try {
         // The list is a file anyone may edit: its folder names lead only
         // into the data root.
-        const QString root = QDir::cleanPath(platform::FileOps::resolve(m_list.roots().FileDir));
-        const QString dir = root + u'/' + entry.Adresar;
+        const QString dir = settlementDir(entry);
         if (!platform::FileOps::isPlainName(entry.Adresar) || !QFileInfo(dir).isDir()) {
             fail(u"Adresář %1 neexistuje."_s.arg(QDir::toNativeSeparators(dir)));
             return outcome;
         }
-        SettlementModule m(dir, root);
+        SettlementModule m(dir, root());
         outcome.details = m.notices(m.open());
         outcome.company = companyName(m.dm);
         if (options.kind == BatchKind::Check) {

@@ -150,6 +150,10 @@ private:
     // result when not.
     bool admit(BatchOutcome &outcome);
     QString freeFileName(const QString &base, const QString &extension) const;
+    // The data root, absolute, without a trailing separator; a settlement's
+    // folder in it.
+    QString root() const;
+    QString settlementDir(const registry::Settlement &entry) const;
 
     registry::SettlementList &m_list;
     Passwords m_passwords;
