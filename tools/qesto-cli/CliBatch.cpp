@@ -3,6 +3,7 @@
 #include "CliCommands.h"
 #include "CliSettlement.h"
 #include "data/TDM1.h"
+#include "filing/EpoExport.h"
 #include "platform/FileOps.h"
 #include "registry/SettlementList.h"
 #include "settlement/RootBatch.h"
@@ -130,7 +131,11 @@ Result runBatch(BatchKind kind, const QStringList &args, const pxdump::Sink &sin
         });
         batch.setOutcome([&](const settlement::BatchOutcome &outcome) {
             say(outcome.line());
-            for (const QString &line : outcome.detailLines())
+            // Beside a filing the findings say whether they would stop it.
+            const QStringList below = kind == BatchKind::Epo
+                                          ? filing::findingLines(outcome.findings) + outcome.details
+                                          : outcome.detailLines();
+            for (const QString &line : below)
                 say(u"    "_s + line);
         });
         settlement::BatchOptions options;
