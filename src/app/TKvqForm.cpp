@@ -143,6 +143,7 @@ void TKvqForm::showEvent(QShowEvent *event)
 
 void TKvqForm::fillGrid()
 {
+    m_ctx.list.refresh();
     m_grid->setRowCount(0);
     const QList<registry::Settlement> &entries = m_ctx.list.entries();
     m_grid->setRowCount(int(entries.size()));
