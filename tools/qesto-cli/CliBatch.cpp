@@ -98,16 +98,10 @@ Result runBatch(BatchKind kind, const QStringList &args, const pxdump::Sink &sin
         return failure(error);
     return guarded([&] {
         QString fileDir = platform::FileOps::withTrailingSeparator(QFileInfo(b->root).absoluteFilePath());
-        data::TDM1 session(data::Collaborators::tablesOnly());
-        session.DM1Create(fileDir);
-        CollectedMessages messages;
-        registry::SettlementList list({fileDir, fileDir, settlement::Version::yearTag()}, messages);
-        list.setOpenOptions(session.openOptions());
-        list.attach();
+        RootList root(fileDir);
+        registry::SettlementList &list = root.list;
         if (!list.isOpen())
-            return failure(messages.texts.isEmpty() ? u"V adresáři %1 není seznam Qesto."_s.arg(
-                                                          platform::FileOps::nativePath(fileDir))
-                                                    : messages.texts.join(u'\n'));
+            return failure(root.refusal());
 
         Result r;
         const auto say = [&](const QString &text) {

@@ -59,16 +59,11 @@ Result newSettlement(const QString &root, const QString &name, const QString &pa
         !platform::FileOps::fileExists(fileDir + data::DataFiles::templateDir() + u"Data.DB"_s))
         return failure(u"V adresáři %1 nejsou data Qesto."_s.arg(platform::FileOps::nativePath(fileDir)));
     return guarded([&] {
-        // The session of the program: the list's tables are opened with
-        // its password, as the list window opens them.
-        data::TDM1 session(data::Collaborators::tablesOnly());
-        session.DM1Create(fileDir);
-        CollectedMessages messages;
-        registry::SettlementList list({fileDir, fileDir, settlement::Version::yearTag()}, messages);
-        list.setOpenOptions(session.openOptions());
-        list.attach();
+        RootList root(fileDir);
+        registry::SettlementList &list = root.list;
+        CollectedMessages &messages = root.messages;
         if (!list.isOpen())
-            return failure(messages.texts.join(u'\n'));
+            return failure(root.refusal());
         const registry::NewSettlement draft = list.prepareNew();
         if (!list.create(draft, name)) {
             list.close();

@@ -7,8 +7,11 @@
 #include "CliCommands.h"
 #include "data/TDM1.h"
 #include "platform/Error.h"
+#include "platform/FileOps.h"
 #include "platform/Messages.h"
+#include "registry/SettlementList.h"
 #include "settlement/SettlementModule.h"
+#include "settlement/Version.h"
 #include "statements/FilingChecks.h"
 #include "statements/Recalc.h"
 
@@ -79,6 +82,32 @@ private:
         texts.append(text);
         anyError = anyError || isError;
     }
+};
+
+// The settlement list of a data root opened as the list window opens it:
+// the list's tables with the program's password.
+struct RootList
+{
+    explicit RootList(const QString &fileDir)
+        : dir(fileDir), session(data::Collaborators::tablesOnly()),
+          list({dir, dir, settlement::Version::yearTag()}, messages)
+    {
+        session.DM1Create(fileDir);
+        list.setOpenOptions(session.openOptions());
+        list.attach();
+    }
+    // Why the list did not open.
+    QString refusal() const
+    {
+        return messages.texts.isEmpty() ? QStringLiteral("V adresáři %1 není seznam Qesto.")
+                                              .arg(platform::FileOps::nativePath(dir))
+                                        : messages.texts.join(u'\n');
+    }
+    // The list keeps a reference to it.
+    QString dir;
+    data::TDM1 session;
+    CollectedMessages messages;
+    registry::SettlementList list;
 };
 
 template <class F> Result guarded(F &&command)
