@@ -5,18 +5,14 @@
 #include "platform/IniDocument.h"
 #include "platform/IniFile.h"
 
+#include "FuzzCheck.h"
+
 #include <cstdint>
 #include <cstdlib>
 
 using platform::IniDocument;
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 bool usableName(const QString &name, QStringView forbidden)
 {
@@ -39,6 +35,8 @@ QString trimBlanks(QString s)
 }
 
 } // namespace
+
+using fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

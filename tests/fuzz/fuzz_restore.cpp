@@ -11,18 +11,12 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "FuzzCheck.h"
+
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
+using fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
