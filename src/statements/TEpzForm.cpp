@@ -1,4 +1,5 @@
 #include "statements/TEpzForm.h"
+#include "statements/TableLayouts.h"
 
 #include "data/DataError.h"
 #include "data/Dataset.h"
@@ -33,22 +34,28 @@ using namespace data::fields;
 
 constexpr int NameRole = Qt::UserRole + 2;
 
+// What the window adds to the places' boxes of vpzLayout(), which the
+// window shares with qesto-cli set and the import: the grid's column titles
+// and the boxes' widths.
 struct Column
 {
     data::FieldName field;
-    const char16_t *caption; // above the box
-    const char16_t *hint;
     const char16_t *title; // of the grid column
     int chars;             // width of the box
 };
 
 constexpr Column columns[] = {
-    {Vpz::N3, u"Název místa výkonu práce", u"Název místa výkonu práce", u"Název místa", 24},
-    {Vpz::C4, u"Počet zam.", u"Počet zaměstnanců", u"Počet zam.", 8},
-    {Vpz::N5, u"Název obce", u"Název obce", u"Název obce", 24},
-    {Vpz::N6, u"Kód obce", u"Kód obce (ZÚJ)", u"Kód obce", 10},
-    {Vpz::N7, u"Název území okresu", u"Název území okresu", u"Název území okresu", 24},
+    {Vpz::N3, u"Název místa", 24}, {Vpz::C4, u"Počet zam.", 8},          {Vpz::N5, u"Název obce", 24},
+    {Vpz::N6, u"Kód obce", 10},    {Vpz::N7, u"Název území okresu", 24},
 };
+
+int widthOf(const QString &field)
+{
+    for (const Column &c : columns)
+        if (field == c.field)
+            return c.chars;
+    return 24;
+}
 
 } // namespace
 
@@ -67,21 +74,28 @@ TEpzForm::TEpzForm(data::TDM1 &dm, platform::IMessages &messages, SettlementIni 
     m_group->setProperty("helpContext", 16);
     m_group->setProperty("helpPrefix", u"vpz"_s);
     auto *boxes = new QGridLayout(m_group);
-    int column = 0;
-    for (const Column &c : columns) {
-        const QString field = c.field;
-        auto *caption = new QLabel(QString::fromUtf16(c.caption), m_group);
+    // Captions stand in the row above their boxes, in the boxes' columns.
+    const FormPage page = vpzLayout().pages.first();
+    for (const FormCell &cell : page.cells) {
+        if (cell.kind != FormCell::Kind::Text)
+            continue;
+        auto *caption = new QLabel(cell.text, m_group);
+        boxes->addWidget(caption, 0, cell.column);
+    }
+    for (const FormCell &cell : page.cells) {
+        if (cell.kind != FormCell::Kind::Box)
+            continue;
+        const QString &field = cell.text;
         auto *box = new TDBEditz(m_group);
         box->setObjectName(u"DBEdit"_s + field);
         box->setField(&dm.VpzSource(), field);
-        box->setToolTip(QString::fromUtf16(c.hint));
-        box->setStatusTip(QString::fromUtf16(c.hint));
-        box->setMinimumWidth(box->fontMetrics().averageCharWidth() * (c.chars + 2));
-        caption->setBuddy(box);
-        boxes->addWidget(caption, 0, column);
-        boxes->addWidget(box, 1, column);
+        box->setToolTip(cell.hint);
+        box->setStatusTip(cell.hint);
+        box->setMinimumWidth(box->fontMetrics().averageCharWidth() * (widthOf(field) + 2));
+        if (auto *caption = qobject_cast<QLabel *>(boxes->itemAtPosition(0, cell.column)->widget()))
+            caption->setBuddy(box);
+        boxes->addWidget(box, 1, cell.column);
         m_boxes.insert(field.toLower(), box);
-        ++column;
     }
     // The last box leads back to the first instead of out of the group.
     box(Vpz::N7)->setEnterTab(false);
